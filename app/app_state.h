@@ -1,0 +1,69 @@
+// The application state: every window handle, the collection, the options and
+// the flags that tie the parts of the program together. One instance, reached
+// through app_state, lives from start-up to shutdown on the main thread.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "collection/collection.h"
+
+// Version 1.02, build 32m.
+const unsigned APP_VERSION = 102;
+const unsigned APP_BUILD_NUMBER = 32;
+extern const char APP_BUILD_LETTER[];
+extern const char APP_NAME[];  // "Ravozorizi": caption of every message box
+
+// Bits of Options::option_flags.
+const uint32_t OPT_PARTIAL_MATCH = 0x001;
+const uint32_t OPT_CASE_SENSITIVE = 0x002;
+const uint32_t OPT_AUTO_LAUNCH_BROWSER = 0x008;
+const uint32_t OPT_BACKUP_COLLECTION = 0x010;
+const uint32_t OPT_IMPLIED_OR = 0x020;
+const uint32_t OPT_TOOLTIPS = 0x040;
+const uint32_t OPT_AUTO_RESCAN_BOOKMARKS = 0x080;
+const uint32_t OPT_AUTO_RESCAN_FAVORITES = 0x100;
+const uint32_t OPT_AUTO_STATUS_CHECK = 0x200;
+const uint32_t OPT_CONFIRM_SINGLE_DELETES = 0x400;
+const uint32_t OPT_CONFIRM_MULTIPLE_DELETES = 0x800;
+
+struct Options {
+    uint32_t option_flags;
+    uint32_t check_interval;  // minutes
+    int32_t column_width[2];  // "Title", "URL"
+    int32_t frame_x, frame_y, frame_width, frame_height;  // CW_USEDEFAULT in all four: system's choice
+    char collection_path[MAX_PATH];
+};
+
+struct AppState {
+    HWND main_window;
+    HWND list_view;
+    HWND toolbar;
+    HWND tooltip_control;
+    HWND filter_edit;
+    HWND status_bar;
+    HIMAGELIST state_images;
+    int32_t sort_column;  // 0 title, 1 URL
+    uint32_t search_error;
+    int32_t shown_count;
+    DWORD checker_thread_id;
+    uint32_t checking_active;
+    uint32_t check_minutes;
+    DWORD status_expiry;  // tick when a timed status text gives way to "Ready"
+    HFONT ui_font;
+    Collection collection;  // records, records_by_url, keyword_index
+    Options options;
+    uint32_t filter_dirty;
+    HBITMAP toolbar_bitmap;
+    char settings_path[MAX_PATH];
+};
+
+const DWORD STATUS_FOREVER = 0xFFFFFFFFu;
+
+extern AppState* app_state;
+extern HINSTANCE app_instance;
+extern char app_build[16];  // "32m", formed at start-up
+
+// Forms the build string from the build number and letter.
+void init_build_string();

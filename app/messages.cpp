@@ -1,0 +1,52 @@
+// Message boxes, status texts and the internal-fault box.
+#include "app/messages.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/app_state.h"
+
+namespace {
+
+const char kReady[] = "Ready";
+const int kMaxStatusText = 255;
+
+bool timed_text_pending() {
+    DWORD expiry = app_state->status_expiry;
+    return expiry != STATUS_FOREVER && GetTickCount() < expiry;
+}
+
+}  // namespace
+
+int app_message_box(const char* title, const char* text, UINT flags) {
+    HWND owner = GetActiveWindow();
+    if (!owner && app_state) owner = app_state->main_window;
+    return MessageBoxA(owner, text, title ? title : APP_NAME, flags);
+}
+
+void set_status_text(const char* text, DWORD duration) {
+    if (!text || duration == 0) {
+        if (duration != 0 && timed_text_pending()) return;
+        text = kReady;
+    }
+    HWND bar = app_state->status_bar;
+    if (bar) {
+        char shown[kMaxStatusText + 1] = "";
+        if (LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0)) <= kMaxStatusText) {
+            SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(shown));
+        }
+        char wanted[kMaxStatusText + 1];
+        lstrcpynA(wanted, text, sizeof wanted);
+        if (strcmp(shown, wanted) != 0) {
+            SendMessageA(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(wanted));
+            UpdateWindow(bar);
+        }
+    }
+    app_state->status_expiry = duration == STATUS_FOREVER ? STATUS_FOREVER : GetTickCount() + duration;
+}
+
+void application_error(const char* /*fault*/) {
+    MessageBoxA(nullptr, "An Unknown error occured in the application", "Application Error",
+                MB_TASKMODAL | MB_ICONSTOP);
+}

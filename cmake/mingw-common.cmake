@@ -1,0 +1,11 @@
+set(CMAKE_C_COMPILER ${LK_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LK_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${LK_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${LK_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Only system DLLs beside the .exe.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# CTest runs the Windows test programs under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

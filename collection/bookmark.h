@@ -1,0 +1,36 @@
+// The bookmark record, its flag bits and the date values with their sentinels.
+#pragma once
+
+#include <cstdint>
+
+struct KeywordSet;
+
+// Dates are seconds since 1970-01-01 UTC; the three largest values are sentinels.
+const uint32_t DATE_BROKEN = 0xFFFFFFFFu;    // last check found the link broken
+const uint32_t DATE_UNSET = 0xFFFFFFFEu;     // never recorded, or no date reported
+const uint32_t DATE_CHECKING = 0xFFFFFFFDu;  // a status check is under way
+
+inline bool is_real_date(uint32_t date) { return date < DATE_CHECKING; }
+
+// Bits of Bookmark::flags.
+const uint32_t BOOKMARK_LISTED = 0x1;   // has a row in the list view
+const uint32_t BOOKMARK_CHECKED = 0x2;  // a check result arrived during the current pass
+
+struct Bookmark {
+    char* url;             // owned, never empty for a stored bookmark
+    char* title;           // owned
+    KeywordSet* keywords;  // owned, changed only through the keyword index
+    uint32_t flags;
+    uint32_t added;
+    uint32_t last_visit;
+    uint32_t last_modified;
+    uint64_t serial;  // record identity: unique, ascending in creation order
+};
+
+// Record identity order, in which `records`, every word entry's record list and
+// the search's result sets are kept: a comparison of two Bookmark pointers.
+inline int compare_record_identity(const void* element, const void* key) {
+    uint64_t a = static_cast<const Bookmark*>(element)->serial;
+    uint64_t b = static_cast<const Bookmark*>(key)->serial;
+    return a < b ? -1 : (a > b ? 1 : 0);
+}

@@ -1,0 +1,186 @@
+// Bookmark records and the collection: creating, finding, adding, merging and
+// deleting bookmarks, with the keyword index kept in step.
+#include "collection/collection.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "search/keyword_index.h"
+#include "search/words.h"
+
+namespace {
+
+bool clock_fixed = false;
+uint32_t clock_seconds = 0;
+
+// Compares a record's URL with a URL (the key).
+int compare_record_url_key(const void* element, const void* key) {
+    return compare_urls(static_cast<const Bookmark*>(element)->url, static_cast<const char*>(key));
+}
+
+int compare_record_urls(const void* element, const void* key) {
+    return compare_urls(static_cast<const Bookmark*>(element)->url,
+                        static_cast<const Bookmark*>(key)->url);
+}
+
+// Removes the record from `records_by_url` if it is there. The record is found
+// by its URL first; by identity when its URL no longer leads to it.
+void remove_from_url_order(Collection* collection, Bookmark* record) {
+    PtrVector* by_url = collection->records_by_url;
+    uint32_t position;
+    if (vec_search(by_url, record->url, compare_record_url_key, &position) &&
+        by_url->items[position] == record) {
+        vec_remove_at(by_url, position);
+        return;
+    }
+    int index = vec_index_of(by_url, record);
+    if (index >= 0) vec_remove_at(by_url, static_cast<uint32_t>(index));
+}
+
+void free_record(Bookmark* record) {
+    free(record->url);
+    free(record->title);
+    free_keyword_set(record->keywords);
+    free(record);
+}
+
+// A later real date replaces an earlier one. A value that is not a real date
+// (the incoming file simply lacked it) never replaces what is stored, and a
+// stored sentinel sorts after every real date, so it is kept.
+void merge_date(uint32_t* stored, uint32_t incoming) {
+    if (is_real_date(incoming) && *stored < incoming) *stored = incoming;
+}
+
+}  // namespace
+
+Collection create_collection() {
+    Collection collection;
+    collection.records = vec_create();
+    collection.records_by_url = vec_create();
+    collection.keyword_index = create_keyword_index();
+    collection.next_serial = 1;
+    return collection;
+}
+
+void free_collection(Collection* collection) {
+    for (uint32_t i = 0; i < collection->records->count; i++) {
+        free_record(static_cast<Bookmark*>(collection->records->items[i]));
+    }
+    vec_destroy(collection->records);
+    vec_destroy(collection->records_by_url);
+    destroy_keyword_index(collection->keyword_index);
+    collection->records = nullptr;
+    collection->records_by_url = nullptr;
+    collection->keyword_index = nullptr;
+}
+
+uint32_t now() {
+    if (clock_fixed) return clock_seconds;
+    return static_cast<uint32_t>(time(nullptr));
+}
+
+void set_clock_override(uint32_t seconds) {
+    clock_fixed = true;
+    clock_seconds = seconds;
+}
+
+void clear_clock_override() { clock_fixed = false; }
+
+int compare_urls(const char* a, const char* b) { return str_compare_nocase(a, b); }
+
+Bookmark* new_record(Collection* collection) {
+    Bookmark* record = static_cast<Bookmark*>(calloc(1, sizeof(Bookmark)));
+    record->added = DATE_UNSET;
+    record->last_visit = DATE_UNSET;
+    record->last_modified = DATE_UNSET;
+    record->serial = collection->next_serial++;
+    return record;
+}
+
+Bookmark* find_by_url(const Collection* collection, const char* url) {
+    uint32_t position;
+    if (!vec_search(collection->records_by_url, url, compare_record_url_key, &position)) {
+        return nullptr;
+    }
+    return static_cast<Bookmark*>(collection->records_by_url->items[position]);
+}
+
+void insert_record(Collection* collection, Bookmark* record) {
+    PtrVector* records = collection->records;
+    // Records are normally made in identity order: the end is the usual place.
+    if (records->count == 0 ||
+        compare_record_identity(records->items[records->count - 1], record) < 0) {
+        vec_append(records, record);
+    } else {
+        uint32_t position;
+        vec_search(records, record, compare_record_identity, &position);
+        vec_insert_at(records, position, record);
+    }
+    vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
+}
+
+void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text,
+                  uint32_t added, uint32_t last_visit, uint32_t last_modified, bool automatic) {
+    if (title) trim_in_place(title);
+    if (url) trim_in_place(url);
+    if (keyword_text) trim_in_place(keyword_text);
+    if (!url || url[0] == '\0' || !title || title[0] == '\0') {
+        free(title);
+        free(url);
+        free(keyword_text);
+        return;
+    }
+
+    Bookmark* stored = find_by_url(collection, url);
+    if (stored) {
+        free(title);
+        free(url);
+        free(keyword_text);
+        if (!is_real_date(added)) return;
+        merge_date(&stored->last_visit, last_visit);
+        merge_date(&stored->last_modified, last_modified);
+        return;
+    }
+
+    Bookmark* record = new_record(collection);
+    record->url = url;
+    record->title = title;
+    uint32_t moment = now();
+    record->added = is_real_date(added) ? added : moment;
+    record->last_visit = is_real_date(last_visit) ? last_visit : moment;
+    record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
+
+    TextBuffer source = tb_empty();
+    if (automatic) tb_append_str(&source, title);
+    if (keyword_text) {
+        if (tb_length(source) != 0) tb_append_char(&source, ' ');
+        tb_append_str(&source, keyword_text);
+        free(keyword_text);
+    }
+    char* keywords = nullptr;
+    if (tb_length(source) != 0) {
+        keywords = make_keyword_text(collection->keyword_index, tb_text(source), automatic);
+    }
+    tb_free(&source);
+    set_bookmark_keywords(collection, record, keywords);
+    free(keywords);
+
+    insert_record(collection, record);
+}
+
+void reposition_by_url(Collection* collection, Bookmark* record) {
+    int index = vec_index_of(collection->records_by_url, record);
+    if (index >= 0) vec_remove_at(collection->records_by_url, static_cast<uint32_t>(index));
+    vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
+}
+
+void delete_record(Collection* collection, Bookmark* record) {
+    uint32_t position;
+    if (vec_search(collection->records, record, compare_record_identity, &position) &&
+        collection->records->items[position] == record) {
+        vec_remove_at(collection->records, position);
+    }
+    remove_from_url_order(collection, record);
+    set_bookmark_keywords(collection, record, nullptr);
+    free_record(record);
+}

@@ -1,0 +1,51 @@
+// The collection: every bookmark, in identity order and by URL, with the
+// keyword index that finds them. Every operation takes the collection it works
+// on; the program keeps one inside its application state.
+#pragma once
+
+#include <cstdint>
+
+#include "collection/bookmark.h"
+#include "collection/containers.h"
+
+struct KeywordIndex;
+
+struct Collection {
+    PtrVector* records;         // Bookmark*, ascending identity
+    PtrVector* records_by_url;  // Bookmark*, by URL without regard to A-Z case
+    KeywordIndex* keyword_index;
+    uint64_t next_serial;  // identity of the next record made by new_record
+};
+
+// An empty collection with a fresh keyword index.
+Collection create_collection();
+// Frees every record (texts, keyword set, record), the index and both vectors;
+// the fields are left null.
+void free_collection(Collection* collection);
+
+// The current time in the date unit. A fixed clock can be set for tests and for
+// tools whose output must not depend on the moment they run.
+uint32_t now();
+void set_clock_override(uint32_t seconds);
+void clear_clock_override();
+
+// The URL comparison: bytes compared as unsigned values with A-Z folded to a-z.
+int compare_urls(const char* a, const char* b);
+
+// A record with empty fields and all three dates DATE_UNSET, not yet in the
+// collection; it receives the next identity.
+Bookmark* new_record(Collection* collection);
+// The stored record whose URL equals the given one without regard to case, or null.
+Bookmark* find_by_url(const Collection* collection, const char* url);
+// Puts a record that is not yet in the collection into both vectors. A record
+// whose URL is already stored goes into `records` only.
+void insert_record(Collection* collection, Bookmark* record);
+// Adds a bookmark, or merges its dates into the stored one with the same URL.
+// Takes ownership of the three strings (each may be null) in every case.
+// Nothing is added when the URL or the title is empty after trimming.
+void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text,
+                  uint32_t added, uint32_t last_visit, uint32_t last_modified, bool automatic);
+// Moves a stored record to its new place in `records_by_url` after its url changed.
+void reposition_by_url(Collection* collection, Bookmark* record);
+// Removes a record from both vectors and the keyword index, and frees it.
+void delete_record(Collection* collection, Bookmark* record);

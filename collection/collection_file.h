@@ -1,0 +1,26 @@
+// The collection file: an HTML bookmark list with a fixed header, one entry per
+// bookmark and a fixed footer, written whole on every save.
+#pragma once
+
+#include <cstdint>
+
+#include "collection/containers.h"
+
+struct Collection;
+
+// The exact header, by which the reader knows the program's own files.
+extern const char COLLECTION_FILE_HEADER[];
+const uint32_t COLLECTION_FILE_HEADER_LENGTH = 228;
+extern const char COLLECTION_FILE_FOOTER[];
+const uint32_t COLLECTION_FILE_FOOTER_LENGTH = 18;
+
+// The whole file for the given records (Bookmark*) in the given order. Titles
+// have & < > written as entities so that every title reads back exactly; URLs
+// and keyword texts are written verbatim. Owned text, free with free().
+char* build_collection_text(const PtrVector* records);
+
+// Writes the collection's records to the path. With keep_backup the previous
+// file is first renamed to the path with ".bak" appended (failures there are
+// ignored: a missing file leaves no backup). Returns false when the file could
+// not be written; telling the user is the caller's part.
+bool save_collection(const Collection* collection, const char* path, bool keep_backup);

@@ -1,0 +1,251 @@
+// The pointer vector, text buffer, appendable string and string helpers.
+#include "collection/containers.h"
+
+#include <cctype>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const uint32_t kInitialSlots = 16;
+
+// Grows by half until the capacity reaches the need; 16 stands in for 0.
+uint32_t grown_capacity(uint32_t capacity, uint32_t needed) {
+    if (capacity == 0) capacity = 16;
+    while (capacity < needed) capacity += capacity / 2;
+    return capacity;
+}
+
+int compare_pointers(const void* element, const void* key) {
+    uintptr_t a = reinterpret_cast<uintptr_t>(element);
+    uintptr_t b = reinterpret_cast<uintptr_t>(key);
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+const size_t kTextHeader = offsetof(TextBlock, text);
+
+}  // namespace
+
+PtrVector* vec_create() {
+    PtrVector* vec = static_cast<PtrVector*>(malloc(sizeof(PtrVector)));
+    vec->items = static_cast<void**>(malloc(kInitialSlots * sizeof(void*)));
+    vec->capacity = kInitialSlots;
+    vec->count = 0;
+    return vec;
+}
+
+void vec_destroy(PtrVector* vec) {
+    if (!vec) return;
+    free(vec->items);
+    free(vec);
+}
+
+void vec_reset(PtrVector* vec) {
+    free(vec->items);
+    vec->items = static_cast<void**>(malloc(kInitialSlots * sizeof(void*)));
+    vec->capacity = kInitialSlots;
+    vec->count = 0;
+}
+
+void vec_reserve(PtrVector* vec, uint32_t needed) {
+    if (vec->capacity > needed) return;
+    uint32_t capacity = grown_capacity(vec->capacity, needed);
+    vec->items = static_cast<void**>(realloc(vec->items, capacity * sizeof(void*)));
+    vec->capacity = capacity;
+}
+
+void vec_append(PtrVector* vec, void* element) {
+    if (vec->count == vec->capacity) vec_reserve(vec, vec->count + 1);
+    vec->items[vec->count++] = element;
+}
+
+void vec_insert_at(PtrVector* vec, uint32_t index, void* element) {
+    if (vec->count == vec->capacity) vec_reserve(vec, vec->count + 1);
+    memmove(vec->items + index + 1, vec->items + index, (vec->count - index) * sizeof(void*));
+    vec->items[index] = element;
+    vec->count++;
+}
+
+void vec_remove_at(PtrVector* vec, uint32_t index) {
+    memmove(vec->items + index, vec->items + index + 1, (vec->count - index - 1) * sizeof(void*));
+    vec->count--;
+}
+
+int vec_index_of(const PtrVector* vec, const void* element) {
+    for (uint32_t i = 0; i < vec->count; i++) {
+        if (vec->items[i] == element) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool vec_search(const PtrVector* vec, const void* key, CompareFn compare, uint32_t* position) {
+    if (!compare) compare = compare_pointers;
+    if (vec->count == 0) {
+        *position = 0;
+        return false;
+    }
+    // Bisect down to at most four candidates, then finish linearly.
+    uint32_t lo = 0;
+    uint32_t hi = vec->count - 1;
+    while (lo + 3 < hi) {
+        uint32_t mid = (lo + hi) / 2;
+        int r = compare(vec->items[mid], key);
+        if (r > 0) {
+            hi = mid - 1;
+        } else if (r == 0) {
+            *position = mid;
+            return true;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    for (uint32_t i = lo; i <= hi; i++) {
+        int r = compare(vec->items[i], key);
+        if (r >= 0) {
+            *position = i;
+            return r == 0;
+        }
+    }
+    *position = hi + 1;
+    return false;
+}
+
+int vec_insert_sorted(PtrVector* vec, void* element, CompareFn compare) {
+    uint32_t position;
+    if (vec_search(vec, element, compare, &position)) return 1;
+    vec_insert_at(vec, position, element);
+    return 0;
+}
+
+TextBlock tb_shared_empty = {0, 0, {0}};
+
+void tb_reserve(TextBuffer* tb, uint32_t needed) {
+    TextBlock* old = *tb;
+    if (needed < old->capacity) return;
+    uint32_t n = grown_capacity(old->capacity, needed);
+    TextBlock* block = static_cast<TextBlock*>(malloc(kTextHeader + n + 1));
+    memcpy(block, old, kTextHeader + old->length + 1);
+    block->capacity = n + 1;
+    if (old != &tb_shared_empty) free(old);
+    *tb = block;
+}
+
+void tb_assign(TextBuffer* tb, const char* text) {
+    uint32_t length = static_cast<uint32_t>(strlen(text));
+    if ((*tb)->capacity <= length) tb_reserve(tb, length + 1);
+    memcpy((*tb)->text, text, length + 1);
+    (*tb)->length = length;
+}
+
+void tb_append(TextBuffer* tb, const char* bytes, uint32_t count) {
+    uint32_t length = (*tb)->length + count;
+    if ((*tb)->capacity <= length) tb_reserve(tb, length);
+    memcpy((*tb)->text + (*tb)->length, bytes, count);
+    (*tb)->length = length;
+    (*tb)->text[length] = '\0';
+}
+
+void tb_append_str(TextBuffer* tb, const char* text) {
+    tb_append(tb, text, static_cast<uint32_t>(strlen(text)));
+}
+
+void tb_replace_all(TextBuffer* tb, const char* pattern, const char* replacement) {
+    size_t pattern_length = strlen(pattern);
+    uint32_t replacement_length = static_cast<uint32_t>(strlen(replacement));
+    TextBuffer result = tb_empty();
+    const char* text = (*tb)->text;
+    const char* rest = text;
+    for (const char* hit; (hit = strstr(rest, pattern)) != nullptr; rest = hit + pattern_length) {
+        if (hit > rest) tb_append(&result, rest, static_cast<uint32_t>(hit - rest));
+        tb_append(&result, replacement, replacement_length);
+    }
+    tb_append(&result, rest, static_cast<uint32_t>(text + (*tb)->length - rest));
+    tb_free(tb);
+    *tb = result;
+}
+
+char* tb_take(TextBuffer* tb) {
+    char* text = static_cast<char*>(malloc((*tb)->length + 1));
+    memcpy(text, (*tb)->text, (*tb)->length + 1);
+    tb_free(tb);
+    return text;
+}
+
+void tb_free(TextBuffer* tb) {
+    if (*tb != &tb_shared_empty) free(*tb);
+    *tb = &tb_shared_empty;
+}
+
+void tb_clear(TextBuffer* tb) {
+    if (*tb == &tb_shared_empty) return;
+    (*tb)->length = 0;
+    (*tb)->text[0] = '\0';
+}
+
+namespace {
+
+const uint32_t kSizeWord = sizeof(uint32_t);
+
+uint32_t* gs_block(GrowString s) { return reinterpret_cast<uint32_t*>(s - kSizeWord); }
+
+}  // namespace
+
+GrowString gs_create() {
+    // A 16-byte block whose size word claims 12, as the growth rule expects.
+    uint32_t* block = static_cast<uint32_t*>(malloc(16));
+    block[0] = 12;
+    char* text = reinterpret_cast<char*>(block + 1);
+    text[0] = '\0';
+    return text;
+}
+
+GrowString gs_append(GrowString s, const char* text) {
+    size_t old_length = strlen(s);
+    size_t add_length = strlen(text);
+    uint32_t needed = static_cast<uint32_t>(old_length + add_length + 1);
+    uint32_t old_size = *gs_block(s);
+    uint32_t size = old_size;
+    while (size < needed + kSizeWord) size += size / 2;
+    if (size != old_size) {
+        uint32_t* block = static_cast<uint32_t*>(malloc(size));
+        block[0] = size;
+        char* moved = reinterpret_cast<char*>(block + 1);
+        memcpy(moved, s, old_length + 1);
+        gs_free(s);
+        s = moved;
+    }
+    memcpy(s + old_length, text, add_length + 1);
+    return s;
+}
+
+void gs_free(GrowString s) {
+    if (s) free(gs_block(s));
+}
+
+char* str_dup(const char* text) {
+    size_t length = strlen(text);
+    char* copy = static_cast<char*>(malloc(length + 1));
+    memcpy(copy, text, length + 1);
+    return copy;
+}
+
+char* trim_in_place(char* text) {
+    char* start = text;
+    while (*start && isspace(static_cast<unsigned char>(*start))) start++;
+    if (start != text) memmove(text, start, strlen(start) + 1);
+    size_t length = strlen(text);
+    while (length > 0 && isspace(static_cast<unsigned char>(text[length - 1]))) length--;
+    text[length] = '\0';
+    return text;
+}
+
+int str_compare_nocase(const char* a, const char* b) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
+    for (;; p++, q++) {
+        unsigned char x = static_cast<unsigned char>(fold_ascii(static_cast<char>(*p)));
+        unsigned char y = static_cast<unsigned char>(fold_ascii(static_cast<char>(*q)));
+        if (x != y || x == 0) return x - y;
+    }
+}

@@ -1,0 +1,86 @@
+// The few containers every part of the program keeps its lists and texts in:
+// the pointer vector, the text buffer, the appendable string and string helpers.
+// None of them owns the objects its pointers refer to; none is thread-safe.
+// Every owned string handed out here is allocated with malloc and freed with free.
+#pragma once
+
+#include <cstdint>
+
+// An ordered array of opaque pointers, optionally kept sorted by a comparison.
+struct PtrVector {
+    void** items;
+    uint32_t capacity;
+    uint32_t count;
+};
+
+// Compares an element (always first) with a key: negative, zero or positive.
+using CompareFn = int (*)(const void* element, const void* key);
+
+PtrVector* vec_create();
+void vec_destroy(PtrVector* vec);
+void vec_reset(PtrVector* vec);
+void vec_reserve(PtrVector* vec, uint32_t needed);
+void vec_append(PtrVector* vec, void* element);
+void vec_insert_at(PtrVector* vec, uint32_t index, void* element);
+void vec_remove_at(PtrVector* vec, uint32_t index);
+int vec_index_of(const PtrVector* vec, const void* element);
+// Binary search; *position receives the match or the insertion point in every case.
+// A null comparison compares the pointer values as unsigned numbers.
+bool vec_search(const PtrVector* vec, const void* key, CompareFn compare, uint32_t* position);
+// Returns 1 (and inserts nothing) when an equal element is present, else inserts and returns 0.
+int vec_insert_sorted(PtrVector* vec, void* element, CompareFn compare);
+
+// A growable byte string. The handle points at a heap block, or at the shared
+// empty block, which is never written or freed.
+struct TextBlock {
+    uint32_t capacity;  // bytes of room including the terminating zero
+    uint32_t length;
+    char text[1];
+};
+using TextBuffer = TextBlock*;
+
+extern TextBlock tb_shared_empty;
+
+inline TextBuffer tb_empty() { return &tb_shared_empty; }
+inline const char* tb_text(TextBuffer tb) { return tb->text; }
+inline uint32_t tb_length(TextBuffer tb) { return tb->length; }
+
+void tb_reserve(TextBuffer* tb, uint32_t needed);
+void tb_assign(TextBuffer* tb, const char* text);
+void tb_append(TextBuffer* tb, const char* bytes, uint32_t count);
+void tb_append_str(TextBuffer* tb, const char* text);
+// Kept inline: the bookmark reader calls it once per input byte.
+inline void tb_append_char(TextBuffer* tb, char c) {
+    TextBlock* b = *tb;
+    uint32_t length = b->length + 1;
+    if (b->capacity <= length) {
+        tb_reserve(tb, length);
+        b = *tb;
+    }
+    b->text[length - 1] = c;
+    b->length = length;
+    b->text[length] = '\0';
+}
+// Replaces every occurrence of a non-empty pattern, never rescanning inserted text.
+void tb_replace_all(TextBuffer* tb, const char* pattern, const char* replacement);
+// Returns an owned copy of the text and leaves the handle at the shared empty block.
+char* tb_take(TextBuffer* tb);
+void tb_free(TextBuffer* tb);
+void tb_clear(TextBuffer* tb);
+
+// A zero-terminated string with a 32-bit block size stored in front of the text.
+using GrowString = char*;
+
+GrowString gs_create();
+// May move the string: the result replaces the argument.
+GrowString gs_append(GrowString s, const char* text);
+void gs_free(GrowString s);
+
+// Owned copy of a zero-terminated string.
+char* str_dup(const char* text);
+// Removes leading and trailing white space in place; returns its argument.
+char* trim_in_place(char* text);
+
+// Letter case folded for A-Z only, whatever the locale.
+inline char fold_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+int str_compare_nocase(const char* a, const char* b);

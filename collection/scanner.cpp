@@ -1,0 +1,192 @@
+// The bookmark file scanner: a hand-written matcher for the handful of tag
+// shapes that bookmark files use. Each call consumes one token; skipped
+// white space and unrecognised tags are consumed within the same call.
+#include "collection/scanner.h"
+
+#include <cstring>
+
+namespace {
+
+bool is_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool is_upper_pair(char c, char upper) { return c == upper || c == upper + 32; }
+
+bool is_heading_digit(char c) { return c >= '1' && c <= '6'; }
+
+const char* skip_space(const char* p) {
+    while (is_space(*p)) p++;
+    return p;
+}
+
+// At a double quote: the position behind the closing quote, or null when the
+// text ends inside the value.
+const char* match_quoted(const char* p) {
+    if (*p != '"') return nullptr;
+    const char* close = strchr(p + 1, '"');
+    return close ? close + 1 : nullptr;
+}
+
+// ws, letters, ws, "=", ws, quoted value: the position behind it, or null.
+const char* match_attribute(const char* p) {
+    p = skip_space(p);
+    if (!is_letter(*p)) return nullptr;
+    while (is_letter(*p)) p++;
+    p = skip_space(p);
+    if (*p != '=') return nullptr;
+    return match_quoted(skip_space(p + 1));
+}
+
+// The position behind the first '>' at or after p, or null.
+const char* match_to_close(const char* p) {
+    const char* close = strchr(p, '>');
+    return close ? close + 1 : nullptr;
+}
+
+// "At most one attribute, then anything but '>', then '>'", longest match:
+// a '>' inside that one attribute's value does not end the tag.
+const char* match_attribute_then_close(const char* p) {
+    const char* after = match_attribute(p);
+    if (after) {
+        const char* end = match_to_close(after);
+        if (end) return end;
+    }
+    return match_to_close(p);
+}
+
+// At "<" followed by A or a: HREF="url" first, then the common tail.
+const char* match_anchor_open(const char* p) {
+    p = skip_space(p + 2);
+    if (!is_upper_pair(p[0], 'H') || !is_upper_pair(p[1], 'R') || !is_upper_pair(p[2], 'E') ||
+        !is_upper_pair(p[3], 'F') || p[4] != '=') {
+        return nullptr;
+    }
+    const char* after_url = match_quoted(p + 5);
+    return after_url ? match_attribute_then_close(after_url) : nullptr;
+}
+
+const char kNetscapeDoctype[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>";
+
+// At '<': the recognised tag's kind and its end, or false for any other tag.
+bool match_tag(const char* p, TokenKind* kind, const char** end) {
+    const char c1 = p[1];
+    if (is_upper_pair(c1, 'A')) {
+        *kind = TOK_ANCHOR_OPEN;
+        *end = match_anchor_open(p);
+        return *end != nullptr;
+    }
+    if (is_upper_pair(c1, 'D')) {
+        if (is_upper_pair(p[2], 'D')) {
+            *kind = TOK_DD;
+        } else if (is_upper_pair(p[2], 'T')) {
+            *kind = TOK_DT;
+        } else if (is_upper_pair(p[2], 'L')) {
+            *kind = TOK_DL_OPEN;
+        } else {
+            return false;
+        }
+        *end = p + 4;
+        return p[3] == '>';
+    }
+    if (is_upper_pair(c1, 'H')) {
+        if (!is_heading_digit(p[2])) return false;
+        *kind = TOK_HEADING_OPEN;
+        *end = match_attribute_then_close(p + 3);
+        return *end != nullptr;
+    }
+    if (c1 == '/') {
+        if (is_upper_pair(p[2], 'A') && p[3] == '>') {
+            *kind = TOK_ANCHOR_CLOSE;
+            *end = p + 4;
+            return true;
+        }
+        if (is_upper_pair(p[2], 'D') && is_upper_pair(p[3], 'L') && p[4] == '>') {
+            *kind = TOK_DL_CLOSE;
+            *end = p + 5;
+            return true;
+        }
+        // Only the upper-case H closes a heading.
+        if (p[2] == 'H' && is_heading_digit(p[3]) && p[4] == '>') {
+            *kind = TOK_HEADING_CLOSE;
+            *end = p + 5;
+            return true;
+        }
+        return false;
+    }
+    if (c1 == '!' && strncmp(p, kNetscapeDoctype, sizeof kNetscapeDoctype - 1) == 0) {
+        *kind = TOK_NETSCAPE_DOCTYPE;
+        *end = p + sizeof kNetscapeDoctype - 1;
+        return true;
+    }
+    return false;
+}
+
+struct Entity {
+    const char* name;
+    unsigned length;
+    char byte;
+};
+
+const Entity kEntities[] = {
+    {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&nbsp;", 6, ' '},
+};
+
+}  // namespace
+
+void start_scanner(BookmarkScanner* scanner, const char* text) {
+    scanner->text = text;
+    scanner->token_start = text;
+    scanner->cursor = text;
+    scanner->value = 0;
+    scanner->kind = TOK_START;
+    scanner->previous_kind = TOK_START;
+}
+
+bool next_token(BookmarkScanner* scanner) {
+    scanner->previous_kind = scanner->kind;
+    const char* p = scanner->cursor;
+    for (;;) {
+        scanner->token_start = p;
+        const char c = *p;
+        if (c == '\0') {
+            scanner->cursor = p;
+            scanner->kind = TOK_END;
+            return false;
+        }
+        if (is_space(c)) {
+            p = skip_space(p + 1);
+            if (scanner->previous_kind != TOK_CHAR) continue;
+            scanner->cursor = p;
+            scanner->value = ' ';
+            scanner->kind = TOK_CHAR;
+            return true;
+        }
+        if (c == '<') {
+            TokenKind kind;
+            const char* end;
+            if (match_tag(p, &kind, &end)) {
+                scanner->cursor = end;
+                scanner->kind = kind;
+                return true;
+            }
+            // An unrecognised tag vanishes up to its first '>', quoted or not.
+            const char* close = strchr(p, '>');
+            p = close ? close + 1 : p + strlen(p);
+            continue;
+        }
+        scanner->kind = TOK_CHAR;
+        scanner->value = static_cast<unsigned char>(c);
+        scanner->cursor = p + 1;
+        if (c == '&') {
+            for (const Entity& e : kEntities) {
+                if (strncmp(p, e.name, e.length) == 0) {
+                    scanner->value = static_cast<unsigned char>(e.byte);
+                    scanner->cursor = p + e.length;
+                    break;
+                }
+            }
+        }
+        return true;
+    }
+}

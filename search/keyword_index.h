@@ -1,0 +1,47 @@
+// The keyword index: every keyword word with the bookmarks that carry it, and
+// for every bookmark the set of words it carries. The search looks only here.
+#pragma once
+
+#include "collection/containers.h"
+
+struct Bookmark;
+struct Collection;
+
+struct KeywordIndex {
+    PtrVector* entries;     // WordEntry pointers in byte order of their words, no duplicates
+    PtrVector* stop_words;  // owned copies, case-insensitive order
+};
+
+// One word of the index. Exists exactly while at least one record carries it.
+struct WordEntry {
+    PtrVector* records;  // Bookmark*, in record identity order, no duplicates
+    char word[1];        // the word, allocated together with the entry
+};
+
+// The words of one bookmark, owned by its record; the entries belong to the index.
+struct KeywordSet {
+    PtrVector* entries;  // WordEntry*, in order of first occurrence, each once
+};
+
+KeywordIndex* create_keyword_index();
+// Frees every entry, the stop words and the index. Keyword sets are not touched:
+// free them first with free_keyword_set.
+void destroy_keyword_index(KeywordIndex* index);
+
+// The entry whose word equals the given one exactly (case-sensitive), or null.
+WordEntry* find_word_entry(const KeywordIndex* index, const char* word);
+
+// Replaces a record's keywords with the words of the text (null or empty: none).
+// Returns the set to store in the record: the old set reused, or a new one.
+KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text,
+                                KeywordSet* old_set);
+// Sets a bookmark's keywords in the collection's index and stores its new set.
+void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text);
+// Frees the set without touching the index. A null set is ignored.
+void free_keyword_set(KeywordSet* set);
+// The set's words in set order, separated by single spaces (empty for an empty
+// or null set); owned, free with free().
+char* keyword_set_text(const KeywordSet* set);
+// A new vector of the index's words (pointers into the entries) in index order.
+// The caller destroys the vector only.
+PtrVector* list_index_words(const KeywordIndex* index);

@@ -1,0 +1,285 @@
+// The search expression parser: a token reader and a table-driven LR(1) parser
+// for the grammar
+//   query: expr
+//   expr:  term | expr OR term | expr AND term | expr term
+//   term:  WORD | NOT term | OPEN expr CLOSE
+// OR, AND and juxtaposition share one precedence level and group from the left.
+#include "search/search_parser.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "collection/containers.h"
+
+namespace {
+
+enum Token {
+    TOK_END,    // NUL, or any byte 0x80 and above: the rest of the text is ignored
+    TOK_OPEN,   // (
+    TOK_CLOSE,  // ) and also the apostrophe
+    TOK_OR,     // |
+    TOK_AND,    // &
+    TOK_NOT,    // !
+    TOK_WORD,   // word characters, optionally followed by one period
+};
+
+bool is_word_char(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
+}
+
+struct TokenReader {
+    const char* text;
+    const char* cursor;
+    const char* token_start;
+};
+
+// Every byte that is neither a token nor the end is skipped: blanks, control
+// bytes, the remaining punctuation, DEL, and a period that does not end a word.
+Token next_token(TokenReader* r) {
+    for (;;) {
+        unsigned char c = static_cast<unsigned char>(*r->cursor);
+        r->token_start = r->cursor;
+        if (c == 0 || c >= 0x80) return TOK_END;
+        if (is_word_char(c)) {
+            do {
+                r->cursor++;
+            } while (is_word_char(static_cast<unsigned char>(*r->cursor)));
+            if (*r->cursor == '.') r->cursor++;
+            return TOK_WORD;
+        }
+        r->cursor++;
+        switch (c) {
+        case '(': return TOK_OPEN;
+        case ')':
+        case '\'': return TOK_CLOSE;
+        case '|': return TOK_OR;
+        case '&': return TOK_AND;
+        case '!': return TOK_NOT;
+        default: break;
+        }
+    }
+}
+
+// The LR automaton's states. The comment gives the items that define each.
+enum State : uint8_t {
+    S_START,        // query: . expr
+    S_EXPR,         // query: expr .   expr: expr . OR term | expr . AND term | expr . term
+    S_TERM,         // expr: term .
+    S_WORD,         // term: WORD .
+    S_NOT,          // term: NOT . term
+    S_OPEN,         // term: OPEN . expr CLOSE
+    S_OR,           // expr: expr OR . term
+    S_AND,          // expr: expr AND . term
+    S_EXPR_TERM,    // expr: expr term .
+    S_NOT_TERM,     // term: NOT term .
+    S_OPEN_EXPR,    // term: OPEN expr . CLOSE   and the expr continuations
+    S_OR_TERM,      // expr: expr OR term .
+    S_AND_TERM,     // expr: expr AND term .
+    S_OPEN_CLOSE,   // term: OPEN expr CLOSE .
+};
+
+const uint32_t INITIAL_STACK = 200;
+
+struct Parse {
+    TokenReader reader;
+    uint8_t* states;
+    SearchNode** values;
+    uint32_t count;
+    uint32_t capacity;
+    SearchNode* created;  // every node made so far, newest first
+};
+
+SearchNode* new_node(Parse* p, SearchNodeKind kind) {
+    SearchNode* n = static_cast<SearchNode*>(calloc(1, sizeof(SearchNode)));
+    n->kind = kind;
+    n->created_next = p->created;
+    p->created = n;
+    return n;
+}
+
+SearchNode* new_operator(Parse* p, int op, SearchNode* left, SearchNode* right) {
+    SearchNode* n = new_node(p, NODE_OPERATOR);
+    n->op = op;
+    n->left = left;
+    n->right = right;
+    return n;
+}
+
+// The word just read: the reader's token start and cursor still delimit it.
+SearchNode* new_word(Parse* p) {
+    const char* start = p->reader.token_start;
+    size_t length = static_cast<size_t>(p->reader.cursor - start);
+    SearchNode* n = new_node(p, NODE_WORD);
+    n->exact = start[length - 1] == '.';
+    if (n->exact) length--;
+    n->word = static_cast<char*>(malloc(length + 1));
+    memcpy(n->word, start, length);
+    n->word[length] = '\0';
+    n->position = static_cast<int32_t>(start - p->reader.text);
+    return n;
+}
+
+// False when the stacks are already at their limit.
+bool push(Parse* p, uint8_t state, SearchNode* value) {
+    if (p->count == p->capacity) {
+        if (p->capacity >= SEARCH_STACK_LIMIT) return false;
+        uint32_t grown = p->capacity * 2;
+        if (grown > SEARCH_STACK_LIMIT) grown = SEARCH_STACK_LIMIT;
+        p->states = static_cast<uint8_t*>(realloc(p->states, grown));
+        p->values = static_cast<SearchNode**>(realloc(p->values, grown * sizeof(SearchNode*)));
+        p->capacity = grown;
+    }
+    p->states[p->count] = state;
+    p->values[p->count] = value;
+    p->count++;
+    return true;
+}
+
+uint8_t goto_expr(uint8_t exposed) { return exposed == S_OPEN ? S_OPEN_EXPR : S_EXPR; }
+
+uint8_t goto_term(uint8_t exposed) {
+    switch (exposed) {
+    case S_EXPR:
+    case S_OPEN_EXPR: return S_EXPR_TERM;
+    case S_NOT: return S_NOT_TERM;
+    case S_OR: return S_OR_TERM;
+    case S_AND: return S_AND_TERM;
+    default: return S_TERM;  // S_START, S_OPEN
+    }
+}
+
+// Pops `length` entries and pushes the rule's result under the goto state.
+bool reduce(Parse* p, uint32_t length, bool is_expr, SearchNode* value) {
+    p->count -= length;
+    uint8_t exposed = p->states[p->count - 1];
+    return push(p, is_expr ? goto_expr(exposed) : goto_term(exposed), value);
+}
+
+const uint8_t NO_STATE = 0xFF;
+
+// The state reached by shifting a token that may begin a term, or NO_STATE.
+uint8_t shift_term_start(Token t) {
+    switch (t) {
+    case TOK_WORD: return S_WORD;
+    case TOK_NOT: return S_NOT;
+    case TOK_OPEN: return S_OPEN;
+    default: return NO_STATE;
+    }
+}
+
+// Runs the automaton. Returns the root, or null on a syntax error or when the
+// stacks would exceed their limit.
+SearchNode* run_parser(Parse* p) {
+    if (!push(p, S_START, nullptr)) return nullptr;
+    bool have_token = false;
+    Token token = TOK_END;
+    for (;;) {
+        uint8_t state = p->states[p->count - 1];
+        SearchNode** v = p->values + p->count;  // v[-1] is the top value
+        bool ok = true;
+        switch (state) {
+        // States that reduce whatever comes next: no look-ahead is read, so the
+        // word rule still sees its own token.
+        case S_TERM: ok = reduce(p, 1, true, v[-1]); break;
+        case S_WORD: ok = reduce(p, 1, false, new_word(p)); break;
+        case S_EXPR_TERM: ok = reduce(p, 2, true, new_operator(p, OP_IMPLIED, v[-2], v[-1])); break;
+        case S_NOT_TERM: ok = reduce(p, 2, false, new_operator(p, OP_NOT, nullptr, v[-1])); break;
+        case S_OR_TERM: ok = reduce(p, 3, true, new_operator(p, OP_OR, v[-3], v[-1])); break;
+        case S_AND_TERM: ok = reduce(p, 3, true, new_operator(p, OP_AND, v[-3], v[-1])); break;
+        case S_OPEN_CLOSE: ok = reduce(p, 3, false, v[-2]); break;
+        default: {
+            if (!have_token) {
+                token = next_token(&p->reader);
+                have_token = true;
+            }
+            uint8_t next = shift_term_start(token);
+            if (state == S_EXPR || state == S_OPEN_EXPR) {
+                if (token == TOK_OR) next = S_OR;
+                if (token == TOK_AND) next = S_AND;
+                if (state == S_EXPR && token == TOK_END) return v[-1];
+                if (state == S_OPEN_EXPR && token == TOK_CLOSE) next = S_OPEN_CLOSE;
+            }
+            if (next == NO_STATE) return nullptr;
+            have_token = false;
+            ok = push(p, next, nullptr);
+            break;
+        }
+        }
+        if (!ok) return nullptr;
+    }
+}
+
+void free_created(SearchNode* n) {
+    while (n) {
+        SearchNode* next = n->created_next;
+        free(n->word);
+        free(n);
+        n = next;
+    }
+}
+
+}  // namespace
+
+SearchNode* parse_search_expression(const char* text) {
+    Parse p = {};
+    p.reader.text = text;
+    p.reader.cursor = text;
+    p.reader.token_start = text;
+    p.capacity = INITIAL_STACK;
+    p.states = static_cast<uint8_t*>(malloc(p.capacity));
+    p.values = static_cast<SearchNode**>(malloc(p.capacity * sizeof(SearchNode*)));
+    SearchNode* root = run_parser(&p);
+    free(p.states);
+    free(p.values);
+    if (!root) {
+        free_created(p.created);
+        return nullptr;
+    }
+    // The tree owns its nodes from here on; the creation chain is only for failures.
+    for (SearchNode* n = p.created; n; n = n->created_next) n->created_next = nullptr;
+    return root;
+}
+
+// Iterative: a long run of terms builds a left-leaning tree as deep as the
+// expression is long, deeper than the stack may allow for recursion.
+void free_search_tree(SearchNode* root) {
+    if (!root) return;
+    std::vector<SearchNode*> pending{root};
+    while (!pending.empty()) {
+        SearchNode* n = pending.back();
+        pending.pop_back();
+        if (n->kind == NODE_OPERATOR) {
+            if (n->left) pending.push_back(n->left);
+            pending.push_back(n->right);
+        } else {
+            free(n->word);
+        }
+        free(n);
+    }
+}
+
+char* dump_search_tree(const SearchNode* root) {
+    static const char* const names[] = {"and{", "or{", "not{", "imp{"};
+    TextBuffer out = tb_empty();
+    // Each entry is a node still to print, or (node null) a closing brace.
+    std::vector<const SearchNode*> pending{root};
+    while (!pending.empty()) {
+        const SearchNode* n = pending.back();
+        pending.pop_back();
+        if (!n) {
+            tb_append_char(&out, '}');
+        } else if (n->kind == NODE_WORD) {
+            tb_append_str(&out, "w{");
+            tb_append_str(&out, n->word);
+            tb_append_str(&out, n->exact ? ".}" : "}");
+        } else {
+            tb_append_str(&out, n->op >= 0 && n->op <= 3 ? names[n->op] : "?{");
+            pending.push_back(nullptr);
+            pending.push_back(n->right);
+            if (n->left) pending.push_back(n->left);
+        }
+    }
+    return tb_take(&out);
+}

@@ -1,0 +1,43 @@
+// The words that automatic keywords never include.
+#include "search/stop_words.h"
+
+#include <cstdlib>
+
+#include "collection/containers.h"
+#include "search/keyword_index.h"
+#include "search/words.h"
+
+namespace {
+
+const char kStopWords[] =
+    "a about as src welcome latest an and by com for from ftp had have has home in of on page pub "
+    "the then to txt with site www http my it sites our includes you there their real well links "
+    "related what new include list want other others up date top that its just most take takes";
+
+int compare_nocase(const void* element, const void* key) {
+    return str_compare_nocase(static_cast<const char*>(element), static_cast<const char*>(key));
+}
+
+void add_stop_word(const char* word, void* context) {
+    PtrVector* list = static_cast<PtrVector*>(context);
+    char* copy = str_dup(word);
+    if (vec_insert_sorted(list, copy, compare_nocase)) free(copy);
+}
+
+}  // namespace
+
+PtrVector* create_stop_word_list() {
+    PtrVector* list = vec_create();
+    split_words(kStopWords, add_stop_word, list);
+    return list;
+}
+
+void free_stop_word_list(PtrVector* list) {
+    for (uint32_t i = 0; i < list->count; i++) free(list->items[i]);
+    vec_destroy(list);
+}
+
+bool is_stop_word(const KeywordIndex* index, const char* word) {
+    uint32_t position;
+    return vec_search(index->stop_words, word, compare_nocase, &position);
+}

@@ -1,0 +1,203 @@
+// The token stream of the bookmark file scanner, as a dump per input.
+#include "collection/scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Characters as themselves, other tokens in braces; the end is not shown.
+std::string dump_tokens(const char* text) {
+    static const char* const names[] = {"START", "",   "A",    "/A",    "DD",      "DT",
+                                        "DL",    "/DL", "H",   "/H",    "DOCTYPE", "END"};
+    BookmarkScanner scanner;
+    start_scanner(&scanner, text);
+    std::string out;
+    while (next_token(&scanner)) {
+        if (scanner.kind == TOK_CHAR) {
+            out += static_cast<char>(scanner.value);
+        } else {
+            out += std::string("{") + names[scanner.kind] + "}";
+        }
+    }
+    EXPECT_EQ(TOK_END, scanner.kind);
+    return out;
+}
+
+struct ScanCase {
+    const char* input;
+    const char* tokens;
+};
+
+void expect_tokens(const ScanCase* cases, size_t count) {
+    for (size_t i = 0; i < count; i++) {
+        EXPECT_EQ(cases[i].tokens, dump_tokens(cases[i].input)) << "input: " << cases[i].input;
+    }
+}
+
+TEST(Scanner, FoldsWhiteSpaceAfterCharactersOnly) {
+    const ScanCase cases[] = {
+        {" \t\r\n x", "x"},
+        {"a  b", "a b"},
+        {"a\r\nb", "a b"},
+        {"x \r\n", "x "},
+        {"a <P> b", "a  b"},
+        {"<DD>\r\n y", "{DD}y"},
+        {"a\x0b\x0c b", "a\x0b\x0c b"},
+        {"", ""},
+        {"   ", ""},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, DecodesFiveEntitiesOnly) {
+    const ScanCase cases[] = {
+        {"a&nbsp;&nbsp;b", "a  b"},
+        {"&nbsp; x", "  x"},
+        {"&AMP;", "&AMP;"},
+        {"&#38;", "&#38;"},
+        {"&&amp;", "&&"},
+        {"&lt;&gt;&quot;&amp;", "<>\"&"},
+        {"&quot", "&quot"},
+        {"&", "&"},
+        {"&amp", "&amp"},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, RecognisesAnchorStartTags) {
+    const ScanCase cases[] = {
+        {"<a href=\"x\">", "{A}"},
+        {"<AHREF=\"x\">", "{A}"},
+        {"<A\tHREF=\"x\">", "{A}"},
+        {"<A HREF=\"x\" ADD_DATE=\"1\" LAST_VISIT=\"2\">t", "{A}t"},
+        {"<A NAME=\"n\" HREF=\"x\">t", "t"},
+        {"<A HREF=x>t", "t"},
+        {"<A HREF = \"x\">t", "t"},
+        {"<A HREF=\"a>b\">t", "{A}t"},
+        {"<A HREF=\"u\" TITLE=\"a>b\">t", "{A}t"},
+        {"<A HREF=\"u\" X=\"1\" TITLE=\"a>b\">t", "{A}b\">t"},
+        {"<A HREF=\"u\" TITLE=\"a>b", "{A}b"},
+        {"<A HREF=\"u\" TITLE = \"a>b\" >t", "{A}t"},
+        {"<A HREF=\"\">", "{A}"},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, RecognisesStructureTagsInAnyCase) {
+    const ScanCase cases[] = {
+        {"</a></A>", "{/A}{/A}"},
+        {"<dd><Dt><dL></Dl>", "{DD}{DT}{DL}{/DL}"},
+        {"<DL ><DD x>", ""},
+        {"<DL><p>", "{DL}"},
+        {"</DD>", ""},
+        {"<H1>x</H1>", "{H}x{/H}"},
+        {"<h3 FOLDED>x</h3>y", "{H}xy"},
+        {"<H3 ADD_DATE=\"1\" FOLDED>x</H3>", "{H}x{/H}"},
+        {"<H3 T=\"a>b\">x", "{H}x"},
+        {"<H7>x<H0>y</H7>", "xy"},
+        {"<H6>", "{H}"},
+        {"<HR>", ""},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, RecognisesOnlyTheExactNetscapeDoctype) {
+    const ScanCase cases[] = {
+        {"<!DOCTYPE NETSCAPE-Bookmark-file-1>", "{DOCTYPE}"},
+        {"<!doctype NETSCAPE-Bookmark-file-1>", ""},
+        {"<!DOCTYPE  NETSCAPE-Bookmark-file-1>", ""},
+        {"<!DOCTYPE NETSCAPE-Bookmark-file-1 >", ""},
+        {"x<!DOCTYPE NETSCAPE-Bookmark-file-1>y<!DOCTYPE NETSCAPE-Bookmark-file-1>", "x{DOCTYPE}y{DOCTYPE}"},
+        {"<!DOCTYPE Tessfold-Ravozorizi-file-1>", ""},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, SkipsUnrecognisedTagsToTheirFirstCloseBracket) {
+    const ScanCase cases[] = {
+        {"<!-- <DD> -->x", "-->x"},
+        {"<TITLE>t</TITLE>", "t"},
+        {"< x>y", "y"},
+        {"<P a=\">\">b", "\">b"},
+        {"a>b\"c", "a>b\"c"},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, EndsInsideUnfinishedMarkup) {
+    const ScanCase cases[] = {
+        {"x<", "x"},
+        {"x<A HREF=\"x", "x"},
+        {"x<A HREF=\"x\"", "x"},
+        {"x<H1 a=\"b\"", "x"},
+        {"x<P", "x"},
+        {"x<D", "x"},
+        {"x</", "x"},
+        {"x</H", "x"},
+        {"x<!DOCTYPE", "x"},
+    };
+    expect_tokens(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(Scanner, DeliversOtherBytesAsCharacters) {
+    EXPECT_EQ("\x0b\x0c\xc8\x01\"", dump_tokens("\x0b\x0c\xc8\x01\""));
+}
+
+TEST(Scanner, KeepsReportingTheEnd) {
+    BookmarkScanner scanner;
+    start_scanner(&scanner, "a");
+    ASSERT_TRUE(next_token(&scanner));
+    EXPECT_FALSE(next_token(&scanner));
+    EXPECT_FALSE(next_token(&scanner));
+    EXPECT_EQ(TOK_END, scanner.kind);
+    EXPECT_EQ(TOK_END, scanner.previous_kind);
+    EXPECT_EQ(scanner.text + 1, scanner.cursor);
+}
+
+TEST(Scanner, PushBackRepeatsTheTokenAndTracksPreviousKind) {
+    BookmarkScanner scanner;
+    start_scanner(&scanner, "  <DT>  <A HREF=\"u\">x");
+    ASSERT_TRUE(next_token(&scanner));
+    EXPECT_EQ(TOK_START, scanner.previous_kind);
+    EXPECT_EQ(TOK_DT, scanner.kind);
+    EXPECT_EQ(scanner.text + 2, scanner.token_start);
+    ASSERT_TRUE(next_token(&scanner));
+    EXPECT_EQ(TOK_ANCHOR_OPEN, scanner.kind);
+    EXPECT_EQ(TOK_DT, scanner.previous_kind);
+    EXPECT_EQ(scanner.text + 8, scanner.token_start);
+    push_back(&scanner);
+    ASSERT_TRUE(next_token(&scanner));
+    EXPECT_EQ(TOK_ANCHOR_OPEN, scanner.kind);
+    EXPECT_EQ(TOK_ANCHOR_OPEN, scanner.previous_kind);
+    EXPECT_EQ(scanner.text + 8, scanner.token_start);
+}
+
+// Every prefix of a text that mixes all shapes, each in its own exactly sized
+// heap block, so that AddressSanitizer sees any read past the terminator.
+TEST(Scanner, NeverReadsPastTheEndOfAnyPrefix) {
+    const char* sample =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p><DT><H3 FOLDED ADD_DATE=\"1\">F &amp; G</H3>"
+        "<DL><p><DT><A HREF=\"http://x/?a>b\" TITLE=\"t>u\" ADD_DATE=\"5\">T&lt;i&nbsp;</A>\r\n<DD>d"
+        "</DL><p></a></H2><!-- c --><dd><dt><dl>&quot;&gt;&#1;";
+    const size_t length = strlen(sample);
+    for (size_t n = 0; n <= length; n++) {
+        char* text = static_cast<char*>(malloc(n + 1));
+        memcpy(text, sample, n);
+        text[n] = '\0';
+        BookmarkScanner scanner;
+        start_scanner(&scanner, text);
+        size_t tokens = 0;
+        while (next_token(&scanner)) {
+            ASSERT_LE(scanner.cursor, text + n);
+            ASSERT_LT(++tokens, n + 1);
+        }
+        EXPECT_EQ(text + n, scanner.cursor);
+        free(text);
+    }
+}
+
+}  // namespace

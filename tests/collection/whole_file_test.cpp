@@ -1,0 +1,93 @@
+// Whole-file read and the all-or-nothing write.
+#include "collection/whole_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/temp_dir.h"
+
+TEST(WholeFile, WriteThenReadRoundTrip) {
+    TempDir dir;
+    std::string path = dir.path("a.htm");
+    std::string text = "line one\r\nline two\r\n\xC3\xA4";
+    ASSERT_TRUE(write_whole_file(path.c_str(), text.c_str()));
+    char* read = nullptr;
+    uint32_t size = 0;
+    ASSERT_TRUE(read_whole_file(path.c_str(), &read, &size));
+    EXPECT_EQ(size, text.size());
+    EXPECT_EQ(std::string(read), text);
+    free(read);
+    EXPECT_FALSE(dir.exists("a.htm.tmp"));
+}
+
+TEST(WholeFile, ReadFailuresGiveNoText) {
+    TempDir dir;
+    char* text = reinterpret_cast<char*>(1);
+    uint32_t size = 7;
+    EXPECT_TRUE(read_whole_file("", &text, &size));
+    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(size, 0u);
+
+    std::string empty = dir.path("empty");
+    dir.write("empty", "");
+    EXPECT_FALSE(read_whole_file(empty.c_str(), &text, &size));
+    EXPECT_EQ(text, nullptr);
+    EXPECT_FALSE(read_whole_file(dir.path("missing").c_str(), &text, &size));
+    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST(WholeFile, ZeroByteEndsTheText) {
+    TempDir dir;
+    dir.write("z", std::string("ab\0cd", 5));
+    char* text = nullptr;
+    uint32_t size = 0;
+    ASSERT_TRUE(read_whole_file(dir.path("z").c_str(), &text, &size));
+    EXPECT_EQ(size, 5u);
+    EXPECT_STREQ(text, "ab");
+    free(text);
+}
+
+TEST(WholeFile, ReplacesAnExistingFileWhole) {
+    TempDir dir;
+    dir.write("c.htm", std::string(10000, 'x'));
+    ASSERT_TRUE(write_whole_file(dir.path("c.htm").c_str(), "short"));
+    EXPECT_EQ(dir.read("c.htm"), "short");
+}
+
+TEST(WholeFile, FailedWriteLeavesTargetUntouched) {
+    TempDir dir;
+    dir.write("keep.htm", "precious");
+    // The temporary file cannot be created: a folder stands in its place.
+    dir.make_folder("keep.htm.tmp");
+    EXPECT_FALSE(write_whole_file(dir.path("keep.htm").c_str(), "replacement"));
+    EXPECT_EQ(dir.read("keep.htm"), "precious");
+    // The target folder does not exist at all.
+    EXPECT_FALSE(write_whole_file(dir.path("no/such/folder/x.htm").c_str(), "text"));
+}
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+
+TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
+    // A file size limit makes the write fail part-way, as a full disk would.
+    TempDir dir;
+    dir.write("big.htm", "the previous collection");
+    struct rlimit old_limit;
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old_limit;
+    limit.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    bool written = write_whole_file(dir.path("big.htm").c_str(), std::string(100000, 'y').c_str());
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.read("big.htm"), "the previous collection");
+    EXPECT_FALSE(dir.exists("big.htm.tmp"));
+}
+#endif

@@ -1,0 +1,14 @@
+// Whole-structure check of the keyword index against the records it serves,
+// run after every step of the randomised tests.
+#pragma once
+
+#include <string>
+
+#include "collection/containers.h"
+#include "search/keyword_index.h"
+
+// Empty when the index and the records (Bookmark*, every live record) agree:
+// entries in strict byte order, each with a non-empty record list in strict
+// identity order; a record is in an entry's list exactly when the entry is in
+// the record's keyword set; no set holds an entry twice. Else the first problem.
+std::string check_keyword_index(const KeywordIndex* index, const PtrVector* records);

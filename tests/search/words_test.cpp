@@ -1,0 +1,122 @@
+// Word splitting, title scanning, repeated words and keyword texts.
+#include "search/words.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "search/keyword_index.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+void collect(const char* word, void* context) { static_cast<Words*>(context)->push_back(word); }
+
+Words split(const std::string& text) {
+    Words words;
+    split_words(text.c_str(), collect, &words);
+    return words;
+}
+
+Words title_words(const std::string& text) {
+    Words words;
+    scan_title_words(text.c_str(), collect, &words);
+    return words;
+}
+
+std::string without_repeats(const std::string& text, bool case_sensitive) {
+    std::string copy = text;
+    remove_repeated_words(&copy[0], case_sensitive);
+    return copy.c_str();
+}
+
+class KeywordText : public ::testing::Test {
+protected:
+    void SetUp() override { index = create_keyword_index(); }
+    void TearDown() override { destroy_keyword_index(index); }
+    std::string make(const std::string& text, bool automatic) {
+        char* made = make_keyword_text(index, text.c_str(), automatic);
+        std::string result = made;
+        free(made);
+        return result;
+    }
+    KeywordIndex* index = nullptr;
+};
+
+}  // namespace
+
+TEST(SplitWords, RunsOfLettersDigitsUnderscoreAndHyphen) {
+    EXPECT_EQ(split("foo.bar-baz_1, Qux"), (Words{"foo", "bar-baz_1", "Qux"}));
+    EXPECT_EQ(split(""), Words{});
+    EXPECT_EQ(split(" ,.;:/'\"\t"), Words{});
+    EXPECT_EQ(split("a-"), Words{"a-"});
+    EXPECT_EQ(split("-"), Words{"-"});
+    EXPECT_EQ(split("http://www.example.com/a_b"), (Words{"http", "www", "example", "com", "a_b"}));
+    // Bytes above 0x7F separate words: UTF-8 letters never join a word.
+    EXPECT_EQ(split("caf\xC3\xA9 na\xC3\xAFve"), (Words{"caf", "na", "ve"}));
+}
+
+TEST(ScanTitleWords, AcceptedForms) {
+    EXPECT_EQ(title_words("Home win95 abc1x2 e-mail x-1"),
+              (Words{"Home", "win95", "abc1x2", "e-mail", "x-1"}));
+    EXPECT_EQ(title_words("Bob's abc1's (beta) (x9)"), (Words{"Bob", "abc1", "beta", "x9"}));
+    EXPECT_EQ(title_words("tab\tsep"), (Words{"tab", "sep"}));
+    EXPECT_EQ(title_words("  lead\r\n\r\ntrail  "), (Words{"lead", "trail"}));
+}
+
+TEST(ScanTitleWords, DroppedTokens) {
+    const char* dropped[] = {
+        "Foo.", "Foo,", "\"quoted\"", "1996", "3D", "well-known-thing", "x-", "mp3-player",
+        "e-mail's", "BOB'S", "Bob'S", "words'", "(ab-c)", "(1ab)", "((x))", "()", "(x",
+        "caf\xC3\xA9", "-x", "a_b",
+    };
+    for (const char* token : dropped) EXPECT_EQ(title_words(token), Words{}) << token;
+    // Only TAB, LF, CR and space separate: a VT or FF joins its neighbours into one token.
+    EXPECT_EQ(title_words("tab\vsep"), Words{});
+    EXPECT_EQ(title_words("tab\fsep"), Words{});
+}
+
+TEST(RemoveRepeatedWords, KeepsFirstOccurrenceWithItsSeparators) {
+    EXPECT_EQ(without_repeats("web Web, web", false), "web ");
+    EXPECT_EQ(without_repeats("web Web, web", true), "web Web, ");
+    EXPECT_EQ(without_repeats("  a b a c b", false), "  a b c ");
+    EXPECT_EQ(without_repeats("a,a,,b", false), "a,b");
+    EXPECT_EQ(without_repeats("ab abc ab", true), "ab abc ");
+    EXPECT_EQ(without_repeats("", false), "");
+    // Word boundaries are white space and commas only: "a.b" and "a" differ.
+    EXPECT_EQ(without_repeats("a.b a a.b", true), "a.b a ");
+    remove_repeated_words(nullptr, false);
+}
+
+TEST_F(KeywordText, AutomaticModeKeepsTitleWordsWithoutStopWords) {
+    EXPECT_EQ(make("Bob's Home Page", true), "Bob");
+    EXPECT_EQ(make("Foo foo FOO bar", true), "Foo bar");
+    EXPECT_EQ(make("The Linux Kernel Archives", true), "Linux Kernel Archives");
+    EXPECT_EQ(make("(beta) Test Site, ver2", true), "beta Test ver2");
+    EXPECT_EQ(make("Welcome to Foo.", true), "");
+    EXPECT_EQ(make("X Window", true), "Window");
+    EXPECT_EQ(make("THE the The news", true), "news");
+    EXPECT_EQ(make("", true), "");
+}
+
+TEST_F(KeywordText, PlainModeKeepsEveryWord) {
+    EXPECT_EQ(make("X Window", false), "X Window");
+    EXPECT_EQ(make("the a of", false), "the a of");
+    EXPECT_EQ(make("Web-design, HTML/CSS", false), "Web-design HTML CSS");
+    EXPECT_EQ(make("  ", false), "");
+    // Repeats survive here; the index drops them when the text is applied.
+    EXPECT_EQ(make("a a", false), "a a");
+}
+
+TEST_F(KeywordText, StopWordListHasFiftyEightWordsMatchedIgnoringCase) {
+    EXPECT_EQ(index->stop_words->count, 58u);
+    for (const char* word : {"a", "THE", "Takes", "www", "includes", "its"}) {
+        EXPECT_TRUE(is_stop_word(index, word)) << word;
+    }
+    for (const char* word : {"b", "thee", "tak", "linux", ""}) {
+        EXPECT_FALSE(is_stop_word(index, word)) << word;
+    }
+}

@@ -1,0 +1,43 @@
+// A fresh folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+class TempDir {
+public:
+    TempDir() {
+        static std::atomic<unsigned> counter{0};
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        std::ostringstream name;
+        name << "lk-test-" << stamp << '-' << counter++;
+        root_ = std::filesystem::temp_directory_path() / name.str();
+        std::filesystem::create_directories(root_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string path(const std::string& name = "") const { return (root_ / name).string(); }
+    bool exists(const std::string& name) const { return std::filesystem::exists(root_ / name); }
+    void make_folder(const std::string& name) const { std::filesystem::create_directories(root_ / name); }
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(root_ / name, std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(root_ / name, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+private:
+    std::filesystem::path root_;
+};

@@ -1,0 +1,13 @@
+// The subcommands of lktool, one file each. Each takes the arguments after
+// its own name and returns the process exit code (0 ok, 1 failure, 2 usage).
+#pragma once
+
+struct LktoolCommand {
+    const char* name;
+    const char* usage;  // the arguments, for the usage text
+    int (*run)(int argc, char** argv);
+};
+
+extern const LktoolCommand lktool_commands[];
+
+int print_usage();
