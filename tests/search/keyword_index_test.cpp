@@ -137,16 +137,16 @@ TEST_F(IndexFixture, WordListIsInByteOrder) {
 TEST_F(IndexFixture, RandomChangesKeepIndexAndSetsInStep) {
     const char* vocabulary[] = {"a", "A", "web", "Web", "news", "x-y", "_", "zz", "1", "b"};
     const char* separators[] = {" ", "  ", ", ", ".", "/", "\t"};
-    std::mt19937 random(1234);
+    std::mt19937 rng(1234);
     std::vector<Strings> model(kRecords);
     for (int step = 0; step < 3000; step++) {
-        int which = static_cast<int>(random() % kRecords);
+        int which = static_cast<int>(rng() % kRecords);
         std::string text;
         Strings expected;
-        int count = static_cast<int>(random() % 6);
+        int count = static_cast<int>(rng() % 6);
         for (int k = 0; k < count; k++) {
-            std::string word = vocabulary[random() % 10];
-            if (k > 0) text += separators[random() % 6];
+            std::string word = vocabulary[rng() % 10];
+            if (k > 0) text += separators[rng() % 6];
             text += word;
             bool seen = false;
             for (const std::string& w : expected) seen = seen || w == word;

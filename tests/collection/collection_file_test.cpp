@@ -1,0 +1,124 @@
+#include "collection/collection_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "collection/collection.h"
+#include "search/keyword_index.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+const std::string kHeader =
+    "<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>\r\n"
+    "<!-- This is an automatically generated file.\r\nIt will be read and overwritten.\r\n"
+    "Do Not Edit! -->\r\n<TITLE>Ravozorizi</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
+    "<H1>Ravozorizi</H1>\r\n<DL><p>\r\n\r\n";
+const std::string kFooter = "</DL><p>\r\n</BODY>\n";
+
+struct FileFixture : ::testing::Test {
+    Collection c = create_collection();
+    ~FileFixture() override { free_collection(&c); }
+
+    // A stored record with exactly these fields (add_or_merge would fill in dates).
+    Bookmark* put(const char* url, const char* title, const char* keywords, uint32_t added,
+                  uint32_t visit, uint32_t modified) {
+        Bookmark* r = new_record(&c);
+        r->url = str_dup(url);
+        r->title = str_dup(title);
+        r->added = added;
+        r->last_visit = visit;
+        r->last_modified = modified;
+        set_bookmark_keywords(&c, r, keywords);
+        insert_record(&c, r);
+        return r;
+    }
+    std::string text() { return text_of(c.records); }
+    static std::string text_of(const PtrVector* records) {
+        char* built = build_collection_text(records);
+        std::string result = built;
+        free(built);
+        return result;
+    }
+};
+
+TEST_F(FileFixture, EmptyCollectionIsHeaderAndFooter) {
+    EXPECT_EQ(kHeader.size(), 228u);
+    EXPECT_EQ(std::string(COLLECTION_FILE_HEADER), kHeader);
+    EXPECT_EQ(text(), kHeader + kFooter);
+    EXPECT_EQ(text().size(), 246u);
+}
+
+TEST_F(FileFixture, EntriesCarryOnlyRealDates) {
+    put("http://u/", "T", "news daily", 100, DATE_UNSET, 4294967292u);
+    put("http://v/", "V", nullptr, 0, 7, DATE_BROKEN);
+    put("http://w/", "W", "w", 1, DATE_CHECKING, 3);
+    EXPECT_EQ(text(),
+              kHeader +
+                  "<DT><A HREF=\"http://u/\" ADD_DATE=\"100\" LAST_MODIFIED=\"4294967292\" "
+                  ">T</A>\r\n<DD>news daily\r\n\r\n"
+                  "<DT><A HREF=\"http://v/\" ADD_DATE=\"0\" LAST_VISIT=\"7\" >V</A>\r\n<DD>\r\n\r\n"
+                  "<DT><A HREF=\"http://w/\" ADD_DATE=\"1\" LAST_MODIFIED=\"3\" >W</A>\r\n<DD>w\r\n\r\n" +
+                  kFooter);
+}
+
+TEST_F(FileFixture, RecordsAreWrittenInTheGivenOrder) {
+    Bookmark* a = put("http://a/", "A", nullptr, 1, 1, 1);
+    Bookmark* b = put("http://b/", "B", nullptr, 1, 1, 1);
+    PtrVector* order = vec_create();
+    vec_append(order, b);
+    vec_append(order, a);
+    std::string written = text_of(order);
+    vec_destroy(order);
+    EXPECT_LT(written.find("http://b/"), written.find("http://a/"));
+}
+
+// Markup in a title would swallow the entries behind it on reading; URLs and
+// keyword texts are written as they are.
+TEST_F(FileFixture, TitleMarkupIsEscapedUrlAndKeywordsAreNot) {
+    put("http://x/?a=1&b=\"<>\"", "a<z & <b>bold</b> &amp; x>", "k_1 -", 5, DATE_UNSET,
+        DATE_UNSET);
+    std::string written = text();
+    EXPECT_NE(written.find("<DT><A HREF=\"http://x/?a=1&b=\"<>\"\" ADD_DATE=\"5\" "
+                           ">a&lt;z &amp; &lt;b&gt;bold&lt;/b&gt; &amp;amp; x&gt;</A>\r\n"
+                           "<DD>k_1 -\r\n\r\n"),
+              std::string::npos)
+        << written;
+}
+
+TEST_F(FileFixture, SaveWritesTheTextAndKeepsNoBackupUnlessAsked) {
+    TempDir dir;
+    std::string path = dir.path("lk.htm");
+    put("http://a/", "A", "a", 1, 2, 3);
+    ASSERT_TRUE(save_collection(&c, path.c_str(), false));
+    EXPECT_EQ(dir.read("lk.htm"), text());
+    ASSERT_TRUE(save_collection(&c, path.c_str(), false));
+    EXPECT_FALSE(dir.exists("lk.htm.bak"));
+}
+
+TEST_F(FileFixture, BackupHoldsThePreviousSave) {
+    TempDir dir;
+    std::string path = dir.path("lk.htm");
+    ASSERT_TRUE(save_collection(&c, path.c_str(), true));  // nothing to back up yet
+    EXPECT_FALSE(dir.exists("lk.htm.bak"));
+    put("http://a/", "First", nullptr, 1, 1, 1);
+    ASSERT_TRUE(save_collection(&c, path.c_str(), true));
+    std::string first = dir.read("lk.htm");
+    put("http://b/", "Second", nullptr, 1, 1, 1);
+    ASSERT_TRUE(save_collection(&c, path.c_str(), true));
+    EXPECT_EQ(dir.read("lk.htm.bak"), first);
+    EXPECT_EQ(dir.read("lk.htm"), text());
+}
+
+TEST_F(FileFixture, FailedWriteIsReported) {
+    TempDir dir;
+    EXPECT_FALSE(save_collection(&c, dir.path("missing/lk.htm").c_str(), true));
+    // A folder in the file's place cannot be written over.
+    dir.make_folder("lk.htm");
+    EXPECT_FALSE(save_collection(&c, dir.path("lk.htm").c_str(), false));
+}
+
+}  // namespace

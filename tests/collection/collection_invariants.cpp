@@ -1,0 +1,42 @@
+#include "tests/collection/collection_invariants.h"
+
+#include <set>
+
+#include "tests/search/keyword_index_invariants.h"
+
+namespace {
+
+const Bookmark* record_at(const PtrVector* vec, uint32_t i) {
+    return static_cast<const Bookmark*>(vec->items[i]);
+}
+
+}  // namespace
+
+std::string check_collection(const Collection* collection) {
+    const PtrVector* records = collection->records;
+    std::set<const Bookmark*> live;
+    for (uint32_t i = 0; i < records->count; i++) {
+        const Bookmark* record = record_at(records, i);
+        if (i > 0 && record_at(records, i - 1)->serial >= record->serial) {
+            return "records out of identity order";
+        }
+        if (record->serial >= collection->next_serial) return "serial not yet handed out";
+        live.insert(record);
+    }
+
+    const PtrVector* by_url = collection->records_by_url;
+    for (uint32_t i = 0; i < by_url->count; i++) {
+        const Bookmark* record = record_at(by_url, i);
+        if (i > 0 && compare_urls(record_at(by_url, i - 1)->url, record->url) >= 0) {
+            return "records_by_url out of order at " + std::string(record->url);
+        }
+        if (!live.count(record)) return "records_by_url holds a record not in records";
+    }
+    for (const Bookmark* record : live) {
+        const Bookmark* found = find_by_url(collection, record->url);
+        if (!found || compare_urls(found->url, record->url) != 0) {
+            return "URL does not lead to a record: " + std::string(record->url);
+        }
+    }
+    return check_keyword_index(collection->keyword_index, records);
+}

@@ -1,0 +1,13 @@
+// Whole-structure check of a collection, run after every step of the
+// randomised tests.
+#pragma once
+
+#include <string>
+
+#include "collection/collection.h"
+
+// Empty when `records` is in strict identity order below next_serial,
+// `records_by_url` is in strict URL order and holds only records of `records`,
+// every record's URL leads to a stored record with that URL, and the keyword
+// index agrees with the records. Else the first problem found.
+std::string check_collection(const Collection* collection);

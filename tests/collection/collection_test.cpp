@@ -1,0 +1,302 @@
+#include "collection/collection.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "search/keyword_index.h"
+#include "tests/collection/collection_invariants.h"
+
+namespace {
+
+const uint32_t kNow = 1000000000;
+
+struct CollectionFixture : ::testing::Test {
+    Collection c = create_collection();
+
+    CollectionFixture() { set_clock_override(kNow); }
+    ~CollectionFixture() override {
+        free_collection(&c);
+        clear_clock_override();
+    }
+
+    void add(const char* title, const char* url, const char* keywords = nullptr,
+             uint32_t added = DATE_UNSET, uint32_t visit = DATE_UNSET,
+             uint32_t modified = DATE_UNSET, bool automatic = false) {
+        add_or_merge(&c, title ? str_dup(title) : nullptr, url ? str_dup(url) : nullptr,
+                     keywords ? str_dup(keywords) : nullptr, added, visit, modified, automatic);
+    }
+    Bookmark* record(uint32_t i) { return static_cast<Bookmark*>(c.records->items[i]); }
+    std::string keywords_of(const Bookmark* r) {
+        char* text = keyword_set_text(r->keywords);
+        std::string result = text;
+        free(text);
+        return result;
+    }
+};
+
+TEST_F(CollectionFixture, NewRecordsAreEmptyWithUnsetDatesAndRisingSerials) {
+    Bookmark* a = new_record(&c);
+    Bookmark* b = new_record(&c);
+    EXPECT_EQ(a->url, nullptr);
+    EXPECT_EQ(a->title, nullptr);
+    EXPECT_EQ(a->keywords, nullptr);
+    EXPECT_EQ(a->flags, 0u);
+    EXPECT_EQ(a->added, DATE_UNSET);
+    EXPECT_EQ(a->last_visit, DATE_UNSET);
+    EXPECT_EQ(a->last_modified, DATE_UNSET);
+    EXPECT_LT(a->serial, b->serial);
+    free(a);
+    free(b);
+}
+
+TEST_F(CollectionFixture, UrlComparisonFoldsOnlyAsciiLetters) {
+    EXPECT_EQ(compare_urls("HTTP://Example.COM/A", "http://example.com/a"), 0);
+    EXPECT_LT(compare_urls("http://a", "http://ab"), 0);
+    EXPECT_GT(compare_urls("http://\xE9", "http://z"), 0);
+    EXPECT_NE(compare_urls("\xC9", "\xE9"), 0);
+    EXPECT_LT(compare_urls("[", "a"), 0);  // after folding, 'A'..'Z' sort as 'a'..'z'
+}
+
+TEST_F(CollectionFixture, AddTrimsTitleAndUrlAndDropsEmptyOnes) {
+    add("  Title \t", " http://x/ \r\n");
+    add("", "http://empty-title/");
+    add("   ", "http://blank-title/");
+    add("No URL", "  ");
+    add(nullptr, "http://null-title/");
+    add("Null URL", nullptr);
+    ASSERT_EQ(c.records->count, 1u);
+    EXPECT_STREQ(record(0)->title, "Title");
+    EXPECT_STREQ(record(0)->url, "http://x/");
+    EXPECT_EQ(check_collection(&c), "");
+}
+
+TEST_F(CollectionFixture, NewRecordDates) {
+    add("Favorite", "http://fav/");
+    add("Dated", "http://dated/", nullptr, 10, 20, 30);
+    add("Checking", "http://checking/", nullptr, 10, 20, DATE_CHECKING);
+    add("Broken", "http://broken/", nullptr, DATE_BROKEN, DATE_CHECKING, DATE_BROKEN);
+    Bookmark* fav = find_by_url(&c, "http://fav/");
+    EXPECT_EQ(fav->added, kNow);
+    EXPECT_EQ(fav->last_visit, kNow);
+    EXPECT_EQ(fav->last_modified, DATE_UNSET);
+    Bookmark* dated = find_by_url(&c, "http://dated/");
+    EXPECT_EQ(dated->added, 10u);
+    EXPECT_EQ(dated->last_visit, 20u);
+    EXPECT_EQ(dated->last_modified, 30u);
+    EXPECT_EQ(find_by_url(&c, "http://checking/")->last_modified, DATE_UNSET);
+    Bookmark* broken = find_by_url(&c, "http://broken/");
+    EXPECT_EQ(broken->added, kNow);
+    EXPECT_EQ(broken->last_visit, kNow);
+    EXPECT_EQ(broken->last_modified, DATE_BROKEN);
+}
+
+TEST_F(CollectionFixture, UrlDifferingOnlyInCaseMergesIntoStoredRecord) {
+    add("First", "http://Example.com/Page", "one", 10, 400, 300);
+    add("Second", "HTTP://EXAMPLE.COM/page", "two", 20, 500, 200);
+    ASSERT_EQ(c.records->count, 1u);
+    Bookmark* r = record(0);
+    EXPECT_STREQ(r->url, "http://Example.com/Page");
+    EXPECT_STREQ(r->title, "First");
+    EXPECT_EQ(keywords_of(r), "one");
+    EXPECT_EQ(r->added, 10u);
+    EXPECT_EQ(r->last_visit, 500u);       // a later date replaces
+    EXPECT_EQ(r->last_modified, 300u);    // an earlier one does not
+    EXPECT_EQ(check_collection(&c), "");
+}
+
+// A file without LAST_VISIT or LAST_MODIFIED says nothing about them: the
+// stored dates must survive the merge.
+TEST_F(CollectionFixture, MergeNeverReplacesStoredDateWithMissingOne) {
+    add("T", "http://x/", nullptr, 10, 400, 300);
+    add("T", "http://x/", nullptr, 100, DATE_UNSET, DATE_UNSET);
+    add("T", "http://x/", nullptr, 100, DATE_CHECKING, DATE_BROKEN);
+    EXPECT_EQ(record(0)->last_visit, 400u);
+    EXPECT_EQ(record(0)->last_modified, 300u);
+}
+
+TEST_F(CollectionFixture, MergeKeepsStoredSentinelsAndIgnoresUndatedBookmarks) {
+    add("T", "http://x/", nullptr, 10, 400, DATE_BROKEN);
+    add("T", "http://x/", nullptr, 100, 500, 600);
+    EXPECT_EQ(record(0)->last_modified, DATE_BROKEN);
+    EXPECT_EQ(record(0)->last_visit, 500u);
+    add("T", "http://x/", nullptr, DATE_UNSET, 900, 900);
+    EXPECT_EQ(record(0)->last_visit, 500u);
+}
+
+TEST_F(CollectionFixture, KeywordsFromTitleOnlyInAutomaticMode) {
+    add("Bob's Home Page", "http://plain/");
+    add("Bob's Home Page", "http://auto/", nullptr, DATE_UNSET, DATE_UNSET, DATE_UNSET, true);
+    add("The Linux Kernel", "http://both/", "kernel.org sources", 1, 1, 1, true);
+    add("X Window", "http://desc/", "X foo.bar");
+    Bookmark* plain = find_by_url(&c, "http://plain/");
+    ASSERT_NE(plain->keywords, nullptr);
+    EXPECT_EQ(keywords_of(plain), "");
+    EXPECT_EQ(keywords_of(find_by_url(&c, "http://auto/")), "Bob");
+    EXPECT_EQ(keywords_of(find_by_url(&c, "http://both/")), "Linux Kernel sources");
+    EXPECT_EQ(keywords_of(find_by_url(&c, "http://desc/")), "X foo bar");
+    EXPECT_EQ(check_collection(&c), "");
+}
+
+TEST_F(CollectionFixture, InsertKeepsIdentityOrderWhateverTheInsertionOrder) {
+    Bookmark* made[4];
+    const char* urls[] = {"http://d/", "http://c/", "http://b/", "http://a/"};
+    for (int i = 0; i < 4; i++) {
+        made[i] = new_record(&c);
+        made[i]->url = str_dup(urls[i]);
+        made[i]->title = str_dup("t");
+    }
+    for (int i : {2, 0, 3, 1}) insert_record(&c, made[i]);
+    for (uint32_t i = 0; i < 4; i++) EXPECT_EQ(record(i), made[i]);
+    EXPECT_EQ(c.records_by_url->items[0], made[3]);
+    EXPECT_EQ(check_collection(&c), "");
+}
+
+TEST_F(CollectionFixture, DuplicateUrlStaysOutOfUrlOrderAndCanBeDeleted) {
+    add("Stored", "http://dup/", "stored");
+    Bookmark* twin = new_record(&c);
+    twin->url = str_dup("http://DUP/");
+    twin->title = str_dup("Twin");
+    set_bookmark_keywords(&c, twin, "twin stored");
+    insert_record(&c, twin);
+    EXPECT_EQ(c.records->count, 2u);
+    EXPECT_EQ(c.records_by_url->count, 1u);
+    EXPECT_STREQ(find_by_url(&c, "http://dup/")->title, "Stored");
+    EXPECT_EQ(check_collection(&c), "");
+    delete_record(&c, twin);
+    EXPECT_EQ(c.records->count, 1u);
+    EXPECT_EQ(c.records_by_url->count, 1u);
+    EXPECT_EQ(find_word_entry(c.keyword_index, "twin"), nullptr);
+    EXPECT_EQ(check_collection(&c), "");
+}
+
+TEST_F(CollectionFixture, RepositionFollowsChangedUrl) {
+    add("A", "http://a/");
+    add("M", "http://m/");
+    add("Z", "http://z/");
+    Bookmark* a = find_by_url(&c, "http://a/");
+    free(a->url);
+    a->url = str_dup("http://zz/");
+    reposition_by_url(&c, a);
+    EXPECT_EQ(find_by_url(&c, "http://a/"), nullptr);
+    EXPECT_EQ(find_by_url(&c, "HTTP://ZZ/"), a);
+    EXPECT_EQ(record(0), a);
+    EXPECT_EQ(c.records_by_url->items[2], a);
+    EXPECT_EQ(check_collection(&c), "");
+    delete_record(&c, a);
+    EXPECT_EQ(c.records_by_url->count, 2u);
+    EXPECT_EQ(check_collection(&c), "");
+}
+
+TEST_F(CollectionFixture, DeleteRemovesRecordFromVectorsAndIndex) {
+    add("Alpha", "http://a/", "shared alpha");
+    add("Beta", "http://b/", "shared beta");
+    Bookmark* a = find_by_url(&c, "http://a/");
+    delete_record(&c, a);
+    EXPECT_EQ(find_by_url(&c, "http://a/"), nullptr);
+    EXPECT_EQ(c.records->count, 1u);
+    EXPECT_EQ(find_word_entry(c.keyword_index, "alpha"), nullptr);
+    ASSERT_NE(find_word_entry(c.keyword_index, "shared"), nullptr);
+    EXPECT_EQ(find_word_entry(c.keyword_index, "shared")->records->count, 1u);
+    EXPECT_EQ(check_collection(&c), "");
+    delete_record(&c, record(0));
+    EXPECT_EQ(c.keyword_index->entries->count, 0u);
+}
+
+TEST(Clock, OverrideFixesNowUntilCleared) {
+    set_clock_override(42);
+    EXPECT_EQ(now(), 42u);
+    clear_clock_override();
+    EXPECT_GT(now(), 1500000000u);
+}
+
+// Random adds, merges, keyword edits, URL changes and deletes against a plain
+// model, with the whole structure checked after every step.
+TEST_F(CollectionFixture, RandomOperationsKeepCollectionConsistent) {
+    struct Model {
+        std::string url, title;
+        uint32_t added, visit, modified;
+    };
+    std::vector<Model> model;
+    auto find_model = [&](const std::string& url) -> Model* {
+        for (Model& m : model) {
+            if (compare_urls(m.url.c_str(), url.c_str()) == 0) return &m;
+        }
+        return nullptr;
+    };
+    const char* hosts[] = {"a", "B", "c", "ab", "Ab", "zz", "x-y", "q"};
+    const char* words[] = {"Web", "web", "news", "the", "Home", "a.b", "kernel", "X"};
+    const uint32_t dates[] = {5, 50, 500, DATE_UNSET, DATE_BROKEN, DATE_CHECKING};
+    std::mt19937 rng(99);
+    auto pick_text = [&](int max_words) {
+        std::string text;
+        for (int k = static_cast<int>(rng() % max_words); k > 0; k--) {
+            text += std::string(words[rng() % 8]) + (rng() % 3 ? " " : ", ");
+        }
+        return text;
+    };
+    int renamed = 0;
+    for (int step = 0; step < 4000; step++) {
+        uint32_t op = rng() % 10;
+        if (op < 6) {
+            std::string url = std::string("http://") + hosts[rng() % 8] + "/";
+            for (char& ch : url) {
+                if (rng() % 2) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+            }
+            std::string title = pick_text(4);
+            uint32_t added = dates[rng() % 6], visit = dates[rng() % 6],
+                     modified = dates[rng() % 6];
+            add(title.c_str(), url.c_str(), pick_text(5).c_str(), added, visit, modified,
+                rng() % 2);
+            std::string trimmed_title = title;
+            trim_in_place(&trimmed_title[0]);
+            trimmed_title.resize(strlen(trimmed_title.c_str()));
+            Model* m = trimmed_title.empty() ? nullptr : find_model(url);
+            if (m) {
+                if (is_real_date(added)) {
+                    if (is_real_date(visit) && m->visit < visit) m->visit = visit;
+                    if (is_real_date(modified) && m->modified < modified) m->modified = modified;
+                }
+            } else if (!trimmed_title.empty()) {
+                model.push_back({url, trimmed_title, is_real_date(added) ? added : kNow,
+                                 is_real_date(visit) ? visit : kNow,
+                                 modified == DATE_CHECKING ? DATE_UNSET : modified});
+            }
+        } else if (c.records->count == 0) {
+            continue;
+        } else {
+            Bookmark* r = record(rng() % c.records->count);
+            Model* m = find_model(r->url);
+            ASSERT_NE(m, nullptr);
+            if (op < 8) {
+                set_bookmark_keywords(&c, r, pick_text(6).c_str());
+            } else if (op < 9) {
+                std::string url = "http://renamed" + std::to_string(renamed++) + "/";
+                free(r->url);
+                r->url = str_dup(url.c_str());
+                reposition_by_url(&c, r);
+                m->url = url;
+            } else {
+                model.erase(model.begin() + (m - model.data()));
+                delete_record(&c, r);
+            }
+        }
+        ASSERT_EQ(check_collection(&c), "") << "step " << step;
+        ASSERT_EQ(c.records->count, model.size());
+        for (const Model& m : model) {
+            const Bookmark* r = find_by_url(&c, m.url.c_str());
+            ASSERT_NE(r, nullptr) << m.url;
+            ASSERT_EQ(r->title, m.title);
+            ASSERT_EQ(r->added, m.added);
+            ASSERT_EQ(r->last_visit, m.visit);
+            ASSERT_EQ(r->last_modified, m.modified);
+        }
+    }
+}
+
+}  // namespace
