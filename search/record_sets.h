@@ -1,0 +1,16 @@
+// Sets of bookmark records as the search combines them: pointer vectors of
+// Bookmark* in record identity order without duplicates. Every operation is a
+// linear merge and returns a new vector owned by the caller (vec_destroy).
+#pragma once
+
+#include <cstddef>
+
+#include "collection/containers.h"
+
+PtrVector* records_intersection(const PtrVector* a, const PtrVector* b);
+PtrVector* records_union(const PtrVector* a, const PtrVector* b);
+// The records of a that are not in b.
+PtrVector* records_difference(const PtrVector* a, const PtrVector* b);
+// The union of any number of sets, merged pairwise in a balanced order so that
+// the cost grows with the total size times the logarithm of the count.
+PtrVector* records_union_all(const PtrVector* const* sets, size_t count);

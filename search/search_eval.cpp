@@ -1,0 +1,168 @@
+// Evaluation of a search tree: words are matched against the index runs of
+// their first character, operators combine record sets by linear merges.
+#include "search/search_eval.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "search/keyword_index.h"
+#include "search/record_sets.h"
+#include "search/search_parser.h"
+
+namespace {
+
+int compare_entry_word(const void* element, const void* key) {
+    return strcmp(static_cast<const WordEntry*>(element)->word, static_cast<const char*>(key));
+}
+
+bool equal_prefix_nocase(const char* word, const char* prefix, size_t length) {
+    for (size_t i = 0; i < length; i++) {
+        // A shorter word ends in its NUL, which no prefix character equals.
+        if (fold_ascii(word[i]) != fold_ascii(prefix[i])) return false;
+    }
+    return true;
+}
+
+struct WordQuery {
+    const char* word;
+    size_t length;
+    bool prefix;
+    bool case_sensitive;
+};
+
+bool entry_matches(const WordQuery& q, const char* entry_word) {
+    if (q.prefix) {
+        return q.case_sensitive ? strncmp(entry_word, q.word, q.length) == 0
+                                : equal_prefix_nocase(entry_word, q.word, q.length);
+    }
+    return q.case_sensitive ? strcmp(entry_word, q.word) == 0
+                            : str_compare_nocase(entry_word, q.word) == 0;
+}
+
+// Appends the matching entries among those whose word begins with `first`.
+void scan_run(const KeywordIndex* index, char first, const WordQuery& q,
+              std::vector<const WordEntry*>* matched) {
+    const char key[2] = {first, '\0'};
+    uint32_t i;
+    vec_search(index->entries, key, compare_entry_word, &i);
+    for (; i < index->entries->count; i++) {
+        const WordEntry* entry = static_cast<const WordEntry*>(index->entries->items[i]);
+        if (entry->word[0] != first) break;
+        if (entry_matches(q, entry->word)) matched->push_back(entry);
+    }
+}
+
+bool is_known_operator(const SearchNode* n) {
+    return n->kind == NODE_OPERATOR && n->op >= OP_AND && n->op <= OP_IMPLIED;
+}
+
+PtrVector* combine(const SearchRequest* request, int op, const PtrVector* left, const PtrVector* right) {
+    switch (op) {
+    case OP_AND: return records_intersection(left, right);
+    case OP_OR: return records_union(left, right);
+    case OP_NOT: return records_difference(request->all_records, right);
+    default:  // OP_IMPLIED
+        return request->implied_or ? records_union(left, right) : records_intersection(left, right);
+    }
+}
+
+}  // namespace
+
+PtrVector* match_word(SearchRequest* request, const SearchNode* node) {
+    WordQuery q;
+    q.word = node->word;
+    q.length = strlen(node->word);
+    q.prefix = !node->exact && request->partial_match;
+    q.case_sensitive = request->case_sensitive;
+
+    // Collected in index byte order without duplicates: every upper-case
+    // letter sorts before every lower-case one.
+    std::vector<const WordEntry*> matched;
+    char first = q.word[0];
+    char lower = fold_ascii(first);
+    char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 32) : lower;
+    if (q.case_sensitive || upper == lower) {
+        scan_run(request->index, first, q, &matched);
+    } else {
+        scan_run(request->index, upper, q, &matched);
+        scan_run(request->index, lower, q, &matched);
+    }
+
+    int64_t caret = request->caret;
+    int64_t start = node->position;
+    if (start <= caret && caret <= start + static_cast<int64_t>(q.length) + (node->exact ? 1 : 0)) {
+        if (!request->hint_buffer) request->hint_buffer = tb_empty();
+        for (const WordEntry* entry : matched) {
+            if (tb_length(request->hint_buffer) > 0) tb_append_char(&request->hint_buffer, ' ');
+            tb_append_str(&request->hint_buffer, entry->word);
+        }
+    }
+
+    std::vector<const PtrVector*> sets;
+    sets.reserve(matched.size());
+    for (const WordEntry* entry : matched) sets.push_back(entry->records);
+    return records_union_all(sets.data(), sets.size());
+}
+
+// Iterative: a long run of terms makes a tree as deep as the expression is long.
+PtrVector* eval_exp(SearchRequest* request, const SearchNode* node) {
+    struct Step {
+        const SearchNode* node;
+        bool operands_done;  // the operands' sets are on the value stack
+    };
+    std::vector<Step> steps{{node, false}};
+    std::vector<PtrVector*> values;
+    while (!steps.empty()) {
+        Step step = steps.back();
+        const SearchNode* n = step.node;
+        if (n->kind == NODE_WORD) {
+            steps.pop_back();
+            values.push_back(match_word(request, n));
+            continue;
+        }
+        if (!is_known_operator(n)) {
+            for (PtrVector* v : values) vec_destroy(v);
+            return nullptr;
+        }
+        if (!step.operands_done) {
+            // The left operand is evaluated first, so it goes on top.
+            steps.back().operands_done = true;
+            steps.push_back({n->right, false});
+            if (n->left) steps.push_back({n->left, false});
+            continue;
+        }
+        steps.pop_back();
+        PtrVector* right = values.back();
+        values.pop_back();
+        PtrVector* left = nullptr;
+        if (n->left) {
+            left = values.back();
+            values.pop_back();
+        }
+        values.push_back(combine(request, n->op, left, right));
+        vec_destroy(left);
+        vec_destroy(right);
+    }
+    return values.back();
+}
+
+SearchStatus run_search(SearchRequest* request) {
+    SearchNode* root = parse_search_expression(request->expression);
+    if (!root) return SEARCH_SYNTAX_ERROR;
+    request->hint_buffer = tb_empty();
+    PtrVector* result = eval_exp(request, root);
+    free_search_tree(root);
+    if (!result) {
+        tb_free(&request->hint_buffer);
+        return SEARCH_FAULT;
+    }
+    request->result = result;
+    if (tb_length(request->hint_buffer) > 0) {
+        request->hint = tb_take(&request->hint_buffer);
+    } else {
+        request->hint = nullptr;
+        tb_free(&request->hint_buffer);
+    }
+    return SEARCH_OK;
+}

@@ -1,0 +1,100 @@
+// Record set merges checked against the standard set algorithms on random sets.
+#include "search/record_sets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#include "collection/bookmark.h"
+
+namespace {
+
+// Records whose addresses run against their serials, so that a merge that
+// compared pointers instead of identities would go wrong.
+struct Pool {
+    static constexpr int kSize = 40;
+    Bookmark records[kSize] = {};
+    Pool() {
+        for (int i = 0; i < kSize; i++) records[i].serial = static_cast<uint64_t>(1000 - 7 * i);
+    }
+    // A set from serial ranks (0 = smallest serial).
+    PtrVector* make(const std::vector<int>& ranks) {
+        PtrVector* set = vec_create();
+        for (int rank : ranks) vec_append(set, &records[kSize - 1 - rank]);
+        return set;
+    }
+    static std::vector<int> ranks(const PtrVector* set) {
+        std::vector<int> out;
+        for (uint32_t i = 0; i < set->count; i++) {
+            uint64_t serial = static_cast<const Bookmark*>(set->items[i])->serial;
+            out.push_back(kSize - 1 - static_cast<int>((1000 - serial) / 7));
+        }
+        return out;
+    }
+};
+
+std::vector<int> random_ranks(std::mt19937* rng) {
+    std::vector<int> out;
+    int density = 1 + static_cast<int>((*rng)() % 4);
+    for (int r = 0; r < Pool::kSize; r++) {
+        if (static_cast<int>((*rng)() % 4) < density) out.push_back(r);
+    }
+    return out;
+}
+
+TEST(RecordSets, PairwiseMergesMatchTheSetAlgorithms) {
+    Pool pool;
+    std::mt19937 rng(99);
+    for (int round = 0; round < 500; round++) {
+        std::vector<int> a = random_ranks(&rng), b = random_ranks(&rng);
+        if (round % 10 == 0) a.clear();
+        PtrVector* sa = pool.make(a);
+        PtrVector* sb = pool.make(b);
+        std::vector<int> expected;
+
+        PtrVector* got = records_intersection(sa, sb);
+        std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
+        EXPECT_EQ(Pool::ranks(got), expected);
+        vec_destroy(got);
+
+        expected.clear();
+        got = records_union(sa, sb);
+        std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
+        EXPECT_EQ(Pool::ranks(got), expected);
+        vec_destroy(got);
+
+        expected.clear();
+        got = records_difference(sa, sb);
+        std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
+        EXPECT_EQ(Pool::ranks(got), expected);
+        vec_destroy(got);
+
+        vec_destroy(sa);
+        vec_destroy(sb);
+    }
+}
+
+TEST(RecordSets, UnionOfManySetsHoldsEachRecordOnce) {
+    Pool pool;
+    std::mt19937 rng(7);
+    for (size_t count : {0, 1, 2, 3, 5, 8, 13}) {
+        std::vector<PtrVector*> sets;
+        std::vector<int> expected;
+        for (size_t i = 0; i < count; i++) {
+            std::vector<int> r = random_ranks(&rng);
+            sets.push_back(pool.make(r));
+            std::vector<int> merged;
+            std::set_union(expected.begin(), expected.end(), r.begin(), r.end(), std::back_inserter(merged));
+            expected.swap(merged);
+        }
+        PtrVector* got = records_union_all(sets.data(), sets.size());
+        EXPECT_EQ(Pool::ranks(got), expected) << count << " sets";
+        vec_destroy(got);
+        for (PtrVector* s : sets) vec_destroy(s);
+    }
+}
+
+}  // namespace
