@@ -74,9 +74,9 @@ PtrVector* records_difference(const PtrVector* a, const PtrVector* b) {
     return out;
 }
 
-PtrVector* records_union_all(const PtrVector* const* sets, size_t count) {
-    if (count == 0) return vec_create();
-    if (count == 1) return copy_set(sets[0]);
+namespace {
+
+PtrVector* union_by_merges(const PtrVector* const* sets, size_t count) {
     // The first round merges the given sets, later rounds the merged ones.
     std::vector<PtrVector*> level;
     level.reserve((count + 1) / 2);
@@ -97,4 +97,41 @@ PtrVector* records_union_all(const PtrVector* const* sets, size_t count) {
         level.resize(kept);
     }
     return level[0];
+}
+
+// Identities are dense (handed out in sequence), so a mark per identity
+// between the universe's first and last record stays small.
+PtrVector* union_by_marks(const PtrVector* const* sets, size_t count, const PtrVector* universe,
+                          uint64_t first, uint64_t span) {
+    std::vector<bool> marked(span, false);
+    for (size_t s = 0; s < count; s++) {
+        for (uint32_t i = 0; i < sets[s]->count; i++) {
+            uint64_t offset = identity(sets[s], i) - first;
+            if (offset < span) marked[offset] = true;
+        }
+    }
+    PtrVector* out = new_set(universe->count);
+    for (uint32_t i = 0; i < universe->count; i++) {
+        if (marked[identity(universe, i) - first]) out->items[out->count++] = universe->items[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+PtrVector* records_union_all(const PtrVector* const* sets, size_t count, const PtrVector* universe) {
+    if (count == 0) return vec_create();
+    if (count == 1) return copy_set(sets[0]);
+    uint64_t total = 0;
+    for (size_t i = 0; i < count; i++) total += sets[i]->count;
+    uint64_t rounds = 0;
+    while ((size_t{1} << rounds) < count) rounds++;
+    if (universe && universe->count > 0 && total * rounds > universe->count) {
+        uint64_t first = identity(universe, 0);
+        uint64_t span = identity(universe, universe->count - 1) - first + 1;
+        if (span <= 8 * static_cast<uint64_t>(universe->count)) {
+            return union_by_marks(sets, count, universe, first, span);
+        }
+    }
+    return union_by_merges(sets, count);
 }

@@ -77,10 +77,14 @@ TEST(RecordSets, PairwiseMergesMatchTheSetAlgorithms) {
     }
 }
 
+// Run without a universe (pairwise merges) and with one (marks for large inputs).
 TEST(RecordSets, UnionOfManySetsHoldsEachRecordOnce) {
     Pool pool;
+    std::vector<int> all;
+    for (int r = 0; r < Pool::kSize; r++) all.push_back(r);
+    PtrVector* universe = pool.make(all);
     std::mt19937 rng(7);
-    for (size_t count : {0, 1, 2, 3, 5, 8, 13}) {
+    for (size_t count : {0, 1, 2, 3, 5, 8, 13, 40}) {
         std::vector<PtrVector*> sets;
         std::vector<int> expected;
         for (size_t i = 0; i < count; i++) {
@@ -90,11 +94,14 @@ TEST(RecordSets, UnionOfManySetsHoldsEachRecordOnce) {
             std::set_union(expected.begin(), expected.end(), r.begin(), r.end(), std::back_inserter(merged));
             expected.swap(merged);
         }
-        PtrVector* got = records_union_all(sets.data(), sets.size());
-        EXPECT_EQ(Pool::ranks(got), expected) << count << " sets";
-        vec_destroy(got);
+        for (const PtrVector* u : {static_cast<const PtrVector*>(nullptr), static_cast<const PtrVector*>(universe)}) {
+            PtrVector* got = records_union_all(sets.data(), sets.size(), u);
+            EXPECT_EQ(Pool::ranks(got), expected) << count << " sets, universe " << (u != nullptr);
+            vec_destroy(got);
+        }
         for (PtrVector* s : sets) vec_destroy(s);
     }
+    vec_destroy(universe);
 }
 
 }  // namespace
