@@ -1,0 +1,36 @@
+// One HTTP/1.0 exchange with the host of a URL: connect, send the request,
+// wait a bounded time for an answer and return the first block of the reply.
+#pragma once
+
+#include <cstdint>
+
+#include "checker/url.h"
+
+// What the probe says about itself and how long it waits for an answer.
+struct ProbeSettings {
+    uint32_t version;       // 102 is sent as 1.2
+    const char* build;      // build string, e.g. "32m"
+    uint32_t wait_seconds;  // for the first byte of a reply, and for each further block
+};
+
+const uint32_t PROBE_WAIT_SECONDS = 40;
+
+// The largest reply kept; the block handed out is one byte larger and zero-filled.
+const uint32_t REPLY_LIMIT = 2047;
+
+// Results of http_request.
+const int HTTP_REPLY = 0;            // the reply text (empty when the receive failed)
+const int HTTP_BAD_ADDRESS = 1;      // no URL in the text, or the host name is unknown
+const int HTTP_NO_ANSWER = 2;        // the connect failed, or nothing arrived in time
+const int HTTP_SOCKET_FAILURE = 3;   // no socket, or the request was not sent whole
+const int HTTP_SCHEME_NOT_PROBED = 4;  // neither http nor a URL without scheme
+const int HTTP_EMPTY_REPLY = 5;      // the server closed without sending a byte
+
+// The request text: request line, Host, User-Agent, blank line. malloc'd.
+char* format_request(const char* method, const ParsedUrl* url, const ProbeSettings* settings);
+
+// Sends method for the URL. On HTTP_REPLY *reply receives a malloc'd,
+// zero-terminated block of REPLY_LIMIT + 1 bytes that the caller frees; on any
+// other result *reply is null. Reading stops at the end of the header block,
+// when the block is full, when the server closes, or when the wait runs out.
+int http_request(const char* method, const char* url, char** reply, const ProbeSettings* settings);

@@ -1,0 +1,212 @@
+#!/usr/bin/env python3
+"""Web servers on 127.0.0.1 for the status checker's tests.
+
+Two listeners on free ports: Python's own http.server serving a small site
+with fixed modification times (real Last-Modified, 404 and directory
+redirects), and a scripted server whose paths answer the way real servers
+rarely do on demand (silence, closing at once, odd status codes, redirect
+chains, relative Locations, long replies, no status line, each date form).
+
+The ports are written as "SCRIPTED FILES" to the --port-file (atomically).
+The process ends on SIGTERM, on a connection whose request line is "QUIT"
+(for test programs that cannot signal it, such as Windows programs under
+Wine), or after --lifetime seconds in any case.
+"""
+import argparse
+import http.server
+import os
+import shutil
+import signal
+import socket
+import socketserver
+import struct
+import sys
+import tempfile
+import threading
+import time
+
+# Sun, 06 Nov 1994 08:49:37 GMT
+EXAMPLE_DATE = 784111777
+SITE_DATE = 1700000000  # Tue, 14 Nov 2023 22:13:20 GMT
+
+DATES = {
+    "rfc1123": "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT",
+    "rfc850": "Last-Modified: Sunday, 06-Nov-94 08:49:37 GMT",
+    "asctime": "Last-Modified: Sun Nov  6 08:49:37 1994",
+    "small-m": "Last-modified: Sun, 06 Nov 1994 08:49:37 GMT",
+    "capitals": "LAST-MODIFIED: Sun, 06 Nov 1994 08:49:37 GMT",
+    "leap-2028": "Last-Modified: Tue, 29 Feb 2028 23:59:59 GMT",
+    "unknown-month": "Last-Modified: Sun, 06 Nvm 1994 08:49:37 GMT",
+    "before-1970": "Last-Modified: Wed, 31 Dec 1969 23:59:59 GMT",
+    "iso": "Last-Modified: 1994-11-06T08:49:37Z",
+}
+
+
+def reply(status, *headers, body=""):
+    lines = ["HTTP/1.0 %s" % status] + list(headers)
+    return ("\r\n".join(lines) + "\r\n\r\n" + body).encode("latin-1")
+
+
+class Scripted(socketserver.BaseRequestHandler):
+    def read_request(self):
+        data = b""
+        self.request.settimeout(10)
+        try:
+            while b"\r\n\r\n" not in data and len(data) < 65536:
+                chunk = self.request.recv(4096)
+                if not chunk:
+                    break
+                data += chunk
+                if data.startswith(b"QUIT") or b" /reset" in data[:16]:
+                    break
+        except OSError:
+            pass
+        return data
+
+    def handle(self):
+        request = self.read_request()
+        line = request.split(b"\r\n", 1)[0].decode("latin-1")
+        parts = line.split(" ")
+        if parts[0] == "QUIT":
+            self.request.sendall(b"BYE\r\n")
+            self.server.finish()
+        method = parts[0]
+        path = parts[1] if len(parts) > 1 else "/"
+        answer = self.answer(method, path, request)
+        if answer is not None:
+            try:
+                self.request.sendall(answer)
+            except OSError:
+                pass
+
+    def answer(self, method, path, request):
+        port = self.server.server_address[1]
+        here = "http://127.0.0.1:%d" % port
+        segments = path.split("?")[0].strip("/").split("/")
+        head = segments[0]
+        date = DATES["rfc1123"]
+        if head == "silent":
+            # Holds the connection without a word until the client gives up.
+            try:
+                while self.request.recv(4096):
+                    pass
+            except OSError:
+                pass
+            return None
+        if head == "close":
+            return None
+        if head == "close-head":
+            return None if method == "HEAD" else reply("200 OK", date, body="<p>page</p>")
+        if head == "reset":
+            # Closes with a reset before reading the request: the sender fails.
+            self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.request.close()
+            return None
+        if head == "status":
+            return reply("%s Whatever" % segments[1])
+        if head == "date":
+            return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
+        if head == "no-date":
+            return reply("200 OK", "Content-Type: text/html")
+        if head == "chain":
+            left = int(segments[1])
+            if left == 0:
+                return reply("200 OK", date)
+            return reply("302 Found", "Location: %s/chain/%d" % (here, left - 1))
+        if head == "moved-301":
+            return reply("301 Moved Permanently", "location: %s/date/asctime" % here)
+        if head == "moved-absolute-path":
+            return reply("301 Moved Permanently", "Location: /date/rfc850")
+        if head == "moved-network-path":
+            return reply("302 Found", "Location: //127.0.0.1:%d/date/asctime" % port)
+        if head == "dir" and segments[-1] == "moved":
+            return reply("302 Found", "Location: page?from=moved")
+        if head == "dir" and segments[-1] == "page":
+            return reply("200 OK", DATES["leap-2028"])
+        if head == "no-location":
+            return reply("302 Found", "Content-Length: 0")
+        if head == "long":
+            filler = "X-Filler: " + "f" * 3000
+            return reply("200 OK", date, filler)
+        if head == "long-late":
+            filler = "X-Filler: " + "f" * 3000
+            return reply("200 OK", filler, date)
+        if head == "no-status":
+            return b"Hello there\r\n"
+        if head == "html":
+            return b"<HTML><BODY>No headers here</BODY></HTML>\r\n"
+        if head == "html-small":
+            return b"<html><body>No headers here</body></html>\r\n"
+        if head == "split":
+            # Status line first, the headers a moment later.
+            self.request.sendall(b"HTTP/1.0 200 OK\r\n")
+            time.sleep(0.3)
+            return (date + "\r\n\r\n").encode("latin-1")
+        if head == "slow":
+            time.sleep(int(segments[1]) / 1000.0)
+            return reply("200 OK", date)
+        if head == "vhost":
+            # Answers only for the site that was asked for, as shared hosts do.
+            wanted = ("Host: 127.0.0.1:%d" % port).encode()
+            if wanted in request.split(b"\r\n"):
+                return reply("200 OK", date)
+            return reply("400 Bad Request")
+        if head == "echo":
+            return reply("200 OK", "Content-Type: text/plain", body=request.decode("latin-1"))
+        return reply("404 Not Found")
+
+
+class ThreadingServer(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+    site = None
+
+    def finish(self):
+        shutil.rmtree(self.site, ignore_errors=True)
+        os._exit(0)
+
+
+def make_site():
+    """A folder with a page and a subfolder, every date fixed."""
+    root = tempfile.mkdtemp(prefix="lk-check-site-")
+    os.mkdir(os.path.join(root, "dir"))
+    for name in ("page.html", os.path.join("dir", "index.html")):
+        full = os.path.join(root, name)
+        with open(full, "w") as f:
+            f.write("<html><body>page</body></html>\n")
+        os.utime(full, (SITE_DATE, SITE_DATE))
+    return root
+
+
+class QuietFiles(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, format, *args):
+        pass
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--lifetime", type=float, default=600)
+    args = parser.parse_args()
+
+    scripted = ThreadingServer(("127.0.0.1", 0), Scripted)
+    site = make_site()
+    scripted.site = site
+    signal.signal(signal.SIGTERM, lambda *unused: scripted.finish())
+    files = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), lambda *a, **k: QuietFiles(*a, directory=site, **k))
+    files.daemon_threads = True
+    for server in (scripted, files):
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+
+    temporary = args.port_file + ".tmp"
+    with open(temporary, "w") as f:
+        f.write("%d %d\n" % (scripted.server_address[1], files.server_address[1]))
+    os.replace(temporary, args.port_file)
+
+    time.sleep(args.lifetime)
+    scripted.finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
