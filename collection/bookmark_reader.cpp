@@ -4,6 +4,7 @@
 // stack of enclosing folder names.
 #include "collection/bookmark_reader.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -69,10 +70,14 @@ void append_innermost_folder(Parser* parser, TextBuffer* text) {
 }
 
 // Hands the assembled bookmark over unless its URL is empty or only a
-// reference within a page, and empties the texts for the next anchor.
+// reference within a page, and empties the texts for the next anchor. Blanks
+// before the "#" do not count: add_or_merge trims them, and the stored "#..."
+// would then vanish when the collection file is read back.
 void deliver_bookmark(Parser* parser) {
     const char* url = tb_text(parser->anchor.url);
-    if (url[0] != '\0' && url[0] != '#') {
+    const char* first = url;
+    while (isspace(static_cast<unsigned char>(*first))) first++;
+    if (url[0] != '\0' && *first != '#') {
         add_or_merge(parser->collection, str_dup(tb_text(parser->title)), str_dup(url),
                      str_dup(tb_text(parser->description)), parser->anchor.added,
                      parser->anchor.last_visit, parser->anchor.last_modified, parser->automatic);
@@ -132,7 +137,9 @@ Flow read_folder_heading(Parser* parser) {
         tb_free(&name);
         return scanner->kind == TOK_END ? FINISH : GO_ON;
     }
-    while (next_token(scanner) && scanner->kind == TOK_CHAR) {
+    // Browsers write a folder's description as <DD> text between the heading
+    // and its list; the folder still encloses what follows.
+    while (next_token(scanner) && (scanner->kind == TOK_CHAR || scanner->kind == TOK_DD)) {
     }
     push_back(scanner);
     if (scanner->kind != TOK_DL_OPEN) {

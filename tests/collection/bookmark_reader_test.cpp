@@ -63,7 +63,7 @@ TEST(BookmarkReader, ReadsAnchorTitleAndDescription) {
 
 TEST(BookmarkReader, AnchorsWithoutUrlOrTitleAddNothing) {
     Reading r;
-    EXPECT_EQ("", r.parse("<DT><A HREF=\"#top\">Top</A><DT><A HREF=\"\">Empty</A>"
+    EXPECT_EQ("", r.parse("<DT><A HREF=\"#top\">Top</A><DT><A HREF=\" \t#mid\">Mid</A><DT><A HREF=\"\">Empty</A>"
                           "<DT><A HREF=\"http://x/\"> </A><DT><A HREF=\"http://y/\"></A>",
                           false));
 }
@@ -146,6 +146,18 @@ TEST(BookmarkReader, HeadingEndInLowerCaseOpensNoFolderAndConsumesTheList) {
                              "<DT><A HREF=\"http://y/\">Yak</A></DL></DL>";
     EXPECT_EQ("http://x/|Xray|Xray Outer|1000000000|1000000000|U\n"
               "http://y/|Yak|Yak|1000000000|1000000000|U\n",
+              r.parse(text, true));
+}
+
+TEST(BookmarkReader, FolderDescriptionDoesNotHideTheFolder) {
+    Reading r;
+    const std::string text = std::string(kDoctype) +
+                             "<DL><DT><H3>Outer</H3><DL>"
+                             "<DT><H3>Toolbar</H3>\n<DD>Shown on the toolbar\n<DL>"
+                             "<DT><A HREF=\"http://x/\">Xray</A></DL>"
+                             "<DT><A HREF=\"http://y/\">Yak</A></DL></DL>";
+    EXPECT_EQ("http://x/|Xray|Xray Toolbar Outer|1000000000|1000000000|U\n"
+              "http://y/|Yak|Yak Outer|1000000000|1000000000|U\n",
               r.parse(text, true));
 }
 

@@ -1,0 +1,243 @@
+// Reading and writing together: browser exports in every style read into a
+// collection that survives save and reload unchanged, and random, mutated and
+// truncated files that never break the reader or the collection.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "collection/bookmark_reader.h"
+#include "collection/collection.h"
+#include "collection/collection_file.h"
+#include "search/keyword_index.h"
+#include "tests/collection/collection_invariants.h"
+
+namespace {
+
+const uint32_t kNow = 1700000000;
+
+const char* const kFixtures[] = {
+    "netscape4.htm", "firefox.htm", "chrome.htm", "lowercase.htm", "missing_end_tags.htm", "truncated.htm",
+};
+
+std::string fixture_path(const char* name) { return std::string(LK_TEST_DATA_DIR "/collection/") + name; }
+
+std::string read_fixture(const char* name) {
+    char* text;
+    uint32_t size;
+    EXPECT_TRUE(load_bookmark_file(fixture_path(name).c_str(), &text, &size)) << name;
+    std::string out(text ? text : "", size);
+    free(text);
+    return out;
+}
+
+// A title read back has its runs of spaces folded: the reader folds white
+// space, and only &nbsp; can have put two spaces side by side.
+std::string fold_spaces(const char* title) {
+    std::string out;
+    for (const char* p = title; *p; p++) {
+        if (*p == ' ' && !out.empty() && out.back() == ' ') continue;
+        out += *p;
+    }
+    return out;
+}
+
+// What reloading a saved collection must give back: one line per bookmark with
+// URL, title, keywords and the dates that were written.
+std::string dump_for_reload(const Collection* collection, bool fold_titles) {
+    std::string out;
+    for (uint32_t i = 0; i < collection->records->count; i++) {
+        const Bookmark* b = static_cast<const Bookmark*>(collection->records->items[i]);
+        char* keywords = keyword_set_text(b->keywords);
+        out += std::string(b->url) + "|" + (fold_titles ? fold_spaces(b->title) : b->title) + "|" +
+               keywords + "|" + std::to_string(b->added) + "|" + std::to_string(b->last_visit) + "|" +
+               (is_real_date(b->last_modified) ? std::to_string(b->last_modified) : "-") + "\n";
+        free(keywords);
+    }
+    return out;
+}
+
+// Copies the text into a block of exactly its size, so that AddressSanitizer
+// reports any read past the terminator.
+void parse_exact(Collection* collection, const std::string& text, bool automatic) {
+    char* block = static_cast<char*>(malloc(text.size() + 1));
+    memcpy(block, text.data(), text.size());
+    block[text.size()] = '\0';
+    read_bookmark_text(collection, block, automatic, nullptr, nullptr);
+    free(block);
+}
+
+std::string saved_text(const Collection* collection) {
+    char* text = build_collection_text(collection->records);
+    std::string out(text);
+    free(text);
+    return out;
+}
+
+// Reads the text, checks the collection's invariants, saves, reloads and
+// checks that the reload gives the same bookmarks and saves the same bytes.
+// Answers the number of bookmarks read.
+uint32_t expect_survives_reload(const std::string& text, bool automatic, bool exact_titles) {
+    Collection first = create_collection();
+    parse_exact(&first, text, automatic);
+    EXPECT_EQ("", check_collection(&first));
+    const std::string saved = saved_text(&first);
+
+    Collection second = create_collection();
+    parse_exact(&second, saved, automatic);
+    EXPECT_EQ("", check_collection(&second));
+    EXPECT_EQ(dump_for_reload(&first, !exact_titles), dump_for_reload(&second, false));
+    const std::string saved_again = saved_text(&second);
+    if (exact_titles) {
+        EXPECT_EQ(saved, saved_again);
+    }
+
+    Collection third = create_collection();
+    parse_exact(&third, saved_again, automatic);
+    EXPECT_EQ(saved_again, saved_text(&third));
+
+    const uint32_t count = first.records->count;
+    free_collection(&first);
+    free_collection(&second);
+    free_collection(&third);
+    return count;
+}
+
+class ReaderRoundTrip : public ::testing::Test {
+  protected:
+    void SetUp() override { set_clock_override(kNow); }
+    void TearDown() override { clear_clock_override(); }
+};
+
+TEST_F(ReaderRoundTrip, EveryBrowserStyleSurvivesSaveAndReload) {
+    const uint32_t expected_counts[] = {6, 8, 6, 3, 3, 1};
+    for (size_t i = 0; i < sizeof kFixtures / sizeof kFixtures[0]; i++) {
+        SCOPED_TRACE(kFixtures[i]);
+        Collection collection = create_collection();
+        ASSERT_TRUE(read_bookmark_file(&collection, fixture_path(kFixtures[i]).c_str(), true, nullptr,
+                                       nullptr));
+        EXPECT_EQ(expected_counts[i], collection.records->count);
+        free_collection(&collection);
+        expect_survives_reload(read_fixture(kFixtures[i]), true, true);
+    }
+}
+
+TEST_F(ReaderRoundTrip, AllExportsMergedIntoOneCollectionSurviveReload) {
+    Collection collection = create_collection();
+    for (const char* name : kFixtures) {
+        ASSERT_TRUE(read_bookmark_file(&collection, fixture_path(name).c_str(), true, nullptr, nullptr));
+    }
+    ASSERT_EQ("", check_collection(&collection));
+    const std::string saved = saved_text(&collection);
+    free_collection(&collection);
+    expect_survives_reload(saved, false, true);
+}
+
+TEST_F(ReaderRoundTrip, TitlesWithMarkupAndEntitiesComeBackExactly) {
+    const char* titles[] = {
+        "a<z",         "<b>bold</b>", "x > y & z",    "&amp; literally", "&lt;tag&gt;",
+        "\"quoted\"",  "</A><DD>",     "tail <",       "caf\xc3\xa9 \xe6\x9d\xb1",   "a\x0b" "b",
+    };
+    Collection collection = create_collection();
+    for (size_t i = 0; i < sizeof titles / sizeof titles[0]; i++) {
+        add_or_merge(&collection, str_dup(titles[i]), str_dup(("http://t/" + std::to_string(i)).c_str()),
+                     nullptr, 5, 6, 7, false);
+    }
+    const std::string saved = saved_text(&collection);
+    free_collection(&collection);
+
+    Collection reloaded = create_collection();
+    parse_exact(&reloaded, saved, true);
+    ASSERT_EQ(sizeof titles / sizeof titles[0], reloaded.records->count);
+    for (uint32_t i = 0; i < reloaded.records->count; i++) {
+        EXPECT_STREQ(titles[i], static_cast<const Bookmark*>(reloaded.records->items[i])->title);
+    }
+    free_collection(&reloaded);
+}
+
+// Pieces that bookmark files are made of, and the ones that break them.
+const char* const kPieces[] = {
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<DT>", "<dt>", "<DD>", "<DL><p>", "<DL>", "</DL>", "</dl>",
+    "<A HREF=\"", "<a href=\"", "\">", "\" ADD_DATE=\"", "\" LAST_VISIT=\"", "\" LAST_MODIFIED=\"",
+    "\" TITLE=\"", "\"", ">", "<", "</A>", "</a>", "<H3>", "<H3 FOLDED>", "</H3>", "</h3>", "<H1 A=\">\">",
+    "<HR>", "<!-- ", " -->", "&amp;", "&lt;", "&gt;", "&quot;", "&nbsp;", "&", "&#38;", " ", "  ", "\r\n",
+    "\t", "\n", "http://example.com/", "#frag", "Home", "Page", "news", "Web", "web", "WEB", "x", "a-b",
+    "Bob's", "(beta)", "4294967296", "123", "-7", "\xc3\xa9", "\xe6\x9d\xb1", "\x0b", "\x01",
+    "COLLECTION", "<DT><A HREF=\"http://a/\" ADD_DATE=\"1\">A</A>\r\n<DD>k\r\n",
+};
+const size_t kPieceCount = sizeof kPieces / sizeof kPieces[0];
+
+std::string random_document(std::mt19937* rng) {
+    std::string text;
+    if ((*rng)() % 4 == 0) text = COLLECTION_FILE_HEADER;
+    const size_t pieces = (*rng)() % 300;
+    for (size_t i = 0; i < pieces; i++) {
+        const char* piece = kPieces[(*rng)() % kPieceCount];
+        text += strcmp(piece, "COLLECTION") == 0 ? std::string(COLLECTION_FILE_HEADER) : std::string(piece);
+    }
+    return text;
+}
+
+std::string mutated(std::string text, std::mt19937* rng) {
+    const int edits = 1 + static_cast<int>((*rng)() % 8);
+    for (int e = 0; e < edits && !text.empty(); e++) {
+        const size_t at = (*rng)() % text.size();
+        switch ((*rng)() % 5) {
+            case 0:
+                text[at] = static_cast<char>(1 + (*rng)() % 255);
+                break;
+            case 1:
+                text.insert(at, kPieces[(*rng)() % kPieceCount]);
+                break;
+            case 2:
+                text.erase(at, (*rng)() % 64);
+                break;
+            case 3:
+                text.insert(at, std::string(1, "<>\"&"[(*rng)() % 4]));
+                break;
+            default:
+                text.resize(at);
+                break;
+        }
+    }
+    return text;
+}
+
+TEST_F(ReaderRoundTrip, EveryPrefixOfEveryExportReadsSafely) {
+    for (const char* name : kFixtures) {
+        const std::string text = read_fixture(name);
+        for (size_t n = 0; n <= text.size(); n += 3) {
+            Collection collection = create_collection();
+            parse_exact(&collection, text.substr(0, n), true);
+            ASSERT_EQ("", check_collection(&collection)) << name << " cut at " << n;
+            free_collection(&collection);
+        }
+    }
+}
+
+TEST_F(ReaderRoundTrip, RandomDocumentsReadSafelyAndSurviveReload) {
+    std::mt19937 rng(20261206);
+    uint32_t bookmarks = 0;
+    for (int i = 0; i < 1500; i++) {
+        SCOPED_TRACE(i);
+        bookmarks += expect_survives_reload(random_document(&rng), rng() % 2 == 0, false);
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(bookmarks, 1000u);
+}
+
+TEST_F(ReaderRoundTrip, MutatedExportsReadSafelyAndSurviveReload) {
+    std::mt19937 rng(1999);
+    uint32_t bookmarks = 0;
+    for (int i = 0; i < 1500; i++) {
+        SCOPED_TRACE(i);
+        const std::string text = mutated(read_fixture(kFixtures[rng() % 6]), &rng);
+        bookmarks += expect_survives_reload(text, rng() % 2 == 0, false);
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(bookmarks, 3000u);
+}
+
+}  // namespace
