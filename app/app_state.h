@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdint>
 
+#include "browser/browser_link.h"
 #include "collection/collection.h"
 
 // Version 1.02, build 32m.
@@ -54,6 +57,7 @@ struct AppState {
     HFONT ui_font;
     Collection collection;  // records, records_by_url, keyword_index
     Options options;
+    BrowserLink browser_link;
     uint32_t filter_dirty;
     HBITMAP toolbar_bitmap;
     char settings_path[MAX_PATH];

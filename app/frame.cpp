@@ -8,22 +8,23 @@
 
 namespace {
 
-BOOL frame_on_nccreate(HWND hwnd, LPCREATESTRUCT /*create*/) {
+BOOL frame_on_nccreate(HWND hwnd, LPCREATESTRUCT create) {
     app_state->main_window = hwnd;
-    return TRUE;
+    return FORWARD_WM_NCCREATE(hwnd, create, DefWindowProcA);
 }
 
 void frame_on_destroy(HWND /*hwnd*/) { PostQuitMessage(0); }
 
 void frame_on_ncdestroy(HWND /*hwnd*/) { app_state->main_window = nullptr; }
 
-LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+// The crackers of <windowsx.h> expect the parameters to be named wParam and lParam.
+LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         HANDLE_MSG(hwnd, WM_NCCREATE, frame_on_nccreate);
         HANDLE_MSG(hwnd, WM_DESTROY, frame_on_destroy);
         HANDLE_MSG(hwnd, WM_NCDESTROY, frame_on_ncdestroy);
     }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#!/bin/bash
+# Builds, tests and runs the program on Debian 12 (as root).
+#   ./build.sh run    build lk.exe and start it under Wine
+#   ./build.sh test   build everything and run every test: native, sanitizers, Wine
+# Both install what is missing first and reuse earlier builds.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+build=${LK_BUILD_DIR:-$root/build}
+jobs=${LK_JOBS:-$(nproc)}
+
+packages=(
+    cmake make g++ python3 xvfb xauth
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine
+    googletest libgtest-dev libbenchmark-dev libssl-dev openssl
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "== installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+configure() {  # folder, extra cmake arguments...
+    local dir=$1
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$root" -B "$dir" -DLK_WERROR=ON "$@" >/dev/null
+    fi
+}
+
+build_native() {
+    echo "== native build"
+    configure "$build/native"
+    cmake --build "$build/native" -j"$jobs"
+}
+
+build_sanitized() {
+    echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
+    configure "$build/asan" -DLK_SANITIZE=ON
+    cmake --build "$build/asan" -j"$jobs"
+}
+
+build_windows() {  # 64 or 32
+    echo "== win$1 build"
+    configure "$build/win$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw$1.cmake"
+    cmake --build "$build/win$1" -j"$jobs"
+}
+
+summary=()
+total_passed=0
+total_failed=0
+run_ctest() {  # label, folder, ctest prefix command...
+    local label=$1 dir=$2
+    shift 2
+    echo "== $label tests"
+    local log
+    log=$(mktemp)
+    local rc=0
+    "$@" ctest --test-dir "$dir" -j"$jobs" --output-on-failure 2>&1 | tee "$log" || rc=1
+    grep -q '100% tests passed' "$log" || rc=1
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+    summary+=("$label: ${line:-no test summary}")
+    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        total_failed=$((total_failed + BASH_REMATCH[1]))
+        total_passed=$((total_passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    fi
+    rm -f "$log"
+    return $rc
+}
+
+run_tests() {
+    build_native
+    build_sanitized
+    build_windows 32
+    build_windows 64
+    local failed=0
+    run_ctest native "$build/native" || failed=1
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        run_ctest sanitizers "$build/asan" || failed=1
+    run_ctest wine "$build/win64" xvfb-run -a || failed=1
+    echo "== summary"
+    printf '%s\n' "${summary[@]}"
+    echo "tests: $total_passed passed, $total_failed failed"
+    return $failed
+}
+
+run_program() {
+    build_windows 64
+    local dir=$build/run
+    mkdir -p "$dir"
+    cp "$build/win64/app/lk.exe" "$dir/"
+    export WINEPREFIX=$build/win64/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+    "$root/cmake/wine-prefix.sh" "$WINEPREFIX"
+    if [ -n "${DISPLAY:-}" ]; then
+        wine "$dir/lk.exe"
+    else
+        xvfb-run -a wine "$dir/lk.exe"
+    fi
+}
+
+case "${1:-}" in
+    run) install_missing && run_program ;;
+    test) install_missing && run_tests ;;
+    *)
+        echo "usage: $0 run|test" >&2
+        exit 2
+        ;;
+esac
