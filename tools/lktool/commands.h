@@ -11,3 +11,5 @@ struct LktoolCommand {
 extern const LktoolCommand lktool_commands[];
 
 int print_usage();
+
+int run_check_command(int argc, char** argv);
