@@ -12,4 +12,7 @@ extern const LktoolCommand lktool_commands[];
 
 int print_usage();
 
+int run_load_command(int argc, char** argv);
+int run_words_command(int argc, char** argv);
+
 int run_check_command(int argc, char** argv);

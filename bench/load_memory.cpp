@@ -1,0 +1,58 @@
+// load_memory: loads bookmark files into one collection as the program does,
+// saves it, and reports the times and the process's peak memory, for the
+// figures that a benchmark framework cannot give (peak resident size).
+//   load_memory FILE... [--save OUT]
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "collection/bookmark_reader.h"
+#include "collection/collection.h"
+#include "collection/collection_file.h"
+
+namespace {
+
+long peak_kilobytes() {
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* save_path = nullptr;
+    if (argc >= 3 && strcmp(argv[argc - 2], "--save") == 0) {
+        save_path = argv[argc - 1];
+        argc -= 2;
+    }
+    if (argc < 2) {
+        fputs("usage: load_memory FILE... [--save OUT]\n", stderr);
+        return 2;
+    }
+    printf("peak before loading: %ld KB\n", peak_kilobytes());
+    Collection collection = create_collection();
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 1; i < argc; i++) {
+        if (!read_bookmark_file(&collection, argv[i], true, nullptr, nullptr)) {
+            fprintf(stderr, "cannot read %s\n", argv[i]);
+            return 1;
+        }
+    }
+    printf("load: %u bookmarks in %.3f s, peak %ld KB\n", collection.records->count, seconds_since(start),
+           peak_kilobytes());
+    if (save_path) {
+        start = std::chrono::steady_clock::now();
+        const bool saved = save_collection(&collection, save_path, false);
+        printf("save: %s in %.3f s, peak %ld KB\n", saved ? "written" : "FAILED", seconds_since(start),
+               peak_kilobytes());
+    }
+    free_collection(&collection);
+    return 0;
+}

@@ -1,0 +1,61 @@
+#!/usr/bin/env python3
+"""lktool load, run as a user runs it: exact output bytes and exit codes.
+
+usage: load_command_test.py DATA_DIR LKTOOL [EMULATOR...]
+DATA_DIR is the test data folder as lktool sees it (Z:... under Wine); the
+expected outputs are read from the same folder on this machine.
+"""
+import subprocess
+import sys
+
+EXPORTS = ["netscape4", "firefox", "chrome", "lowercase", "missing_end_tags", "truncated"]
+NOW = ["--now", "1700000000"]
+
+
+def main():
+    data, command = sys.argv[1], sys.argv[3:] + [sys.argv[2], "load"]
+    host_data = data[2:] if data[1:2] == ":" else data
+
+    def tool_path(name):
+        return data + "/collection/" + name
+
+    def expected(name):
+        with open(host_data + "/collection/loaded/" + name, "rb") as f:
+            return f.read()
+
+    missing = tool_path("no_such_file.htm")
+    # (arguments, expected exit code, expected standard output, text expected on standard error)
+    cases = [(NOW + [tool_path(e + ".htm")], 0, expected(e + ".htm"), b"") for e in EXPORTS]
+    cases += [
+        # Several files merge into one collection, in order.
+        (NOW + [tool_path(e + ".htm") for e in EXPORTS], 0, expected("all.htm"), b""),
+        # Plain keywords: descriptions and folder names as they are.
+        (["--auto", "0"] + NOW + [tool_path("netscape4.htm")], 0, expected("netscape4_auto0.htm"), b""),
+        # The program's own file reads back as it was written, whatever the flag or clock.
+        ([tool_path("loaded/all.htm")], 0, expected("all.htm"), b""),
+        (["--auto", "1", tool_path("loaded/all.htm"), tool_path("loaded/firefox.htm")], 0,
+         expected("all.htm"), b""),
+        # Failures.
+        ([missing], 1, b"", b"Unable to import html bookmark file\n\n" + missing.encode()),
+        (NOW + [tool_path("chrome.htm"), missing], 1, b"", b"Unable to import html bookmark file"),
+        ([], 2, b"", b"usage"),
+        (NOW, 2, b"", b"usage"),
+        (["--auto", "2", tool_path("chrome.htm")], 2, b"", b"usage"),
+        (["--now", "soon", tool_path("chrome.htm")], 2, b"", b"usage"),
+        (["--now", "4294967293", tool_path("chrome.htm")], 2, b"", b"usage"),
+        (["--now"], 2, b"", b"usage"),
+        (["--bogus", "1", tool_path("chrome.htm")], 2, b"", b"usage"),
+    ]
+    failures = 0
+    for arguments, code, out, err in cases:
+        run = subprocess.run(command + arguments, capture_output=True, timeout=60)
+        if run.returncode != code or run.stdout != out or err not in run.stderr:
+            failures += 1
+            print(f"FAIL {arguments!r}: exit {run.returncode} (expected {code})")
+            print(f"  stdout {run.stdout[:300]!r}\n  expected {out[:300]!r}\n  stderr {run.stderr!r}")
+    print(f"{len(cases) - failures} of {len(cases)} cases passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""lktool words, run as a user runs it: exact output bytes and exit codes.
+
+usage: words_command_test.py DATA_DIR LKTOOL [EMULATOR...]
+"""
+import subprocess
+import sys
+
+LONG = b"x" * 296
+
+
+def main():
+    data, command = sys.argv[1], sys.argv[3:] + [sys.argv[2], "words"]
+    collection = data + "/collection/words_collection.htm"
+    missing = data + "/collection/no_such_file.htm"
+    exact = b"LONG" + LONG + b"\nLong" + LONG + b"\nWEB\nWeb\nZebra\na\napple\nnews\nnews_2\nthe\nweb\n"
+    # One row per word without regard to case, lower case, cut to 255 characters, sorted.
+    folded = b"a\napple\nlong" + LONG[:251] + b"\nnews\nnews_2\nthe\nweb\nzebra\n"
+    # (arguments, expected exit code, expected standard output, text expected on standard error)
+    cases = [
+        (["--case", "1", collection], 0, exact, b""),
+        (["--case", "0", collection], 0, folded, b""),
+        ([collection], 0, folded, b""),
+        ([missing], 1, b"", b"Unable to import html bookmark file\n\n" + missing.encode()),
+        ([], 2, b"", b"usage"),
+        ([collection, collection], 2, b"", b"usage"),
+        (["--case", "yes", collection], 2, b"", b"usage"),
+        (["--auto", "1", collection], 2, b"", b"usage"),
+    ]
+    failures = 0
+    for arguments, code, out, err in cases:
+        run = subprocess.run(command + arguments, capture_output=True, timeout=60)
+        if run.returncode != code or run.stdout != out or err not in run.stderr:
+            failures += 1
+            print(f"FAIL {arguments!r}: exit {run.returncode} (expected {code})")
+            print(f"  stdout {run.stdout[:300]!r}\n  expected {out[:300]!r}\n  stderr {run.stderr!r}")
+    print(f"{len(cases) - failures} of {len(cases)} cases passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
