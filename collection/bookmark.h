@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "collection/containers.h"
+
 struct KeywordSet;
 
 // Dates are seconds since 1970-01-01 UTC; the three largest values are sentinels.
@@ -33,4 +35,15 @@ inline int compare_record_identity(const void* element, const void* key) {
     uint64_t a = static_cast<const Bookmark*>(element)->serial;
     uint64_t b = static_cast<const Bookmark*>(key)->serial;
     return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// Inserts a record into a list kept in record identity order; returns 1, and
+// inserts nothing, when it is there already. Records are normally made, and so
+// listed, in identity order: the end is tried before any search.
+inline int insert_in_identity_order(PtrVector* list, Bookmark* record) {
+    if (list->count == 0 || compare_record_identity(list->items[list->count - 1], record) < 0) {
+        vec_append(list, record);
+        return 0;
+    }
+    return vec_insert_sorted(list, record, compare_record_identity);
 }

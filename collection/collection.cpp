@@ -106,16 +106,7 @@ Bookmark* find_by_url(const Collection* collection, const char* url) {
 }
 
 void insert_record(Collection* collection, Bookmark* record) {
-    PtrVector* records = collection->records;
-    // Records are normally made in identity order: the end is the usual place.
-    if (records->count == 0 ||
-        compare_record_identity(records->items[records->count - 1], record) < 0) {
-        vec_append(records, record);
-    } else {
-        uint32_t position;
-        vec_search(records, record, compare_record_identity, &position);
-        vec_insert_at(records, position, record);
-    }
+    insert_in_identity_order(collection->records, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
@@ -131,8 +122,10 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
         return;
     }
 
-    Bookmark* stored = find_by_url(collection, url);
-    if (stored) {
+    // The look-up's position is where a new record goes in `records_by_url`.
+    uint32_t url_position;
+    if (vec_search(collection->records_by_url, url, compare_record_url_key, &url_position)) {
+        Bookmark* stored = static_cast<Bookmark*>(collection->records_by_url->items[url_position]);
         free(title);
         free(url);
         free(keyword_text);
@@ -165,12 +158,12 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     set_bookmark_keywords(collection, record, keywords);
     free(keywords);
 
-    insert_record(collection, record);
+    insert_in_identity_order(collection->records, record);
+    vec_insert_at(collection->records_by_url, url_position, record);
 }
 
 void reposition_by_url(Collection* collection, Bookmark* record) {
-    int index = vec_index_of(collection->records_by_url, record);
-    if (index >= 0) vec_remove_at(collection->records_by_url, static_cast<uint32_t>(index));
+    remove_from_url_order(collection, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 

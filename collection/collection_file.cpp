@@ -3,7 +3,9 @@
 #include "collection/collection_file.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "collection/bookmark.h"
@@ -34,28 +36,51 @@ namespace {
 
 // A title is element text: markup characters in it would be read as markup
 // and swallow what follows, so they go out as the entities the reader decodes.
+const char* title_entity(char c) {
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        default:
+            return nullptr;
+    }
+}
+
 void append_title(TextBuffer* tb, const char* title) {
     const char* run = title;
     for (const char* p = title; *p; p++) {
-        const char* entity;
-        switch (*p) {
-            case '&':
-                entity = "&amp;";
-                break;
-            case '<':
-                entity = "&lt;";
-                break;
-            case '>':
-                entity = "&gt;";
-                break;
-            default:
-                continue;
-        }
+        const char* entity = title_entity(*p);
+        if (!entity) continue;
         tb_append(tb, run, static_cast<uint32_t>(p - run));
         tb_append_str(tb, entity);
         run = p + 1;
     }
     tb_append_str(tb, run);
+}
+
+// The longest an entry's fixed pieces and date attributes can be.
+const size_t kEntryOverhead = 100;
+
+// Room for the whole file, so that a large collection is built without
+// copying the text over and over as the buffer grows.
+size_t estimated_length(const PtrVector* records) {
+    size_t length = COLLECTION_FILE_HEADER_LENGTH + COLLECTION_FILE_FOOTER_LENGTH;
+    for (uint32_t i = 0; i < records->count; i++) {
+        const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
+        length += kEntryOverhead + strlen(record->url);
+        for (const char* p = record->title; *p; p++) {
+            const char* entity = title_entity(*p);
+            length += entity ? strlen(entity) : 1;
+        }
+        const PtrVector* words = record->keywords ? record->keywords->entries : nullptr;
+        for (uint32_t j = 0; words && j < words->count; j++) {
+            length += strlen(static_cast<const WordEntry*>(words->items[j])->word) + 1;
+        }
+    }
+    return length;
 }
 
 // Appends NAME="date" and its trailing space.
@@ -87,6 +112,8 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
 
 char* build_collection_text(const PtrVector* records) {
     TextBuffer tb = tb_empty();
+    size_t room = estimated_length(records);
+    if (room < UINT32_MAX) tb_reserve(&tb, static_cast<uint32_t>(room));
     tb_append(&tb, COLLECTION_FILE_HEADER, COLLECTION_FILE_HEADER_LENGTH);
     for (uint32_t i = 0; i < records->count; i++) {
         append_entry(&tb, static_cast<const Bookmark*>(records->items[i]));

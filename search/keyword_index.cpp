@@ -67,7 +67,7 @@ void link_word(const char* word, void* context) {
         vec_insert_at(link->index->entries, position, entry);
     }
     // Already there: the word occurred earlier in the same text.
-    if (vec_insert_sorted(entry->records, link->record, compare_record_identity)) return;
+    if (insert_in_identity_order(entry->records, link->record)) return;
     vec_append(link->set->entries, entry);
 }
 
