@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""lktool search, run as a user runs it: exact output bytes and exit codes.
+
+usage: search_command_test.py DATA_DIR LKTOOL [EMULATOR...]
+DATA_DIR is the test data folder as lktool sees it (Z:... under Wine).
+"""
+import subprocess
+import sys
+
+ROWS = {
+    1: b"http://one.example/\tInternet News\n",
+    2: b"http://two.example/\tInterface Guide\n",
+    3: b"http://three.example/\tWinternet\n",
+    4: b"http://four.example/\tInter Exact\n",
+    5: b"http://five.example/\tPlain\n",
+}
+
+
+def rows(*numbers):
+    return b"".join(ROWS[n] for n in numbers)
+
+
+def main():
+    data, command = sys.argv[1], sys.argv[3:] + [sys.argv[2], "search"]
+    collection = data + "/tools/search_collection.htm"
+    missing = data + "/tools/no_such_collection.htm"
+    # (arguments, expected exit code, expected standard output, text expected on standard error)
+    cases = [
+        # Prefix matching ignoring case; the hint lists index words in byte order.
+        ([collection, "inter"], 0, rows(1, 2, 4), b""),
+        (["--hint", collection, "inter"], 0, b"Interface inter internet\n" + rows(1, 2, 4), b""),
+        ([collection, "inter."], 0, rows(4), b""),
+        (["--partial", "0", collection, "inter"], 0, rows(4), b""),
+        # Case variants: listed once (the first spelling) unless case counts.
+        (["--hint", collection, "web"], 0, b"Web \n" + rows(1, 2), b""),
+        (["--case", "1", "--hint", collection, "web"], 0, b"web\n" + rows(2), b""),
+        ([collection, "!web"], 0, rows(3, 4, 5), b""),
+        ([collection, "inter guide"], 0, rows(2), b""),
+        (["--implied-or", "1", collection, "inter guide"], 0, rows(1, 2, 4), b""),
+        # The caret picks the word for the hint; after a blank there is none.
+        (["--caret", "0", "--hint", collection, "news web"], 0, b"news\n" + rows(1), b""),
+        (["--caret", "4", "--hint", collection, "news web"], 0, b"news\n" + rows(1), b""),
+        (["--caret", "5", "--hint", collection, "news web"], 0, b"Web \n" + rows(1), b""),
+        (["--hint", collection, "news "], 0, b"No Matches\n" + rows(1), b""),
+        # Trailing operators are dropped; nothing left lists every bookmark.
+        (["--hint", collection, "guide &"], 0, b"No Matches\n" + rows(2), b""),
+        ([collection, " | ! "], 0, rows(1, 2, 3, 4, 5), b""),
+        (["--hint", collection, ""], 0, b"No Matches\n" + rows(1, 2, 3, 4, 5), b""),
+        # Failures.
+        ([collection, "web ("], 1, b"", b"Search expression error"),
+        ([collection, "..."], 1, b"", b"Search expression error"),
+        ([missing, "web"], 1, b"", b"Unable to"),
+        (["--case", "2", collection, "web"], 2, b"", b"usage"),
+        (["--caret", "-1", collection, "web"], 2, b"", b"usage"),
+        (["--bogus", "1", collection, "web"], 2, b"", b"usage"),
+        ([collection], 2, b"", b"usage"),
+    ]
+    failures = 0
+    for arguments, code, out, err in cases:
+        run = subprocess.run(command + arguments, capture_output=True, timeout=60)
+        if run.returncode != code or run.stdout != out or err not in run.stderr:
+            failures += 1
+            print(f"FAIL {arguments!r}: exit {run.returncode} (expected {code})")
+            print(f"  stdout {run.stdout!r}\n  expected {out!r}\n  stderr {run.stderr!r}")
+    print(f"{len(cases) - failures} of {len(cases)} cases passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
