@@ -22,5 +22,6 @@ char* build_collection_text(const PtrVector* records);
 // Writes the collection's records to the path. With keep_backup the previous
 // file is first renamed to the path with ".bak" appended (failures there are
 // ignored: a missing file leaves no backup). Returns false when the file could
-// not be written; telling the user is the caller's part.
+// not be written. Nothing is shown here: the status text while saving and the
+// message about a failed write are the caller's part.
 bool save_collection(const Collection* collection, const char* path, bool keep_backup);
