@@ -1,0 +1,245 @@
+// The settings file: keys, defaults, the first-run marker, the legacy import
+// and the checks that keep a saved window on the desktop.
+#include "app/settings.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "browser/browser_link.h"
+
+namespace {
+
+const char kGeneral[] = "General";
+const char kSearch[] = "Search Properties";
+const char kLayout[] = "Window Layout";
+const char kFirstRun[] = "First Run";
+const char kCollectionKey[] = "Linkstone File";
+
+const uint32_t kDefaultFlagsSet = OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OPT_TOOLTIPS |
+                                  OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
+const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER |
+                                    OPT_IMPLIED_OR | OPT_AUTO_RESCAN_BOOKMARKS |
+                                    OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_STATUS_CHECK;
+const uint32_t kDefaultCheckInterval = 15;
+const int32_t kDefaultColumnWidth[2] = {200, 300};
+const int32_t kMinFrameWidth = 50;
+const int32_t kMinFrameHeight = 20;
+
+// One integer key of the options block: a bit of option_flags when flag is
+// nonzero, else the 32-bit field at offset.
+struct OptionKey {
+    const char* section;
+    const char* key;
+    uint32_t flag;
+    size_t offset;
+};
+
+// In the order in which they are written; "Version", "Build" and the
+// collection path follow the first table.
+const OptionKey kOptionKeys[] = {
+    {kSearch, "Partial Match", OPT_PARTIAL_MATCH, 0},
+    {kSearch, "Case Sensitive", OPT_CASE_SENSITIVE, 0},
+    {kSearch, "Implied Or", OPT_IMPLIED_OR, 0},
+    {kGeneral, "Auto Launch Browser", OPT_AUTO_LAUNCH_BROWSER, 0},
+    {kGeneral, "Backup Linkstone File", OPT_BACKUP_COLLECTION, 0},
+    {kGeneral, "Auto Rescan Bookmarks", OPT_AUTO_RESCAN_BOOKMARKS, 0},
+    {kGeneral, "Auto Rescan Favorites", OPT_AUTO_RESCAN_FAVORITES, 0},
+    {kGeneral, "Auto Status Check", OPT_AUTO_STATUS_CHECK, 0},
+    {kGeneral, "Tooltips", OPT_TOOLTIPS, 0},
+    {kGeneral, "Auto Check Interval", 0, offsetof(Options, check_interval)},
+    {kGeneral, "Confirm Single Deletes", OPT_CONFIRM_SINGLE_DELETES, 0},
+    {kGeneral, "Confirm Multiple Deletes", OPT_CONFIRM_MULTIPLE_DELETES, 0},
+};
+const OptionKey kLayoutKeys[] = {
+    {kLayout, "Col Width 0", 0, offsetof(Options, column_width)},
+    {kLayout, "Col Width 1", 0, offsetof(Options, column_width) + sizeof(int32_t)},
+    {kLayout, "Frame X", 0, offsetof(Options, frame_x)},
+    {kLayout, "Frame Y", 0, offsetof(Options, frame_y)},
+    {kLayout, "Frame Width", 0, offsetof(Options, frame_width)},
+    {kLayout, "Frame Height", 0, offsetof(Options, frame_height)},
+};
+
+// The 32-bit field a key without a flag stands for (signed or unsigned alike).
+char* key_field(Options* options, const OptionKey& key) {
+    return reinterpret_cast<char*>(options) + key.offset;
+}
+
+void load_key(Options* options, const OptionKey& key) {
+    int32_t value;
+    if (!read_int_setting(key.section, key.key, &value)) return;
+    if (key.flag) {
+        options->option_flags = value ? options->option_flags | key.flag
+                                      : options->option_flags & ~key.flag;
+    } else {
+        memcpy(key_field(options, key), &value, sizeof value);
+    }
+}
+
+void save_key(Options* options, const OptionKey& key) {
+    int32_t value;
+    if (key.flag) {
+        value = (options->option_flags & key.flag) ? 1 : 0;
+    } else {
+        memcpy(&value, key_field(options, key), sizeof value);
+    }
+    write_int_setting(key.section, key.key, value);
+}
+
+// name in the directory of the running executable.
+void file_beside_executable(const char* name, char buffer[MAX_PATH]) {
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    module[MAX_PATH - 1] = '\0';
+    char* name_start = module;
+    for (char* p = module; *p; p++) {
+        if (*p == '\\' || *p == '/' || *p == ':') name_start = p + 1;
+    }
+    *name_start = '\0';
+    if (snprintf(buffer, MAX_PATH, "%s%s", module, name) >= MAX_PATH) buffer[MAX_PATH - 1] = '\0';
+}
+
+RECT work_area() {
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+int64_t max64(int64_t a, int64_t b) { return a > b ? a : b; }
+int64_t min64(int64_t a, int64_t b) { return a < b ? a : b; }
+
+}  // namespace
+
+void init_settings_path() { file_beside_executable("lk.ini", app_state->settings_path); }
+
+void default_collection_path(char buffer[MAX_PATH]) { file_beside_executable("lk.htm", buffer); }
+
+bool read_int_setting(const char* section, const char* key, int32_t* value) {
+    char text[32];
+    GetPrivateProfileStringA(section, key, "", text, sizeof text, app_state->settings_path);
+    if (!text[0]) return false;
+    const char* p = text;
+    bool negative = *p == '-';
+    if (negative) p++;
+    // Unsigned arithmetic: long digit strings wrap instead of overflowing.
+    uint32_t number = 0;
+    for (; *p >= '0' && *p <= '9'; p++) number = number * 10 + static_cast<uint32_t>(*p - '0');
+    if (negative) number = 0u - number;
+    *value = static_cast<int32_t>(number);
+    return true;
+}
+
+bool read_string_setting(const char* section, const char* key, char* buffer, uint32_t size) {
+    GetPrivateProfileStringA(section, key, "", buffer, size, app_state->settings_path);
+    return buffer[0] != '\0';
+}
+
+bool write_int_setting(const char* section, const char* key, int32_t value) {
+    char text[16];
+    snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    return write_string_setting(section, key, text);
+}
+
+bool write_string_setting(const char* section, const char* key, const char* text) {
+    return WritePrivateProfileStringA(section, key, text, app_state->settings_path) != FALSE;
+}
+
+bool is_first_run() {
+    int32_t marker;
+    if (read_int_setting(kGeneral, kFirstRun, &marker) && marker == 0) return false;
+    write_int_setting(kGeneral, kFirstRun, 0);
+    return true;
+}
+
+void import_legacy_settings() {
+    char path[MAX_PATH];
+    if (read_string_setting(kGeneral, kCollectionKey, path, sizeof path)) return;
+    HKEY key;
+    if (!open_registry_key(HKEY_CURRENT_USER, "Software\\Tessfold\\Ravozorizi\\Format 1\\",
+                           "Properties", &key)) {
+        return;
+    }
+    // Written whatever the read gave: an empty key loads as the default path.
+    read_registry_string(key, "Ravozorizi File", path, sizeof path);
+    write_string_setting(kGeneral, kCollectionKey, path);
+    RegCloseKey(key);
+}
+
+void load_settings(Options* options) {
+    options->option_flags = (options->option_flags | kDefaultFlagsSet) & ~kDefaultFlagsClear;
+    options->check_interval = kDefaultCheckInterval;
+    options->column_width[0] = kDefaultColumnWidth[0];
+    options->column_width[1] = kDefaultColumnWidth[1];
+    options->frame_x = options->frame_y = CW_USEDEFAULT;
+    options->frame_width = options->frame_height = CW_USEDEFAULT;
+    for (const OptionKey& key : kOptionKeys) load_key(options, key);
+    for (const OptionKey& key : kLayoutKeys) load_key(options, key);
+    if (!read_string_setting(kGeneral, kCollectionKey, options->collection_path,
+                             sizeof options->collection_path)) {
+        default_collection_path(options->collection_path);
+    }
+    fit_frame_to_work_area(options);
+    fit_columns_to_work_area(options);
+    load_browser_profiles(&app_state->browser_link);
+}
+
+bool save_settings(Options* options) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (app_state->main_window && GetWindowPlacement(app_state->main_window, &placement)) {
+        const RECT& normal = placement.rcNormalPosition;
+        options->frame_x = normal.left;
+        options->frame_y = normal.top;
+        options->frame_width = normal.right - normal.left;
+        options->frame_height = normal.bottom - normal.top;
+    }
+    for (const OptionKey& key : kOptionKeys) save_key(options, key);
+    write_int_setting(kGeneral, "Version", static_cast<int32_t>(APP_VERSION));
+    write_int_setting(kGeneral, "Build", static_cast<int32_t>(APP_BUILD_NUMBER));
+    write_string_setting(kGeneral, kCollectionKey, options->collection_path);
+    for (const OptionKey& key : kLayoutKeys) save_key(options, key);
+    return save_browser_profiles(&app_state->browser_link);
+}
+
+void fit_frame_to_work_area(Options* options) {
+    if (options->frame_width < kMinFrameWidth) options->frame_width = kMinFrameWidth;
+    if (options->frame_height < kMinFrameHeight) options->frame_height = kMinFrameHeight;
+    // 64-bit edges: a frame far off to the right must not wrap onto the screen.
+    int64_t left = options->frame_x;
+    int64_t top = options->frame_y;
+    int64_t right = left + options->frame_width;
+    int64_t bottom = top + options->frame_height;
+    RECT area = work_area();
+    bool meets = max64(left, area.left) < min64(right, area.right) &&
+                 max64(top, area.top) < min64(bottom, area.bottom);
+    if (!meets) {
+        options->frame_x = options->frame_y = CW_USEDEFAULT;
+        options->frame_width = options->frame_height = CW_USEDEFAULT;
+    }
+}
+
+void fit_columns_to_work_area(Options* options) {
+    RECT area = work_area();
+    int64_t total = static_cast<int64_t>(options->column_width[0]) + options->column_width[1];
+    if (total > area.right - area.left) {
+        options->column_width[0] = kDefaultColumnWidth[0];
+        options->column_width[1] = kDefaultColumnWidth[1];
+    }
+}
+
+bool open_registry_key(HKEY root, const char* path, const char* subkey, HKEY* key) {
+    char full[512];
+    snprintf(full, sizeof full, "%s%s", path, subkey ? subkey : "");
+    return RegOpenKeyExA(root, full, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+}
+
+bool read_registry_string(HKEY key, const char* name, char* buffer, DWORD size) {
+    DWORD type = REG_NONE;
+    DWORD length = size;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                   &length);
+    // A stored value need not end in a zero, and a failed read may leave part of
+    // one: never hand out an unterminated text.
+    buffer[result == ERROR_SUCCESS && length < size ? length : size - 1] = '\0';
+    return result == ERROR_SUCCESS && type == REG_SZ;
+}

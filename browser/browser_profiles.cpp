@@ -1,0 +1,159 @@
+// The two browser profiles: their "Browsers" keys and defaults, the registry's
+// default browser and the App Paths lookup.
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "app/settings.h"
+#include "browser/browser_link.h"
+#include "collection/containers.h"
+
+namespace {
+
+const char kSection[] = "Browsers";
+const char kSelectedKey[] = "Selected Browser";
+const char kUrlDllKey[] = "Use URL.DLL";
+
+const char* const kKeyPrefix[2] = {"Netscape", "IExplore"};
+const char* const kExeName[2] = {"Netscape.exe", "IExplore.exe"};
+
+// One text field of a profile. The executable path has no fixed default: it
+// comes from App Paths.
+struct ProfileKey {
+    const char* word;
+    size_t offset;
+    size_t size;
+    const char* defaults[2];  // Netscape, IExplore
+};
+
+// In the order in which they are read and written.
+const ProfileKey kProfileKeys[] = {
+    {"Service Name", offsetof(BrowserProfile, service_name), BROWSER_TEXT_SIZE,
+     {"Netscape", "IExplore"}},
+    {"Exe Path", offsetof(BrowserProfile, exe_path), MAX_PATH, {nullptr, nullptr}},
+    {"Launch Arguments", offsetof(BrowserProfile, launch_args), BROWSER_TEXT_SIZE,
+     {"-h", "-nohome"}},
+    {"Get URL Topic", offsetof(BrowserProfile, get_url_topic), BROWSER_TEXT_SIZE,
+     {"WWW_GetWindowInfo", "WWW_GetWindowInfo"}},
+    {"Open URL Topic", offsetof(BrowserProfile, open_url_topic), BROWSER_TEXT_SIZE,
+     {"WWW_OpenURL", "WWW_OpenURL"}},
+    {"Open URL DDE Exec", offsetof(BrowserProfile, open_url_exec), BROWSER_TEXT_SIZE,
+     {"%s", "\"%s\",,-1,,,,,"}},
+    {"Version Topic", offsetof(BrowserProfile, version_topic), BROWSER_TEXT_SIZE,
+     {"WWW_Version", "WWW_Version"}},
+};
+
+const size_t kServiceNameKey = 0;
+const size_t kExePathKey = 1;
+
+char* field_text(BrowserProfile* profile, const ProfileKey& key) {
+    return reinterpret_cast<char*>(profile) + key.offset;
+}
+
+const char* field_text(const BrowserProfile* profile, const ProfileKey& key) {
+    return reinterpret_cast<const char*>(profile) + key.offset;
+}
+
+void full_key(char* buffer, size_t size, uint32_t browser, const ProfileKey& key) {
+    snprintf(buffer, size, "%s - %s", kKeyPrefix[browser], key.word);
+}
+
+void load_profile(BrowserProfile* profile, uint32_t browser) {
+    profile->browser_id = browser;
+    for (size_t i = 0; i < sizeof kProfileKeys / sizeof kProfileKeys[0]; i++) {
+        const ProfileKey& key = kProfileKeys[i];
+        char name[64];
+        full_key(name, sizeof name, browser, key);
+        char* text = field_text(profile, key);
+        if (!read_string_setting(kSection, name, text, static_cast<uint32_t>(key.size))) {
+            if (i == kExePathKey) {
+                text[0] = '\0';
+                find_app_path(kExeName[browser], text);
+            } else {
+                snprintf(text, key.size, "%s", key.defaults[browser]);
+            }
+        }
+        if (i == kServiceNameKey) {
+            if (profile->service_handle) DdeFreeStringHandle(dde_instance, profile->service_handle);
+            profile->service_handle = DdeCreateStringHandleA(dde_instance, text, CP_WINANSI);
+        }
+    }
+}
+
+bool save_profile(const BrowserProfile* profile, uint32_t browser) {
+    for (const ProfileKey& key : kProfileKeys) {
+        char name[64];
+        full_key(name, sizeof name, browser, key);
+        if (!write_string_setting(kSection, name, field_text(profile, key))) return false;
+    }
+    return true;
+}
+
+// The default value of a key under HKEY_LOCAL_MACHINE, opened for reading only.
+bool read_machine_default(const char* path, char* buffer, DWORD size) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool read = read_registry_string(key, nullptr, buffer, size);
+    RegCloseKey(key);
+    return read;
+}
+
+}  // namespace
+
+void load_browser_profiles(BrowserLink* link) {
+    int32_t value;
+    uint32_t selected = read_int_setting(kSection, kSelectedKey, &value)
+                            ? static_cast<uint32_t>(value)
+                            : BROWSER_UNKNOWN;
+    if (selected == BROWSER_NETSCAPE || selected == BROWSER_IEXPLORE ||
+        selected == BROWSER_AUTOMATIC) {
+        link->selected_browser = selected;
+    } else {
+        uint32_t detected = detect_default_browser();
+        link->selected_browser = detected == BROWSER_UNKNOWN ? BROWSER_NETSCAPE : detected;
+    }
+    int32_t url_dll = 0;
+    read_int_setting(kSection, kUrlDllKey, &url_dll);
+    link->use_url_dll = url_dll != 0;
+    load_profile(&link->profiles[BROWSER_NETSCAPE], BROWSER_NETSCAPE);
+    load_profile(&link->profiles[BROWSER_IEXPLORE], BROWSER_IEXPLORE);
+}
+
+bool save_browser_profiles(const BrowserLink* link) {
+    return write_int_setting(kSection, kSelectedKey, static_cast<int32_t>(link->selected_browser)) &&
+           write_int_setting(kSection, kUrlDllKey, link->use_url_dll ? 1 : 0) &&
+           save_profile(&link->profiles[BROWSER_NETSCAPE], BROWSER_NETSCAPE) &&
+           save_profile(&link->profiles[BROWSER_IEXPLORE], BROWSER_IEXPLORE);
+}
+
+uint32_t detect_default_browser() {
+    char application[256] = "";
+    if (!read_machine_default("SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application",
+                              application, sizeof application)) {
+        return BROWSER_UNKNOWN;
+    }
+    if (str_compare_nocase(application, "Netscape") == 0) return BROWSER_NETSCAPE;
+    if (str_compare_nocase(application, "IExplore") == 0) return BROWSER_IEXPLORE;
+    return BROWSER_UNKNOWN;
+}
+
+const BrowserProfile* active_profile(const BrowserLink* link) {
+    uint32_t browser = link->selected_browser;
+    if (browser != BROWSER_NETSCAPE && browser != BROWSER_IEXPLORE) {
+        browser = detect_default_browser();
+        if (browser == BROWSER_UNKNOWN) browser = BROWSER_NETSCAPE;
+    }
+    return &link->profiles[browser];
+}
+
+bool find_app_path(const char* exe_name, char path[MAX_PATH]) {
+    char key[300];
+    snprintf(key, sizeof key, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s",
+             exe_name);
+    char found[MAX_PATH];
+    if (!read_machine_default(key, found, sizeof found)) return false;
+    memcpy(path, found, sizeof found);
+    return true;
+}
