@@ -102,9 +102,7 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
     tb_append_char(tb, '>');
     append_title(tb, record->title);
     tb_append_str(tb, "</A>\r\n<DD>");
-    char* keywords = keyword_set_text(record->keywords);
-    tb_append_str(tb, keywords);
-    free(keywords);
+    append_keyword_set_text(tb, record->keywords);
     tb_append_str(tb, "\r\n\r\n");
 }
 

@@ -125,15 +125,17 @@ void free_keyword_set(KeywordSet* set) {
     free(set);
 }
 
-char* keyword_set_text(const KeywordSet* set) {
-    GrowString text = gs_create();
+void append_keyword_set_text(TextBuffer* tb, const KeywordSet* set) {
     for (uint32_t i = 0; set && i < set->entries->count; i++) {
-        if (text[0] != '\0') text = gs_append(text, " ");
-        text = gs_append(text, static_cast<const WordEntry*>(set->entries->items[i])->word);
+        if (i > 0) tb_append_char(tb, ' ');
+        tb_append_str(tb, static_cast<const WordEntry*>(set->entries->items[i])->word);
     }
-    char* result = str_dup(text);
-    gs_free(text);
-    return result;
+}
+
+char* keyword_set_text(const KeywordSet* set) {
+    TextBuffer text = tb_empty();
+    append_keyword_set_text(&text, set);
+    return tb_take(&text);
 }
 
 PtrVector* list_index_words(const KeywordIndex* index) {

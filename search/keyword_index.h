@@ -42,6 +42,8 @@ void free_keyword_set(KeywordSet* set);
 // The set's words in set order, separated by single spaces (empty for an empty
 // or null set); owned, free with free().
 char* keyword_set_text(const KeywordSet* set);
+// The same text appended to a buffer, for writers of many sets.
+void append_keyword_set_text(TextBuffer* tb, const KeywordSet* set);
 // A new vector of the index's words (pointers into the entries) in index order.
 // The caller destroys the vector only.
 PtrVector* list_index_words(const KeywordIndex* index);
