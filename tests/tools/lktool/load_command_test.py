@@ -49,7 +49,9 @@ def main():
     failures = 0
     for arguments, code, out, err in cases:
         run = subprocess.run(command + arguments, capture_output=True, timeout=60)
-        if run.returncode != code or run.stdout != out or err not in run.stderr:
+        # Standard error is text: Windows ends its lines with CR LF.
+        stderr = run.stderr.replace(b"\r\n", b"\n")
+        if run.returncode != code or run.stdout != out or err not in stderr:
             failures += 1
             print(f"FAIL {arguments!r}: exit {run.returncode} (expected {code})")
             print(f"  stdout {run.stdout[:300]!r}\n  expected {out[:300]!r}\n  stderr {run.stderr!r}")
