@@ -1,6 +1,7 @@
 // Linear merges of record sets kept in record identity order.
 #include "search/record_sets.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -64,7 +65,20 @@ PtrVector* records_union(const PtrVector* a, const PtrVector* b) {
 
 PtrVector* records_difference(const PtrVector* a, const PtrVector* b) {
     PtrVector* out = new_set(a->count);
+    // NOT subtracts from the whole collection, so b is normally part of a: then
+    // the records pair up by address and none has to be read. When some record
+    // of b is left over, b was not part of a and the identities are compared.
     uint32_t j = 0;
+    for (uint32_t i = 0; i < a->count; i++) {
+        if (j < b->count && a->items[i] == b->items[j]) {
+            j++;
+            continue;
+        }
+        out->items[out->count++] = a->items[i];
+    }
+    if (j == b->count) return out;
+    out->count = 0;
+    j = 0;
     for (uint32_t i = 0; i < a->count; i++) {
         uint64_t x = identity(a, i);
         while (j < b->count && identity(b, j) < x) j++;
@@ -99,39 +113,38 @@ PtrVector* union_by_merges(const PtrVector* const* sets, size_t count) {
     return level[0];
 }
 
-// Identities are dense (handed out in sequence), so a mark per identity
-// between the universe's first and last record stays small.
-PtrVector* union_by_marks(const PtrVector* const* sets, size_t count, const PtrVector* universe,
-                          uint64_t first, uint64_t span) {
-    std::vector<bool> marked(span, false);
+// Identities are handed out in sequence, so the range between the smallest
+// and the largest is normally not much larger than the collection.
+PtrVector* union_by_slots(const PtrVector* const* sets, size_t count, uint64_t first, uint64_t span,
+                          uint64_t total) {
+    std::vector<void*> slots(span, nullptr);
     for (size_t s = 0; s < count; s++) {
-        for (uint32_t i = 0; i < sets[s]->count; i++) {
-            uint64_t offset = identity(sets[s], i) - first;
-            if (offset < span) marked[offset] = true;
-        }
+        for (uint32_t i = 0; i < sets[s]->count; i++) slots[identity(sets[s], i) - first] = sets[s]->items[i];
     }
-    PtrVector* out = new_set(universe->count);
-    for (uint32_t i = 0; i < universe->count; i++) {
-        if (marked[identity(universe, i) - first]) out->items[out->count++] = universe->items[i];
+    PtrVector* out = new_set(static_cast<uint32_t>(total < span ? total : span));
+    for (void* record : slots) {
+        if (record) out->items[out->count++] = record;
     }
     return out;
 }
 
 }  // namespace
 
-PtrVector* records_union_all(const PtrVector* const* sets, size_t count, const PtrVector* universe) {
+PtrVector* records_union_all(const PtrVector* const* sets, size_t count) {
     if (count == 0) return vec_create();
     if (count == 1) return copy_set(sets[0]);
-    uint64_t total = 0;
-    for (size_t i = 0; i < count; i++) total += sets[i]->count;
+    uint64_t total = 0, first = UINT64_MAX, last = 0;
+    for (size_t i = 0; i < count; i++) {
+        const PtrVector* set = sets[i];
+        if (set->count == 0) continue;
+        total += set->count;
+        if (identity(set, 0) < first) first = identity(set, 0);
+        if (identity(set, set->count - 1) > last) last = identity(set, set->count - 1);
+    }
+    if (total == 0) return vec_create();
     uint64_t rounds = 0;
     while ((size_t{1} << rounds) < count) rounds++;
-    if (universe && universe->count > 0 && total * rounds > universe->count) {
-        uint64_t first = identity(universe, 0);
-        uint64_t span = identity(universe, universe->count - 1) - first + 1;
-        if (span <= 8 * static_cast<uint64_t>(universe->count)) {
-            return union_by_marks(sets, count, universe, first, span);
-        }
-    }
+    uint64_t span = last - first + 1;
+    if (span + total < total * rounds) return union_by_slots(sets, count, first, span, total);
     return union_by_merges(sets, count);
 }

@@ -11,9 +11,9 @@ PtrVector* records_intersection(const PtrVector* a, const PtrVector* b);
 PtrVector* records_union(const PtrVector* a, const PtrVector* b);
 // The records of a that are not in b.
 PtrVector* records_difference(const PtrVector* a, const PtrVector* b);
-// The union of any number of sets. The universe (may be null) holds, in identity
-// order, every record the sets can hold. Few or small sets are merged pairwise
-// in a balanced order (total size times the logarithm of the count); when that
-// would cost more than one pass over the universe, the sets' records are marked
-// by identity and the universe is walked once instead.
-PtrVector* records_union_all(const PtrVector* const* sets, size_t count, const PtrVector* universe);
+// The union of any number of sets. Few or small sets are merged pairwise in a
+// balanced order (total size times the logarithm of the count); when the sets'
+// identities lie close enough together, each record is dropped into a slot per
+// identity instead and the slots are read out in order, in time linear in the
+// total size plus the identity range.
+PtrVector* records_union_all(const PtrVector* const* sets, size_t count);

@@ -102,7 +102,7 @@ PtrVector* match_word(SearchRequest* request, const SearchNode* node) {
     std::vector<const PtrVector*> sets;
     sets.reserve(matched.size());
     for (const WordEntry* entry : matched) sets.push_back(entry->records);
-    return records_union_all(sets.data(), sets.size(), request->all_records);
+    return records_union_all(sets.data(), sets.size());
 }
 
 // Iterative: a long run of terms makes a tree as deep as the expression is long.
