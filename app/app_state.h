@@ -61,6 +61,9 @@ struct AppState {
     uint32_t filter_dirty;
     HBITMAP toolbar_bitmap;
     char settings_path[MAX_PATH];
+    // The collection file existed but could not be read at start-up: saving
+    // over it (or rotating it into the backup) needs the user's consent.
+    uint32_t collection_unread;
 };
 
 const DWORD STATUS_FOREVER = 0xFFFFFFFFu;

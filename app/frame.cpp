@@ -1,28 +1,268 @@
-// The frame window and its message handlers.
+// The frame window: its children (list, toolbar with the search filter, status
+// bar), their layout, and the frame's message handlers.
 #include "app/frame.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/command_state.h"
+#include "app/commands.h"
+#include "app/list_view.h"
 #include "app/resource.h"
+#include "app/lifecycle.h"
+#include "app/status_checking.h"
+#include "app/strings.h"
+#include "checker/checker_thread.h"
 
 namespace {
 
+const int kFilterWidth = 250;
+const char kCountPaneSample[] = "XXXX Ravozorizi";
+
+const TBBUTTON kToolbarButtons[] = {
+    {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
+    {kFilterWidth, IDC_SEARCH_FILTER, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
+    {0, IDM_FAST_ADD, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
+    {1, IDM_ADD, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
+    {2, IDM_PROPERTIES, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
+    {3, IDM_DELETE, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
+    {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
+};
+
+bool create_list(HWND frame) {
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
+                                0, 0, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)),
+                                app_instance, nullptr);
+    if (!list) return false;
+    app_state->list_view = list;
+    app_state->state_images = ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3,
+                                                   RGB(255, 255, 255));
+    ListView_SetImageList(list, app_state->state_images, LVSIL_SMALL);
+    const char* titles[] = {"Title", "URL"};
+    for (int i = 0; i < 2; i++) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = app_state->options.column_width[i];
+        column.pszText = const_cast<char*>(titles[i]);
+        column.iSubItem = i;
+        if (SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)) == -1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void create_toolbar(HWND frame) {
+    COLORMAP grey_to_face = {RGB(192, 192, 192), GetSysColor(COLOR_BTNFACE)};
+    app_state->toolbar_bitmap = CreateMappedBitmap(app_instance, IDB_TOOLBAR, 0, &grey_to_face, 1);
+    app_state->toolbar = CreateToolbarEx(frame, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 4, nullptr,
+                                         reinterpret_cast<UINT_PTR>(app_state->toolbar_bitmap), kToolbarButtons,
+                                         ARRAYSIZE(kToolbarButtons), 16, 15, 16, 15, sizeof(TBBUTTON));
+    app_state->tooltip_control = reinterpret_cast<HWND>(SendMessageA(app_state->toolbar, TB_GETTOOLTIPS, 0, 0));
+    if (app_state->tooltip_control && !(app_state->options.option_flags & OPT_TOOLTIPS)) {
+        SendMessageA(app_state->tooltip_control, TTM_ACTIVATE, FALSE, 0);
+    }
+}
+
+void create_status_bar(HWND frame) {
+    app_state->status_bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "", frame, IDC_STATUS_BAR);
+    int parts[2] = {0, -1};
+    SendMessageA(app_state->status_bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0);
+}
+
+void create_search_filter(HWND frame) {
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                                frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_FILTER)),
+                                app_instance, nullptr);
+    app_state->filter_edit = edit;
+    if (app_state->tooltip_control) {
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_CENTERTIP | TTF_SUBCLASS;
+        tool.hwnd = frame;
+        tool.uId = reinterpret_cast<UINT_PTR>(edit);
+        tool.lpszText = const_cast<char*>("Search Filter");
+        SendMessageA(app_state->tooltip_control, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    SetParent(edit, app_state->toolbar);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(app_state->ui_font), FALSE);
+    RECT slot;
+    int index = static_cast<int>(SendMessageA(app_state->toolbar, TB_COMMANDTOINDEX, IDC_SEARCH_FILTER, 0));
+    if (SendMessageA(app_state->toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&slot))) {
+        MoveWindow(edit, slot.left, slot.top, slot.right - slot.left, slot.bottom - slot.top, TRUE);
+    }
+}
+
+int window_height(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return r.bottom - r.top;
+}
+
+void set_status_panes(int client_width) {
+    HWND bar = app_state->status_bar;
+    HDC dc = GetDC(bar);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(bar, WM_GETFONT, 0, 0)));
+    SIZE sample = {};
+    GetTextExtentPoint32A(dc, kCountPaneSample, lstrlenA(kCountPaneSample), &sample);
+    SelectObject(dc, old_font);
+    ReleaseDC(bar, dc);
+    int parts[2] = {client_width - GetSystemMetrics(SM_CXVSCROLL) - sample.cx - 4, -1};
+    SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+}
+
+void layout_children(HWND frame) {
+    RECT client;
+    GetClientRect(frame, &client);
+    LPARAM size = MAKELPARAM(client.right, client.bottom);
+    SendMessageA(app_state->toolbar, WM_SIZE, 0, size);
+    SendMessageA(app_state->status_bar, WM_SIZE, 0, size);
+    int top = window_height(app_state->toolbar);
+    int bottom = client.bottom - window_height(app_state->status_bar);
+    MoveWindow(app_state->list_view, 0, top, client.right, bottom > top ? bottom - top : 0, TRUE);
+    set_status_panes(client.right);
+}
+
 BOOL frame_on_nccreate(HWND hwnd, LPCREATESTRUCT create) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app_state));
     app_state->main_window = hwnd;
     return FORWARD_WM_NCCREATE(hwnd, create, DefWindowProcA);
 }
 
-void frame_on_destroy(HWND /*hwnd*/) { PostQuitMessage(0); }
+BOOL frame_on_create(HWND hwnd, LPCREATESTRUCT /*create*/) {
+    if (!create_list(hwnd)) return FALSE;
+    create_toolbar(hwnd);
+    create_status_bar(hwnd);
+    create_search_filter(hwnd);
+    layout_children(hwnd);
+    SetTimer(hwnd, IDT_CHECK_MINUTE, 60000, nullptr);
+    return TRUE;
+}
 
-void frame_on_ncdestroy(HWND /*hwnd*/) { app_state->main_window = nullptr; }
+void frame_on_size(HWND hwnd, UINT state, int /*cx*/, int /*cy*/) {
+    SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0);
+    if (state == SIZE_RESTORED || state == SIZE_MAXIMIZED) layout_children(hwnd);
+}
+
+void frame_on_setfocus(HWND /*hwnd*/, HWND /*old_focus*/) { SetFocus(app_state->filter_edit); }
+
+void frame_on_close(HWND /*hwnd*/) { close_frame(); }
+
+void frame_on_endsession(HWND /*hwnd*/, BOOL /*ending*/) { save_files_at_close(); }
+
+void frame_on_destroy(HWND /*hwnd*/) {
+    app_state->tooltip_control = nullptr;
+    SendMessageA(app_state->list_view, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void frame_on_ncdestroy(HWND /*hwnd*/) {
+    DeleteObject(app_state->toolbar_bitmap);
+    app_state->toolbar_bitmap = nullptr;
+    app_state->main_window = nullptr;
+}
+
+void frame_on_command(HWND /*hwnd*/, int id, HWND control, UINT code) { run_command(id, control, code); }
+
+void answer_tooltip(NMHDR* header) {
+    const char* text = load_res_string(static_cast<unsigned>(header->idFrom));
+    if (header->code == TTN_NEEDTEXTA) {
+        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        lstrcpynA(info->szText, text, ARRAYSIZE(info->szText));
+        info->lpszText = info->szText;
+    } else {
+        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        MultiByteToWideChar(CP_ACP, 0, text, -1, info->szText, ARRAYSIZE(info->szText));
+        info->lpszText = info->szText;
+    }
+}
+
+void give_item_display(NMLVDISPINFOA* display) {
+    const Bookmark* record = reinterpret_cast<const Bookmark*>(display->item.lParam);
+    if (!record) return;
+    if (display->item.mask & LVIF_TEXT) {
+        display->item.pszText = display->item.iSubItem == 0 ? record->title : record->url;
+    }
+    if (display->item.mask & LVIF_IMAGE) display->item.iImage = status_icon(record);
+}
+
+void sort_by_column(const NMLISTVIEW* click) {
+    app_state->sort_column = click->iSubItem;
+    sort_list(app_state->list_view);
+}
+
+LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
+    if (header->code == TTN_NEEDTEXTA || header->code == TTN_NEEDTEXTW) {
+        answer_tooltip(header);
+        return 0;
+    }
+    if (header->hwndFrom != app_state->list_view) return 0;
+    switch (header->code) {
+        case LVN_GETDISPINFOA:
+            give_item_display(reinterpret_cast<NMLVDISPINFOA*>(header));
+            return 0;
+        case LVN_COLUMNCLICK:
+            sort_by_column(reinterpret_cast<NMLISTVIEW*>(header));
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void frame_on_timer(HWND /*hwnd*/, UINT id) {
+    if (id == IDT_CHECK_MINUTE) count_check_minute();
+}
+
+void frame_on_initmenupopup(HWND /*hwnd*/, HMENU menu, UINT /*item*/, BOOL system_menu) {
+    int items = GetMenuItemCount(menu);
+    for (int i = 0; i < items; i++) {
+        bool enabled = system_menu || command_state(static_cast<int>(GetMenuItemID(menu, i)));
+        EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+void frame_on_menuselect(HWND /*hwnd*/, HMENU /*menu*/, int item, HMENU /*popup*/, UINT flags) {
+    HWND bar = app_state->status_bar;
+    SendMessageA(bar, SB_SIMPLE, TRUE, 0);
+    bool command = flags != 0xFFFFFFFF && !(flags & (MF_POPUP | MF_SYSMENU));
+    const char* text = command ? load_res_string(static_cast<unsigned>(item)) : "";
+    SendMessageA(bar, SB_SETTEXTA, SB_SIMPLEID | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+}
+
+void frame_on_exitmenuloop(HWND /*hwnd*/) { SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0); }
 
 // The crackers of <windowsx.h> expect the parameters to be named wParam and lParam.
 LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_NCCREATE && !GetWindowLongPtrA(hwnd, GWLP_USERDATA)) {
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
     switch (message) {
         HANDLE_MSG(hwnd, WM_NCCREATE, frame_on_nccreate);
+        HANDLE_MSG(hwnd, WM_CREATE, frame_on_create);
+        HANDLE_MSG(hwnd, WM_SIZE, frame_on_size);
+        HANDLE_MSG(hwnd, WM_SETFOCUS, frame_on_setfocus);
+        HANDLE_MSG(hwnd, WM_CLOSE, frame_on_close);
+        HANDLE_MSG(hwnd, WM_ENDSESSION, frame_on_endsession);
         HANDLE_MSG(hwnd, WM_DESTROY, frame_on_destroy);
         HANDLE_MSG(hwnd, WM_NCDESTROY, frame_on_ncdestroy);
+        HANDLE_MSG(hwnd, WM_COMMAND, frame_on_command);
+        HANDLE_MSG(hwnd, WM_NOTIFY, frame_on_notify);
+        HANDLE_MSG(hwnd, WM_TIMER, frame_on_timer);
+        HANDLE_MSG(hwnd, WM_INITMENUPOPUP, frame_on_initmenupopup);
+        HANDLE_MSG(hwnd, WM_MENUSELECT, frame_on_menuselect);
+        case WM_EXITMENULOOP:
+            frame_on_exitmenuloop(hwnd);
+            return 0;
+        case WM_CHECKER_REPORT:
+            apply_check_report(reinterpret_cast<const char*>(wParam), static_cast<uint32_t>(lParam));
+            return 0;
+        case WM_CHECKER_READY:
+            check_next();
+            return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -39,12 +279,15 @@ bool register_frame_class(HINSTANCE instance) {
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
     wc.lpszClassName = FRAME_CLASS_NAME;
     return RegisterClassExA(&wc) != 0;
 }
 
-HWND create_frame(HINSTANCE instance) {
-    return CreateWindowExA(0, FRAME_CLASS_NAME, FRAME_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                           nullptr, instance, nullptr);
+HWND create_frame(HINSTANCE instance, int show) {
+    const Options& o = app_state->options;
+    HWND frame = CreateWindowExA(0, FRAME_CLASS_NAME, FRAME_TITLE, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, o.frame_x,
+                                 o.frame_y, o.frame_width, o.frame_height, nullptr, nullptr, instance, app_state);
+    if (frame) ShowWindow(frame, show);
+    return frame;
 }

@@ -4,4 +4,5 @@
 #include <windows.h>
 
 bool register_frame_class(HINSTANCE instance);
-HWND create_frame(HINSTANCE instance);
+// Creates the frame at the options' rectangle and shows it.
+HWND create_frame(HINSTANCE instance, int show);

@@ -1,34 +1,34 @@
-// The program's entry point and main loop.
+// The program's entry point: one instance only, start-up, the main loop with
+// its keyboard pre-filter and idle pass, and the release at the end.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <cstdlib>
-
 #include "app/app_state.h"
-#include "app/frame.h"
+#include "app/lifecycle.h"
+#include "app/message_loop.h"
+#include "app/resource.h"
+
+namespace {
+
+// Brings a running copy (and its open dialog, if any) to the front.
+bool activate_running_copy() {
+    HWND frame = FindWindowA(FRAME_CLASS_NAME, nullptr);
+    if (!frame) return false;
+    HWND popup = GetLastActivePopup(frame);
+    if (IsIconic(frame)) ShowWindow(frame, SW_SHOWNORMAL);
+    SetForegroundWindow(frame);
+    if (popup != frame) SetForegroundWindow(popup);
+    return true;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/, int show) {
-    app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
-    app_instance = instance;
-    init_build_string();
     InitCommonControls();
-
-    int exit_code = 1;
-    if (register_frame_class(instance)) {
-        HWND frame = create_frame(instance);
-        if (frame) {
-            ShowWindow(frame, show);
-            UpdateWindow(frame);
-            MSG msg;
-            while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            exit_code = static_cast<int>(msg.wParam);
-        }
-    }
-    free(app_state);
-    app_state = nullptr;
-    return exit_code;
+    if (activate_running_copy()) return 0;
+    if (!initialise_app(instance, show)) return 0;
+    run_message_loop();
+    release_app();
+    return 1;
 }

@@ -1,34 +1,128 @@
-// The frame window in-process, and lk.exe as a process.
+// The frame's close and lk.exe as a process: files written at close, the
+// collection file that could not be read, one instance only.
 #include "app/frame.h"
 
+#include <fstream>
 #include <string>
 
+#include "app/collection_files.h"
+#include "collection/collection_file.h"
 #include "app/resource.h"
-#include "tests/app/app_state_fixture.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/app/message_box_watcher.h"
+#include "tests/temp_dir.h"
 
-TEST_F(AppStateTest, FrameCarriesClassAndTitleAndClosesCleanly) {
-    ASSERT_TRUE(register_frame_class(app_instance) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
-    HWND frame = create_frame(app_instance);
-    ASSERT_NE(frame, nullptr);
+namespace {
+
+class FrameFilesTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        lstrcpyA(app_state->settings_path, dir.path("lk.ini").c_str());
+        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(FrameFilesTest, FrameCarriesClassTitleAndChildren) {
     EXPECT_EQ(app_state->main_window, frame);
     EXPECT_EQ(FindWindowA(FRAME_CLASS_NAME, nullptr), frame);
     char title[64];
     GetWindowTextA(frame, title, sizeof title);
     EXPECT_STREQ(title, "Ravozorizi");
+    EXPECT_EQ(GetParent(app_state->filter_edit), app_state->toolbar);
+    EXPECT_NE(app_state->tooltip_control, nullptr);
+    EXPECT_NE(GetMenu(frame), nullptr);
+}
 
+TEST_F(FrameFilesTest, CloseWritesBothFilesAndEndsTheLoop) {
+    ListView_SetColumnWidth(app_state->list_view, 1, 321);
     SendMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(frame));
     EXPECT_EQ(app_state->main_window, nullptr);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 0u);
+    std::string saved = dir.read("lk.htm");
+    EXPECT_NE(saved.find("http://www.kernel.org/"), std::string::npos);
+    EXPECT_NE(saved.find("The Linux Kernel Archives"), std::string::npos);
+    EXPECT_NE(dir.read("lk.ini").find("Col Width 1=321"), std::string::npos);
+}
+
+TEST_F(FrameFilesTest, EndOfSessionSavesWithoutClosing) {
+    SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_TRUE(dir.exists("lk.htm"));
+    EXPECT_TRUE(dir.exists("lk.ini"));
+}
+
+TEST_F(FrameFilesTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
+    dir.write("lk.htm", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DT><A HREF=\"http://kept/\">Kept</A>\n");
+    app_state->options.option_flags |= OPT_BACKUP_COLLECTION;
+    // Another program holds the file open without sharing: it cannot be read.
+    HANDLE locked = CreateFileA(app_state->options.collection_path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    {
+        MessageBoxWatcher watcher;
+        read_collection_at_startup();
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        EXPECT_EQ(watcher.seen()[0].text.rfind("Unable to import html bookmark file", 0), 0u);
+    }
+    CloseHandle(locked);
+    EXPECT_TRUE(app_state->collection_unread);
+    {
+        MessageBoxWatcher watcher(IDNO);
+        EXPECT_FALSE(save_collection_file());
+        EXPECT_FALSE(save_collection_file());
+        EXPECT_EQ(watcher.seen().size(), 2u);
+    }
+    EXPECT_NE(dir.read("lk.htm").find("http://kept/"), std::string::npos);
+    EXPECT_FALSE(dir.exists("lk.htm.bak"));
+    MessageBoxWatcher watcher(IDYES);
+    EXPECT_TRUE(save_collection_file());
+    EXPECT_EQ(dir.read("lk.htm").find("http://kept/"), std::string::npos);
+    EXPECT_TRUE(save_collection_file());
+    EXPECT_EQ(watcher.seen().size(), 1u) << "asked once, before the first save";
+}
+
+TEST_F(FrameFilesTest, MissingCollectionIsTheFirstStartAndIsCreated) {
+    MessageBoxWatcher watcher;
+    read_collection_at_startup();
+    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_FALSE(app_state->collection_unread);
+    EXPECT_TRUE(save_collection_file());
+    EXPECT_TRUE(dir.exists("lk.htm"));
 }
 
 namespace {
 
-HWND wait_for_window(const char* class_name, DWORD process_id) {
+struct Process {
+    PROCESS_INFORMATION info = {};
+    ~Process() {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+    bool start(const std::string& exe) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string command = "\"" + exe + "\"";
+        return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    }
+    DWORD wait_exit() {
+        if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) return 999;
+        DWORD code = 999;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
+
+HWND wait_for_frame(DWORD process_id) {
     for (int i = 0; i < 600; i++) {
-        HWND found = FindWindowA(class_name, nullptr);
+        HWND found = FindWindowA(FRAME_CLASS_NAME, nullptr);
         DWORD owner = 0;
         if (found) GetWindowThreadProcessId(found, &owner);
         if (found && owner == process_id && IsWindowVisible(found)) return found;
@@ -37,25 +131,63 @@ HWND wait_for_window(const char* class_name, DWORD process_id) {
     return nullptr;
 }
 
+// Polls a condition the other process brings about in its own time.
+template <typename Condition>
+bool eventually(Condition condition) {
+    for (int i = 0; i < 400; i++) {
+        if (condition()) return true;
+        Sleep(25);
+    }
+    return false;
+}
+
+int list_rows(HWND frame) {
+    HWND list = FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr);
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
 }  // namespace
 
-TEST(LkExe, StartsShowsItsFrameAndExitsCleanlyOnClose) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string command = "\"" LK_EXE_PATH "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    HWND frame = wait_for_window(FRAME_CLASS_NAME, process.dwProcessId);
+TEST(LkExe, FiltersSavesBothFilesAndStaysSingleInstance) {
+    TempDir dir;
+    std::string exe = dir.path("lk.exe");
+    ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
+    dir.write("lk.ini", "[General]\r\nFirst Run=0\r\n");
+    Collection collection = create_collection();
+    add_or_merge(&collection, str_dup("The Linux Kernel Archives"), str_dup("http://www.kernel.org/"), nullptr,
+                 900000000, DATE_UNSET, DATE_UNSET, true);
+    add_or_merge(&collection, str_dup("Internet Engineering Task Force"), str_dup("http://www.ietf.org/"), nullptr,
+                 900000000, DATE_UNSET, DATE_UNSET, true);
+    add_or_merge(&collection, str_dup("Interface Design Patterns"), str_dup("http://ui-patterns.com/"), nullptr,
+                 900000000, DATE_UNSET, DATE_UNSET, true);
+    ASSERT_TRUE(save_collection(&collection, dir.path("lk.htm").c_str(), false));
+    free_collection(&collection);
+    Process first;
+    ASSERT_TRUE(first.start(exe));
+    HWND frame = wait_for_frame(first.info.dwProcessId);
     ASSERT_NE(frame, nullptr);
-    char title[64];
-    GetWindowTextA(frame, title, sizeof title);
-    EXPECT_STREQ(title, "Ravozorizi");
+    EXPECT_TRUE(eventually([&] { return list_rows(frame) == 3; }));
+
+    HWND toolbar = FindWindowExA(frame, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    HWND filter = FindWindowExA(toolbar, nullptr, "Edit", nullptr);
+    ASSERT_NE(filter, nullptr);
+    SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("inter"));
+    // Sent messages are handled inside GetMessage; like a keystroke, a posted
+    // message lets the loop come round to its idle pass.
+    PostMessageA(frame, WM_NULL, 0, 0);
+    EXPECT_TRUE(eventually([&] { return list_rows(frame) == 2; }));
+
+    Process second;
+    ASSERT_TRUE(second.start(exe));
+    EXPECT_EQ(second.wait_exit(), 0u);
+    EXPECT_TRUE(IsWindow(frame));
+
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD exit_code = 99;
-    GetExitCodeProcess(process.hProcess, &exit_code);
-    EXPECT_EQ(exit_code, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(first.wait_exit(), 1u);
+    std::string saved = dir.read("lk.htm");
+    EXPECT_EQ(saved.rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
+    EXPECT_NE(saved.find("HREF=\"http://www.ietf.org/\""), std::string::npos);
+    std::string settings = dir.read("lk.ini");
+    EXPECT_NE(settings.find("First Run=0"), std::string::npos);
+    EXPECT_NE(settings.find("Col Width 0="), std::string::npos);
 }

@@ -1,0 +1,102 @@
+// Start-up, close and release.
+#include "app/lifecycle.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/collection_files.h"
+#include "app/frame.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "app/status_checking.h"
+#include "browser/dde_client.h"
+#include "checker/checker_thread.h"
+#include "search/keyword_index.h"
+
+namespace {
+
+// The checker thread reads its start block for as long as the process runs.
+CheckerStart checker_start;
+
+void start_checker() {
+    checker_start.main_window = app_state->main_window;
+    checker_start.probe.version = APP_VERSION;
+    checker_start.probe.build = app_build;
+    checker_start.probe.wait_seconds = PROBE_WAIT_SECONDS;
+    HANDLE thread = start_checker_thread(&checker_start, &app_state->checker_thread_id);
+    if (thread) CloseHandle(thread);
+}
+
+HFONT create_ui_font() {
+    return CreateFontA(-8, 0, 0, 0, 300, 0, 0, 0, 0, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+}
+
+void fail_start(const char* message) {
+    app_message_box(nullptr, message, MB_ICONINFORMATION);
+    free_collection(&app_state->collection);
+    free(app_state);
+    app_state = nullptr;
+}
+
+void take_column_widths() {
+    for (int i = 0; i < 2; i++) {
+        app_state->options.column_width[i] =
+            static_cast<int32_t>(SendMessageA(app_state->list_view, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+    }
+}
+
+}  // namespace
+
+bool initialise_app(HINSTANCE instance, int show) {
+    init_build_string();
+    app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
+    app_instance = instance;
+    init_settings_path();
+    if (is_first_run()) import_legacy_settings();
+    app_state->ui_font = create_ui_font();
+    app_state->collection = create_collection();
+    set_status_text("Please Wait, Initializing Browser...", 1000);
+    if (!start_dde(&app_state->browser_link)) {
+        app_message_box(nullptr, "Unable to initialize conversation with Browser", MB_ICONINFORMATION);
+    }
+    load_settings(&app_state->options);
+    if (!app_state->collection.keyword_index) {
+        fail_start("Unable to create Linkstone Index");
+        return false;
+    }
+    if (!register_frame_class(instance) || !create_frame(instance, show)) {
+        fail_start("Unable to create Ravozorizi Window");
+        return false;
+    }
+    InvalidateRect(app_state->main_window, nullptr, TRUE);
+    UpdateWindow(app_state->main_window);
+    read_collection_at_startup();
+    if (app_state->options.option_flags & OPT_AUTO_LAUNCH_BROWSER) launch_browser(&app_state->browser_link, false);
+    start_checker();
+    if (app_state->options.option_flags & OPT_AUTO_STATUS_CHECK) start_checking();
+    return true;
+}
+
+void save_files_at_close() {
+    save_collection_file();
+    take_column_widths();
+    if (!save_settings(&app_state->options)) {
+        app_message_box(nullptr, "Unable to save Options", MB_ICONINFORMATION);
+    }
+}
+
+void close_frame() {
+    save_files_at_close();
+    DestroyWindow(app_state->main_window);
+    PostQuitMessage(0);
+}
+
+void release_app() {
+    free_collection(&app_state->collection);
+    DeleteObject(app_state->ui_font);
+    end_dde(&app_state->browser_link);
+    free(app_state);
+    app_state = nullptr;
+}

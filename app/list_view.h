@@ -1,0 +1,28 @@
+// The list of bookmarks: rows that point at records, their on-demand text and
+// status icons, sorting, and the selection.
+#pragma once
+
+#include <windows.h>
+
+#include "collection/bookmark.h"
+#include "collection/containers.h"
+
+// Icons of the status image strip.
+enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICON_CHECKING = 3 };
+
+StatusIcon status_icon(const Bookmark* record);
+
+// The list's sort callback: sort type 0 compares titles, 1 URLs, without
+// regard to case. Any other sort type is an internal fault.
+int CALLBACK lv_compare(LPARAM first, LPARAM second, LPARAM sort_type);
+
+// Adds a row whose text and icon are asked for when painted; marks the record listed.
+void insert_bookmark_row(HWND list, Bookmark* record);
+void sort_list(HWND list);
+Bookmark* row_record(HWND list, int row);
+// Invalidates only the icon of the record's row, if it has one.
+void redraw_item_icon(const Bookmark* record);
+// The records of all selected rows in list order; the caller destroys the vector.
+PtrVector* selected_records(HWND list);
+// The record of the first selected row, or null.
+Bookmark* first_selected_record(HWND list);

@@ -1,0 +1,298 @@
+// The main window: list, live filter, status panes, sorting, menus, checker
+// reports and the minute timer, driven in process.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_state.h"
+#include "app/list_view.h"
+#include "app/message_loop.h"
+#include "app/resource.h"
+#include "app/status_checking.h"
+#include "app/strings.h"
+#include "checker/checker_thread.h"
+#include "tests/app/main_window_fixture.h"
+
+TEST_F(MainWindowTest, ListsEveryBookmarkSortedByTitleWithTheCount) {
+    ASSERT_EQ(rows(), 4);
+    EXPECT_EQ(row_text(0, 0), "Interface Design Patterns");
+    EXPECT_EQ(row_text(0, 1), "http://ui-patterns.com/");
+    EXPECT_EQ(row_text(3, 0), "Web Design Basics");
+    EXPECT_EQ(pane(1), "4 Ravozorizi");
+}
+
+TEST_F(MainWindowTest, TypingFiltersAtTheNextIdleMomentWithTheWordHint) {
+    SetWindowTextA(app_state->filter_edit, "inter");
+    EXPECT_EQ(rows(), 4) << "the list waits for the idle pass";
+    idle();
+    ASSERT_EQ(rows(), 2);
+    EXPECT_EQ(row_text(0, 0), "Interface Design Patterns");
+    EXPECT_EQ(row_text(1, 0), "Internet Engineering Task Force");
+    EXPECT_EQ(pane(0), "Interface Internet");
+    EXPECT_EQ(pane(1), "2 Ravozorizi");
+
+    type("inter & !task");
+    EXPECT_EQ(pane(1), "1 Linkstone");
+    type("zzz");
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(pane(1), "No Ravozorizi");
+    EXPECT_EQ(pane(0), "No Matches");
+}
+
+TEST_F(MainWindowTest, TrailingOperatorsAreIgnoredAndEmptyFilterShowsAll) {
+    type("linux &");
+    EXPECT_EQ(rows(), 1);
+    type("");
+    EXPECT_EQ(rows(), 4);
+    EXPECT_EQ(pane(0), "Ready");
+    EXPECT_EQ(row_text(0, 0), "Interface Design Patterns");
+}
+
+TEST_F(MainWindowTest, ParseErrorKeepsTheListUntilTheTextParsesAgain) {
+    type("design");
+    ASSERT_EQ(rows(), 2);
+    type("design (");
+    EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(pane(0), "Search expression error");
+    EXPECT_EQ(pane(1), "Ravozorizi ???");
+    EXPECT_EQ(app_state->shown_count, -1);
+    type("design (web)");
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(pane(1), "1 Linkstone");
+}
+
+TEST_F(MainWindowTest, ListShowingTheResultIsNotRebuilt) {
+    type("design");
+    select_rows({1});
+    type("design ");
+    EXPECT_EQ(ListView_GetNextItem(app_state->list_view, -1, LVNI_SELECTED), 1);
+    EXPECT_EQ(pane(0), "No Matches") << "the caret after a blank stands in no word";
+}
+
+TEST_F(MainWindowTest, UrlHeaderSortsByUrlAndFilteringKeepsTheOrder) {
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = app_state->list_view;
+    click.hdr.idFrom = static_cast<UINT_PTR>(IDC_LIST_VIEW);
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 1;
+    SendMessageA(frame, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(row_text(0, 1), "http://ui-patterns.com/");
+    EXPECT_EQ(row_text(3, 1), "http://www.kernel.org/");
+    type("design | linux");
+    ASSERT_EQ(rows(), 3);
+    EXPECT_EQ(row_text(0, 1), "http://ui-patterns.com/");
+    EXPECT_EQ(row_text(1, 1), "http://webdesign.example/");
+    EXPECT_EQ(row_text(2, 1), "http://www.kernel.org/");
+}
+
+TEST(StatusIcon, FollowsModifiedAndVisitedDates) {
+    struct Case {
+        uint32_t modified, visited;
+        StatusIcon icon;
+    } cases[] = {
+        {DATE_UNSET, 100, ICON_NOTHING_KNOWN}, {DATE_BROKEN, 100, ICON_BROKEN},
+        {DATE_CHECKING, 100, ICON_CHECKING},  {500, 500, ICON_NOTHING_KNOWN},
+        {500, 600, ICON_NOTHING_KNOWN},       {500, 400, ICON_CHANGED},
+        {500, DATE_UNSET, ICON_CHANGED},
+    };
+    for (const Case& c : cases) {
+        Bookmark record = {};
+        record.last_modified = c.modified;
+        record.last_visit = c.visited;
+        EXPECT_EQ(status_icon(&record), c.icon) << c.modified << " " << c.visited;
+    }
+}
+
+TEST_F(MainWindowTest, CheckerReportsReachEveryRecordWithThatUrlInAnyCase) {
+    Bookmark* kernel = record("http://www.kernel.org/");
+    Bookmark* twin = new_record(&app_state->collection);
+    twin->url = str_dup("HTTP://WWW.KERNEL.ORG/");
+    twin->title = str_dup("Kernel again");
+    insert_record(&app_state->collection, twin);
+    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>("http://www.kernel.org/"),
+                 static_cast<LPARAM>(DATE_CHECKING));
+    EXPECT_EQ(kernel->last_modified, DATE_CHECKING);
+    EXPECT_EQ(twin->last_modified, DATE_CHECKING);
+    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>("http://www.kernel.org/"), 3000);
+    EXPECT_EQ(kernel->last_modified, 3000u);
+    EXPECT_EQ(twin->last_modified, 3000u);
+    EXPECT_TRUE(kernel->flags & BOOKMARK_CHECKED);
+    EXPECT_EQ(status_icon(kernel), ICON_CHANGED);
+}
+
+namespace {
+
+// The URLs the pass posts to this thread, which plays the checker thread.
+std::vector<std::string> posted_urls() {
+    std::vector<std::string> urls;
+    MSG msg;
+    while (PeekMessageA(&msg, reinterpret_cast<HWND>(-1), WM_CHECKER_URL, WM_CHECKER_URL, PM_REMOVE)) {
+        char* url = reinterpret_cast<char*>(msg.wParam);
+        urls.push_back(url);
+        free(url);
+    }
+    return urls;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, PassChecksListedRowsFirstThenTheRestThenStops) {
+    app_state->checker_thread_id = GetCurrentThreadId();
+    type("linux | task");
+    start_checking();
+    EXPECT_TRUE(app_state->checking_active);
+    std::vector<std::string> order;
+    for (int i = 0; i < 10 && app_state->checking_active; i++) {
+        std::vector<std::string> urls = posted_urls();
+        ASSERT_EQ(urls.size(), 1u);
+        order.push_back(urls[0]);
+        SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>(urls[0].c_str()), DATE_UNSET);
+        SendMessageA(frame, WM_CHECKER_READY, 0, 0);
+    }
+    EXPECT_FALSE(app_state->checking_active);
+    EXPECT_EQ(order, (std::vector<std::string>{"http://www.ietf.org/", "http://www.kernel.org/",
+                                               "http://ui-patterns.com/", "http://webdesign.example/"}));
+    EXPECT_TRUE(posted_urls().empty());
+}
+
+TEST_F(MainWindowTest, StoppedPassTakesTheReportInFlightAndPostsNothingMore) {
+    app_state->checker_thread_id = GetCurrentThreadId();
+    SendMessageA(frame, WM_COMMAND, IDM_START_CHECKING, 0);
+    std::vector<std::string> urls = posted_urls();
+    ASSERT_EQ(urls.size(), 1u);
+    SendMessageA(frame, WM_COMMAND, IDM_STOP_CHECKING, 0);
+    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>(urls[0].c_str()), DATE_BROKEN);
+    SendMessageA(frame, WM_CHECKER_READY, 0, 0);
+    EXPECT_EQ(record(urls[0].c_str())->last_modified, DATE_BROKEN);
+    EXPECT_TRUE(posted_urls().empty());
+    EXPECT_FALSE(command_state(IDM_STOP_CHECKING));
+}
+
+TEST_F(MainWindowTest, MinuteTimerStartsAPassOnceTheIntervalIsReached) {
+    app_state->checker_thread_id = GetCurrentThreadId();
+    app_state->options.option_flags |= OPT_AUTO_STATUS_CHECK;
+    app_state->check_minutes = 10;
+    SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
+    EXPECT_FALSE(app_state->checking_active);
+    // Lowering the interval below the minutes counted fires at the next tick.
+    app_state->options.check_interval = 5;
+    SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
+    EXPECT_TRUE(app_state->checking_active);
+    EXPECT_EQ(app_state->check_minutes, 0u);
+    EXPECT_EQ(posted_urls().size(), 1u);
+}
+
+TEST_F(MainWindowTest, CommandStateFollowsTheSelection) {
+    EXPECT_FALSE(command_state(IDM_DELETE));
+    EXPECT_FALSE(command_state(IDM_PROPERTIES));
+    EXPECT_TRUE(command_state(IDM_ADD));
+    EXPECT_TRUE(command_state(IDM_EXPORT));
+    EXPECT_FALSE(command_state(40000));
+    EXPECT_FALSE(command_state(40038));
+    EXPECT_FALSE(command_state(40020));
+    select_rows({0});
+    EXPECT_TRUE(command_state(IDM_DELETE));
+    EXPECT_TRUE(command_state(IDM_OPEN));
+    EXPECT_FALSE(command_state(IDM_MARK_VISITED)) << "nothing known about the page";
+    select_rows({0, 1});
+    EXPECT_TRUE(command_state(IDM_DELETE));
+    EXPECT_FALSE(command_state(IDM_COPY_URL));
+    select_rows({0});
+    first_selected_record(app_state->list_view)->last_modified = 5000;
+    EXPECT_TRUE(command_state(IDM_MARK_VISITED));
+    first_selected_record(app_state->list_view)->last_visit = DATE_UNSET;
+    EXPECT_FALSE(command_state(IDM_MARK_VISITED)) << "never visited";
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsFollowCommandStateAtIdle) {
+    HWND toolbar = app_state->toolbar;
+    EXPECT_FALSE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_DELETE, 0));
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_ADD, 0));
+    select_rows({2});
+    idle();
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_DELETE, 0));
+    EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, IDM_PROPERTIES, 0));
+}
+
+TEST_F(MainWindowTest, MenuItemsGreyByCommandStateAndShowTheirHelpText) {
+    HMENU menu = GetMenu(frame);
+    HMENU bookmarks = GetSubMenu(menu, 1);
+    SendMessageA(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(bookmarks), MAKELPARAM(1, FALSE));
+    EXPECT_TRUE(GetMenuState(bookmarks, IDM_DELETE, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(bookmarks, IDM_FAST_ADD, MF_BYCOMMAND) & MF_GRAYED);
+
+    SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(IDM_DELETE, MF_HILITE), reinterpret_cast<LPARAM>(bookmarks));
+    EXPECT_TRUE(SendMessageA(app_state->status_bar, SB_ISSIMPLE, 0, 0));
+    char text[256] = "";
+    SendMessageA(app_state->status_bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Delete Selected Ravozorizi");
+    SendMessageA(frame, WM_MENUSELECT, MAKEWPARAM(1, MF_POPUP), reinterpret_cast<LPARAM>(menu));
+    SendMessageA(app_state->status_bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "");
+    SendMessageA(frame, WM_EXITMENULOOP, 0, 0);
+    EXPECT_FALSE(SendMessageA(app_state->status_bar, SB_ISSIMPLE, 0, 0));
+}
+
+TEST(StringTable, EveryMenuCommandButCopyAndAboutHasItsHelpText) {
+    app_instance = GetModuleHandleA(nullptr);
+    HMENU menu = LoadMenuA(app_instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    ASSERT_NE(menu, nullptr);
+    int checked = 0;
+    for (int top = 0; top < GetMenuItemCount(menu); top++) {
+        HMENU popup = GetSubMenu(menu, top);
+        for (int i = 0; i < GetMenuItemCount(popup); i++) {
+            UINT id = GetMenuItemID(popup, i);
+            if (id == 0 || id == static_cast<UINT>(-1)) continue;
+            checked++;
+            if (id == IDM_COPY || id == IDM_ABOUT) {
+                EXPECT_STREQ(load_res_string(id), "");
+            } else {
+                EXPECT_STRNE(load_res_string(id), "") << id;
+            }
+        }
+    }
+    EXPECT_EQ(checked, 16);
+    DestroyMenu(menu);
+    EXPECT_STREQ(load_res_string(IDM_OPEN), "Open the URL in your Web Browser");
+    EXPECT_STREQ(load_res_string(IDM_COPY_URL), "Copy URL to the Windows Clipboard");
+}
+
+TEST_F(MainWindowTest, TabAndEscapeInTheSearchFilter) {
+    SetFocus(app_state->filter_edit);
+    MSG tab = {app_state->filter_edit, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_TRUE(prefilter_key(tab));
+    EXPECT_EQ(GetFocus(), app_state->list_view);
+    tab.hwnd = app_state->list_view;
+    EXPECT_TRUE(prefilter_key(tab));
+    EXPECT_EQ(GetFocus(), app_state->filter_edit);
+
+    type("linux");
+    ASSERT_EQ(rows(), 1);
+    MSG escape = {app_state->filter_edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    EXPECT_TRUE(prefilter_key(escape));
+    idle();
+    EXPECT_EQ(rows(), 4);
+    escape.message = WM_KEYUP;
+    EXPECT_TRUE(prefilter_key(escape));
+
+    SetFocus(app_state->list_view);
+    escape.message = WM_KEYDOWN;
+    EXPECT_FALSE(prefilter_key(escape)) << "Escape elsewhere is passed on";
+}
+
+TEST_F(MainWindowTest, MinimisingDoesNotLayOutRestoringDoes) {
+    RECT before;
+    GetWindowRect(app_state->list_view, &before);
+    SendMessageA(frame, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
+    RECT after;
+    GetWindowRect(app_state->list_view, &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    MoveWindow(frame, 0, 0, 500, 400, TRUE);
+    GetWindowRect(app_state->list_view, &after);
+    RECT client;
+    GetClientRect(frame, &client);
+    EXPECT_EQ(after.right - after.left, client.right);
+}
