@@ -254,10 +254,13 @@ struct Model {
     static bool matches(const std::string& index_word, const SearchNode* n, const SearchRequest& r) {
         std::string w = n->word;
         bool prefix = !n->exact && r.partial_match;
-        if (prefix) return index_word.size() >= w.size() && same(index_word.substr(0, w.size()), w, r.case_sensitive);
+        if (prefix) {
+            return index_word.size() >= w.size() && same(index_word.substr(0, w.size()), w, r.case_sensitive);
+        }
         return same(index_word, w, r.case_sensitive);
     }
-    static bool eval(const SearchNode* n, const std::vector<std::string>& record_words, const SearchRequest& r) {
+    static bool eval(const SearchNode* n, const std::vector<std::string>& record_words,
+                     const SearchRequest& r) {
         if (n->kind == NODE_WORD) {
             for (const std::string& w : record_words) {
                 if (matches(w, n, r)) return true;
@@ -292,7 +295,8 @@ struct ModelFixture : SearchFixture {
 
     // A small vocabulary with case variants, shared prefixes and caseless starts.
     void build_random_collection(int count) {
-        static const char* const vocabulary[] = {"a", "ab", "Ab", "AB", "abc", "b", "B", "ba", "bab", "-a", "_", "9z"};
+        static const char* const vocabulary[] = {"a",  "ab", "Ab", "AB", "abc", "b",
+                                                 "B",  "ba", "bab", "-a", "_",  "9z"};
         for (int i = 0; i < count; i++) {
             std::string keywords;
             for (int k = static_cast<int>(rng() % 4); k > 0; k--) {
@@ -318,7 +322,9 @@ struct ModelFixture : SearchFixture {
             model.words.push_back(ws);
         }
         PtrVector* list = list_index_words(collection.keyword_index);
-        for (uint32_t i = 0; i < list->count; i++) model.index_words.push_back(static_cast<const char*>(list->items[i]));
+        for (uint32_t i = 0; i < list->count; i++) {
+            model.index_words.push_back(static_cast<const char*>(list->items[i]));
+        }
         vec_destroy(list);
     }
 
@@ -343,7 +349,9 @@ struct ModelFixture : SearchFixture {
             }
         }
         std::vector<const Bookmark*> got;
-        for (uint32_t i = 0; i < r.result->count; i++) got.push_back(static_cast<const Bookmark*>(r.result->items[i]));
+        for (uint32_t i = 0; i < r.result->count; i++) {
+            got.push_back(static_cast<const Bookmark*>(r.result->items[i]));
+        }
         std::string expected_hint;
         model.hint(root, r, &expected_hint);
         EXPECT_EQ(got, expected) << "expression '" << expression << "' options " << options;
@@ -381,7 +389,8 @@ TEST_F(ModelFixture, AgreesWithBruteForceOnEveryShortExpression) {
 
 TEST_F(ModelFixture, AgreesWithBruteForceOnRandomExpressions) {
     build_random_collection(200);
-    const char* const pieces[] = {"a", "ab", "Ab.", "abc", "B", "ba", "x", "-", "9", "_", "!", "&", "|", "(", ")", "."};
+    const char* const pieces[] = {"a", "ab", "Ab.", "abc", "B", "ba", "x", "-",
+                                  "9", "_", "!",   "&",   "|", "(",  ")", "."};
     for (int round = 0; round < 3000 && !HasFailure(); round++) {
         std::string text;
         for (size_t i = 1 + rng() % 12; i > 0; i--) {

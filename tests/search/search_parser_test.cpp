@@ -111,15 +111,6 @@ TEST(SearchParser, WordPositionsAreByteOffsetsOfTheWordStart) {
     EXPECT_EQ(word_positions("(a' !\"b."), (W{{"a", 1}, {"b", 6}}));
 }
 
-TEST(SearchParser, ExactFlagComesFromTheTrailingPeriod) {
-    SearchNode* root = parse_search_expression("inter.");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->kind, NODE_WORD);
-    EXPECT_STREQ(root->word, "inter");
-    EXPECT_TRUE(root->exact);
-    free_search_tree(root);
-}
-
 // Nesting n groups around a word needs n + 3 stack entries (the start, the
 // groups, the word, then the closing parenthesis); n NOT signs need n + 2.
 std::string nested(size_t n, const char* open, const char* close) {
