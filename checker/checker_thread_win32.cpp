@@ -21,8 +21,11 @@ DWORD WINAPI checker_thread_main(void* start) {
     const CheckerStart* settings = static_cast<const CheckerStart*>(start);
     HWND window = settings->main_window;
     bool sockets_ready = net_startup();
-    SendMessageA(window, WM_CHECKER_READY, 0, 0);
+    // Makes the thread's message queue before the window learns that it may
+    // post: a URL posted in answer to the first ready message is not lost.
     MSG msg;
+    PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    SendMessageA(window, WM_CHECKER_READY, 0, 0);
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Only the main window's URL messages carry a URL to own.
         if (msg.message != WM_CHECKER_URL) continue;

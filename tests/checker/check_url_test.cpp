@@ -114,8 +114,6 @@ TEST_F(CheckUrl, ReadsRepliesWithoutAStatusLine) {
     EXPECT_EQ(scripted("/html"), DATE_UNSET);
     EXPECT_EQ(scripted("/html-small"), DATE_BROKEN);
     EXPECT_EQ(scripted("/no-status"), DATE_BROKEN);
-    // A failed receive leaves the reply empty.
-    EXPECT_EQ(scripted("/reset"), DATE_BROKEN);
 }
 
 TEST_F(CheckUrl, AsksWithGetWhenHeadIsAnsweredByClosing) {
@@ -158,13 +156,22 @@ TEST_F(CheckUrl, KnowsNothingOfSchemesItDoesNotProbe) {
     EXPECT_EQ(check_url("gopher://127.0.0.1/1", &probe), DATE_UNSET);
 }
 
+#ifndef _WIN32
+// Wine reports a connection reset by the peer as closed, and lets a blocking
+// send to it wait on; the process limits are POSIX: these outcomes can only be
+// produced natively.
+
+TEST_F(CheckUrl, MarksAFailedReceiveBroken) {
+    // The receive fails and leaves the reply empty.
+    EXPECT_EQ(scripted("/reset"), DATE_BROKEN);
+}
+
 TEST_F(CheckUrl, KnowsNothingWhenTheRequestCannotBeSent) {
     // Far more than the socket buffers hold, to a server that resets the connection.
     std::string url = scripted_url("/reset/") + std::string(8 << 20, 'r');
     EXPECT_EQ(check_url(url.c_str(), &probe), DATE_UNSET);
 }
 
-#ifndef _WIN32
 TEST_F(CheckUrl, KnowsNothingWithoutASocket) {
     std::string url = scripted_url("/date/rfc1123");
     rlimit saved;

@@ -107,11 +107,14 @@ TEST_F(HttpRequest, ReportsAnEmptyReply) {
     EXPECT_FALSE(e.has_reply);
 }
 
+#ifndef _WIN32
+// Wine reports a connection reset by the peer as closed.
 TEST_F(HttpRequest, AFailedReceiveGivesAnEmptyReply) {
     Exchange e = exchange("HEAD", scripted_url("/reset"));
     EXPECT_EQ(e.result, HTTP_REPLY);
     EXPECT_EQ(e.reply, "");
 }
+#endif
 
 TEST_F(HttpRequest, GivesUpOnASilentServer) {
     ProbeSettings short_wait = probe;
