@@ -106,9 +106,7 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
     tb_append_str(tb, "\r\n\r\n");
 }
 
-}  // namespace
-
-char* build_collection_text(const PtrVector* records) {
+TextBuffer build_collection_buffer(const PtrVector* records) {
     TextBuffer tb = tb_empty();
     size_t room = estimated_length(records);
     if (room < UINT32_MAX) tb_reserve(&tb, static_cast<uint32_t>(room));
@@ -117,6 +115,13 @@ char* build_collection_text(const PtrVector* records) {
         append_entry(&tb, static_cast<const Bookmark*>(records->items[i]));
     }
     tb_append(&tb, COLLECTION_FILE_FOOTER, COLLECTION_FILE_FOOTER_LENGTH);
+    return tb;
+}
+
+}  // namespace
+
+char* build_collection_text(const PtrVector* records) {
+    TextBuffer tb = build_collection_buffer(records);
     return tb_take(&tb);
 }
 
@@ -126,8 +131,9 @@ bool save_collection(const Collection* collection, const char* path, bool keep_b
         remove(backup.c_str());
         rename(path, backup.c_str());
     }
-    char* text = build_collection_text(collection->records);
-    bool written = write_whole_file(path, text);
-    free(text);
+    // Written from the buffer itself: no copy of a text that may run to megabytes.
+    TextBuffer tb = build_collection_buffer(collection->records);
+    bool written = write_whole_file(path, tb_text(tb));
+    tb_free(&tb);
     return written;
 }
