@@ -283,9 +283,13 @@ TEST_F(DdeClient, ShellOpensWebAddressesThroughItsHandler) {
     link().selected_browser = BROWSER_AUTOMATIC;
     link().use_url_dll = 1;
     set_peer_environment(peer_config);
+    // The shell returns without waiting for the handler to set itself up.
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "LkDdePeerReady");
+    SetEnvironmentVariableA("LK_PEER_READY_EVENT", "LkDdePeerReady");
     bool opened = open_url(&link(), kUrl);
-    // The shell may return before the handler has set itself up.
-    for (int i = 0; i < 200 && !find_peer_window(peer_config); i++) Sleep(50);
+    EXPECT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0);
+    SetEnvironmentVariableA("LK_PEER_READY_EVENT", nullptr);
+    CloseHandle(ready);
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<BYTE*>(saved),
                    static_cast<DWORD>(strlen(saved) + 1));
     RegCloseKey(key);

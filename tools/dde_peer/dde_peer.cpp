@@ -14,6 +14,7 @@
 //   LK_PEER_TITLE        title of that window (default the service name)
 //   LK_PEER_SHOW         "minimized" or "normal"; hidden otherwise
 //   LK_PEER_LIFETIME     seconds before it quits by itself (default 60)
+//   LK_PEER_READY_EVENT  name of an event it sets once its service is registered
 // A request without a configured reply gets no data. WM_CLOSE ends it.
 // Log lines: "start" or "start ARGS", "connect TOPIC", "request TOPIC ITEM",
 // "execute TOPIC BYTES TEXT" (BYTES as received, TEXT up to its zero), "stop".
@@ -170,6 +171,16 @@ HWND create_peer_window(HINSTANCE instance, const std::string& service) {
     return window;
 }
 
+// For starters that cannot wait for the process itself (the shell starts it).
+void signal_ready() {
+    std::string name;
+    if (!read_env("LK_PEER_READY_EVENT", &name)) return;
+    HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str());
+    if (!event) return;
+    SetEvent(event);
+    CloseHandle(event);
+}
+
 void configure() {
     read_env("LK_PEER_LOG", &peer.log_path);
     std::string value;
@@ -199,6 +210,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_l
     }
     peer.service = DdeCreateStringHandleA(peer.instance, service.c_str(), CP_WINANSI);
     DdeNameService(peer.instance, peer.service, nullptr, DNS_REGISTER);
+    signal_ready();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
