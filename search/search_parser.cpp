@@ -1,5 +1,5 @@
-// The search expression parser: a token reader and a table-driven LR(1) parser
-// for the grammar
+// The search expression parser: a token reader and an LR(1) automaton with
+// explicit state and value stacks, for the grammar
 //   query: expr
 //   expr:  term | expr OR term | expr AND term | expr term
 //   term:  WORD | NOT term | OPEN expr CLOSE
@@ -263,6 +263,7 @@ void free_search_tree(SearchNode* root) {
 char* dump_search_tree(const SearchNode* root) {
     static const char* const names[] = {"and{", "or{", "not{", "imp{"};
     TextBuffer out = tb_empty();
+    if (!root) return tb_take(&out);
     // Each entry is a node still to print, or (node null) a closing brace.
     std::vector<const SearchNode*> pending{root};
     while (!pending.empty()) {
