@@ -73,7 +73,7 @@ bool initialise_app(HINSTANCE instance, int show) {
     InvalidateRect(app_state->main_window, nullptr, TRUE);
     UpdateWindow(app_state->main_window);
     read_collection_at_startup();
-    if (app_state->options.option_flags & OPT_AUTO_LAUNCH_BROWSER) launch_browser(&app_state->browser_link, false);
+    if (app_state->options.option_flags & OPT_AUTO_LAUNCH_BROWSER) launch_browser(&app_state->browser_link, true);
     start_checker();
     if (app_state->options.option_flags & OPT_AUTO_STATUS_CHECK) start_checking();
     return true;
