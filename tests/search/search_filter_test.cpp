@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+
+#include "search/words.h"
 
 namespace {
 
@@ -45,6 +48,25 @@ TEST(SearchFilter, HintListsCaseVariantsOnceWhenCaseIsIgnored) {
     EXPECT_STREQ(hint.c_str(), "Web web");
 
     tidy_search_hint(nullptr, false);
+}
+
+// The hint is tidied by a faster route than repeated-word removal; both must
+// give the same bytes, separators and all.
+TEST(SearchFilter, HintTidyingMatchesRepeatedWordRemoval) {
+    const char* const pieces[] = {"web", "Web", "WEB", "webs", "a", "A", "ab", " ", "  ", ",", "\t", ", "};
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3000; round++) {
+        std::string text;
+        for (size_t n = rng() % 12; n > 0; n--) {
+            text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
+            if (rng() % 2) text += ' ';
+        }
+        std::string expected = text;
+        remove_repeated_words(&expected[0], false);
+        std::string got = text;
+        tidy_search_hint(&got[0], false);
+        ASSERT_STREQ(got.c_str(), expected.c_str()) << "text: '" << text << "'";
+    }
 }
 
 }  // namespace
