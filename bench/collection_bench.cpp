@@ -19,10 +19,18 @@
 
 namespace {
 
-// One generated file per size, written once to the temporary folder.
+// One generated file per size, written once to the temporary folder and
+// removed when the benchmarks end.
+struct GeneratedFiles {
+    std::map<uint32_t, std::string> paths;
+    ~GeneratedFiles() {
+        for (const auto& entry : paths) remove(entry.second.c_str());
+    }
+};
+
 const std::string& generated_file(uint32_t bookmarks) {
-    static std::map<uint32_t, std::string> paths;
-    std::string& path = paths[bookmarks];
+    static GeneratedFiles files;
+    std::string& path = files.paths[bookmarks];
     if (path.empty()) {
         const char* tmp = getenv("TMPDIR");
         path = std::string(tmp ? tmp : "/tmp") + "/lk_bench_" + std::to_string(bookmarks) + ".htm";
