@@ -1,0 +1,64 @@
+// Walking a Favorites folder tree with the Win32 directory enumeration.
+#include "collection/favorites_import.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "collection/internet_shortcut.h"
+
+namespace {
+
+// Joins folder (ending in a separator) and name into path; false when the
+// result would not fit the platform's path limit.
+bool join_path(char path[MAX_PATH], const char* folder, const char* name) {
+    size_t folder_length = strlen(folder);
+    size_t name_length = strlen(name);
+    if (folder_length + name_length >= MAX_PATH) return false;
+    memcpy(path, folder, folder_length);
+    memcpy(path + folder_length, name, name_length + 1);
+    return true;
+}
+
+void import_shortcut_file(Collection* collection, const char* path, const char* name) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    char text[SHORTCUT_READ_LIMIT + 1];
+    DWORD got = 0;
+    if (ReadFile(file, text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
+        text[got] = '\0';
+        import_shortcut_text(collection, name, text);
+    }
+    CloseHandle(file);
+}
+
+}  // namespace
+
+void import_favorites(Collection* collection, const char* folder) {
+    char base[MAX_PATH];
+    size_t length = strlen(folder);
+    if (length + 1 >= MAX_PATH) return;
+    memcpy(base, folder, length + 1);
+    if (length == 0 || (base[length - 1] != '\\' && base[length - 1] != '/')) {
+        base[length] = '\\';
+        base[length + 1] = '\0';
+    }
+    char path[MAX_PATH];
+    if (!join_path(path, base, "*.*")) return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const char* name = found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
+            // Each level lengthens the path, so the path limit also bounds the
+            // depth, folder links that lead back up included.
+            if (join_path(path, base, name)) import_favorites(collection, path);
+        } else if (is_shortcut_file_name(name) && join_path(path, base, name)) {
+            import_shortcut_file(collection, path, name);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}

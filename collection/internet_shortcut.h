@@ -1,0 +1,28 @@
+// Internet Shortcut files (".url"), one bookmark each, as the Favorites folder
+// of Internet Explorer holds them: recognising their names and reading the
+// bookmark out of their text.
+#pragma once
+
+#include <cstdint>
+
+struct Collection;
+
+// At most this many bytes of a shortcut file are read.
+const uint32_t SHORTCUT_READ_LIMIT = 8191;
+
+// Whether a file name ends in ".url", in any letter case.
+bool is_shortcut_file_name(const char* name);
+
+// The URL of a shortcut's text: the text begins with "[InternetShortcut]", the
+// first non-blank text after it is "URL=" (both in any letter case), and the
+// URL is the rest of that line without white space at its ends. Owned text
+// (free with free()), or null when the text is not a shortcut in that form.
+char* shortcut_url(const char* text);
+
+// The file name without its extension: the bookmark's title. Owned text.
+char* shortcut_title(const char* file_name);
+
+// Adds the bookmark of one shortcut file (its name and the text read from it)
+// to the collection, or merges it with the stored one of the same URL. Titles
+// are turned into keywords. False when the text is not a shortcut.
+bool import_shortcut_text(Collection* collection, const char* file_name, const char* text);

@@ -1,0 +1,122 @@
+// Internet Shortcut files: names, the header and URL-line rules, titles, and
+// what one file adds to the collection.
+#include "collection/internet_shortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "collection/collection.h"
+#include "search/keyword_index.h"
+#include "tests/collection/collection_invariants.h"
+
+namespace {
+
+// The URL read from a text, "<none>" when the text is not a shortcut.
+std::string url_of(const std::string& text) {
+    char* url = shortcut_url(text.c_str());
+    std::string result = url ? url : "<none>";
+    free(url);
+    return result;
+}
+
+std::string title_of(const char* name) {
+    char* title = shortcut_title(name);
+    std::string result = title;
+    free(title);
+    return result;
+}
+
+}  // namespace
+
+TEST(InternetShortcut, NamesEndingInUrlInAnyCase) {
+    EXPECT_TRUE(is_shortcut_file_name("Daily News.url"));
+    EXPECT_TRUE(is_shortcut_file_name("CAPS.URL"));
+    EXPECT_TRUE(is_shortcut_file_name("Mixed.uRl"));
+    EXPECT_TRUE(is_shortcut_file_name("a.b.url"));
+    EXPECT_FALSE(is_shortcut_file_name("notes.txt"));
+    EXPECT_FALSE(is_shortcut_file_name("link.url.txt"));
+    EXPECT_FALSE(is_shortcut_file_name("url"));
+    EXPECT_FALSE(is_shortcut_file_name("index.urls"));
+}
+
+TEST(InternetShortcut, UrlLineMustBeTheFirstNonBlankTextAfterTheHeader) {
+    const struct {
+        const char* text;
+        const char* url;
+    } cases[] = {
+        {"[InternetShortcut]\r\nURL=http://a.example/\r\n", "http://a.example/"},
+        {"[internetshortcut]\nurl=http://b.example/", "http://b.example/"},
+        {"[InternetShortcut]\r\n\r\n  \t\r\nURL=  http://c.example/  \r\n", "http://c.example/"},
+        {"[InternetShortcut]URL=http://d.example/", "http://d.example/"},
+        // The keys after the URL line are not part of the URL.
+        {"[InternetShortcut]\r\nURL=http://e.example/\r\nIconFile=C:\\x.ico\r\nIconIndex=1\r\n", "http://e.example/"},
+        {"[InternetShortcut]\r\nURL=\r\nIconIndex=1\r\n", ""},
+        {"[DEFAULT]\r\nBASEURL=http://f.example/\r\n[InternetShortcut]\r\nURL=http://f.example/\r\n", "<none>"},
+        {" [InternetShortcut]\r\nURL=http://g.example/\r\n", "<none>"},
+        {"[InternetShortcut]\r\nIconIndex=1\r\nURL=http://h.example/\r\n", "<none>"},
+        {"[InternetShortcut]\r\nURL http://i.example/\r\n", "<none>"},
+        {"[InternetShortcut]", "<none>"},
+        {"[InternetShort", "<none>"},
+        {"", "<none>"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(url_of(c.text), c.url) << c.text;
+}
+
+TEST(InternetShortcut, TitleIsTheNameWithoutItsExtension) {
+    EXPECT_EQ(title_of("Daily News.url"), "Daily News");
+    EXPECT_EQ(title_of("v1.2 Release Notes.URL"), "v1.2 Release Notes");
+    EXPECT_EQ(title_of(".url"), "");
+    EXPECT_EQ(title_of("plain"), "plain");
+}
+
+TEST(InternetShortcut, ImportAddsOnceWithTitleKeywordsAndTodaysDates) {
+    set_clock_override(1000000000);
+    Collection c = create_collection();
+    const char text[] = "[InternetShortcut]\r\nURL=http://news.example/daily\r\n";
+    EXPECT_TRUE(import_shortcut_text(&c, "Daily News.url", text));
+    EXPECT_TRUE(import_shortcut_text(&c, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n"));
+    EXPECT_FALSE(import_shortcut_text(&c, "Broken.url", "URL=http://broken.example/\r\n"));
+    // Shortcuts without a URL or a title are read, then not added.
+    EXPECT_TRUE(import_shortcut_text(&c, "Empty.url", "[InternetShortcut]\r\nURL=\r\n"));
+    EXPECT_TRUE(import_shortcut_text(&c, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n"));
+    ASSERT_EQ(c.records->count, 1u);
+    const Bookmark* b = static_cast<const Bookmark*>(c.records->items[0]);
+    EXPECT_STREQ(b->title, "Daily News");
+    EXPECT_STREQ(b->url, "http://news.example/daily");
+    EXPECT_EQ(b->added, 1000000000u);
+    EXPECT_EQ(b->last_visit, 1000000000u);
+    EXPECT_EQ(b->last_modified, DATE_UNSET);
+    char* keywords = keyword_set_text(b->keywords);
+    EXPECT_STREQ(keywords, "Daily News");
+    free(keywords);
+    EXPECT_EQ(check_collection(&c), "");
+    free_collection(&c);
+    clear_clock_override();
+}
+
+TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
+    std::mt19937 rng(31);
+    const std::string valid = "[InternetShortcut]\r\nURL=http://x.example/a b\r\nIconFile=y\r\n";
+    const char alphabet[] = "[]InternetShortcutURL=:/\r\n \t\x01\xff";
+    for (int round = 0; round < 20000; round++) {
+        std::string text;
+        if (round % 2 == 0) {
+            text = valid.substr(0, rng() % (valid.size() + 1));
+            if (!text.empty() && rng() % 2) text[rng() % text.size()] = alphabet[rng() % (sizeof alphabet - 1)];
+        } else {
+            size_t length = rng() % 64;
+            for (size_t i = 0; i < length; i++) text += alphabet[rng() % (sizeof alphabet - 1)];
+            if (rng() % 2) text = "[InternetShortcut]" + text;
+        }
+        char* url = shortcut_url(text.c_str());
+        if (url) {
+            std::string u = url;
+            EXPECT_EQ(u.find_first_of("\r\n"), std::string::npos) << text;
+            EXPECT_TRUE(u.empty() || (u.front() != ' ' && u.back() != ' ')) << text;
+        }
+        free(url);
+    }
+}
