@@ -42,6 +42,7 @@ struct Options {
 struct AppState {
     HWND main_window;
     HWND list_view;
+    PtrVector* shown_records;  // Bookmark* of the list's rows, in displayed order
     HWND toolbar;
     HWND tooltip_control;
     HWND filter_edit;

@@ -18,7 +18,17 @@ namespace {
 const int kProgressBarId = 102;
 const uint32_t kProgressThreshold = 4096;  // whole kilobytes, in bytes
 
-bool move_progress_bar(uint32_t kilobytes, void* /*context*/) {
+// The bar moves in steps of a hundredth of the file: repainting it for every
+// kilobyte would cost more than reading the file.
+struct ReadProgress {
+    uint32_t step;
+    uint32_t shown;
+};
+
+bool move_progress_bar(uint32_t kilobytes, void* context) {
+    ReadProgress* progress = static_cast<ReadProgress*>(context);
+    if (kilobytes < progress->shown + progress->step) return true;
+    progress->shown = kilobytes;
     HWND bar = GetDlgItem(app_state->status_bar, kProgressBarId);
     if (bar) {
         SendMessageA(bar, PBM_SETPOS, kilobytes, 0);
@@ -77,7 +87,8 @@ bool read_bookmark_file_shown(const char* path, bool automatic) {
             show_reading(path);
             if ((size / 1024) * 1024 > kProgressThreshold) progress = create_progress_bar(path, size);
         }
-        read_bookmark_text(&app_state->collection, text, automatic, move_progress_bar, nullptr);
+        ReadProgress shown = {size / 1024 / 100 + 1, 0};
+        read_bookmark_text(&app_state->collection, text, automatic, move_progress_bar, &shown);
         if (app_state->status_bar) SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0);
         if (progress) DestroyWindow(progress);
     } else {

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
+#include "app/list_notifications.h"
 #include "app/list_view.h"
 #include "app/resource.h"
 #include "app/lifecycle.h"
@@ -33,11 +34,13 @@ const TBBUTTON kToolbarButtons[] = {
 
 bool create_list(HWND frame) {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0,
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                                0, 0,
                                 0, 0, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)),
                                 app_instance, nullptr);
     if (!list) return false;
     app_state->list_view = list;
+    app_state->shown_records = vec_create();
     app_state->state_images = ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3,
                                                    RGB(255, 255, 255));
     ListView_SetImageList(list, app_state->state_images, LVSIL_SMALL);
@@ -161,6 +164,8 @@ void frame_on_destroy(HWND /*hwnd*/) {
 }
 
 void frame_on_ncdestroy(HWND /*hwnd*/) {
+    vec_destroy(app_state->shown_records);
+    app_state->shown_records = nullptr;
     DeleteObject(app_state->toolbar_bitmap);
     app_state->toolbar_bitmap = nullptr;
     app_state->main_window = nullptr;
@@ -182,7 +187,7 @@ void answer_tooltip(NMHDR* header) {
 }
 
 void give_item_display(NMLVDISPINFOA* display) {
-    const Bookmark* record = reinterpret_cast<const Bookmark*>(display->item.lParam);
+    const Bookmark* record = row_record(app_state->list_view, display->item.iItem);
     if (!record) return;
     if (display->item.mask & LVIF_TEXT) {
         display->item.pszText = display->item.iSubItem == 0 ? record->title : record->url;
@@ -208,8 +213,14 @@ LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
         case LVN_COLUMNCLICK:
             sort_by_column(reinterpret_cast<NMLISTVIEW*>(header));
             return 0;
-        default:
+        case LVN_DELETEITEM:
+            forget_row(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
             return 0;
+        case LVN_DELETEALLITEMS:
+            forget_all_rows();
+            return TRUE;  // no LVN_DELETEITEM for each row
+        default:
+            return list_notify(header);
     }
 }
 

@@ -3,6 +3,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
 #include "app/messages.h"
 
@@ -36,48 +40,90 @@ int CALLBACK lv_compare(LPARAM first, LPARAM second, LPARAM sort_type) {
     }
 }
 
-void insert_bookmark_row(HWND list, Bookmark* record) {
-    // Rows go in at the end: the list is sorted right after a fill, and
-    // inserting at the top would move every row for each new one.
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = INT_MAX;
-    item.pszText = LPSTR_TEXTCALLBACKA;
-    item.iImage = I_IMAGECALLBACK;
-    item.lParam = reinterpret_cast<LPARAM>(record);
-    int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    LVITEMA url = {};
-    url.iSubItem = 1;
-    url.pszText = LPSTR_TEXTCALLBACKA;
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&url));
+void insert_bookmark_row(HWND /*list*/, Bookmark* record) {
+    vec_append(app_state->shown_records, record);
     record->flags |= BOOKMARK_LISTED;
 }
 
-void sort_list(HWND list) {
-    SendMessageA(list, LVM_SORTITEMS, static_cast<WPARAM>(app_state->sort_column),
-                 reinterpret_cast<LPARAM>(lv_compare));
+void show_rows(HWND list) {
+    SendMessageA(list, LVM_SETITEMCOUNT, app_state->shown_records->count, LVSICF_NOINVALIDATEALL);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
-Bookmark* row_record(HWND list, int row) {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-    return reinterpret_cast<Bookmark*>(item.lParam);
+namespace {
+
+struct KeyedRow {
+    std::string key;
+    void* record;
+};
+
+// The text's sort key, which orders byte by byte as lstrcmpi orders the texts.
+bool make_sort_key(const char* text, std::string* key) {
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    char buffer[512];
+    int length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, buffer, sizeof buffer);
+    if (length > 0) {
+        key->assign(buffer, static_cast<size_t>(length));
+        return true;
+    }
+    length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, nullptr, 0);
+    if (length <= 0) return false;
+    key->resize(static_cast<size_t>(length));
+    return LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, &(*key)[0], length) > 0;
+}
+
+// Sorting by keys made once per row: comparing the texts themselves costs a
+// locale-aware comparison for each of the n log n steps, which is slow on the
+// tens of thousands of rows a broad filter shows.
+bool sort_by_keys(PtrVector* rows, LPARAM sort_type) {
+    if (sort_type != 0 && sort_type != 1) return false;
+    std::vector<KeyedRow> keyed(rows->count);
+    for (uint32_t i = 0; i < rows->count; i++) {
+        const Bookmark* record = static_cast<const Bookmark*>(rows->items[i]);
+        keyed[i].record = rows->items[i];
+        if (!make_sort_key(sort_type == 0 ? record->title : record->url, &keyed[i].key)) return false;
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const KeyedRow& a, const KeyedRow& b) { return a.key < b.key; });
+    for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].record;
+    return true;
+}
+
+}  // namespace
+
+void sort_list(HWND list) {
+    PtrVector* rows = app_state->shown_records;
+    LPARAM sort_type = app_state->sort_column;
+    if (!sort_by_keys(rows, sort_type)) {
+        std::stable_sort(rows->items, rows->items + rows->count, [sort_type](void* a, void* b) {
+            return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), sort_type) < 0;
+        });
+    }
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void forget_row(int row) {
+    if (row >= 0 && static_cast<uint32_t>(row) < app_state->shown_records->count) {
+        vec_remove_at(app_state->shown_records, static_cast<uint32_t>(row));
+    }
+}
+
+void forget_all_rows() { app_state->shown_records->count = 0; }
+
+Bookmark* row_record(HWND /*list*/, int row) {
+    const PtrVector* rows = app_state->shown_records;
+    if (row < 0 || static_cast<uint32_t>(row) >= rows->count) return nullptr;
+    return static_cast<Bookmark*>(rows->items[row]);
 }
 
 void redraw_item_icon(const Bookmark* record) {
     if (!(record->flags & BOOKMARK_LISTED)) return;
-    HWND list = app_state->list_view;
-    int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; row++) {
-        if (row_record(list, row) != record) continue;
-        RECT icon = {};
-        icon.left = LVIR_ICON;
-        if (SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&icon))) {
-            InvalidateRect(list, &icon, FALSE);
-        }
-        return;
+    int row = vec_index_of(app_state->shown_records, record);
+    if (row < 0) return;
+    RECT icon = {};
+    icon.left = LVIR_ICON;
+    if (SendMessageA(app_state->list_view, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&icon))) {
+        InvalidateRect(app_state->list_view, &icon, FALSE);
     }
 }
 

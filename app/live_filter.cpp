@@ -24,18 +24,18 @@ const int kToolbarCommands[] = {IDM_FAST_ADD, IDM_ADD, IDM_PROPERTIES, IDM_DELET
 
 int list_count() { return static_cast<int>(SendMessageA(app_state->list_view, LVM_GETITEMCOUNT, 0, 0)); }
 
-// Fills the list with the given records (all of them when null) and sorts it.
+// Adds rows for the given records (only those not listed yet, when asked)
+// and sorts the list.
 void refill_list(const PtrVector* records, bool only_unlisted) {
     HWND list = app_state->list_view;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, records->count, 0);
     for (uint32_t i = 0; i < records->count; i++) {
         Bookmark* record = static_cast<Bookmark*>(records->items[i]);
         if (!only_unlisted || !(record->flags & BOOKMARK_LISTED)) insert_bookmark_row(list, record);
     }
     sort_list(list);
+    show_rows(list);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
 }
 
 bool list_shows_exactly(const PtrVector* result) {
@@ -50,6 +50,7 @@ void show_result(const PtrVector* result) {
     if (list_shows_exactly(result)) return;
     SendMessageA(app_state->list_view, WM_SETREDRAW, FALSE, 0);
     SendMessageA(app_state->list_view, LVM_DELETEALLITEMS, 0, 0);
+    forget_all_rows();
     const PtrVector* records = app_state->collection.records;
     for (uint32_t i = 0; i < records->count; i++) {
         static_cast<Bookmark*>(records->items[i])->flags &= ~BOOKMARK_LISTED;

@@ -296,3 +296,27 @@ TEST_F(MainWindowTest, MinimisingDoesNotLayOutRestoringDoes) {
     GetClientRect(frame, &client);
     EXPECT_EQ(after.right - after.left, client.right);
 }
+
+TEST_F(MainWindowTest, DeletingARowKeepsTheRowsInStep) {
+    Bookmark* second = row_record(app_state->list_view, 1);
+    Bookmark* third = row_record(app_state->list_view, 2);
+    ASSERT_TRUE(SendMessageA(app_state->list_view, LVM_DELETEITEM, 1, 0));
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(row_record(app_state->list_view, 1), third);
+    EXPECT_EQ(vec_index_of(app_state->shown_records, second), -1);
+    EXPECT_EQ(row_text(1, 0), third->title);
+}
+
+TEST_F(MainWindowTest, SortingFollowsTheSystemsCaseInsensitiveOrder) {
+    add("apple pie", "http://a.example/");
+    add("Apple Tart", "http://b.example/");
+    add("_underscore first?", "http://c.example/");
+    add("zebra", "http://d.example/");
+    add("\xC3\x84pfel", "http://e.example/");
+    type("");
+    std::vector<std::string> shown;
+    for (int row = 0; row < rows(); row++) shown.push_back(row_text(row, 0));
+    for (size_t i = 1; i < shown.size(); i++) {
+        EXPECT_LE(lstrcmpiA(shown[i - 1].c_str(), shown[i].c_str()), 0) << shown[i - 1] << " | " << shown[i];
+    }
+}
