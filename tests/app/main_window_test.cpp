@@ -320,3 +320,15 @@ TEST_F(MainWindowTest, SortingFollowsTheSystemsCaseInsensitiveOrder) {
         EXPECT_LE(lstrcmpiA(shown[i - 1].c_str(), shown[i].c_str()), 0) << shown[i - 1] << " | " << shown[i];
     }
 }
+
+TEST(Manifest, AsksForVisualStylesAndTheUtf8CodePage) {
+    // The program's manifest is linked into this test program too.
+    HRSRC manifest = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    std::string text(static_cast<const char*>(LockResource(LoadResource(nullptr, manifest))),
+                     SizeofResource(nullptr, manifest));
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(text.find("<activeCodePage"), std::string::npos);
+    // Wine honours the code page request: UTF-8 titles of today's exports show as text.
+    EXPECT_EQ(GetACP(), 65001u);
+}
