@@ -1,4 +1,4 @@
-// The HTTP probe of one URL over a blocking socket.
+// The HTTP probe of one URL over a blocking socket, with TLS for https.
 #include "checker/http_request.h"
 
 #include <cstdio>
@@ -7,16 +7,20 @@
 #include <string>
 
 #include "checker/net.h"
+#include "checker/tls.h"
 
 namespace {
 
-// Closes the probe's socket however the exchange ends.
-struct SocketGuard {
+// The probe's connection: a socket, with a TLS session over it for https.
+// Closes both however the exchange ends.
+struct Channel {
     NetSocket socket = NET_NO_SOCKET;
-    SocketGuard() = default;
-    SocketGuard(const SocketGuard&) = delete;
-    SocketGuard& operator=(const SocketGuard&) = delete;
-    ~SocketGuard() {
+    TlsSession* tls = nullptr;
+    Channel() = default;
+    Channel(const Channel&) = delete;
+    Channel& operator=(const Channel&) = delete;
+    ~Channel() {
+        if (tls) tls_end(tls);
         if (socket != NET_NO_SOCKET) net_close(socket);
     }
 };
@@ -29,6 +33,19 @@ struct ParsedUrlGuard {
     ~ParsedUrlGuard() { free_parsed_url(&url); }
 };
 
+bool send_all(Channel* channel, const char* bytes, int length) {
+    if (channel->tls) return tls_send(channel->tls, bytes, length);
+    return net_send(channel->socket, bytes, length) == length;
+}
+
+// Bytes received, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT, for both kinds of channel.
+int receive_some(Channel* channel, char* buffer, int size, uint32_t wait_seconds) {
+    if (channel->tls) return tls_receive(channel->tls, buffer, size, wait_seconds);
+    if (!wait_readable(channel->socket, wait_seconds)) return TLS_TIMED_OUT;
+    int received = net_receive(channel->socket, buffer, size);
+    return received < 0 ? TLS_FAILED : received;
+}
+
 bool header_block_complete(const char* reply) {
     return strstr(reply, "\r\n\r\n") != nullptr || strstr(reply, "\n\n") != nullptr;
 }
@@ -36,18 +53,16 @@ bool header_block_complete(const char* reply) {
 // A reply may arrive in several pieces (TCP keeps no message boundaries):
 // read on until the headers are complete so that a Last-Modified header sent
 // after the status line is not lost.
-int receive_reply(NetSocket socket, uint32_t wait_seconds, char** reply) {
-    if (!wait_readable(socket, wait_seconds)) return HTTP_NO_ANSWER;
+int receive_reply(Channel* channel, uint32_t wait_seconds, char** reply) {
     char* block = static_cast<char*>(calloc(REPLY_LIMIT + 1, 1));
-    int received = net_receive(socket, block, static_cast<int>(REPLY_LIMIT));
-    if (received == 0) {
+    int received = receive_some(channel, block, static_cast<int>(REPLY_LIMIT), wait_seconds);
+    if (received == TLS_TIMED_OUT || received == TLS_CLOSED) {
         free(block);
-        return HTTP_EMPTY_REPLY;
+        return received == TLS_CLOSED ? HTTP_EMPTY_REPLY : HTTP_NO_ANSWER;
     }
     uint32_t length = received > 0 ? static_cast<uint32_t>(received) : 0;
-    while (received > 0 && length < REPLY_LIMIT && !header_block_complete(block) &&
-           wait_readable(socket, wait_seconds)) {
-        received = net_receive(socket, block + length, static_cast<int>(REPLY_LIMIT - length));
+    while (received > 0 && length < REPLY_LIMIT && !header_block_complete(block)) {
+        received = receive_some(channel, block + length, static_cast<int>(REPLY_LIMIT - length), wait_seconds);
         if (received > 0) length += static_cast<uint32_t>(received);
     }
     *reply = block;
@@ -86,14 +101,18 @@ int http_request(const char* method, const char* url, char** reply, const ProbeS
     }
     uint32_t address;
     if (!net_resolve(parsed.url.host, &address)) return HTTP_BAD_ADDRESS;
-    SocketGuard guard;
-    guard.socket = net_open_stream();
-    if (guard.socket == NET_NO_SOCKET) return HTTP_SOCKET_FAILURE;
-    if (!net_connect(guard.socket, address, parsed.url.port)) return HTTP_NO_ANSWER;
+    Channel channel;
+    channel.socket = net_open_stream();
+    if (channel.socket == NET_NO_SOCKET) return HTTP_SOCKET_FAILURE;
+    if (!net_connect(channel.socket, address, parsed.url.port)) return HTTP_NO_ANSWER;
+    // A failed handshake counts as a failed connection.
+    if (parsed.url.secure) {
+        channel.tls = tls_start(channel.socket, parsed.url.host, settings->wait_seconds);
+        if (!channel.tls) return HTTP_NO_ANSWER;
+    }
     char* request = format_request(method, &parsed.url, settings);
-    int length = static_cast<int>(strlen(request));
-    int sent = net_send(guard.socket, request, length);
+    bool sent = send_all(&channel, request, static_cast<int>(strlen(request)));
     free(request);
-    if (sent != length) return HTTP_SOCKET_FAILURE;
-    return receive_reply(guard.socket, settings->wait_seconds, reply);
+    if (!sent) return HTTP_SOCKET_FAILURE;
+    return receive_reply(&channel, settings->wait_seconds, reply);
 }

@@ -33,13 +33,19 @@ const SchemeRow scheme_table[] = {
     {"file", SCHEME_FILE, 0},
 };
 
+// The written scheme begins with the name, without regard to case.
+bool scheme_begins_with(const char* text, size_t length, const char* name) {
+    size_t name_length = strlen(name);
+    if (length < name_length) return false;
+    for (size_t i = 0; i < name_length; i++) {
+        if (fold_ascii(text[i]) != name[i]) return false;
+    }
+    return true;
+}
+
 int32_t scheme_of(const char* text, size_t length) {
     for (const SchemeRow& row : scheme_table) {
-        size_t name_length = strlen(row.name);
-        if (length < name_length) continue;
-        size_t i = 0;
-        while (i < name_length && fold_ascii(text[i]) == row.name[i]) i++;
-        if (i == name_length) return row.scheme;
+        if (scheme_begins_with(text, length, row.name)) return row.scheme;
     }
     return SCHEME_OTHER;
 }
@@ -85,7 +91,10 @@ bool parse_url(const char* text, ParsedUrl* url) {
     if (!text) return false;
     std::cmatch m;
     if (!std::regex_search(text, m, url_pattern())) return false;
-    if (m.length(2) > 0) url->scheme = scheme_of(m[2].first, static_cast<size_t>(m.length(2)));
+    if (m.length(2) > 0) {
+        url->scheme = scheme_of(m[2].first, static_cast<size_t>(m.length(2)));
+        url->secure = scheme_begins_with(m[2].first, static_cast<size_t>(m.length(2)), "https");
+    }
     url->host = copy_span(m[5].first, static_cast<size_t>(m.length(5)));
     if (m.length(7) > 0) {
         uint32_t start = static_cast<uint32_t>(m.position(7));
@@ -93,7 +102,7 @@ bool parse_url(const char* text, ParsedUrl* url) {
             parse_decimal_span(text, start, start + static_cast<uint32_t>(m.length(7))));
         url->port_written = true;
     } else {
-        url->port = default_port(url->scheme);
+        url->port = url->secure ? 443 : default_port(url->scheme);
     }
     if (m.length(8) > 0) url->path = copy_span(m[8].first, static_cast<size_t>(m.length(8)));
     return true;

@@ -6,7 +6,7 @@
 
 // Values of ParsedUrl::scheme.
 const int32_t SCHEME_NONE = 0;  // no scheme written: probed as http
-const int32_t SCHEME_HTTP = 1;  // any scheme that begins with "http"
+const int32_t SCHEME_HTTP = 1;  // any scheme that begins with "http", "https" included
 const int32_t SCHEME_FTP = 2;
 const int32_t SCHEME_FILE = 3;
 const int32_t SCHEME_OTHER = 4;  // written, but none of the above: not probed
@@ -18,6 +18,7 @@ struct ParsedUrl {
                         // "#", query included; null when empty
     uint16_t port;      // as written, else the scheme's default
     bool port_written;  // the URL names its port
+    bool secure;        // the scheme begins with "https": the exchange runs over TLS
 };
 
 // Fills *url from the first match of the URL pattern anywhere in the text.

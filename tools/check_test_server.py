@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Web servers on 127.0.0.1 for the status checker's tests.
 
-Two listeners on free ports: Python's own http.server serving a small site
+Three listeners on free ports: Python's own http.server serving a small site
 with fixed modification times (real Last-Modified, 404 and directory
-redirects), and a scripted server whose paths answer the way real servers
-rarely do on demand (silence, closing at once, odd status codes, redirect
-chains, relative Locations, long replies, no status line, each date form).
+redirects); a scripted server whose paths answer the way real servers rarely
+do on demand (silence, closing at once, odd status codes, redirect chains,
+relative Locations, long replies, no status line, each date form); and the
+same scripted paths over TLS with the self-signed test certificate given by
+--certificate and --key.
 
-The ports are written as "SCRIPTED FILES" to the --port-file (atomically).
+The ports are written as "SCRIPTED FILES TLS" to the --port-file (atomically).
 The process ends on SIGTERM, on a connection whose request line is "QUIT"
 (for test programs that cannot signal it, such as Windows programs under
 Wine), or after --lifetime seconds in any case.
@@ -19,11 +21,14 @@ import shutil
 import signal
 import socket
 import socketserver
+import ssl
 import struct
 import sys
 import tempfile
 import threading
 import time
+
+TLS_PORT = [0]
 
 # Sun, 06 Nov 1994 08:49:37 GMT
 EXAMPLE_DATE = 784111777
@@ -48,6 +53,11 @@ def reply(status, *headers, body=""):
 
 
 class Scripted(socketserver.BaseRequestHandler):
+    def setup(self):
+        if self.server.tls_context:
+            self.request.settimeout(10)
+            self.request = self.server.tls_context.wrap_socket(self.request, server_side=True)
+
     def read_request(self):
         data = b""
         self.request.settimeout(10)
@@ -81,7 +91,7 @@ class Scripted(socketserver.BaseRequestHandler):
 
     def answer(self, method, path, request):
         port = self.server.server_address[1]
-        here = "http://127.0.0.1:%d" % port
+        here = "%s://127.0.0.1:%d" % ("https" if self.server.tls_context else "http", port)
         segments = path.split("?")[0].strip("/").split("/")
         head = segments[0]
         date = DATES["rfc1123"]
@@ -123,6 +133,9 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("302 Found", "Location: page?from=moved")
         if head == "dir" and segments[-1] == "page":
             return reply("200 OK", DATES["leap-2028"])
+        if head == "to-tls":
+            rest = path.split("/", 2)[2]
+            return reply("301 Moved Permanently", "Location: https://127.0.0.1:%d/%s" % (TLS_PORT[0], rest))
         if head == "no-location":
             return reply("302 Found", "Content-Length: 0")
         if head == "long":
@@ -160,6 +173,10 @@ class ThreadingServer(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
     site = None
+    tls_context = None
+
+    def handle_error(self, request, client_address):
+        pass  # failed handshakes and clients that give up are part of the tests
 
     def finish(self):
         shutil.rmtree(self.site, ignore_errors=True)
@@ -187,6 +204,10 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--lifetime", type=float, default=600)
+    here = os.path.dirname(os.path.abspath(__file__))
+    data = os.path.join(here, "..", "tests", "data", "checker")
+    parser.add_argument("--certificate", default=os.path.join(data, "test_cert.pem"))
+    parser.add_argument("--key", default=os.path.join(data, "test_key.pem"))
     args = parser.parse_args()
 
     scripted = ThreadingServer(("127.0.0.1", 0), Scripted)
@@ -196,12 +217,16 @@ def main():
     files = http.server.ThreadingHTTPServer(
         ("127.0.0.1", 0), lambda *a, **k: QuietFiles(*a, directory=site, **k))
     files.daemon_threads = True
-    for server in (scripted, files):
+    secure = ThreadingServer(("127.0.0.1", 0), Scripted)
+    secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    secure.tls_context.load_cert_chain(args.certificate, args.key)
+    TLS_PORT[0] = secure.server_address[1]
+    for server in (scripted, files, secure):
         threading.Thread(target=server.serve_forever, daemon=True).start()
 
     temporary = args.port_file + ".tmp"
     with open(temporary, "w") as f:
-        f.write("%d %d\n" % (scripted.server_address[1], files.server_address[1]))
+        f.write("%d %d %d\n" % (scripted.server_address[1], files.server_address[1], TLS_PORT[0]))
     os.replace(temporary, args.port_file)
 
     time.sleep(args.lifetime)

@@ -22,9 +22,9 @@ def start_servers(script, temp_dir):
     for _ in range(1000):
         if os.path.exists(port_file):
             with open(port_file) as f:
-                scripted, files = f.read().split()
+                scripted, files, secure = f.read().split()
             os.remove(port_file)
-            return process, int(scripted), int(files)
+            return process, int(scripted), int(files), int(secure)
         time.sleep(0.01)
     process.kill()
     sys.exit("the test servers did not start")
@@ -39,10 +39,11 @@ def closed_port():
 
 def main():
     script, temp_dir, command = sys.argv[1], sys.argv[2], sys.argv[3:]
-    process, scripted, files = start_servers(script, temp_dir)
+    process, scripted, files, secure = start_servers(script, temp_dir)
     holder, refused = closed_port()
     s = "http://127.0.0.1:%d" % scripted
     f = "http://127.0.0.1:%d" % files
+    t = "https://127.0.0.1:%d" % secure
     cases = [
         ("<>", "-1"),                                   # no URL in the text
         ("http://nonexistent.invalid/", "-1"),          # host name unknown
@@ -68,6 +69,11 @@ def main():
         (s + "/status/204", "-2"),                      # any other status
         (s + "/status/500", "-2"),
         (s + "/long", NOV_6_1994),                      # reply over 2047 bytes
+        (t + "/date/rfc1123", NOV_6_1994),              # https
+        (t + "/status/404", "-1"),
+        (s + "/to-tls/date/asctime", NOV_6_1994),       # http to https
+        (t + "/moved-absolute-path", NOV_6_1994),       # relative Location stays on https
+        ("https://127.0.0.1:%d/" % scripted, "-1"),     # a server without TLS
     ]
     try:
         run = subprocess.run(command + ["check", "--wait", "1"] + [url for url, _ in cases],

@@ -78,6 +78,7 @@ protected:
 
     static uint32_t scripted(const char* path) { return check_url(scripted_url(path).c_str(), &probe); }
     static uint32_t files(const char* path) { return check_url(files_url(path).c_str(), &probe); }
+    static uint32_t secure(const char* path) { return check_url(tls_url(path).c_str(), &probe); }
 };
 
 TEST_F(CheckUrl, ReadsTheDateOfA200Reply) {
@@ -137,6 +138,35 @@ TEST_F(CheckUrl, ResolvesRelativeLocations) {
 
 TEST_F(CheckUrl, NamesTheSiteItAsksFor) {
     EXPECT_EQ(scripted("/vhost"), NOV_6_1994_08_49_37);
+}
+
+TEST_F(CheckUrl, ChecksHttpsPagesOverTls) {
+    EXPECT_EQ(secure("/date/rfc1123"), NOV_6_1994_08_49_37);
+    EXPECT_EQ(secure("/long"), NOV_6_1994_08_49_37);
+    EXPECT_EQ(secure("/status/404"), DATE_BROKEN);
+    EXPECT_EQ(secure("/status/500"), DATE_UNSET);
+    EXPECT_EQ(secure("/close-head"), NOV_6_1994_08_49_37);
+}
+
+TEST_F(CheckUrl, FollowsRedirectsBetweenHttpAndHttps) {
+    EXPECT_EQ(scripted("/to-tls/date/asctime"), NOV_6_1994_08_49_37);
+    EXPECT_EQ(scripted("/to-tls/chain/3"), NOV_6_1994_08_49_37);
+    EXPECT_EQ(scripted("/to-tls/chain/4"), DATE_BROKEN);
+    // A relative Location stays on https.
+    EXPECT_EQ(secure("/moved-absolute-path"), NOV_6_1994_08_49_37);
+    EXPECT_EQ(secure("/dir/sub/moved"), FEB_29_2028_23_59_59);
+}
+
+TEST_F(CheckUrl, TreatsAServerWithoutTlsAsUnreachable) {
+    ProbeSettings short_wait = probe;
+    short_wait.wait_seconds = 1;
+    char url[64];
+    snprintf(url, sizeof url, "https://127.0.0.1:%u/date/rfc1123", test_servers().scripted_port);
+    EXPECT_EQ(check_url(url, &short_wait), DATE_BROKEN);
+    snprintf(url, sizeof url, "https://127.0.0.1:%u/date/rfc1123", test_servers().files_port);
+    EXPECT_EQ(check_url(url, &short_wait), DATE_BROKEN);
+    snprintf(url, sizeof url, "https://127.0.0.1:%u/", closed_port());
+    EXPECT_EQ(check_url(url, &short_wait), DATE_BROKEN);
 }
 
 TEST_F(CheckUrl, MarksUnreachableAddressesBroken) {

@@ -154,6 +154,19 @@ TEST_F(CheckerThread, ReportsEachUrlBetweenReadyMessages) {
     EXPECT_EQ(harness_.log, expected);
 }
 
+TEST_F(CheckerThread, ChecksHttpsPages) {
+    std::string dated = tls_url("/date/rfc850");
+    std::string moved = scripted_url("/to-tls/status/404");
+    harness_.to_check = {dated, moved};
+    run_pass();
+    std::vector<Event> expected = {
+        ready(),
+        report(dated, DATE_CHECKING), report(dated, NOV_6_1994_08_49_37), ready(),
+        report(moved, DATE_CHECKING), report(moved, DATE_BROKEN), ready(),
+    };
+    EXPECT_EQ(harness_.log, expected);
+}
+
 TEST_F(CheckerThread, AStoppedPassStillHearsTheProbeInFlight) {
     std::string slow = scripted_url("/slow/300");
     harness_.to_check = {slow, scripted_url("/date/rfc850")};

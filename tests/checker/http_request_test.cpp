@@ -82,6 +82,17 @@ TEST_F(HttpRequest, SendsTheRequestToTheServer) {
     EXPECT_EQ(e.reply.find("fragment"), std::string::npos);
 }
 
+TEST_F(HttpRequest, SendsTheSameRequestOverTls) {
+    Exchange e = exchange("HEAD", tls_url("/echo"));
+    ASSERT_EQ(e.result, HTTP_REPLY);
+    char expected[256];
+    snprintf(expected, sizeof expected,
+             "\r\n\r\nHEAD /echo HTTP/1.0\r\nHost: 127.0.0.1:%u\r\n"
+             "User-Agent: Tessfold Ravozorizi v1.2.32m\r\n\r\n",
+             test_servers().tls_port);
+    EXPECT_NE(e.reply.find(expected), std::string::npos) << e.reply;
+}
+
 TEST_F(HttpRequest, ReturnsTheHeadersOfARealServer) {
     Exchange e = exchange("HEAD", files_url("/page.html"));
     ASSERT_EQ(e.result, HTTP_REPLY);

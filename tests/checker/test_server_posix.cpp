@@ -21,7 +21,7 @@ extern char** environ;
 namespace {
 
 struct ServerProcess {
-    TestServers ports = {0, 0};
+    TestServers ports = {0, 0, 0};
     pid_t pid = 0;
 
     ServerProcess() {
@@ -40,7 +40,7 @@ struct ServerProcess {
         for (int tries = 0; tries < 1000; tries++) {
             FILE* f = fopen(port_file.c_str(), "r");
             if (f) {
-                bool read = fscanf(f, "%u %u", &ports.scripted_port, &ports.files_port) == 2;
+                bool read = fscanf(f, "%u %u %u", &ports.scripted_port, &ports.files_port, &ports.tls_port) == 3;
                 fclose(f);
                 if (read) break;
             }

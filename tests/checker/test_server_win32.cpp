@@ -29,7 +29,7 @@ SOCKET loopback_socket(unsigned port, bool connect_to_it) {
 }
 
 struct ServerProcess {
-    TestServers ports = {0, 0};
+    TestServers ports = {0, 0, 0};
 
     ServerProcess() {
         WSADATA data;
@@ -50,7 +50,7 @@ struct ServerProcess {
         for (int tries = 0; tries < 1000; tries++) {
             FILE* f = fopen(windows_path.c_str(), "r");
             if (f) {
-                bool read = fscanf(f, "%u %u", &ports.scripted_port, &ports.files_port) == 2;
+                bool read = fscanf(f, "%u %u %u", &ports.scripted_port, &ports.files_port, &ports.tls_port) == 3;
                 fclose(f);
                 if (read) break;
             }

@@ -28,7 +28,8 @@ const UrlCase url_cases[] = {
     {"http://example.com/#top", SCHEME_HTTP, "example.com", "/", 80, false},
     {"ftp://ftp.example.com/pub", SCHEME_FTP, "ftp.example.com", "/pub", 21, false},
     {"file://c/readme.txt", SCHEME_FILE, "c", "/readme.txt", 0, false},
-    {"https://secure.example.com/", SCHEME_HTTP, "secure.example.com", "/", 80, false},
+    {"https://secure.example.com/", SCHEME_HTTP, "secure.example.com", "/", 443, false},
+    {"HTTPS://secure.example.com:8443/", SCHEME_HTTP, "secure.example.com", "/", 8443, true},
     {"HTTP://Example.COM/Mixed", SCHEME_HTTP, "Example.COM", "/Mixed", 80, false},
     {"gopher://example.com/1", SCHEME_OTHER, "example.com", "/1", 0, false},
     {"http://example.com/~user/page.html", SCHEME_HTTP, "example.com", "/", 80, false},
@@ -55,6 +56,27 @@ TEST(ParseUrl, SplitsSchemeHostPortAndPath) {
         EXPECT_EQ(url.port_written, c.port_written);
         free_parsed_url(&url);
     }
+}
+
+TEST(ParseUrl, RunsHttpsOverTls) {
+    struct {
+        const char* text;
+        bool secure;
+    } cases[] = {
+        {"https://a.example/", true}, {"HTTPS://a.example/", true}, {"httpsx://a.example/", true},
+        {"http://a.example/", false}, {"httpx://a.example/", false},
+    };
+    for (const auto& c : cases) {
+        ParsedUrl url;
+        ASSERT_TRUE(parse_url(c.text, &url));
+        EXPECT_EQ(url.secure, c.secure) << c.text;
+        EXPECT_EQ(url.scheme, SCHEME_HTTP) << c.text;
+        free_parsed_url(&url);
+    }
+    ParsedUrl url;
+    ASSERT_TRUE(parse_url("a.example/", &url));
+    EXPECT_FALSE(url.secure);
+    free_parsed_url(&url);
 }
 
 TEST(ParseUrl, RejectsMissingAndUnmatchedTextWithAZeroedRecord) {
