@@ -52,15 +52,9 @@ HWND create_progress_bar(const char* path, uint32_t size) {
     snprintf(text, sizeof text, "Reading %s", path);
     int borders[3] = {};
     SendMessageA(bar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
-    HDC dc = GetDC(bar);
-    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(bar, WM_GETFONT, 0, 0)));
-    SIZE extent = {};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
-    SelectObject(dc, old_font);
-    ReleaseDC(bar, dc);
     RECT client;
     GetClientRect(bar, &client);
-    int left = 4 * borders[2] + extent.cx;
+    int left = 4 * borders[2] + status_text_width(text);
     int right = client.right - (GetSystemMetrics(SM_CXVSCROLL) + 2);
     int top = client.top + GetSystemMetrics(SM_CXFRAME);
     int bottom = client.bottom - GetSystemMetrics(SM_CXEDGE);

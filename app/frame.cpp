@@ -8,8 +8,8 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
-#include "app/list_notifications.h"
 #include "app/list_view.h"
+#include "app/messages.h"
 #include "app/resource.h"
 #include "app/lifecycle.h"
 #include "app/status_checking.h"
@@ -108,15 +108,8 @@ int window_height(HWND window) {
 }
 
 void set_status_panes(int client_width) {
-    HWND bar = app_state->status_bar;
-    HDC dc = GetDC(bar);
-    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(bar, WM_GETFONT, 0, 0)));
-    SIZE sample = {};
-    GetTextExtentPoint32A(dc, kCountPaneSample, lstrlenA(kCountPaneSample), &sample);
-    SelectObject(dc, old_font);
-    ReleaseDC(bar, dc);
-    int parts[2] = {client_width - GetSystemMetrics(SM_CXVSCROLL) - sample.cx - 4, -1};
-    SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    int parts[2] = {client_width - GetSystemMetrics(SM_CXVSCROLL) - status_text_width(kCountPaneSample) - 4, -1};
+    SendMessageA(app_state->status_bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 void layout_children(HWND frame) {
@@ -220,7 +213,7 @@ LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
             forget_all_rows();
             return TRUE;  // no LVN_DELETEITEM for each row
         default:
-            return list_notify(header);
+            return 0;
     }
 }
 

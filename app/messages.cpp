@@ -46,6 +46,17 @@ void set_status_text(const char* text, DWORD duration) {
     app_state->status_expiry = duration == STATUS_FOREVER ? STATUS_FOREVER : GetTickCount() + duration;
 }
 
+int status_text_width(const char* text) {
+    HWND bar = app_state->status_bar;
+    HDC dc = GetDC(bar);
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(bar, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    SelectObject(dc, old_font);
+    ReleaseDC(bar, dc);
+    return extent.cx;
+}
+
 void application_error(const char* /*fault*/) {
     MessageBoxA(nullptr, "An Unknown error occured in the application", "Application Error",
                 MB_TASKMODAL | MB_ICONSTOP);

@@ -12,5 +12,8 @@ int app_message_box(const char* title, const char* text, UINT flags);
 // text arrives while a timed text is still due.
 void set_status_text(const char* text, DWORD duration);
 
+// Width in pixels of a text in the status bar's font.
+int status_text_width(const char* text);
+
 // The fixed box for faults that should not happen; the fault text is not shown.
 void application_error(const char* fault);
