@@ -4,5 +4,17 @@
 
 #include <windows.h>
 
+#include "collection/bookmark.h"
+
 // The frame's WM_COMMAND handler.
 void run_command(int id, HWND control, UINT code);
+
+// Deletes the selected bookmarks, after asking when the options say so.
+void delete_selected();
+
+// Shows the record's page in the browser and marks it visited.
+void open_bookmark(Bookmark* record);
+
+// Records a visit now (or at the page's modified date when that lies ahead),
+// so the bookmark no longer shows as changed.
+void mark_visited(Bookmark* record);

@@ -9,6 +9,7 @@
 #include "app/collection_files.h"
 #include "app/frame.h"
 #include "app/messages.h"
+#include "app/rescans.h"
 #include "app/settings.h"
 #include "app/status_checking.h"
 #include "browser/dde_client.h"
@@ -54,7 +55,8 @@ bool initialise_app(HINSTANCE instance, int show) {
     app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
     app_instance = instance;
     init_settings_path();
-    if (is_first_run()) import_legacy_settings();
+    bool first_run = is_first_run();
+    if (first_run) import_legacy_settings();
     app_state->ui_font = create_ui_font();
     app_state->collection = create_collection();
     set_status_text("Please Wait, Initializing Browser...", 1000);
@@ -74,6 +76,7 @@ bool initialise_app(HINSTANCE instance, int show) {
     UpdateWindow(app_state->main_window);
     read_collection_at_startup();
     if (app_state->options.option_flags & OPT_AUTO_LAUNCH_BROWSER) launch_browser(&app_state->browser_link, true);
+    run_startup_rescans(first_run);
     start_checker();
     if (app_state->options.option_flags & OPT_AUTO_STATUS_CHECK) start_checking();
     return true;

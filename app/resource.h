@@ -17,6 +17,12 @@
 #define IDR_ACCELERATORS 118
 #define IDB_BROWSE 127
 
+// The export scope dialog
+#define IDD_EXPORT_SCOPE 128
+#define IDC_SCOPE_ALL 1031
+#define IDC_SCOPE_SELECTED 1032
+#define IDC_SCOPE_ICON 1039
+
 // Child windows of the frame
 #define IDC_LIST_VIEW (-1)
 #define IDC_TOOLBAR 100

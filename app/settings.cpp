@@ -86,7 +86,17 @@ void save_key(Options* options, const OptionKey& key) {
     write_int_setting(key.section, key.key, value);
 }
 
-// name in the directory of the running executable.
+RECT work_area() {
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+int64_t max64(int64_t a, int64_t b) { return a > b ? a : b; }
+int64_t min64(int64_t a, int64_t b) { return a < b ? a : b; }
+
+}  // namespace
+
 void file_beside_executable(const char* name, char buffer[MAX_PATH]) {
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, sizeof module);
@@ -98,17 +108,6 @@ void file_beside_executable(const char* name, char buffer[MAX_PATH]) {
     *name_start = '\0';
     if (snprintf(buffer, MAX_PATH, "%s%s", module, name) >= MAX_PATH) buffer[MAX_PATH - 1] = '\0';
 }
-
-RECT work_area() {
-    RECT area = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
-int64_t max64(int64_t a, int64_t b) { return a > b ? a : b; }
-int64_t min64(int64_t a, int64_t b) { return a < b ? a : b; }
-
-}  // namespace
 
 void init_settings_path() { file_beside_executable("lk.ini", app_state->settings_path); }
 

@@ -11,6 +11,8 @@
 
 // Sets app_state->settings_path to lk.ini in the executable's directory.
 void init_settings_path();
+// The executable's directory followed by name, cut to the path limit.
+void file_beside_executable(const char* name, char buffer[MAX_PATH]);
 // The executable's directory followed by "lk.htm".
 void default_collection_path(char buffer[MAX_PATH]);
 

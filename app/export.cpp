@@ -1,0 +1,105 @@
+// Export to a file the user names, and the scope dialog.
+#include "app/export.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/dialog_helpers.h"
+#include "app/messages.h"
+#include "app/resource.h"
+#include "collection/collection_file.h"
+#include "collection/whole_file.h"
+
+const char HTML_FILES_FILTER[] = "HTML Files (*.htm,*.html)\0*.htm;*.html\0All Files (*.*)\0*.*\0";
+
+namespace {
+
+bool ask_export_path(char path[MAX_PATH]) {
+    char file_title[MAX_PATH] = "";
+    path[0] = '\0';
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = app_state->main_window;
+    dialog.lpstrFilter = HTML_FILES_FILTER;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrFileTitle = file_title;
+    dialog.nMaxFileTitle = sizeof file_title;
+    dialog.lpstrTitle = "Export Ravozorizi";
+    dialog.lpstrDefExt = "htm";
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    return GetSaveFileNameA(&dialog) != FALSE;
+}
+
+// Uses the control's template text as a format with the verb as its argument.
+void format_item_text(HWND dialog, int id, const char* verb) {
+    char format[256];
+    char text[256 + 64];
+    GetDlgItemTextA(dialog, id, format, sizeof format);
+    wsprintfA(text, format, verb);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+BOOL scope_on_init(HWND dialog, const char* verb) {
+    char format[256];
+    char caption[256 + 64];
+    GetWindowTextA(dialog, format, sizeof format);
+    wsprintfA(caption, format, verb);
+    SetWindowTextA(dialog, caption);
+    format_item_text(dialog, IDC_SCOPE_ALL, verb);
+    format_item_text(dialog, IDC_SCOPE_SELECTED, verb);
+    CheckRadioButton(dialog, IDC_SCOPE_ALL, IDC_SCOPE_SELECTED, IDC_SCOPE_SELECTED);
+    SendDlgItemMessageA(dialog, IDC_SCOPE_ICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+    center_window(dialog, GetParent(dialog));
+    return TRUE;
+}
+
+INT_PTR CALLBACK scope_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return scope_on_init(dialog, reinterpret_cast<const char*>(lparam));
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDOK) {
+                bool selected = IsDlgButtonChecked(dialog, IDC_SCOPE_SELECTED) == BST_CHECKED;
+                EndDialog(dialog, selected ? EXPORT_SELECTED : EXPORT_ALL);
+                return TRUE;
+            }
+            if (LOWORD(wparam) == IDCANCEL) {
+                EndDialog(dialog, EXPORT_CANCELLED);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+void export_bookmarks(const PtrVector* records) {
+    char path[MAX_PATH];
+    if (!ask_export_path(path)) return;
+    char* text = build_collection_text(records);
+    if (write_whole_file(path, text)) {
+        char status[MAX_PATH + 64];
+        snprintf(status, sizeof status, "%u Linkstone%s exported to %s", records->count,
+                 records->count == 1 ? "" : "s", path);
+        set_status_text(status, 8000);
+    } else {
+        char message[MAX_PATH + 64];
+        snprintf(message, sizeof message, "Unable to export Ravozorizi to specified file\n\n%s", path);
+        app_message_box(nullptr, message, MB_ICONINFORMATION);
+    }
+    free(text);
+}
+
+int ask_export_scope(HWND owner, const char* verb) {
+    INT_PTR answer = DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_EXPORT_SCOPE), owner, scope_dialog_proc,
+                                     reinterpret_cast<LPARAM>(verb));
+    return answer == EXPORT_ALL || answer == EXPORT_SELECTED ? static_cast<int>(answer) : EXPORT_CANCELLED;
+}

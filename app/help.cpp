@@ -1,0 +1,25 @@
+// Opening the help page.
+#include "app/help.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "app/messages.h"
+#include "app/settings.h"
+
+void help_file_path(char path[MAX_PATH]) { file_beside_executable("lk-help.htm", path); }
+
+bool open_help_contents(HWND owner) {
+    char path[MAX_PATH];
+    help_file_path(path);
+    // ShellExecute reports success with a value above 32.
+    bool opened = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+                  reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+    if (!opened) {
+        char message[MAX_PATH + 64];
+        snprintf(message, sizeof message, "Unable to open the Ravozorizi help file\n\n%s", path);
+        app_message_box(nullptr, message, MB_ICONINFORMATION);
+    }
+    return opened;
+}

@@ -1,0 +1,68 @@
+// Favorites folder and Netscape bookmark file rescans.
+#include "app/rescans.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/collection_files.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "collection/favorites_import.h"
+
+namespace {
+
+const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kNetscapeBookmarksKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+
+bool read_favorites_value(char folder[MAX_PATH]) {
+    HKEY key;
+    if (!open_registry_key(HKEY_CURRENT_USER, kShellFoldersKey, nullptr, &key)) return false;
+    // An empty value names no folder; with the separator added it would
+    // name the root of the current drive.
+    bool found = read_registry_string(key, "Favorites", folder, MAX_PATH) && folder[0] != '\0';
+    RegCloseKey(key);
+    return found;
+}
+
+}  // namespace
+
+void favorites_folder(char folder[MAX_PATH]) {
+    if (read_favorites_value(folder)) {
+        size_t length = strlen(folder);
+        if (length + 1 < MAX_PATH) {
+            folder[length] = '\\';
+            folder[length + 1] = '\0';
+        }
+        return;
+    }
+    if (!GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
+}
+
+void rescan_netscape_bookmarks() {
+    HKEY key;
+    if (!open_registry_key(HKEY_CURRENT_USER, kNetscapeBookmarksKey, nullptr, &key)) return;
+    char path[MAX_PATH];
+    if (read_registry_string(key, "File Location", path, sizeof path)) {
+        uint32_t before = app_state->collection.records->count;
+        read_bookmark_file_shown(path, true);
+        uint32_t found = app_state->collection.records->count - before;
+        if (found != 0) {
+            char text[MAX_PATH + 64];
+            snprintf(text, sizeof text, "%u new Ravozorizi found during rescan of %s", found, path);
+            set_status_text(text, 8000);
+        }
+    }
+    RegCloseKey(key);
+}
+
+void run_startup_rescans(bool first_run) {
+    uint32_t flags = app_state->options.option_flags;
+    if ((flags & OPT_AUTO_RESCAN_BOOKMARKS) || first_run) rescan_netscape_bookmarks();
+    if ((flags & OPT_AUTO_RESCAN_FAVORITES) || first_run) {
+        char folder[MAX_PATH];
+        favorites_folder(folder);
+        import_favorites(&app_state->collection, folder);
+        app_state->filter_dirty = 1;
+    }
+}
