@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
+#include "app/list_notifications.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "app/resource.h"
@@ -213,7 +214,7 @@ LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
             forget_all_rows();
             return TRUE;  // no LVN_DELETEITEM for each row
         default:
-            return 0;
+            return list_notify(header);
     }
 }
 
