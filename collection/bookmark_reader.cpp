@@ -204,6 +204,7 @@ bool parse_bookmark_text(Collection* collection, const char* text, bool automati
     parser.description = tb_empty();
     parser.folder_mode = false;
     parser.folders = vec_create();
+    begin_add_batch(collection);
 
     BookmarkScanner* scanner = &parser.scanner;
     size_t reported = 0;
@@ -232,6 +233,7 @@ bool parse_bookmark_text(Collection* collection, const char* text, bool automati
         }
     }
 
+    end_add_batch(collection);
     while (parser.folders->count > 0) pop_folder(&parser);
     vec_destroy(parser.folders);
     tb_free(&parser.anchor.url);

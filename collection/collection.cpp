@@ -23,6 +23,23 @@ int compare_record_urls(const void* element, const void* key) {
                         static_cast<const Bookmark*>(key)->url);
 }
 
+Bookmark* find_in_batch(const Collection* collection, const char* url, uint32_t hash) {
+    return static_cast<Bookmark*>(
+        table_find(collection->batch.by_url, hash, url, compare_record_url_key));
+}
+
+// Puts the open batch's records into `records_by_url`; the batch stays open.
+void settle_batch(Collection* collection) {
+    AddBatch* batch = &collection->batch;
+    if (batch->depth == 0 || batch->records->count == 0) return;
+    // The batch never holds a URL that is stored, nor one twice: no two
+    // records compare equal, so the order is exactly that of one-by-one insertion.
+    vec_sort(batch->records, compare_record_urls);
+    vec_merge_sorted(collection->records_by_url, batch->records, compare_record_urls);
+    table_destroy(batch->by_url);
+    batch->by_url = table_create();
+}
+
 // Removes the record from `records_by_url` if it is there. The record is found
 // by its URL first; by identity when its URL no longer leads to it.
 void remove_from_url_order(Collection* collection, Bookmark* record) {
@@ -59,6 +76,9 @@ Collection create_collection() {
     collection.records_by_url = vec_create();
     collection.keyword_index = create_keyword_index();
     collection.next_serial = 1;
+    collection.batch.depth = 0;
+    collection.batch.by_url = nullptr;
+    collection.batch.records = nullptr;
     return collection;
 }
 
@@ -68,6 +88,11 @@ void free_collection(Collection* collection) {
     }
     vec_destroy(collection->records);
     vec_destroy(collection->records_by_url);
+    table_destroy(collection->batch.by_url);
+    vec_destroy(collection->batch.records);
+    collection->batch.depth = 0;
+    collection->batch.by_url = nullptr;
+    collection->batch.records = nullptr;
     destroy_keyword_index(collection->keyword_index);
     collection->records = nullptr;
     collection->records_by_url = nullptr;
@@ -99,13 +124,35 @@ Bookmark* new_record(Collection* collection) {
 
 Bookmark* find_by_url(const Collection* collection, const char* url) {
     uint32_t position;
-    if (!vec_search(collection->records_by_url, url, compare_record_url_key, &position)) {
-        return nullptr;
+    if (vec_search(collection->records_by_url, url, compare_record_url_key, &position)) {
+        return static_cast<Bookmark*>(collection->records_by_url->items[position]);
     }
-    return static_cast<Bookmark*>(collection->records_by_url->items[position]);
+    if (collection->batch.depth == 0) return nullptr;
+    return find_in_batch(collection, url, hash_text_nocase(url));
+}
+
+void begin_add_batch(Collection* collection) {
+    AddBatch* batch = &collection->batch;
+    if (batch->depth++ > 0) return;
+    batch->by_url = table_create();
+    batch->records = vec_create();
+    begin_index_batch(collection->keyword_index);
+}
+
+void end_add_batch(Collection* collection) {
+    AddBatch* batch = &collection->batch;
+    if (batch->depth == 0) return;
+    settle_batch(collection);
+    if (--batch->depth > 0) return;
+    end_index_batch(collection->keyword_index);
+    table_destroy(batch->by_url);
+    vec_destroy(batch->records);
+    batch->by_url = nullptr;
+    batch->records = nullptr;
 }
 
 void insert_record(Collection* collection, Bookmark* record) {
+    settle_batch(collection);
     insert_in_identity_order(collection->records, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
@@ -124,8 +171,15 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
 
     // The look-up's position is where a new record goes in `records_by_url`.
     uint32_t url_position;
+    const bool batched = collection->batch.depth > 0;
+    const uint32_t url_hash = batched ? hash_text_nocase(url) : 0;
+    Bookmark* stored = nullptr;
     if (vec_search(collection->records_by_url, url, compare_record_url_key, &url_position)) {
-        Bookmark* stored = static_cast<Bookmark*>(collection->records_by_url->items[url_position]);
+        stored = static_cast<Bookmark*>(collection->records_by_url->items[url_position]);
+    } else if (batched) {
+        stored = find_in_batch(collection, url, url_hash);
+    }
+    if (stored) {
         free(title);
         free(url);
         free(keyword_text);
@@ -159,15 +213,22 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     free(keywords);
 
     insert_in_identity_order(collection->records, record);
-    vec_insert_at(collection->records_by_url, url_position, record);
+    if (batched) {
+        table_insert(collection->batch.by_url, url_hash, record);
+        vec_append(collection->batch.records, record);
+    } else {
+        vec_insert_at(collection->records_by_url, url_position, record);
+    }
 }
 
 void reposition_by_url(Collection* collection, Bookmark* record) {
+    settle_batch(collection);
     remove_from_url_order(collection, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
 void delete_record(Collection* collection, Bookmark* record) {
+    settle_batch(collection);
     uint32_t position;
     if (vec_search(collection->records, record, compare_record_identity, &position) &&
         collection->records->items[position] == record) {

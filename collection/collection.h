@@ -10,11 +10,19 @@
 
 struct KeywordIndex;
 
+// Records made while a batch of additions is open, not yet in `records_by_url`.
+struct AddBatch {
+    uint32_t depth;      // begin_add_batch calls not yet ended
+    PtrTable* by_url;    // the batch's records under hash_text_nocase of their URLs
+    PtrVector* records;  // the same records, merged into `records_by_url` at the end
+};
+
 struct Collection {
     PtrVector* records;         // Bookmark*, ascending identity
     PtrVector* records_by_url;  // Bookmark*, by URL without regard to A-Z case
     KeywordIndex* keyword_index;
     uint64_t next_serial;  // identity of the next record made by new_record
+    AddBatch batch;
 };
 
 // An empty collection with a fresh keyword index.
@@ -45,6 +53,14 @@ void insert_record(Collection* collection, Bookmark* record);
 // Nothing is added when the URL or the title is empty after trimming.
 void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text,
                   uint32_t added, uint32_t last_visit, uint32_t last_modified, bool automatic);
+// Opens and ends a batch of additions, for reading files of many bookmarks:
+// inserting each new record into `records_by_url` by itself would move the
+// vector's tail every time. While a batch is open, records made by add_or_merge
+// join `records` at once and `records_by_url` together when the outermost batch
+// ends (one sort and one merge); find_by_url and add_or_merge see them all the
+// same, and the other operations here first complete `records_by_url`.
+void begin_add_batch(Collection* collection);
+void end_add_batch(Collection* collection);
 // Moves a stored record to its new place in `records_by_url` after its url changed.
 void reposition_by_url(Collection* collection, Bookmark* record);
 // Removes a record from both vectors and the keyword index, and frees it.

@@ -1,6 +1,7 @@
 // The pointer vector, text buffer, appendable string and string helpers.
 #include "collection/containers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdlib>
@@ -116,6 +117,109 @@ int vec_insert_sorted(PtrVector* vec, void* element, CompareFn compare) {
     if (vec_search(vec, element, compare, &position)) return 1;
     vec_insert_at(vec, position, element);
     return 0;
+}
+
+void vec_sort(PtrVector* vec, CompareFn compare) {
+    std::sort(vec->items, vec->items + vec->count,
+              [compare](const void* a, const void* b) { return compare(a, b) < 0; });
+}
+
+void vec_merge_sorted(PtrVector* into, PtrVector* from, CompareFn compare) {
+    uint32_t i = into->count;
+    uint32_t j = from->count;
+    vec_reserve(into, i + j);
+    into->count = i + j;
+    // From the back, so that every element moves once and nothing is overwritten
+    // before it has moved.
+    for (uint32_t k = i + j; j > 0;) {
+        if (i > 0 && compare(into->items[i - 1], from->items[j - 1]) > 0) {
+            into->items[--k] = into->items[--i];
+        } else {
+            into->items[--k] = from->items[--j];
+        }
+    }
+    from->count = 0;
+}
+
+namespace {
+
+const uint32_t kInitialTableSlots = 16;
+
+void table_allocate(PtrTable* table, uint32_t capacity) {
+    table->slots = static_cast<void**>(calloc(capacity, sizeof(void*)));
+    table->hashes = static_cast<uint32_t*>(malloc(capacity * sizeof(uint32_t)));
+    table->capacity = capacity;
+}
+
+void table_place(PtrTable* table, uint32_t hash, void* element) {
+    const uint32_t mask = table->capacity - 1;
+    uint32_t i = hash & mask;
+    while (table->slots[i]) i = (i + 1) & mask;
+    table->slots[i] = element;
+    table->hashes[i] = hash;
+}
+
+}  // namespace
+
+PtrTable* table_create() {
+    PtrTable* table = static_cast<PtrTable*>(malloc(sizeof(PtrTable)));
+    table_allocate(table, kInitialTableSlots);
+    table->count = 0;
+    return table;
+}
+
+void table_destroy(PtrTable* table) {
+    if (!table) return;
+    free(table->slots);
+    free(table->hashes);
+    free(table);
+}
+
+void* table_find(const PtrTable* table, uint32_t hash, const void* key, CompareFn compare) {
+    const uint32_t mask = table->capacity - 1;
+    for (uint32_t i = hash & mask; table->slots[i]; i = (i + 1) & mask) {
+        if (table->hashes[i] == hash && compare(table->slots[i], key) == 0) return table->slots[i];
+    }
+    return nullptr;
+}
+
+void table_insert(PtrTable* table, uint32_t hash, void* element) {
+    if (2 * (table->count + 1) > table->capacity) {
+        void** old_slots = table->slots;
+        uint32_t* old_hashes = table->hashes;
+        const uint32_t old_capacity = table->capacity;
+        table_allocate(table, 2 * old_capacity);
+        for (uint32_t i = 0; i < old_capacity; i++) {
+            if (old_slots[i]) table_place(table, old_hashes[i], old_slots[i]);
+        }
+        free(old_slots);
+        free(old_hashes);
+    }
+    table_place(table, hash, element);
+    table->count++;
+}
+
+bool table_remove(PtrTable* table, uint32_t hash, const void* element) {
+    const uint32_t mask = table->capacity - 1;
+    uint32_t hole = hash & mask;
+    while (table->slots[hole] != element) {
+        if (!table->slots[hole]) return false;
+        hole = (hole + 1) & mask;
+    }
+    // Later members of the probe run move back into the hole when their home
+    // slot does not lie between the hole and where they are, so that every
+    // element stays reachable from its home without markers for removed ones.
+    for (uint32_t i = (hole + 1) & mask; table->slots[i]; i = (i + 1) & mask) {
+        const uint32_t home = table->hashes[i] & mask;
+        const bool reachable = hole <= i ? (hole < home && home <= i) : (hole < home || home <= i);
+        if (reachable) continue;
+        table->slots[hole] = table->slots[i];
+        table->hashes[hole] = table->hashes[i];
+        hole = i;
+    }
+    table->slots[hole] = nullptr;
+    table->count--;
+    return true;
 }
 
 TextBlock tb_shared_empty = {0, 0, {0}};
@@ -244,8 +348,36 @@ int str_compare_nocase(const char* a, const char* b) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     for (;; p++, q++) {
+        // Equal bytes need no folding; URLs compared in a search share long prefixes.
+        if (*p == *q) {
+            if (*p == 0) return 0;
+            continue;
+        }
         unsigned char x = static_cast<unsigned char>(fold_ascii(static_cast<char>(*p)));
         unsigned char y = static_cast<unsigned char>(fold_ascii(static_cast<char>(*q)));
-        if (x != y || x == 0) return x - y;
+        if (x != y) return x - y;
     }
+}
+
+namespace {
+
+const uint32_t kFnvOffset = 2166136261u;
+const uint32_t kFnvPrime = 16777619u;
+
+}  // namespace
+
+uint32_t hash_text(const char* text) {
+    uint32_t hash = kFnvOffset;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
+        hash = (hash ^ *p) * kFnvPrime;
+    }
+    return hash;
+}
+
+uint32_t hash_text_nocase(const char* text) {
+    uint32_t hash = kFnvOffset;
+    for (const char* p = text; *p; p++) {
+        hash = (hash ^ static_cast<unsigned char>(fold_ascii(*p))) * kFnvPrime;
+    }
+    return hash;
 }

@@ -29,6 +29,30 @@ int vec_index_of(const PtrVector* vec, const void* element);
 bool vec_search(const PtrVector* vec, const void* key, CompareFn compare, uint32_t* position);
 // Returns 1 (and inserts nothing) when an equal element is present, else inserts and returns 0.
 int vec_insert_sorted(PtrVector* vec, void* element, CompareFn compare);
+// Sorts the whole vector by a comparison of two elements (not stable: meant
+// for vectors whose elements never compare equal).
+void vec_sort(PtrVector* vec, CompareFn compare);
+// Moves every element of `from`, sorted as `into` is, into `into` in one pass,
+// and empties `from`. No element of one may compare equal to one of the other.
+void vec_merge_sorted(PtrVector* into, PtrVector* from, CompareFn compare);
+
+// A hash set of opaque pointers for finding elements by a key in constant
+// time. The caller computes every hash and supplies the comparison with a key.
+struct PtrTable {
+    void** slots;       // null for a free slot; linear probing
+    uint32_t* hashes;   // the hash each occupied slot's element was stored under
+    uint32_t capacity;  // a power of two, at most half full
+    uint32_t count;
+};
+
+PtrTable* table_create();
+void table_destroy(PtrTable* table);
+// The element stored under the hash for which compare(element, key) is 0, or null.
+void* table_find(const PtrTable* table, uint32_t hash, const void* key, CompareFn compare);
+// Stores an element, which must not be in the table yet, under its hash.
+void table_insert(PtrTable* table, uint32_t hash, void* element);
+// Removes that very element, stored under the hash; false when it is not there.
+bool table_remove(PtrTable* table, uint32_t hash, const void* element);
 
 // A growable byte string. The handle points at a heap block, or at the shared
 // empty block, which is never written or freed.
@@ -84,3 +108,7 @@ char* trim_in_place(char* text);
 // Letter case folded for A-Z only, whatever the locale.
 inline char fold_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 int str_compare_nocase(const char* a, const char* b);
+// Hashes of a string's bytes, and of its bytes with A-Z folded (equal for any
+// two strings that str_compare_nocase finds equal).
+uint32_t hash_text(const char* text);
+uint32_t hash_text_nocase(const char* text);

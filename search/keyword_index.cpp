@@ -32,8 +32,22 @@ void free_word_entry(WordEntry* entry) {
     free(entry);
 }
 
+int compare_entries(const void* element, const void* key) {
+    return strcmp(static_cast<const WordEntry*>(element)->word,
+                  static_cast<const WordEntry*>(key)->word);
+}
+
+// Puts the open batch's entries into `entries`; the batch stays open. No word
+// is in both, nor twice in the batch, so the order is that of one-by-one insertion.
+void settle_batch(KeywordIndex* index) {
+    if (!index->batch || index->batch->count == 0) return;
+    vec_sort(index->batch, compare_entries);
+    vec_merge_sorted(index->entries, index->batch, compare_entries);
+}
+
 // Takes the record out of every entry of the set, dropping entries left empty.
 void unlink_record(KeywordIndex* index, Bookmark* record, const KeywordSet* set) {
+    settle_batch(index);
     for (uint32_t i = 0; i < set->entries->count; i++) {
         WordEntry* entry = static_cast<WordEntry*>(set->entries->items[i]);
         uint32_t position;
@@ -45,6 +59,7 @@ void unlink_record(KeywordIndex* index, Bookmark* record, const KeywordSet* set)
             if (vec_search(index->entries, entry->word, compare_entry_word, &position)) {
                 vec_remove_at(index->entries, position);
             }
+            table_remove(index->by_word, hash_text(entry->word), entry);
             free_word_entry(entry);
         }
     }
@@ -58,13 +73,20 @@ struct LinkContext {
 
 void link_word(const char* word, void* context) {
     LinkContext* link = static_cast<LinkContext*>(context);
-    uint32_t position;
-    WordEntry* entry;
-    if (vec_search(link->index->entries, word, compare_entry_word, &position)) {
-        entry = static_cast<WordEntry*>(link->index->entries->items[position]);
-    } else {
+    KeywordIndex* index = link->index;
+    const uint32_t hash = hash_text(word);
+    WordEntry* entry =
+        static_cast<WordEntry*>(table_find(index->by_word, hash, word, compare_entry_word));
+    if (!entry) {
         entry = new_word_entry(word);
-        vec_insert_at(link->index->entries, position, entry);
+        table_insert(index->by_word, hash, entry);
+        if (index->batch) {
+            vec_append(index->batch, entry);
+        } else {
+            uint32_t position;
+            vec_search(index->entries, word, compare_entry_word, &position);
+            vec_insert_at(index->entries, position, entry);
+        }
     }
     // Already there: the word occurred earlier in the same text.
     if (insert_in_identity_order(entry->records, link->record)) return;
@@ -77,22 +99,36 @@ KeywordIndex* create_keyword_index() {
     KeywordIndex* index = static_cast<KeywordIndex*>(malloc(sizeof(KeywordIndex)));
     index->entries = vec_create();
     index->stop_words = create_stop_word_list();
+    index->by_word = table_create();
+    index->batch = nullptr;
     return index;
 }
 
 void destroy_keyword_index(KeywordIndex* index) {
+    settle_batch(index);
     for (uint32_t i = 0; i < index->entries->count; i++) {
         free_word_entry(static_cast<WordEntry*>(index->entries->items[i]));
     }
     vec_destroy(index->entries);
+    vec_destroy(index->batch);
+    table_destroy(index->by_word);
     free_stop_word_list(index->stop_words);
     free(index);
 }
 
+void begin_index_batch(KeywordIndex* index) {
+    if (!index->batch) index->batch = vec_create();
+}
+
+void end_index_batch(KeywordIndex* index) {
+    settle_batch(index);
+    vec_destroy(index->batch);
+    index->batch = nullptr;
+}
+
 WordEntry* find_word_entry(const KeywordIndex* index, const char* word) {
-    uint32_t position;
-    if (!vec_search(index->entries, word, compare_entry_word, &position)) return nullptr;
-    return static_cast<WordEntry*>(index->entries->items[position]);
+    return static_cast<WordEntry*>(
+        table_find(index->by_word, hash_text(word), word, compare_entry_word));
 }
 
 KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text,

@@ -10,6 +10,8 @@ struct Collection;
 struct KeywordIndex {
     PtrVector* entries;     // WordEntry pointers in byte order of their words, no duplicates
     PtrVector* stop_words;  // owned copies, case-insensitive order
+    PtrTable* by_word;      // every entry under hash_text of its word, for look-ups
+    PtrVector* batch;       // entries made in an open batch, not yet in `entries`; else null
 };
 
 // One word of the index. Exists exactly while at least one record carries it.
@@ -27,6 +29,14 @@ KeywordIndex* create_keyword_index();
 // Frees every entry, the stop words and the index. Keyword sets are not touched:
 // free them first with free_keyword_set.
 void destroy_keyword_index(KeywordIndex* index);
+
+// Opens and ends a batch of indexing, for reading files of many bookmarks:
+// inserting each new word into `entries` by itself would move the vector's tail
+// every time. While a batch is open, new entries are found by find_word_entry
+// at once but join `entries` together when the batch ends, in one sort and one
+// merge. The collection's batch of additions opens and ends one.
+void begin_index_batch(KeywordIndex* index);
+void end_index_batch(KeywordIndex* index);
 
 // The entry whose word equals the given one exactly (case-sensitive), or null.
 WordEntry* find_word_entry(const KeywordIndex* index, const char* word);

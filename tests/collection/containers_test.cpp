@@ -1,4 +1,5 @@
-// Growth rules, sorted search and the shared empty text buffer.
+// Growth rules, sorted search, sort and merge, the hash table and the shared
+// empty text buffer.
 #include "collection/containers.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <string>
 #include <algorithm>
 #include <memory>
+#include <random>
+#include <set>
 #include <vector>
 
 namespace {
@@ -106,6 +109,86 @@ TEST(PtrVector, InsertSortedKeepsOrderAndRefusesEquals) {
     std::sort(model.begin(), model.end());
     ASSERT_EQ(v->count, model.size());
     for (uint32_t i = 0; i < v->count; i++) ASSERT_EQ(v->items[i], ptr(model[i]));
+}
+
+TEST(PtrVector, SortThenMergeGivesTheOrderOfOneByOneInsertion) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 50; round++) {
+        // Distinct keys split at random between a sorted vector and a batch.
+        std::vector<uintptr_t> keys(rng() % 60);
+        for (size_t i = 0; i < keys.size(); i++) keys[i] = 1 + i * 3 + rng() % 3;
+        std::shuffle(keys.begin(), keys.end(), rng);
+        Vector one_by_one(vec_create());
+        Vector sorted(vec_create());
+        Vector batch(vec_create());
+        for (uintptr_t key : keys) {
+            vec_insert_sorted(one_by_one.get(), ptr(key), compare_ints);
+            if (rng() % 3 == 0) {
+                vec_insert_sorted(sorted.get(), ptr(key), compare_ints);
+            } else {
+                vec_append(batch.get(), ptr(key));
+            }
+        }
+        vec_sort(batch.get(), compare_ints);
+        vec_merge_sorted(sorted.get(), batch.get(), compare_ints);
+        EXPECT_EQ(batch->count, 0u);
+        ASSERT_EQ(sorted->count, one_by_one->count);
+        for (uint32_t i = 0; i < sorted->count; i++) ASSERT_EQ(sorted->items[i], one_by_one->items[i]);
+    }
+}
+
+namespace {
+
+struct TableDeleter {
+    void operator()(PtrTable* t) const { table_destroy(t); }
+};
+using Table = std::unique_ptr<PtrTable, TableDeleter>;
+
+// Few distinct hashes, so that probe runs grow long, wrap around the end of
+// the slots and get holes punched into them by removals.
+uint32_t crowded_hash(uintptr_t n) { return static_cast<uint32_t>(n % 7) * 0x9E3779B1u; }
+
+}  // namespace
+
+TEST(PtrTable, FindsExactlyWhatIsStoredThroughGrowthAndRemovals) {
+    Table table(table_create());
+    std::set<uintptr_t> model;
+    std::mt19937 rng(5);
+    for (int step = 0; step < 6000; step++) {
+        const uintptr_t n = 1 + rng() % 400;
+        const bool present = model.count(n) != 0;
+        if (!present && rng() % 3 != 0) {
+            table_insert(table.get(), crowded_hash(n), ptr(n));
+            model.insert(n);
+        } else {
+            EXPECT_EQ(table_remove(table.get(), crowded_hash(n), ptr(n)), present);
+            model.erase(n);
+        }
+        ASSERT_EQ(table->count, model.size());
+        ASSERT_LE(2 * table->count, table->capacity);
+        if (step % 97 != 0) continue;
+        for (uintptr_t key = 1; key <= 400; key++) {
+            void* found = table_find(table.get(), crowded_hash(key), ptr(key), compare_ints);
+            ASSERT_EQ(found, model.count(key) ? ptr(key) : nullptr) << "step " << step << " key " << key;
+        }
+    }
+}
+
+TEST(PtrTable, RemovesOnlyThatElementAmongEqualKeys) {
+    // Two distinct elements that compare equal to the same key.
+    struct Item {
+        int key;
+    } first = {1}, second = {1};
+    auto compare_items = [](const void* element, const void* key) {
+        return static_cast<const Item*>(element)->key - *static_cast<const int*>(key);
+    };
+    Table table(table_create());
+    table_insert(table.get(), 42, &first);
+    table_insert(table.get(), 42, &second);
+    EXPECT_TRUE(table_remove(table.get(), 42, &first));
+    EXPECT_FALSE(table_remove(table.get(), 42, &first));
+    const int key = 1;
+    EXPECT_EQ(table_find(table.get(), 42, &key, compare_items), &second);
 }
 
 TEST(TextBuffer, SharedEmptyBlockIsNeverWrittenOrFreed) {
@@ -221,4 +304,34 @@ TEST(Strings, CompareIgnoringAsciiCaseOnly) {
     // Bytes above 0x7F are compared as unsigned values and never folded.
     EXPECT_GT(str_compare_nocase("\xC4", "z"), 0);
     EXPECT_NE(str_compare_nocase("\xC4", "\xE4"), 0);
+}
+
+TEST(Strings, CompareAndHashesAgreeWithFoldedModel) {
+    // Short random strings over a small alphabet with both cases, high bytes
+    // and shared prefixes, against a comparison of the folded copies.
+    const char alphabet[] = "aAbBzZ@[`{/\x80\xC4\xE4";
+    std::mt19937 rng(3);
+    auto random_text = [&](std::string prefix) {
+        for (int k = static_cast<int>(rng() % 5); k > 0; k--) {
+            prefix += alphabet[rng() % (sizeof alphabet - 1)];
+        }
+        return prefix;
+    };
+    auto folded = [](std::string s) {
+        for (char& ch : s) ch = fold_ascii(ch);
+        return s;
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int i = 0; i < 20000; i++) {
+        std::string a = random_text("");
+        std::string b = random_text(rng() % 2 ? a.substr(0, rng() % (a.size() + 1)) : "");
+        // std::string compares its chars as unsigned values, as the URL order does.
+        const int expected = sign(folded(a).compare(folded(b)));
+        ASSERT_EQ(sign(str_compare_nocase(a.c_str(), b.c_str())), expected) << a << " / " << b;
+        if (expected == 0) {
+            ASSERT_EQ(hash_text_nocase(a.c_str()), hash_text_nocase(b.c_str())) << a << " / " << b;
+        }
+    }
+    EXPECT_NE(hash_text("Web"), hash_text("web"));
+    EXPECT_EQ(hash_text_nocase("Web"), hash_text_nocase("wEB"));
 }

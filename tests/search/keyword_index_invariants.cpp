@@ -30,13 +30,18 @@ std::string check_keyword_index(const KeywordIndex* index, const PtrVector* reco
     for (uint32_t i = 0; i < records->count; i++) live.insert(record_at(records, i));
 
     size_t links = 0;
+    // Entries of an open batch are not yet in `entries`, in no order.
     const PtrVector* entries = index->entries;
-    for (uint32_t i = 0; i < entries->count; i++) {
-        const WordEntry* entry = entry_at(entries, i);
+    const uint32_t batched = index->batch ? index->batch->count : 0;
+    if (index->by_word->count != entries->count + batched) return "look-up table disagrees with entries";
+    for (uint32_t i = 0; i < entries->count + batched; i++) {
+        const WordEntry* entry =
+            i < entries->count ? entry_at(entries, i) : entry_at(index->batch, i - entries->count);
         std::string word = entry->word;
-        if (i > 0 && strcmp(entry_at(entries, i - 1)->word, entry->word) >= 0) {
+        if (i > 0 && i < entries->count && strcmp(entry_at(entries, i - 1)->word, entry->word) >= 0) {
             return "entries out of byte order at " + word;
         }
+        if (find_word_entry(index, entry->word) != entry) return "word does not lead to its entry: " + word;
         if (entry->records->count == 0) return "entry without records: " + word;
         for (uint32_t j = 0; j < entry->records->count; j++) {
             const Bookmark* record = record_at(entry->records, j);
