@@ -1,9 +1,192 @@
-// The bookmark properties dialog.
+// The bookmark properties dialog: title, URL and keywords to edit, the three
+// dates to see.
 #include "app/properties_dialog.h"
 
-#include <cstdlib>
+#include <commctrl.h>
 
-bool edit_bookmark_properties(Bookmark* /*record*/, char** keyword_text, HWND /*parent*/) {
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/dialog_helpers.h"
+#include "app/list_view.h"
+#include "app/resource.h"
+#include "collection/collection.h"
+#include "search/keyword_index.h"
+
+namespace {
+
+struct PropertiesDialog {
+    Bookmark* record;
+    char** keyword_text;
+    HWND parent;
+};
+
+PropertiesDialog* dialog_data(HWND dialog) {
+    return reinterpret_cast<PropertiesDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// The control's whole text as an owned string (free with free()).
+char* control_text(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthA(control);
+    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    text[0] = '\0';
+    GetWindowTextA(control, text, length + 1);
+    return text;
+}
+
+// A date in the form of ctime() in local time ("Wed Jun 30 21:49:08 1993\n").
+void format_date(uint32_t date, char text[32]) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // Seconds since 1970 to 100-nanosecond units since 1601.
+    ULONGLONG ticks = (static_cast<ULONGLONG>(date) + 11644473600ULL) * 10000000ULL;
+    FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    FILETIME local;
+    SYSTEMTIME t;
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &t);
+    snprintf(text, 32, "%s %s %2u %02u:%02u:%02u %u\n", kDays[t.wDayOfWeek % 7], kMonths[(t.wMonth + 11) % 12],
+             t.wDay, t.wHour, t.wMinute, t.wSecond, t.wYear);
+}
+
+void show_date(HWND dialog, int id, uint32_t date, bool known) {
+    char text[32] = "?";
+    if (known) format_date(date, text);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+// Removes another bookmark that the edited one replaces: its row, if it has
+// one, then the record itself.
+void delete_record_and_row(Bookmark* record) {
+    HWND list = app_state->list_view;
+    if (list && (record->flags & BOOKMARK_LISTED)) {
+        int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < rows; row++) {
+            if (row_record(list, row) == record) {
+                SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+                break;
+            }
+        }
+    }
+    delete_record(&app_state->collection, record);
+    app_state->filter_dirty = 1;
+}
+
+bool is_stored(const Bookmark* record) {
+    const PtrVector* records = app_state->collection.records;
+    uint32_t position;
+    return vec_search(records, record, compare_record_identity, &position) && records->items[position] == record;
+}
+
+// With another bookmark at the URL: true when the user lets this one replace it
+// (the other is deleted then), false to stay in the dialog.
+bool resolve_duplicate(HWND dialog, const Bookmark* record, const char* url) {
+    Bookmark* other = find_by_url(&app_state->collection, url);
+    if (!other || other == record) return true;
+    static const char kQuestion[] = "A Linkstone with the same URL already exists:\n\n%s\n%s\n\nDo you want to replace it?";
+    size_t size = sizeof kQuestion + strlen(other->title) + strlen(other->url);
+    char* question = static_cast<char*>(malloc(size));
+    snprintf(question, size, kQuestion, other->title, other->url);
+    int answer = MessageBoxA(dialog, question, "Duplicate Linkstone Found", MB_YESNO | MB_ICONINFORMATION);
+    free(question);
+    if (answer != IDYES) return false;
+    delete_record_and_row(other);
+    return true;
+}
+
+BOOL on_init_dialog(HWND dialog, PropertiesDialog* data) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
+    center_window(dialog, data->parent);
+
+    TCITEMA tab = {};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = const_cast<char*>("General");
+    SendDlgItemMessageA(dialog, IDC_PROP_TAB, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
+
+    Bookmark* record = data->record;
+    if (record->title) SetDlgItemTextA(dialog, IDC_PROP_TITLE, record->title);
+    if (record->url) SetDlgItemTextA(dialog, IDC_PROP_URL, record->url);
+    show_date(dialog, IDC_PROP_ADDED, record->added, true);
+    show_date(dialog, IDC_PROP_VISITED, record->last_visit, record->last_visit != DATE_UNSET);
+    show_date(dialog, IDC_PROP_MODIFIED, record->last_modified, is_real_date(record->last_modified));
+
+    // The offered text is used only for a bookmark without keywords, and is
+    // freed here either way: the slot is empty until OK fills it.
+    char* offered = *data->keyword_text;
+    *data->keyword_text = nullptr;
+    if (record->keywords) {
+        char* text = keyword_set_text(record->keywords);
+        SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, text);
+        free(text);
+    } else if (offered) {
+        SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, offered);
+    }
+    free(offered);
+    return TRUE;
+}
+
+void on_ok(HWND dialog) {
+    PropertiesDialog* data = dialog_data(dialog);
+    Bookmark* record = data->record;
+    char* url = control_text(dialog, IDC_PROP_URL);
+    char* title = trim_in_place(control_text(dialog, IDC_PROP_TITLE));
+
+    if (title[0] == '\0') {
+        MessageBoxA(dialog, "Please enter a title for this Linkstone", APP_NAME, MB_ICONINFORMATION);
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PROP_TITLE)), TRUE);
+        free(url);
+        free(title);
+        return;
+    }
+    if (!resolve_duplicate(dialog, record, url)) {
+        free(url);
+        free(title);
+        return;
+    }
+
+    bool url_changed = !record->url || strcmp(record->url, url) != 0;
+    free(record->url);
+    free(record->title);
+    record->url = url;
+    record->title = title;
+    if (url_changed && is_stored(record)) reposition_by_url(&app_state->collection, record);
+
+    *data->keyword_text = control_text(dialog, IDC_PROP_KEYWORDS);
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK properties_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return on_init_dialog(dialog, reinterpret_cast<PropertiesDialog*>(lparam));
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDOK:
+                    on_ok(dialog);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+bool edit_bookmark_properties(Bookmark* record, char** keyword_text, HWND parent) {
+    PropertiesDialog data = {record, keyword_text, parent};
+    INT_PTR result = DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_PROPERTIES), parent, properties_dialog_proc,
+                                     reinterpret_cast<LPARAM>(&data));
+    if (result == IDOK) return true;
+    // Also when the dialog could not be shown: the offered text is not used again.
     free(*keyword_text);
     *keyword_text = nullptr;
     return false;
