@@ -61,6 +61,7 @@ bool evaluate_reply(const char* reply, uint32_t* value, char** location) {
 }
 
 uint32_t check_url(const char* url, const ProbeSettings* settings) {
+    if (!url) return DATE_BROKEN;  // nothing to match, as for any text without a URL
     char* target = static_cast<char*>(malloc(strlen(url) + 1));
     strcpy(target, url);
     uint32_t value = DATE_BROKEN;  // when every request redirects

@@ -171,6 +171,7 @@ TEST_F(CheckUrl, TreatsAServerWithoutTlsAsUnreachable) {
 
 TEST_F(CheckUrl, MarksUnreachableAddressesBroken) {
     EXPECT_EQ(check_url("<>", &probe), DATE_BROKEN);
+    EXPECT_EQ(check_url(nullptr, &probe), DATE_BROKEN);
     EXPECT_EQ(check_url("http://nonexistent.invalid/", &probe), DATE_BROKEN);
     char url[64];
     snprintf(url, sizeof url, "127.0.0.1:%u/", closed_port());
