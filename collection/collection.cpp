@@ -3,6 +3,7 @@
 #include "collection/collection.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "search/keyword_index.h"
@@ -198,6 +199,8 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
 
     TextBuffer source = tb_empty();
+    const size_t keyword_length = keyword_text ? strlen(keyword_text) : 0;
+    tb_reserve(&source, static_cast<uint32_t>(strlen(title) + 1 + keyword_length));
     if (automatic) tb_append_str(&source, title);
     if (keyword_text) {
         if (tb_length(source) != 0) tb_append_char(&source, ' ');

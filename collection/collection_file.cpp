@@ -49,16 +49,28 @@ const char* title_entity(char c) {
     }
 }
 
+const char kTitleMarkup[] = "&<>";
+
 void append_title(TextBuffer* tb, const char* title) {
-    const char* run = title;
-    for (const char* p = title; *p; p++) {
-        const char* entity = title_entity(*p);
-        if (!entity) continue;
-        tb_append(tb, run, static_cast<uint32_t>(p - run));
-        tb_append_str(tb, entity);
-        run = p + 1;
+    for (const char* run = title;;) {
+        const size_t length = strcspn(run, kTitleMarkup);
+        tb_append(tb, run, static_cast<uint32_t>(length));
+        if (run[length] == '\0') return;
+        tb_append_str(tb, title_entity(run[length]));
+        run += length + 1;
     }
-    tb_append_str(tb, run);
+}
+
+// Bytes of a title as written; an entity is at most four bytes longer.
+size_t written_title_length(const char* title) {
+    size_t length = strlen(title);
+    for (const char* p = title; *(p += strcspn(p, kTitleMarkup)) != '\0'; p++) length += 4;
+    return length;
+}
+
+template <size_t N>
+void append_literal(TextBuffer* tb, const char (&text)[N]) {
+    tb_append(tb, text, N - 1);
 }
 
 // The longest an entry's fixed pieces and date attributes can be.
@@ -70,11 +82,7 @@ size_t estimated_length(const PtrVector* records) {
     size_t length = COLLECTION_FILE_HEADER_LENGTH + COLLECTION_FILE_FOOTER_LENGTH;
     for (uint32_t i = 0; i < records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
-        length += kEntryOverhead + strlen(record->url);
-        for (const char* p = record->title; *p; p++) {
-            const char* entity = title_entity(*p);
-            length += entity ? strlen(entity) : 1;
-        }
+        length += kEntryOverhead + strlen(record->url) + written_title_length(record->title);
         const PtrVector* words = record->keywords ? record->keywords->entries : nullptr;
         for (uint32_t j = 0; words && j < words->count; j++) {
             length += strlen(static_cast<const WordEntry*>(words->items[j])->word) + 1;
@@ -83,17 +91,32 @@ size_t estimated_length(const PtrVector* records) {
     return length;
 }
 
-// Appends NAME="date" and its trailing space.
-void append_date(TextBuffer* tb, const char* name, uint32_t date) {
-    char scratch[32];
-    int length = snprintf(scratch, sizeof scratch, "%s=\"%u\" ", name, static_cast<unsigned>(date));
-    tb_append(tb, scratch, static_cast<uint32_t>(length));
+// Appends NAME="date" and its trailing space. Digits by hand: formatting three
+// dates per bookmark through printf took half the time of a save.
+template <size_t N>
+void append_date(TextBuffer* tb, const char (&name)[N], uint32_t date) {
+    char digits[10];
+    uint32_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + date % 10);
+        date /= 10;
+    } while (date != 0);
+    char scratch[N + 2 + sizeof digits + 2];
+    char* p = scratch;
+    memcpy(p, name, N - 1);
+    p += N - 1;
+    *p++ = '=';
+    *p++ = '"';
+    while (count > 0) *p++ = digits[--count];
+    *p++ = '"';
+    *p++ = ' ';
+    tb_append(tb, scratch, static_cast<uint32_t>(p - scratch));
 }
 
 void append_entry(TextBuffer* tb, const Bookmark* record) {
-    tb_append_str(tb, "<DT><A HREF=\"");
+    append_literal(tb, "<DT><A HREF=\"");
     tb_append_str(tb, record->url);
-    tb_append_str(tb, "\" ");
+    append_literal(tb, "\" ");
     append_date(tb, "ADD_DATE", record->added);
     if (is_real_date(record->last_visit)) append_date(tb, "LAST_VISIT", record->last_visit);
     if (is_real_date(record->last_modified)) {
@@ -101,9 +124,9 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
     }
     tb_append_char(tb, '>');
     append_title(tb, record->title);
-    tb_append_str(tb, "</A>\r\n<DD>");
+    append_literal(tb, "</A>\r\n<DD>");
     append_keyword_set_text(tb, record->keywords);
-    tb_append_str(tb, "\r\n\r\n");
+    append_literal(tb, "\r\n\r\n");
 }
 
 TextBuffer build_collection_buffer(const PtrVector* records) {

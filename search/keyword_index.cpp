@@ -99,6 +99,7 @@ KeywordIndex* create_keyword_index() {
     KeywordIndex* index = static_cast<KeywordIndex*>(malloc(sizeof(KeywordIndex)));
     index->entries = vec_create();
     index->stop_words = create_stop_word_list();
+    index->stop_word_table = create_stop_word_table(index->stop_words);
     index->by_word = table_create();
     index->batch = nullptr;
     return index;
@@ -112,6 +113,7 @@ void destroy_keyword_index(KeywordIndex* index) {
     vec_destroy(index->entries);
     vec_destroy(index->batch);
     table_destroy(index->by_word);
+    table_destroy(index->stop_word_table);
     free_stop_word_list(index->stop_words);
     free(index);
 }
@@ -142,11 +144,11 @@ KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const cha
         set->entries = vec_create();
     }
     if (!text || text[0] == '\0') return set;
-    char* copy = str_dup(text);
-    remove_repeated_words(copy, true);
+    // Repeated words need no removal first: a word whose entry already lists
+    // this record is passed over in link_word, so every word counts once, at
+    // its first occurrence.
     LinkContext link = {index, record, set};
-    split_words(copy, link_word, &link);
-    free(copy);
+    split_words(text, link_word, &link);
     return set;
 }
 

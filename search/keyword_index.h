@@ -8,10 +8,11 @@ struct Bookmark;
 struct Collection;
 
 struct KeywordIndex {
-    PtrVector* entries;     // WordEntry pointers in byte order of their words, no duplicates
-    PtrVector* stop_words;  // owned copies, case-insensitive order
-    PtrTable* by_word;      // every entry under hash_text of its word, for look-ups
-    PtrVector* batch;       // entries made in an open batch, not yet in `entries`; else null
+    PtrVector* entries;         // WordEntry pointers in byte order of their words, no duplicates
+    PtrVector* stop_words;      // owned copies, case-insensitive order
+    PtrTable* stop_word_table;  // the same words under hash_text_nocase, for is_stop_word
+    PtrTable* by_word;          // every entry under hash_text of its word, for look-ups
+    PtrVector* batch;           // entries made in an open batch, not yet in `entries`; else null
 };
 
 // One word of the index. Exists exactly while at least one record carries it.

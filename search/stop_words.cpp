@@ -37,7 +37,14 @@ void free_stop_word_list(PtrVector* list) {
     vec_destroy(list);
 }
 
+PtrTable* create_stop_word_table(const PtrVector* list) {
+    PtrTable* table = table_create();
+    for (uint32_t i = 0; i < list->count; i++) {
+        table_insert(table, hash_text_nocase(static_cast<const char*>(list->items[i])), list->items[i]);
+    }
+    return table;
+}
+
 bool is_stop_word(const KeywordIndex* index, const char* word) {
-    uint32_t position;
-    return vec_search(index->stop_words, word, compare_nocase, &position);
+    return table_find(index->stop_word_table, hash_text_nocase(word), word, compare_nocase) != nullptr;
 }

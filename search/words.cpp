@@ -105,6 +105,8 @@ void remove_repeated_words(char* text, bool case_sensitive) {
     char* p = text;
     while (*p && is_repeat_separator(static_cast<unsigned char>(*p))) p++;
     std::vector<std::pair<const char*, size_t>> kept;
+    // Room for an ordinary title with its description, allocated once.
+    kept.reserve(32);
     while (*p) {
         char* word = p;
         while (*p && !is_repeat_separator(static_cast<unsigned char>(*p))) p++;
@@ -131,6 +133,8 @@ void remove_repeated_words(char* text, bool case_sensitive) {
 
 char* make_keyword_text(const KeywordIndex* index, const char* text, bool automatic) {
     KeywordTextBuilder builder = {index, automatic, tb_empty()};
+    // The words joined by single spaces are never longer than the text.
+    tb_reserve(&builder.text, static_cast<uint32_t>(strlen(text)));
     if (automatic) {
         char* copy = str_dup(text);
         remove_repeated_words(copy, false);
