@@ -1,0 +1,75 @@
+// The list's right click: which row it takes, what the menu offers, and that
+// a chosen item arrives as the command.
+#include "app/list_notifications.h"
+
+#include <string>
+#include <vector>
+
+#include "tests/app/commands_fixture.h"
+
+namespace {
+
+const std::vector<std::string> kOneItemMenu = {
+    "&Open", "&Export...", "&Delete", "&Mark Visited (grey)", "&Copy URL to Clipboard", "-", "&Properties..."};
+
+}  // namespace
+
+TEST_F(CommandsTest, RightClickOnAnUnselectedRowSelectsOnlyItAndOffersTheOneItemMenu) {
+    select_rows({0, 1, 3});
+    MenuPicker picker(0);
+    right_click_row(2, 20);
+    EXPECT_EQ(picker.menus_seen, 1);
+    EXPECT_EQ(picker.items, kOneItemMenu);
+    EXPECT_EQ(selected_rows(), std::vector<int>{2});
+    EXPECT_EQ(ListView_GetNextItem(app_state->list_view, -1, LVNI_FOCUSED), 2);
+}
+
+TEST_F(CommandsTest, RightClickPastTheColumnsCountsForTheRow) {
+    select_rows({});
+    MenuPicker picker(0);
+    right_click_row(1, 520);
+    EXPECT_EQ(picker.menus_seen, 1);
+    EXPECT_EQ(selected_rows(), std::vector<int>{1});
+}
+
+TEST_F(CommandsTest, RightClickOnASelectedRowOffersTheSeveralItemsMenu) {
+    Bookmark* kernel = record("http://www.kernel.org/");
+    kernel->last_modified = 3000;
+    select_rows({1, 2});
+    MenuPicker picker(0);
+    right_click_row(2, 20);
+    EXPECT_EQ(picker.items, (std::vector<std::string>{"&Delete", "&Export...", "&Mark Visited (grey)"}));
+    EXPECT_EQ(selected_rows(), (std::vector<int>{1, 2}));
+}
+
+TEST_F(CommandsTest, RightClickBelowTheLastRowShowsNoMenu) {
+    MenuPicker picker(0);
+    RECT last = {};
+    last.left = LVIR_BOUNDS;
+    ListView_GetItemRect(app_state->list_view, 3, &last, LVIR_BOUNDS);
+    LPARAM below = MAKELPARAM(20, last.bottom + 40);
+    PostMessageA(app_state->list_view, WM_RBUTTONUP, 0, below);
+    SendMessageA(app_state->list_view, WM_RBUTTONDOWN, MK_RBUTTON, below);
+    idle();
+    EXPECT_EQ(picker.menus_seen, 0);
+}
+
+TEST_F(CommandsTest, ContextMenuChoiceArrivesAsTheCommand) {
+    {
+        MenuPicker picker('c');
+        right_click_row(0, 20);
+        EXPECT_EQ(picker.menus_seen, 1);
+    }
+    EXPECT_EQ(clipboard_text(), "http://ui-patterns.com/");
+
+    Bookmark* kernel = record("http://www.kernel.org/");
+    kernel->last_modified = 3000;
+    set_clock_override(5000);
+    {
+        MenuPicker picker('m');
+        right_click_row(2, 20);
+        EXPECT_EQ(picker.items[3], "&Mark Visited");
+    }
+    EXPECT_EQ(kernel->last_visit, 5000u);
+    clear_clock_override();
+}

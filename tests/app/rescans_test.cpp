@@ -1,0 +1,143 @@
+// Where the browsers' bookmarks are found, and the rescans of start-up, in
+// process and in a first run of the real program.
+#include "app/rescans.h"
+
+#include <string>
+
+#include "app/messages.h"
+#include "tests/app/commands_fixture.h"
+
+namespace {
+
+const char kNetscapeKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+
+const char kNetscapeFile[] =
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+    "<DT><H3>Reading</H3>\n<DL><p>\n"
+    "<DT><A HREF=\"http://navigator-one.example/\" ADD_DATE=\"900000000\">Navigator One</A>\n"
+    "<DT><A HREF=\"http://navigator-two.example/\" ADD_DATE=\"900000000\">Navigator Two</A>\n"
+    "</DL><p>\n</DL><p>\n";
+
+class RescansTest : public CommandsTest {
+protected:
+    void SetUp() override {
+        CommandsTest::SetUp();
+        dir.write("bookmark.htm", kNetscapeFile);
+        dir.make_folder("fav\\Sub");
+        dir.write("fav\\Sub\\Shortcut Page.url", "[InternetShortcut]\r\nURL=http://shortcut.example/\r\n");
+        set_favorites_folder(dir.path("fav"));
+    }
+    void TearDown() override {
+        delete_registry_key(HKEY_CURRENT_USER, kNetscapeKey);
+        CommandsTest::TearDown();
+    }
+    void name_netscape_file() {
+        set_registry_string(HKEY_CURRENT_USER, kNetscapeKey, "File Location", dir.path("bookmark.htm").c_str());
+    }
+    uint32_t count() { return app_state->collection.records->count; }
+};
+
+}  // namespace
+
+TEST_F(RescansTest, FavoritesFolderIsTheRegistryValueWithASeparatorElseTheWindowsDirectory) {
+    char folder[MAX_PATH];
+    favorites_folder(folder);
+    EXPECT_EQ(std::string(folder), dir.path("fav") + "\\");
+
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    set_favorites_folder("");
+    favorites_folder(folder);
+    EXPECT_STREQ(folder, windows) << "an empty value names no folder";
+    remove_favorites_value();
+    favorites_folder(folder);
+    EXPECT_STREQ(folder, windows);
+}
+
+TEST_F(RescansTest, StartupRescansFollowTheirOptions) {
+    name_netscape_file();
+    app_state->options.option_flags &= ~(OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES);
+    run_startup_rescans(false);
+    EXPECT_EQ(count(), 4u);
+
+    app_state->options.option_flags |= OPT_AUTO_RESCAN_BOOKMARKS;
+    run_startup_rescans(false);
+    EXPECT_EQ(count(), 6u);
+    EXPECT_EQ(pane(0), "2 new Ravozorizi found during rescan of " + dir.path("bookmark.htm"));
+    EXPECT_EQ(find_by_url(&app_state->collection, "http://shortcut.example/"), nullptr);
+
+    set_status_text(nullptr, 0);
+    run_startup_rescans(false);
+    EXPECT_EQ(count(), 6u);
+    EXPECT_EQ(pane(0), "Ready") << "a rescan that finds nothing new is silent";
+
+    app_state->options.option_flags = OPT_AUTO_RESCAN_FAVORITES;
+    run_startup_rescans(false);
+    EXPECT_EQ(count(), 7u);
+    Bookmark* shortcut = find_by_url(&app_state->collection, "http://shortcut.example/");
+    ASSERT_NE(shortcut, nullptr);
+    EXPECT_STREQ(shortcut->title, "Shortcut Page");
+    idle();
+    EXPECT_EQ(rows(), 7);
+}
+
+TEST_F(RescansTest, FirstRunRescansBothWhateverTheOptions) {
+    name_netscape_file();
+    app_state->options.option_flags &= ~(OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES);
+    run_startup_rescans(true);
+    EXPECT_EQ(count(), 7u);
+}
+
+TEST_F(RescansTest, RescanWithoutRegistryEntryDoesNothing) {
+    delete_registry_key(HKEY_CURRENT_USER, kNetscapeKey);
+    set_status_text(nullptr, 0);
+    rescan_netscape_bookmarks();
+    EXPECT_EQ(count(), 4u);
+    EXPECT_EQ(pane(0), "Ready");
+}
+
+namespace {
+
+struct Program {
+    PROCESS_INFORMATION info = {};
+    ~Program() {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+};
+
+// The frame of the program, once it has started up.
+HWND wait_for_frame(DWORD process_id) {
+    for (int i = 0; i < 600; i++) {
+        HWND found = FindWindowA(FRAME_CLASS_NAME, nullptr);
+        DWORD owner = 0;
+        if (found) GetWindowThreadProcessId(found, &owner);
+        if (found && owner == process_id && IsWindowVisible(found)) return found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(RescansTest, FirstRunOfTheProgramImportsTheFavorites) {
+    std::string exe = dir.path("lk.exe");
+    ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
+    // The fixture's frame would be taken for a running copy.
+    DestroyWindow(frame);
+    Program program;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string command_line = "\"" + exe + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &program.info));
+    HWND lk_frame = wait_for_frame(program.info.dwProcessId);
+    ASSERT_NE(lk_frame, nullptr);
+    PostMessageA(lk_frame, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 30000), WAIT_OBJECT_0);
+    EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
+    EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);
+}
