@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/list_view.h"
 #include "app/resource.h"
 #include "search/keyword_index.h"
+#include "tests/app/commands_fixture.h"
 #include "tests/app/dialog_driver.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -241,6 +243,69 @@ TEST_F(PropertiesDialogTest, OpensCentredOverTheFrame) {
     EXPECT_FALSE(edit(record("http://www.ietf.org/")));
     EXPECT_NEAR((box.left + box.right) / 2, (owner.left + owner.right) / 2, 1);
     EXPECT_NEAR((box.top + box.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+}
+
+// The dialog as the Properties, Add and Fast Add commands reach it.
+class PropertiesFlowTest : public CommandsTest {
+protected:
+    void select_record(const char* url) {
+        Bookmark* wanted = record(url);
+        for (int row = 0; row < rows(); row++) {
+            if (row_record(app_state->list_view, row) == wanted) select_rows({row});
+        }
+    }
+};
+
+TEST_F(PropertiesFlowTest, ReplacingADuplicateRemovesTheOtherRowAndItsWords) {
+    select_record("http://www.kernel.org/");
+    std::string caption, text;
+    DialogDriver driver;
+    driver.then(fill(nullptr, "HTTP://WWW.IETF.ORG/", nullptr)).then(answer(IDYES, &caption, &text));
+    command(IDM_PROPERTIES);
+    EXPECT_EQ(caption, "Duplicate Linkstone Found");
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(app_state->collection.records->count, 3u);
+    Bookmark* kept = record("http://www.ietf.org/");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_STREQ(kept->title, "The Linux Kernel Archives");
+    type("Engineering");
+    EXPECT_EQ(rows(), 0);
+    type("Kernel");
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(row_text(0, 1), "HTTP://WWW.IETF.ORG/");
+}
+
+TEST_F(PropertiesFlowTest, FastAddOfAnEditedUrlFindsTheEditedBookmark) {
+    Bookmark* kernel = record("http://www.kernel.org/");
+    select_record("http://www.kernel.org/");
+    DialogDriver driver;
+    driver.then(fill(nullptr, "http://fast.example/page", nullptr));
+    command(IDM_PROPERTIES);
+    ASSERT_EQ(record("http://fast.example/page"), kernel);
+    EXPECT_EQ(record("http://www.kernel.org/"), nullptr);
+    use_peer_browser();
+    browser_shows("http://FAST.example/page", "Kernel Again");
+    command(IDM_FAST_ADD);
+    EXPECT_EQ(pane(0), "Linkstone already exists: http://FAST.example/page");
+    EXPECT_EQ(app_state->collection.records->count, 4u);
+}
+
+TEST_F(PropertiesFlowTest, AddingUnderAStoredUrlReplacesThatBookmark) {
+    use_peer_browser();  // no browser runs: Add opens an empty bookmark
+    std::string caption, text;
+    DialogDriver driver;
+    driver.then(fill("Patterns, Newly Added", "http://ui-patterns.com/", "ui patterns"))
+        .then(answer(IDYES, &caption, &text));
+    command(IDM_ADD);
+    EXPECT_EQ(caption, "Duplicate Linkstone Found");
+    EXPECT_EQ(app_state->collection.records->count, 4u);
+    Bookmark* added = record("http://ui-patterns.com/");
+    ASSERT_NE(added, nullptr);
+    EXPECT_STREQ(added->title, "Patterns, Newly Added");
+    EXPECT_EQ(added->last_visit, DATE_UNSET);
+    type("patterns");
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(row_text(0, 0), "Patterns, Newly Added");
 }
 
 }  // namespace
