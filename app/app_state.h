@@ -9,13 +9,10 @@
 
 #include <cstdint>
 
+#include "app/version.h"
 #include "browser/browser_link.h"
 #include "collection/collection.h"
 
-// Version 1.02, build 32m.
-const unsigned APP_VERSION = 102;
-const unsigned APP_BUILD_NUMBER = 32;
-extern const char APP_BUILD_LETTER[];
 extern const char APP_NAME[];  // "Ravozorizi": caption of every message box
 
 // Bits of Options::option_flags.

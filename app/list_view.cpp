@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -52,10 +54,16 @@ void show_rows(HWND list) {
 
 namespace {
 
-struct KeyedRow {
+// A row's sort key with the text it was made from: the key stays good for as
+// long as the record shows that same text.
+struct CachedKey {
+    std::string text;
     std::string key;
-    void* record;
 };
+
+// Keys by record, one table per sort column. Kept across refills, so that
+// typing in the filter re-sorts without making keys again.
+std::unordered_map<const Bookmark*, CachedKey> sort_keys[2];
 
 // The text's sort key, which orders byte by byte as lstrcmpi orders the texts.
 bool make_sort_key(const char* text, std::string* key) {
@@ -72,20 +80,35 @@ bool make_sort_key(const char* text, std::string* key) {
     return LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, &(*key)[0], length) > 0;
 }
 
-// Sorting by keys made once per row: comparing the texts themselves costs a
-// locale-aware comparison for each of the n log n steps, which is slow on the
-// tens of thousands of rows a broad filter shows.
+const std::string* sort_key(const Bookmark* record, int column) {
+    const char* text = column == 0 ? record->title : record->url;
+    CachedKey& cached = sort_keys[column][record];
+    if (cached.text != text || cached.key.empty()) {
+        cached.text = text;
+        if (!make_sort_key(text, &cached.key)) return nullptr;
+    }
+    return &cached.key;
+}
+
+// Sorting by keys: comparing the texts themselves costs a locale-aware
+// comparison for each of the n log n steps, which is slow on the tens of
+// thousands of rows a broad filter shows.
 bool sort_by_keys(PtrVector* rows, LPARAM sort_type) {
     if (sort_type != 0 && sort_type != 1) return false;
-    std::vector<KeyedRow> keyed(rows->count);
+    std::unordered_map<const Bookmark*, CachedKey>& cache = sort_keys[sort_type];
+    // Records come and go: start afresh rather than keep keys of the departed.
+    if (cache.size() > 2 * static_cast<size_t>(app_state->collection.records->count) + 1024) cache.clear();
+    std::vector<std::pair<const std::string*, void*>> keyed(rows->count);
     for (uint32_t i = 0; i < rows->count; i++) {
-        const Bookmark* record = static_cast<const Bookmark*>(rows->items[i]);
-        keyed[i].record = rows->items[i];
-        if (!make_sort_key(sort_type == 0 ? record->title : record->url, &keyed[i].key)) return false;
+        const std::string* key = sort_key(static_cast<const Bookmark*>(rows->items[i]), static_cast<int>(sort_type));
+        if (!key) return false;
+        keyed[i] = {key, rows->items[i]};
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const KeyedRow& a, const KeyedRow& b) { return a.key < b.key; });
-    for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].record;
+    std::stable_sort(keyed.begin(), keyed.end(), [](const std::pair<const std::string*, void*>& a,
+                                                    const std::pair<const std::string*, void*>& b) {
+        return *a.first < *b.first;
+    });
+    for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].second;
     return true;
 }
 

@@ -44,6 +44,14 @@ void idle_and_paint() {
     UpdateWindow(app_state->list_view);
 }
 
+// CPU time of this thread: a fairer figure than wall time on a busy machine.
+double thread_cpu_ms() {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    auto ms = [](FILETIME t) { return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4; };
+    return ms(kernel) + ms(user);
+}
+
 int list_rows() { return static_cast<int>(SendMessageA(app_state->list_view, LVM_GETITEMCOUNT, 0, 0)); }
 
 }  // namespace
@@ -67,6 +75,7 @@ int main(int argc, char** argv) {
     app_state->ui_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     app_state->collection = create_collection();
 
+    double start_cpu = thread_cpu_ms();
     LARGE_INTEGER start = clock_now();
     register_frame_class(app_instance);
     create_frame(app_instance, SW_SHOWNORMAL);
@@ -75,10 +84,11 @@ int main(int argc, char** argv) {
     double read_ms = milliseconds_since(start);
     idle_and_paint();
     double startup_ms = milliseconds_since(start);
-    printf("bookmarks %u: read %.1f ms, start-up to painted list %.1f ms (%d rows)\n",
-           app_state->collection.records->count, read_ms, startup_ms, list_rows());
+    printf("bookmarks %u: read %.1f ms, start-up to painted list %.1f ms, %.1f ms CPU (%d rows)\n",
+           app_state->collection.records->count, read_ms, startup_ms, thread_cpu_ms() - start_cpu, list_rows());
 
     for (int i = 2; i < argc; i++) {
+        double typed_cpu = thread_cpu_ms();
         LARGE_INTEGER typed = clock_now();
         SetWindowTextA(app_state->filter_edit, argv[i]);
         SendMessageA(app_state->filter_edit, EM_SETSEL, strlen(argv[i]), strlen(argv[i]));
@@ -88,8 +98,8 @@ int main(int argc, char** argv) {
         double filter_ms = milliseconds_since(typed);
         UpdateWindow(app_state->main_window);
         UpdateWindow(app_state->list_view);
-        printf("filter \"%s\": %.1f ms to the painted list (%d rows; edit %.1f, filter %.1f)\n", argv[i],
-               milliseconds_since(typed), list_rows(), edit_ms, filter_ms);
+        printf("filter \"%s\": %.1f ms to the painted list, %.1f ms CPU (%d rows; edit %.1f, filter %.1f)\n",
+               argv[i], milliseconds_since(typed), thread_cpu_ms() - typed_cpu, list_rows(), edit_ms, filter_ms);
     }
     DestroyWindow(app_state->main_window);
     free_collection(&app_state->collection);

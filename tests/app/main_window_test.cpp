@@ -332,3 +332,13 @@ TEST(Manifest, AsksForVisualStylesAndTheUtf8CodePage) {
     // Wine honours the code page request: UTF-8 titles of today's exports show as text.
     EXPECT_EQ(GetACP(), 65001u);
 }
+
+TEST_F(MainWindowTest, RetitledBookmarkSortsByItsNewTitle) {
+    // Sort keys are kept between refills; a changed title must not sort by its old key.
+    Bookmark* kernel = record("http://www.kernel.org/");
+    ASSERT_EQ(row_text(2, 0), "The Linux Kernel Archives");
+    free(kernel->title);
+    kernel->title = str_dup("AAA Kernel");
+    sort_list(app_state->list_view);
+    EXPECT_EQ(row_text(0, 0), "AAA Kernel");
+}

@@ -5,15 +5,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/version.h"
 #include "checker/check_url.h"
 #include "checker/net.h"
 #include "collection/bookmark.h"
 #include "tools/lktool/commands.h"
 
 int run_check_command(int argc, char** argv) {
-    // The program's own identity (version 1.02, build 32m), so that servers
-    // answer lktool as they answer the program.
-    ProbeSettings settings = {102, "32m", PROBE_WAIT_SECONDS};
+    // The program's own identity, so that servers answer lktool as they answer the program.
+    char build[16];
+    format_build_string(build, sizeof build);
+    ProbeSettings settings = {APP_VERSION, build, PROBE_WAIT_SECONDS};
     int first = 0;
     if (argc >= 2 && strcmp(argv[0], "--wait") == 0) {
         settings.wait_seconds = static_cast<uint32_t>(strtoul(argv[1], nullptr, 10));
