@@ -225,4 +225,39 @@ TEST_F(OptionsSheetTest, BrowseOpensOnTheCollectionFileAndProposesHtm) {
     EXPECT_EQ(lstrcmpiA(app_state->options.collection_path, path.c_str()), 0);
 }
 
+TEST_F(OptionsSheetTest, ProgramBrowseButtonsNameTheirBrowserAndCancelKeepsThePath) {
+    const struct {
+        int button, edit;
+        const char* caption;
+    } buttons[] = {
+        {IDC_OPT_BROWSE_NETSCAPE, IDC_OPT_NETSCAPE_PATH, "Netscape Program Location"},
+        {IDC_OPT_BROWSE_IEXPLORE, IDC_OPT_IEXPLORE_PATH, "Internet Explorer Program Location"},
+    };
+    for (const auto& b : buttons) {
+        std::string file_caption, file_name, path;
+        HWND sheet_window = nullptr;
+        DialogStep finish = [&](HWND sheet) {
+            if (!IsWindowEnabled(sheet)) return DialogDriver::retry(sheet, finish);
+            path = item_text(page(sheet), b.edit);
+            PropSheet_PressButton(sheet, PSBTN_OK);
+        };
+        DialogDriver driver;
+        driver.then([&](HWND sheet) {
+                  sheet_window = sheet;
+                  press(show_page(sheet, 2), b.button);
+              })
+            .then([&](HWND file_dialog) {
+                file_caption = window_text(file_dialog);
+                file_name = item_text(file_dialog, cmb13);
+                press(file_dialog, IDCANCEL);
+                DialogDriver::again(sheet_window);
+            })
+            .then(finish);
+        EXPECT_EQ(run(), 1);
+        EXPECT_EQ(file_caption, b.caption);
+        EXPECT_NE(file_name.find(".exe"), std::string::npos) << file_name;
+        EXPECT_EQ(path, b.edit == IDC_OPT_NETSCAPE_PATH ? "C:\\nav\\netscape.exe" : "C:\\ie\\iexplore.exe");
+    }
+}
+
 }  // namespace
