@@ -2,9 +2,11 @@
 // deleting bookmarks, with the keyword index kept in step.
 #include "collection/collection.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "search/keyword_index.h"
 #include "search/words.h"
@@ -29,13 +31,41 @@ Bookmark* find_in_batch(const Collection* collection, const char* url, uint32_t 
         table_find(collection->batch.by_url, hash, url, compare_record_url_key));
 }
 
+// Sorts records by URL. A sort compares n log n times, and URLs share long
+// prefixes: folded copies side by side, compared with strcmp (the same order,
+// folded bytes as unsigned values), take a fraction of the time.
+void sort_by_url(PtrVector* records) {
+    struct Keyed {
+        const char* folded_url;
+        void* record;
+    };
+    size_t bytes = 0;
+    for (uint32_t i = 0; i < records->count; i++) {
+        bytes += strlen(static_cast<const Bookmark*>(records->items[i])->url) + 1;
+    }
+    char* folded = static_cast<char*>(malloc(bytes));
+    std::vector<Keyed> keyed(records->count);
+    char* p = folded;
+    for (uint32_t i = 0; i < records->count; i++) {
+        keyed[i] = {p, records->items[i]};
+        const char* url = static_cast<const Bookmark*>(records->items[i])->url;
+        do {
+            *p++ = fold_ascii(*url);
+        } while (*url++ != '\0');
+    }
+    std::sort(keyed.begin(), keyed.end(),
+              [](const Keyed& a, const Keyed& b) { return strcmp(a.folded_url, b.folded_url) < 0; });
+    for (uint32_t i = 0; i < records->count; i++) records->items[i] = keyed[i].record;
+    free(folded);
+}
+
 // Puts the open batch's records into `records_by_url`; the batch stays open.
 void settle_batch(Collection* collection) {
     AddBatch* batch = &collection->batch;
     if (batch->depth == 0 || batch->records->count == 0) return;
     // The batch never holds a URL that is stored, nor one twice: no two
     // records compare equal, so the order is exactly that of one-by-one insertion.
-    vec_sort(batch->records, compare_record_urls);
+    sort_by_url(batch->records);
     vec_merge_sorted(collection->records_by_url, batch->records, compare_record_urls);
     table_destroy(batch->by_url);
     batch->by_url = table_create();

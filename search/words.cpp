@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -53,6 +52,17 @@ std::pair<size_t, size_t> title_word_in(const unsigned char* s, size_t length) {
     return {0, 0};
 }
 
+// Hands a word to the callback as a terminated copy. Words are short, so a
+// buffer on the stack nearly always does; this runs for every word read.
+void emit_word(const unsigned char* start, size_t length, WordCallback callback, void* context) {
+    char small[64];
+    char* word = length < sizeof small ? small : static_cast<char*>(malloc(length + 1));
+    memcpy(word, start, length);
+    word[length] = '\0';
+    callback(word, context);
+    if (word != small) free(word);
+}
+
 struct KeywordTextBuilder {
     const KeywordIndex* index;
     bool automatic;
@@ -70,7 +80,6 @@ void add_keyword_word(const char* word, void* context) {
 
 void split_words(const char* text, WordCallback callback, void* context) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    std::string word;
     while (*p) {
         if (!is_word_char(*p)) {
             p++;
@@ -78,14 +87,12 @@ void split_words(const char* text, WordCallback callback, void* context) {
         }
         const unsigned char* start = p;
         while (*p && is_word_char(*p)) p++;
-        word.assign(reinterpret_cast<const char*>(start), static_cast<size_t>(p - start));
-        callback(word.c_str(), context);
+        emit_word(start, static_cast<size_t>(p - start), callback, context);
     }
 }
 
 void scan_title_words(const char* text, WordCallback callback, void* context) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    std::string word;
     while (*p) {
         if (is_title_separator(*p)) {
             p++;
@@ -95,8 +102,7 @@ void scan_title_words(const char* text, WordCallback callback, void* context) {
         while (*p && !is_title_separator(*p)) p++;
         std::pair<size_t, size_t> accepted = title_word_in(start, static_cast<size_t>(p - start));
         if (accepted.second == 0) continue;
-        word.assign(reinterpret_cast<const char*>(start) + accepted.first, accepted.second);
-        callback(word.c_str(), context);
+        emit_word(start + accepted.first, accepted.second, callback, context);
     }
 }
 

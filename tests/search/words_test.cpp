@@ -59,6 +59,14 @@ TEST(SplitWords, RunsOfLettersDigitsUnderscoreAndHyphen) {
     EXPECT_EQ(split("caf\xC3\xA9 na\xC3\xAFve"), (Words{"caf", "na", "ve"}));
 }
 
+TEST(SplitWords, WordsOfAnyLengthComeWhole) {
+    for (size_t length : {62, 63, 64, 65, 300}) {
+        const std::string word(length, 'w');
+        EXPECT_EQ(split("a " + word + " b"), (Words{"a", word, "b"})) << length;
+        EXPECT_EQ(title_words("(" + word + ") " + word + "'s"), (Words{word, word})) << length;
+    }
+}
+
 TEST(ScanTitleWords, AcceptedForms) {
     EXPECT_EQ(title_words("Home win95 abc1x2 e-mail x-1"),
               (Words{"Home", "win95", "abc1x2", "e-mail", "x-1"}));
