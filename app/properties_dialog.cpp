@@ -45,10 +45,13 @@ void format_date(uint32_t date, char text[32]) {
     // Seconds since 1970 to 100-nanosecond units since 1601.
     ULONGLONG ticks = (static_cast<ULONGLONG>(date) + 11644473600ULL) * 10000000ULL;
     FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    // The zone's offset on that date (summer time or not), as ctime() has it.
+    SYSTEMTIME universal, t;
+    FileTimeToSystemTime(&utc, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &t);
     FILETIME local;
-    SYSTEMTIME t;
-    FileTimeToLocalFileTime(&utc, &local);
-    FileTimeToSystemTime(&local, &t);
+    SystemTimeToFileTime(&t, &local);
+    FileTimeToSystemTime(&local, &t);  // fills in the weekday
     snprintf(text, 32, "%s %s %2u %02u:%02u:%02u %u\n", kDays[t.wDayOfWeek % 7], kMonths[(t.wMonth + 11) % 12],
              t.wDay, t.wHour, t.wMinute, t.wSecond, t.wYear);
 }
