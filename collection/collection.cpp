@@ -65,9 +65,10 @@ void settle_batch(Collection* collection) {
     if (batch->depth == 0 || batch->records->count == 0) return;
     // The batch never holds a URL that is stored, nor one twice: no two
     // records compare equal, so the order is exactly that of one-by-one insertion.
+    // The look-up table goes first: less memory held while the sort needs its copies.
+    table_destroy(batch->by_url);
     sort_by_url(batch->records);
     vec_merge_sorted(collection->records_by_url, batch->records, compare_record_urls);
-    table_destroy(batch->by_url);
     batch->by_url = table_create();
 }
 
