@@ -32,6 +32,15 @@ void key_down(HWND window, WPARAM key, bool ctrl) {
 }
 
 // The box itself may not be shown yet when a step runs: read the line's own style.
+COLORREF pixel(HBITMAP bitmap, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return colour;
+}
+
 bool build_shown(HWND box) { return (GetWindowLongA(GetDlgItem(box, IDC_ABOUT_BUILD), GWL_STYLE) & WS_VISIBLE) != 0; }
 
 TEST_F(AboutBoxTest, BuildLineAppearsOnlyOnCtrlBAtTheOkButton) {
@@ -80,16 +89,20 @@ TEST_F(AboutBoxTest, LogoIsMappedAndDeletedWithTheBox) {
     for (int round = 0; round < 3; round++) {
         HBITMAP logo = nullptr;
         BITMAP info = {};
+        COLORREF corner = 0;
         DialogDriver driver;
         driver.then([&](HWND box) {
             logo = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(box, IDC_ABOUT_LOGO, STM_GETIMAGE, IMAGE_BITMAP, 0));
             GetObjectA(logo, sizeof info, &info);
+            corner = pixel(logo, 0, 0);
             press(box, IDOK);
         });
         show_about_box(nullptr);
         ASSERT_NE(logo, nullptr);
         EXPECT_EQ(info.bmWidth, 155);
         EXPECT_EQ(info.bmHeight, 34);
+        // White became the face colour: the logo has a colour table to map.
+        EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
         EXPECT_EQ(GetObjectType(logo), 0u) << "the logo outlived the box";
     }
 }

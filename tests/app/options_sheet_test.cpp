@@ -46,10 +46,18 @@ bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id
 TEST_F(OptionsSheetTest, GeneralPageShowsAndWritesItsBitsAndPath) {
     std::string caption, path;
     bool tooltips = false, partial = true;
+    COLORREF browse_corner = 0;
     DialogDriver driver;
     driver.then([&](HWND sheet) {
         caption = window_text(sheet);
         HWND general = page(sheet);
+        HBITMAP browse = reinterpret_cast<HBITMAP>(
+            SendDlgItemMessageA(general, IDC_OPT_BROWSE_COLLECTION, BM_GETIMAGE, IMAGE_BITMAP, 0));
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, browse);
+        browse_corner = GetPixel(dc, 0, 0);
+        SelectObject(dc, old);
+        DeleteDC(dc);
         tooltips = checked(general, IDC_OPT_TOOLTIPS);
         partial = checked(general, IDC_OPT_PARTIAL_MATCH);
         path = item_text(general, IDC_OPT_COLLECTION_PATH);
@@ -65,6 +73,7 @@ TEST_F(OptionsSheetTest, GeneralPageShowsAndWritesItsBitsAndPath) {
     EXPECT_TRUE(tooltips);
     EXPECT_FALSE(partial);
     EXPECT_EQ(path, "C:\\data\\lk.htm");
+    EXPECT_EQ(browse_corner, GetSysColor(COLOR_BTNFACE)) << "magenta is mapped to the face colour";
     // Implied Or has no control and keeps its value.
     EXPECT_EQ(flags(), OPT_IMPLIED_OR | OPT_AUTO_STATUS_CHECK | OPT_CASE_SENSITIVE | OPT_CONFIRM_MULTIPLE_DELETES |
                            OPT_BACKUP_COLLECTION);

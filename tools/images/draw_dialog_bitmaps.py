@@ -4,14 +4,18 @@ app/res/logo.bmp (155x34), the About box's logo: the program's name in black
 with a red bookmark ribbon on white. At run time white becomes the button face
 colour and black the active caption colour.
 app/res/browse.bmp (15x13), the folder image of the options' browse buttons,
-on magenta, which becomes the button face colour at run time."""
+on magenta, which becomes the button face colour at run time.
+Both are written with a colour table (8 bits per pixel): the program maps
+their colours through that table, which true-colour bitmaps do not have."""
 import os
+import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from draw_bitmaps import PALETTE, write_bmp  # noqa: E402
+from draw_bitmaps import PALETTE  # noqa: E402
 
-PALETTE.update({'m': (255, 0, 255), 'd': (128, 0, 0), 'Y': (255, 255, 128)})
+# 'p' lights the ribbon; it is not white, which would become the button face.
+PALETTE.update({'m': (255, 0, 255), 'd': (128, 0, 0), 'Y': (255, 255, 128), 'p': (255, 190, 190)})
 
 # Letters of the name, 7 rows high; '#' is ink.
 GLYPHS = {
@@ -84,8 +88,8 @@ RIBBON = """
 .kkkkkkkkkkkkkkkk.
 .krrrrrrrrrrrrrrk.
 .krrrrrrrrrrrrrrk.
-.krrrwrrrrrrrrrrk.
-.krrwwrrrrrrrrrrk.
+.krrrprrrrrrrrrrk.
+.krrpprrrrrrrrrrk.
 .krrrrrrrrrrrrrrk.
 .krrrrrrrrrrrrrrk.
 .krrrrrrrrrrrrrrk.
@@ -136,6 +140,32 @@ NAME = 'Ravozorizi'
 X_SCALE, Y_SCALE = 2, 3
 
 
+def write_indexed_bmp(path, art, background):
+    """Writes the art as an 8-bit bottom-up BMP whose colour table holds
+    exactly the colours used."""
+    rows = art_rows(art)
+    width, height = len(rows[0]), len(rows)
+    assert all(len(r) == width for r in rows), path
+    colours = []
+    for r in rows:
+        for ch in r:
+            rgb = PALETTE[ch] or background
+            if rgb not in colours:
+                colours.append(rgb)
+    stride = (width + 3) & ~3
+    data = bytearray()
+    for r in reversed(rows):
+        line = bytes(colours.index(PALETTE[ch] or background) for ch in r)
+        data += line + bytes(stride - width)
+    table = b''.join(bytes((b, g, r_, 0)) for r_, g, b in colours)
+    offset = 14 + 40 + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(data), 2835, 2835,
+                       len(colours), len(colours))
+    with open(path, 'wb') as f:
+        f.write(header + info + table + data)
+
+
 def art_rows(art):
     return art.strip('\n').split('\n')
 
@@ -171,8 +201,8 @@ def draw_logo():
 
 
 def main(folder):
-    write_bmp(folder + '/logo.bmp', [draw_logo()], (255, 255, 255))
-    write_bmp(folder + '/browse.bmp', [BROWSE], (255, 0, 255))
+    write_indexed_bmp(folder + '/logo.bmp', draw_logo(), (255, 255, 255))
+    write_indexed_bmp(folder + '/browse.bmp', BROWSE, (255, 0, 255))
 
 
 if __name__ == '__main__':
