@@ -1,0 +1,104 @@
+// The Favorites folder walk over real folders: depth, names, the read limit
+// and the path limit.
+#include "collection/favorites_import.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "collection/collection.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+class FavoritesImport : public ::testing::Test {
+protected:
+    ~FavoritesImport() override { free_collection(&c); }
+
+    // Writes through the long-path form, which is not bound by the path limit.
+    void write_long(const std::string& path, const std::string& bytes) {
+        std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+        HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path.size();
+        DWORD written;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    void make_long_folder(const std::string& path) {
+        std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr)) << path.size();
+    }
+    static std::string shortcut(const std::string& url) { return "[InternetShortcut]\r\nURL=" + url + "\r\n"; }
+    const Bookmark* find(const char* url) { return find_by_url(&c, url); }
+
+    TempDir dir;
+    Collection c = create_collection();
+};
+
+}  // namespace
+
+TEST_F(FavoritesImport, EveryLevelIsWalkedAndOnlyShortcutsAreRead) {
+    dir.make_folder("a\\b\\c\\d\\e");
+    dir.write("Top.url", shortcut("http://top.example/"));
+    dir.write("a\\b\\c\\d\\e\\Bottom.URL", shortcut("http://bottom.example/"));
+    dir.write("a\\b\\Middle.uRL", shortcut("http://middle.example/"));
+    dir.write("a\\readme.txt", shortcut("http://readme.example/"));
+    dir.write("a\\b\\folder.url.bak", shortcut("http://backup.example/"));
+    dir.make_folder("a\\Looks Like.url");
+    import_favorites(&c, dir.path().c_str());  // with its trailing separator
+    EXPECT_EQ(c.records->count, 3u);
+    ASSERT_NE(find("http://bottom.example/"), nullptr);
+    EXPECT_STREQ(find("http://bottom.example/")->title, "Bottom");
+    EXPECT_NE(find("http://middle.example/"), nullptr);
+    EXPECT_NE(find("http://top.example/"), nullptr);
+
+    std::string folder = dir.path("a");
+    import_favorites(&c, folder.c_str());  // without a separator
+    import_favorites(&c, (folder + "/").c_str());
+    EXPECT_EQ(c.records->count, 3u);
+}
+
+TEST_F(FavoritesImport, OnlyTheFirst8191BytesAreRead) {
+    // 18 + 8151 + 4 + 18 bytes: the URL's last byte is the 8191st.
+    dir.write("Just In.url", "[InternetShortcut]" + std::string(8151, '\n') + "URL=http://in.example/");
+    dir.write("Too Late.url", "[InternetShortcut]" + std::string(8170, '\n') + "URL=http://late.example/\r\n");
+    std::string cut = "[InternetShortcut]\r\nURL=http://cut.example/" + std::string(9000, 'x');
+    dir.write("Cut.url", cut);
+    import_favorites(&c, dir.path().c_str());
+    EXPECT_EQ(c.records->count, 2u);
+    EXPECT_NE(find("http://in.example/"), nullptr);
+    EXPECT_EQ(find("http://late.example/"), nullptr);
+    const Bookmark* b = find_by_url(&c, cut.substr(24, 8191 - 24).c_str());
+    ASSERT_NE(b, nullptr);
+    EXPECT_STREQ(b->title, "Cut");
+    EXPECT_EQ(std::string(b->url), cut.substr(24, 8191 - 24));
+}
+
+TEST_F(FavoritesImport, EntriesPastThePathLimitAreSkipped) {
+    std::string base = dir.path();
+    if (base.back() != '\\') base += '\\';
+    // A folder whose shortcuts' full paths end just below and just above 259 characters.
+    std::string folder = base + std::string(200 - base.size(), 'f');
+    make_long_folder(folder);
+    std::string fits = std::string(259 - folder.size() - 1 - 4, 'n') + ".url";
+    std::string too_long = std::string(260 - folder.size() - 1 - 4, 'm') + ".url";
+    write_long(folder + "\\" + fits, shortcut("http://fits.example/"));
+    write_long(folder + "\\" + too_long, shortcut("http://too-long.example/"));
+    std::string deep = folder + "\\" + std::string(70, 'd');
+    make_long_folder(deep);
+    write_long(deep + "\\Deep.url", shortcut("http://deep.example/"));
+    import_favorites(&c, dir.path().c_str());
+    EXPECT_NE(find("http://fits.example/"), nullptr);
+    EXPECT_EQ(find("http://too-long.example/"), nullptr);
+    EXPECT_EQ(find("http://deep.example/"), nullptr);
+    EXPECT_EQ(c.records->count, 1u);
+}
+
+TEST_F(FavoritesImport, FolderThatCannotBeEnumeratedAddsNothing) {
+    import_favorites(&c, dir.path("missing").c_str());
+    std::string huge(400, 'z');
+    import_favorites(&c, huge.c_str());
+    EXPECT_EQ(c.records->count, 0u);
+}
