@@ -141,36 +141,51 @@ CHECKING = """
 """
 
 
-def rows(art):
-    lines = [line for line in art.strip('\n').split('\n')]
-    return lines
+def art_rows(art):
+    return art.strip('\n').split('\n')
 
 
-def write_bmp(path, images, background):
-    """Writes the images side by side as one 24-bit bottom-up BMP."""
-    arts = [rows(a) for a in images]
+def side_by_side(images):
+    """Joins pixel-art images of one height into one strip, left to right."""
+    arts = [art_rows(a) for a in images]
     height = len(arts[0])
-    width = sum(len(a[0]) for a in arts)
     for a in arts:
         assert len(a) == height and all(len(r) == len(a[0]) for r in a), a
-    stride = (width * 3 + 3) & ~3
+    return '\n'.join(''.join(a[y] for a in arts) for y in range(height))
+
+
+def write_indexed_bmp(path, art, background):
+    """Writes the art as an 8-bit bottom-up BMP whose colour table holds
+    exactly the colours used: the program maps colours through that table
+    (the toolbar's grey to the button face), which a 24-bit bitmap lacks."""
+    rows = art_rows(art)
+    width, height = len(rows[0]), len(rows)
+    assert all(len(r) == width for r in rows), path
+    colours = []
+    for r in rows:
+        for ch in r:
+            rgb = PALETTE[ch] or background
+            if rgb not in colours:
+                colours.append(rgb)
+    stride = (width + 3) & ~3
     data = bytearray()
-    for y in reversed(range(height)):
-        row = bytearray()
-        for a in arts:
-            for ch in a[y]:
-                r, g, b = PALETTE[ch] or background
-                row += bytes((b, g, r))
-        data += row + bytes(stride - len(row))
-    header = struct.pack('<2sIHHI', b'BM', 54 + len(data), 0, 0, 54)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    for r in reversed(rows):
+        line = bytes(colours.index(PALETTE[ch] or background) for ch in r)
+        data += line + bytes(stride - width)
+    table = b''.join(bytes((b, g, r_, 0)) for r_, g, b in colours)
+    offset = 14 + 40 + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(data), 2835, 2835,
+                       len(colours), len(colours))
     with open(path, 'wb') as f:
-        f.write(header + info + data)
+        f.write(header + info + table + data)
 
 
 def main(folder):
-    write_bmp(folder + '/toolbar.bmp', [FAST_ADD, ADD, PROPERTIES, DELETE], (192, 192, 192))
-    write_bmp(folder + '/status.bmp', [NOTHING, BROKEN, CHANGED, CHECKING], (255, 255, 255))
+    write_indexed_bmp(folder + '/toolbar.bmp', side_by_side([FAST_ADD, ADD, PROPERTIES, DELETE]),
+                      (192, 192, 192))
+    write_indexed_bmp(folder + '/status.bmp', side_by_side([NOTHING, BROKEN, CHANGED, CHECKING]),
+                      (255, 255, 255))
 
 
 if __name__ == '__main__':

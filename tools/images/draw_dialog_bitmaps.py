@@ -12,7 +12,7 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from draw_bitmaps import PALETTE  # noqa: E402
+from draw_bitmaps import PALETTE, art_rows, write_indexed_bmp  # noqa: E402
 
 # 'p' lights the ribbon; it is not white, which would become the button face.
 PALETTE.update({'m': (255, 0, 255), 'd': (128, 0, 0), 'Y': (255, 255, 128), 'p': (255, 190, 190)})
@@ -138,36 +138,6 @@ NAME = 'Ravozorizi'
 # Letters are drawn two pixels wide and three high per dot, and thickened by a
 # pixel to the right, so strokes are three pixels thick both ways.
 X_SCALE, Y_SCALE = 2, 3
-
-
-def write_indexed_bmp(path, art, background):
-    """Writes the art as an 8-bit bottom-up BMP whose colour table holds
-    exactly the colours used."""
-    rows = art_rows(art)
-    width, height = len(rows[0]), len(rows)
-    assert all(len(r) == width for r in rows), path
-    colours = []
-    for r in rows:
-        for ch in r:
-            rgb = PALETTE[ch] or background
-            if rgb not in colours:
-                colours.append(rgb)
-    stride = (width + 3) & ~3
-    data = bytearray()
-    for r in reversed(rows):
-        line = bytes(colours.index(PALETTE[ch] or background) for ch in r)
-        data += line + bytes(stride - width)
-    table = b''.join(bytes((b, g, r_, 0)) for r_, g, b in colours)
-    offset = 14 + 40 + len(table)
-    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(data), 2835, 2835,
-                       len(colours), len(colours))
-    with open(path, 'wb') as f:
-        f.write(header + info + table + data)
-
-
-def art_rows(art):
-    return art.strip('\n').split('\n')
 
 
 def draw_logo():
