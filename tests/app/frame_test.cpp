@@ -6,8 +6,9 @@
 #include <string>
 
 #include "app/collection_files.h"
-#include "collection/collection_file.h"
 #include "app/resource.h"
+#include "collection/collection_file.h"
+#include "tests/app/program_process.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/message_box_watcher.h"
 #include "tests/temp_dir.h"
@@ -97,40 +98,6 @@ TEST_F(FrameFilesTest, MissingCollectionIsTheFirstStartAndIsCreated) {
 
 namespace {
 
-struct Process {
-    PROCESS_INFORMATION info = {};
-    ~Process() {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-    }
-    bool start(const std::string& exe) {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        std::string command = "\"" + exe + "\"";
-        return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-    }
-    DWORD wait_exit() {
-        if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) return 999;
-        DWORD code = 999;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-};
-
-HWND wait_for_frame(DWORD process_id) {
-    for (int i = 0; i < 600; i++) {
-        HWND found = FindWindowA(FRAME_CLASS_NAME, nullptr);
-        DWORD owner = 0;
-        if (found) GetWindowThreadProcessId(found, &owner);
-        if (found && owner == process_id && IsWindowVisible(found)) return found;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 // Polls a condition the other process brings about in its own time.
 template <typename Condition>
 bool eventually(Condition condition) {
@@ -162,9 +129,9 @@ TEST(LkExe, FiltersSavesBothFilesAndStaysSingleInstance) {
                  900000000, DATE_UNSET, DATE_UNSET, true);
     ASSERT_TRUE(save_collection(&collection, dir.path("lk.htm").c_str(), false));
     free_collection(&collection);
-    Process first;
+    ProgramProcess first;
     ASSERT_TRUE(first.start(exe));
-    HWND frame = wait_for_frame(first.info.dwProcessId);
+    HWND frame = first.wait_for_frame();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(eventually([&] { return list_rows(frame) == 3; }));
 
@@ -177,7 +144,7 @@ TEST(LkExe, FiltersSavesBothFilesAndStaysSingleInstance) {
     PostMessageA(frame, WM_NULL, 0, 0);
     EXPECT_TRUE(eventually([&] { return list_rows(frame) == 2; }));
 
-    Process second;
+    ProgramProcess second;
     ASSERT_TRUE(second.start(exe));
     EXPECT_EQ(second.wait_exit(), 0u);
     EXPECT_TRUE(IsWindow(frame));

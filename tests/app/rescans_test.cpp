@@ -6,6 +6,7 @@
 
 #include "app/messages.h"
 #include "tests/app/commands_fixture.h"
+#include "tests/app/program_process.h"
 
 namespace {
 
@@ -96,48 +97,17 @@ TEST_F(RescansTest, RescanWithoutRegistryEntryDoesNothing) {
     EXPECT_EQ(pane(0), "Ready");
 }
 
-namespace {
-
-struct Program {
-    PROCESS_INFORMATION info = {};
-    ~Program() {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-    }
-};
-
-// The frame of the program, once it has started up.
-HWND wait_for_frame(DWORD process_id) {
-    for (int i = 0; i < 600; i++) {
-        HWND found = FindWindowA(FRAME_CLASS_NAME, nullptr);
-        DWORD owner = 0;
-        if (found) GetWindowThreadProcessId(found, &owner);
-        if (found && owner == process_id && IsWindowVisible(found)) return found;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 TEST_F(RescansTest, FirstRunOfTheProgramImportsTheFavorites) {
     std::string exe = dir.path("lk.exe");
     ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
     // The fixture's frame would be taken for a running copy.
     DestroyWindow(frame);
-    Program program;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string command_line = "\"" + exe + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &program.info));
-    HWND lk_frame = wait_for_frame(program.info.dwProcessId);
+    ProgramProcess program;
+    ASSERT_TRUE(program.start(exe));
+    HWND lk_frame = program.wait_for_frame();
     ASSERT_NE(lk_frame, nullptr);
     PostMessageA(lk_frame, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 30000), WAIT_OBJECT_0);
+    ASSERT_NE(program.wait_exit(), 999u);
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);
 }
