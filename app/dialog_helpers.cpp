@@ -59,8 +59,11 @@ int choose_folder(HWND owner, const char* title, char folder[MAX_PATH]) {
     return 1;
 }
 
-bool browse_for_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
-                     char file[MAX_PATH]) {
+namespace {
+
+// The common file dialog, opening or saving, with the fields both share.
+bool run_file_dialog(bool save, HWND owner, const char* filter, const char* caption,
+                     const char* default_extension, char file[MAX_PATH]) {
     char file_title[MAX_PATH] = "";
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
@@ -74,5 +77,17 @@ bool browse_for_file(HWND owner, const char* filter, const char* caption, const 
     dialog.lpstrTitle = caption;
     dialog.lpstrDefExt = default_extension;
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&dialog) != FALSE;
+    return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != FALSE;
+}
+
+}  // namespace
+
+bool browse_for_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
+                     char file[MAX_PATH]) {
+    return run_file_dialog(false, owner, filter, caption, default_extension, file);
+}
+
+bool browse_for_save_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
+                          char file[MAX_PATH]) {
+    return run_file_dialog(true, owner, filter, caption, default_extension, file);
 }

@@ -19,3 +19,6 @@ int choose_folder(HWND owner, const char* title, char folder[MAX_PATH]);
 // receives the chosen one. True when a file was chosen.
 bool browse_for_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
                      char file[MAX_PATH]);
+// The save-file dialog with the same fields.
+bool browse_for_save_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
+                          char file[MAX_PATH]);

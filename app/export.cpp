@@ -18,21 +18,8 @@ const char HTML_FILES_FILTER[] = "HTML Files (*.htm,*.html)\0*.htm;*.html\0All F
 namespace {
 
 bool ask_export_path(char path[MAX_PATH]) {
-    char file_title[MAX_PATH] = "";
     path[0] = '\0';
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = app_state->main_window;
-    dialog.lpstrFilter = HTML_FILES_FILTER;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrFileTitle = file_title;
-    dialog.nMaxFileTitle = sizeof file_title;
-    dialog.lpstrTitle = "Export Ravozorizi";
-    dialog.lpstrDefExt = "htm";
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-    return GetSaveFileNameA(&dialog) != FALSE;
+    return browse_for_save_file(app_state->main_window, HTML_FILES_FILTER, "Export Ravozorizi", "htm", path);
 }
 
 // Uses the control's template text as a format with the verb as its argument.
