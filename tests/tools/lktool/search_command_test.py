@@ -4,8 +4,9 @@
 usage: search_command_test.py DATA_DIR LKTOOL [EMULATOR...]
 DATA_DIR is the test data folder as lktool sees it (Z:... under Wine).
 """
-import subprocess
 import sys
+
+from cases import run_cases
 
 ROWS = {
     1: b"http://one.example/\tInternet News\n",
@@ -55,15 +56,7 @@ def main():
         (["--bogus", "1", collection, "web"], 2, b"", b"usage"),
         ([collection], 2, b"", b"usage"),
     ]
-    failures = 0
-    for arguments, code, out, err in cases:
-        run = subprocess.run(command + arguments, capture_output=True, timeout=60)
-        if run.returncode != code or run.stdout != out or err not in run.stderr:
-            failures += 1
-            print(f"FAIL {arguments!r}: exit {run.returncode} (expected {code})")
-            print(f"  stdout {run.stdout!r}\n  expected {out!r}\n  stderr {run.stderr!r}")
-    print(f"{len(cases) - failures} of {len(cases)} cases passed")
-    return 1 if failures else 0
+    return run_cases(command, cases)
 
 
 if __name__ == "__main__":

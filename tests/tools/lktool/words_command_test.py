@@ -3,8 +3,9 @@
 
 usage: words_command_test.py DATA_DIR LKTOOL [EMULATOR...]
 """
-import subprocess
 import sys
+
+from cases import run_cases
 
 LONG = b"x" * 296
 
@@ -27,17 +28,7 @@ def main():
         (["--case", "yes", collection], 2, b"", b"usage"),
         (["--auto", "1", collection], 2, b"", b"usage"),
     ]
-    failures = 0
-    for arguments, code, out, err in cases:
-        run = subprocess.run(command + arguments, capture_output=True, timeout=60)
-        # Standard error is text: Windows ends its lines with CR LF.
-        stderr = run.stderr.replace(b"\r\n", b"\n")
-        if run.returncode != code or run.stdout != out or err not in stderr:
-            failures += 1
-            print(f"FAIL {arguments!r}: exit {run.returncode} (expected {code})")
-            print(f"  stdout {run.stdout[:300]!r}\n  expected {out[:300]!r}\n  stderr {run.stderr!r}")
-    print(f"{len(cases) - failures} of {len(cases)} cases passed")
-    return 1 if failures else 0
+    return run_cases(command, cases)
 
 
 if __name__ == "__main__":
