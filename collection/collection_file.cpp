@@ -61,34 +61,9 @@ void append_title(TextBuffer* tb, const char* title) {
     }
 }
 
-// Bytes of a title as written; an entity is at most four bytes longer.
-size_t written_title_length(const char* title) {
-    size_t length = strlen(title);
-    for (const char* p = title; *(p += strcspn(p, kTitleMarkup)) != '\0'; p++) length += 4;
-    return length;
-}
-
 template <size_t N>
 void append_literal(TextBuffer* tb, const char (&text)[N]) {
     tb_append(tb, text, N - 1);
-}
-
-// The longest an entry's fixed pieces and date attributes can be.
-const size_t kEntryOverhead = 100;
-
-// Room for the whole file, so that a large collection is built without
-// copying the text over and over as the buffer grows.
-size_t estimated_length(const PtrVector* records) {
-    size_t length = COLLECTION_FILE_HEADER_LENGTH + COLLECTION_FILE_FOOTER_LENGTH;
-    for (uint32_t i = 0; i < records->count; i++) {
-        const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
-        length += kEntryOverhead + strlen(record->url) + written_title_length(record->title);
-        const PtrVector* words = record->keywords ? record->keywords->entries : nullptr;
-        for (uint32_t j = 0; words && j < words->count; j++) {
-            length += strlen(static_cast<const WordEntry*>(words->items[j])->word) + 1;
-        }
-    }
-    return length;
 }
 
 // Appends NAME="date" and its trailing space. Digits by hand: formatting three
@@ -129,23 +104,62 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
     append_literal(tb, "\r\n\r\n");
 }
 
-TextBuffer build_collection_buffer(const PtrVector* records) {
-    TextBuffer tb = tb_empty();
-    size_t room = estimated_length(records);
-    if (room < UINT32_MAX) tb_reserve(&tb, static_cast<uint32_t>(room));
-    tb_append(&tb, COLLECTION_FILE_HEADER, COLLECTION_FILE_HEADER_LENGTH);
-    for (uint32_t i = 0; i < records->count; i++) {
-        append_entry(&tb, static_cast<const Bookmark*>(records->items[i]));
+// The file handed out in pieces of about kPieceSize bytes: a piece that stays
+// in the processor's cache is written at once, where the whole text of a large
+// collection would be tens of megabytes of fresh memory.
+const uint32_t kPieceSize = 256 * 1024;
+
+struct TextPieces {
+    const PtrVector* records;
+    uint32_t piece_size;
+    uint32_t next_record;
+    bool started;
+    bool finished;
+    TextBuffer piece;
+};
+
+TextPieces start_pieces(const PtrVector* records, uint32_t piece_size) {
+    return TextPieces{records, piece_size, 0, false, false, tb_empty()};
+}
+
+// The header, then entries until the piece is full, the footer after the last.
+const char* next_piece(void* context, size_t* length) {
+    TextPieces* pieces = static_cast<TextPieces*>(context);
+    if (pieces->finished) return nullptr;
+    TextBuffer* tb = &pieces->piece;
+    tb_clear(tb);
+    if (!pieces->started) {
+        tb_append(tb, COLLECTION_FILE_HEADER, COLLECTION_FILE_HEADER_LENGTH);
+        pieces->started = true;
     }
-    tb_append(&tb, COLLECTION_FILE_FOOTER, COLLECTION_FILE_FOOTER_LENGTH);
-    return tb;
+    const PtrVector* records = pieces->records;
+    while (pieces->next_record < records->count && tb_length(*tb) < pieces->piece_size) {
+        append_entry(tb, static_cast<const Bookmark*>(records->items[pieces->next_record++]));
+    }
+    if (pieces->next_record == records->count) {
+        tb_append(tb, COLLECTION_FILE_FOOTER, COLLECTION_FILE_FOOTER_LENGTH);
+        pieces->finished = true;
+    }
+    *length = tb_length(*tb);
+    return tb_text(*tb);
 }
 
 }  // namespace
 
 char* build_collection_text(const PtrVector* records) {
-    TextBuffer tb = build_collection_buffer(records);
-    return tb_take(&tb);
+    TextPieces pieces = start_pieces(records, UINT32_MAX);
+    size_t length;
+    next_piece(&pieces, &length);
+    return tb_take(&pieces.piece);
+}
+
+bool write_collection_file(const PtrVector* records, const char* path) {
+    TextPieces pieces = start_pieces(records, kPieceSize);
+    // Room for a full piece and the entry that overruns it.
+    tb_reserve(&pieces.piece, 2 * kPieceSize);
+    bool written = write_whole_file_pieces(path, next_piece, &pieces);
+    tb_free(&pieces.piece);
+    return written;
 }
 
 bool save_collection(const Collection* collection, const char* path, bool keep_backup) {
@@ -154,9 +168,5 @@ bool save_collection(const Collection* collection, const char* path, bool keep_b
         remove(backup.c_str());
         rename(path, backup.c_str());
     }
-    // Written from the buffer itself: no copy of a text that may run to megabytes.
-    TextBuffer tb = build_collection_buffer(collection->records);
-    bool written = write_whole_file(path, tb_text(tb));
-    tb_free(&tb);
-    return written;
+    return write_collection_file(collection->records, path);
 }

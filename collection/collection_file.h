@@ -19,6 +19,10 @@ const uint32_t COLLECTION_FILE_FOOTER_LENGTH = 18;
 // and keyword texts are written verbatim. Owned text, free with free().
 char* build_collection_text(const PtrVector* records);
 
+// Replaces the file at the path with that text, written piece by piece.
+// Returns false when the file could not be written.
+bool write_collection_file(const PtrVector* records, const char* path);
+
 // Writes the collection's records to the path. With keep_backup the previous
 // file is first renamed to the path with ".bak" appended (failures there are
 // ignored: a missing file leaves no backup). Returns false when the file could

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "collection/whole_file.h"
@@ -66,11 +65,16 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     return true;
 }
 
-bool write_whole_file(const char* path, const char* text) {
+bool write_whole_file_pieces(const char* path, NextPieceFn next_piece, void* context) {
     std::string temporary = std::string(path) + ".tmp";
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
-    bool written = write_all(fd, text, strlen(text)) && fsync(fd) == 0;
+    bool written = true;
+    size_t length;
+    for (const char* piece; written && (piece = next_piece(context, &length)) != nullptr;) {
+        written = write_all(fd, piece, length);
+    }
+    written = written && fsync(fd) == 0;
     written = (close(fd) == 0) && written;
     if (written && rename(temporary.c_str(), path) == 0) return true;
     unlink(temporary.c_str());

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "collection/whole_file.h"
@@ -42,17 +41,20 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     return true;
 }
 
-bool write_whole_file(const char* path, const char* text) {
+bool write_whole_file_pieces(const char* path, NextPieceFn next_piece, void* context) {
     std::string temporary = std::string(path) + ".tmp";
-    DWORD length = static_cast<DWORD>(strlen(text));
-    DWORD written = 0;
-    bool ok;
+    bool ok = true;
     {
         FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.handle == INVALID_HANDLE_VALUE) return false;
-        ok = WriteFile(file.handle, text, length, &written, nullptr) && written == length &&
-             FlushFileBuffers(file.handle);
+        size_t length;
+        for (const char* piece; ok && (piece = next_piece(context, &length)) != nullptr;) {
+            DWORD written = 0;
+            ok = length <= MAXDWORD && WriteFile(file.handle, piece, static_cast<DWORD>(length), &written, nullptr) &&
+                 written == length;
+        }
+        ok = ok && FlushFileBuffers(file.handle);
     }
     if (ok && MoveFileExA(temporary.c_str(), path,
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -102,6 +102,23 @@ TEST_F(FileFixture, SaveWritesTheTextAndKeepsNoBackupUnlessAsked) {
     EXPECT_FALSE(dir.exists("lk.htm.bak"));
 }
 
+// A large collection goes out in many pieces: the file holds every byte of the
+// text exactly once, in order, with nothing cut at a piece's edge.
+TEST_F(FileFixture, LargeCollectionIsWrittenWholeInPieces) {
+    TempDir dir;
+    std::string long_title(5000, 't');
+    for (int i = 0; i < 600; i++) {
+        std::string url = "http://example.org/page/" + std::to_string(i);
+        std::string title = (i % 5 == 0 ? long_title : "Title <" + std::to_string(i) + "> & more");
+        put(url.c_str(), title.c_str(), "alpha beta gamma", static_cast<uint32_t>(i), 7, DATE_UNSET);
+    }
+    std::string expected = text();
+    ASSERT_GT(expected.size(), 500000u);
+    ASSERT_TRUE(write_collection_file(c.records, dir.path("big.htm").c_str()));
+    EXPECT_EQ(dir.read("big.htm"), expected);
+    EXPECT_FALSE(dir.exists("big.htm.tmp"));
+}
+
 TEST_F(FileFixture, BackupHoldsThePreviousSave) {
     TempDir dir;
     std::string path = dir.path("lk.htm");
