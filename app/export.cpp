@@ -11,7 +11,6 @@
 #include "app/messages.h"
 #include "app/resource.h"
 #include "collection/collection_file.h"
-#include "collection/whole_file.h"
 
 const char HTML_FILES_FILTER[] = "HTML Files (*.htm,*.html)\0*.htm;*.html\0All Files (*.*)\0*.*\0";
 
@@ -71,18 +70,16 @@ INT_PTR CALLBACK scope_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
 void export_bookmarks(const PtrVector* records) {
     char path[MAX_PATH];
     if (!ask_export_path(path)) return;
-    char* text = build_collection_text(records);
-    if (write_whole_file(path, text)) {
+    if (write_collection_file(records, path)) {
         char status[MAX_PATH + 64];
-        snprintf(status, sizeof status, "%u Linkstone%s exported to %s", records->count,
-                 records->count == 1 ? "" : "s", path);
+        snprintf(status, sizeof status, "%u %s exported to %s", records->count,
+                 records->count == 1 ? "Linkstone" : "Ravozorizi", path);
         set_status_text(status, 8000);
     } else {
         char message[MAX_PATH + 64];
         snprintf(message, sizeof message, "Unable to export Ravozorizi to specified file\n\n%s", path);
         app_message_box(nullptr, message, MB_ICONINFORMATION);
     }
-    free(text);
 }
 
 int ask_export_scope(HWND owner, const char* verb) {

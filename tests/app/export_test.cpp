@@ -40,7 +40,7 @@ TEST_F(CommandsTest, ExportWithNothingSelectedWritesEveryBookmarkInTheCollection
     EXPECT_EQ(caption, "Export Ravozorizi");
     ASSERT_TRUE(dir.exists("all.htm"));
     EXPECT_EQ(dir.read("all.htm"), text_of(app_state->collection.records));
-    EXPECT_EQ(pane(0), "4 Linkstones exported to " + dir.path("all.htm"));
+    EXPECT_EQ(pane(0), "4 Ravozorizi exported to " + dir.path("all.htm"));
 }
 
 TEST_F(CommandsTest, ExportedFileImportsBackAsTheProgramsOwnFile) {
@@ -97,7 +97,7 @@ TEST_F(CommandsTest, ScopeDialogFormatsTheVerbAndStartsOnSelected) {
     vec_append(chosen, record("http://www.kernel.org/"));
     EXPECT_EQ(dir.read("two.htm"), text_of(chosen));
     vec_destroy(chosen);
-    EXPECT_EQ(pane(0), "2 Linkstones exported to " + dir.path("two.htm"));
+    EXPECT_EQ(pane(0), "2 Ravozorizi exported to " + dir.path("two.htm"));
 }
 
 TEST_F(CommandsTest, ScopeAllExportsEveryBookmarkAndOneIsSingular) {
