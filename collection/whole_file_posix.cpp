@@ -1,5 +1,6 @@
 // Whole-file read and write over POSIX files.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,24 @@ bool write_all(int fd, const char* bytes, size_t count) {
     return true;
 }
 
+// A buffer for a file's text and its terminator. Large files get their own
+// huge-page-aligned block where the system offers huge pages: a 20 MB file
+// otherwise costs thousands of page faults on first touch, which took longer
+// than reading it.
+char* allocate_text_buffer(uint32_t length) {
+#ifdef MADV_HUGEPAGE
+    const size_t kHugePage = 2 * 1024 * 1024;
+    if (length >= kHugePage) {
+        size_t size = (static_cast<size_t>(length) + kHugePage) & ~(kHugePage - 1);
+        void* block = nullptr;
+        if (posix_memalign(&block, kHugePage, size) != 0) return nullptr;
+        madvise(block, size, MADV_HUGEPAGE);
+        return static_cast<char*>(block);
+    }
+#endif
+    return static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+}
+
 }  // namespace
 
 bool read_whole_file(const char* path, char** text, uint32_t* size) {
@@ -47,7 +66,8 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
         return false;
     }
     uint32_t length = static_cast<uint32_t>(info.st_size);
-    char* buffer = static_cast<char*>(malloc(length + 1));
+    char* buffer = allocate_text_buffer(length);
+    if (!buffer) return false;
     uint32_t done = 0;
     while (done < length) {
         ssize_t got = read(file.fd, buffer + done, length - done);
