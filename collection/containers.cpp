@@ -28,17 +28,23 @@ const size_t kTextHeader = offsetof(TextBlock, text);
 
 }  // namespace
 
-PtrVector* vec_create() {
-    PtrVector* vec = static_cast<PtrVector*>(malloc(sizeof(PtrVector)));
+void vec_init(PtrVector* vec) {
     vec->items = static_cast<void**>(malloc(kInitialSlots * sizeof(void*)));
     vec->capacity = kInitialSlots;
     vec->count = 0;
+}
+
+void vec_release(PtrVector* vec) { free(vec->items); }
+
+PtrVector* vec_create() {
+    PtrVector* vec = static_cast<PtrVector*>(malloc(sizeof(PtrVector)));
+    vec_init(vec);
     return vec;
 }
 
 void vec_destroy(PtrVector* vec) {
     if (!vec) return;
-    free(vec->items);
+    vec_release(vec);
     free(vec);
 }
 
@@ -52,6 +58,14 @@ void vec_reset(PtrVector* vec) {
 void vec_reserve(PtrVector* vec, uint32_t needed) {
     if (vec->capacity > needed) return;
     uint32_t capacity = grown_capacity(vec->capacity, needed);
+    vec->items = static_cast<void**>(realloc(vec->items, capacity * sizeof(void*)));
+    vec->capacity = capacity;
+}
+
+void vec_shrink(PtrVector* vec) {
+    // Two slots at least: growth adds half the capacity, which is nothing for one.
+    const uint32_t capacity = vec->count > 2 ? vec->count : 2;
+    if (capacity >= vec->capacity) return;
     vec->items = static_cast<void**>(realloc(vec->items, capacity * sizeof(void*)));
     vec->capacity = capacity;
 }
@@ -270,9 +284,20 @@ void tb_replace_all(TextBuffer* tb, const char* pattern, const char* replacement
 }
 
 char* tb_take(TextBuffer* tb) {
-    char* text = static_cast<char*>(malloc((*tb)->length + 1));
-    memcpy(text, (*tb)->text, (*tb)->length + 1);
-    tb_free(tb);
+    TextBlock* block = *tb;
+    const uint32_t length = block->length;
+    char* text;
+    if (block == &tb_shared_empty) {
+        text = static_cast<char*>(malloc(1));
+        text[0] = '\0';
+    } else {
+        // The text moves to the front of its own block, which the caller then
+        // owns: no second block and no copy into it. Much spare room is given back.
+        text = reinterpret_cast<char*>(block);
+        memmove(text, block->text, length + 1);
+        if (block->capacity - length > 4096) text = static_cast<char*>(realloc(text, length + 1));
+    }
+    *tb = &tb_shared_empty;
     return text;
 }
 

@@ -18,8 +18,14 @@ using CompareFn = int (*)(const void* element, const void* key);
 
 PtrVector* vec_create();
 void vec_destroy(PtrVector* vec);
+// The same for a vector header held inside another block: vec_init gives it
+// 16 empty slots, vec_release frees the slots only.
+void vec_init(PtrVector* vec);
+void vec_release(PtrVector* vec);
 void vec_reset(PtrVector* vec);
 void vec_reserve(PtrVector* vec, uint32_t needed);
+// Gives back the slots beyond the elements, keeping at least two.
+void vec_shrink(PtrVector* vec);
 void vec_append(PtrVector* vec, void* element);
 void vec_insert_at(PtrVector* vec, uint32_t index, void* element);
 void vec_remove_at(PtrVector* vec, uint32_t index);

@@ -13,17 +13,20 @@ struct KeywordIndex {
     PtrTable* stop_word_table;  // the same words under hash_text_nocase, for is_stop_word
     PtrTable* by_word;          // every entry under hash_text of its word, for look-ups
     PtrVector* batch;           // entries made in an open batch, not yet in `entries`; else null
+    uint64_t newest_serial;     // no record in any entry has a larger identity
 };
 
 // One word of the index. Exists exactly while at least one record carries it.
 struct WordEntry {
     PtrVector* records;  // Bookmark*, in record identity order, no duplicates
+    PtrVector list;      // what `records` points at, allocated with the entry
     char word[1];        // the word, allocated together with the entry
 };
 
 // The words of one bookmark, owned by its record; the entries belong to the index.
 struct KeywordSet {
     PtrVector* entries;  // WordEntry*, in order of first occurrence, each once
+    PtrVector list;      // what `entries` points at, allocated with the set
 };
 
 KeywordIndex* create_keyword_index();

@@ -49,6 +49,7 @@ std::string check_keyword_index(const KeywordIndex* index, const PtrVector* reco
                 return "record list out of identity order: " + word;
             }
             if (!live.count(record)) return "entry lists a record that is gone: " + word;
+            if (record->serial > index->newest_serial) return "record newer than the newest linked: " + word;
             if (!set_holds(record->keywords, entry)) {
                 return "record listed under a word its set lacks: " + word;
             }
