@@ -31,11 +31,24 @@ Bookmark* find_in_batch(const Collection* collection, const char* url, uint32_t 
         table_find(collection->batch.by_url, hash, url, compare_record_url_key));
 }
 
+// The folded bytes of a URL from the given offset, eight at a time in one
+// number that orders as the bytes do; bytes past the end count as zero.
+uint64_t folded_prefix(const char* folded, size_t length, size_t offset) {
+    uint64_t key = 0;
+    for (size_t i = offset; i < offset + 8; i++) {
+        key = (key << 8) | (i < length ? static_cast<unsigned char>(folded[i]) : 0u);
+    }
+    return key;
+}
+
 // Sorts records by URL. A sort compares n log n times, and URLs share long
 // prefixes: folded copies side by side, compared with strcmp (the same order,
-// folded bytes as unsigned values), take a fraction of the time.
+// folded bytes as unsigned values), take a fraction of the time, and their
+// first sixteen bytes as two numbers settle most comparisons without them.
 void sort_by_url(PtrVector* records) {
     struct Keyed {
+        uint64_t head;  // folded bytes 0-7
+        uint64_t next;  // folded bytes 8-15
         const char* folded_url;
         void* record;
     };
@@ -47,14 +60,21 @@ void sort_by_url(PtrVector* records) {
     std::vector<Keyed> keyed(records->count);
     char* p = folded;
     for (uint32_t i = 0; i < records->count; i++) {
-        keyed[i] = {p, records->items[i]};
         const char* url = static_cast<const Bookmark*>(records->items[i])->url;
+        char* start = p;
         do {
             *p++ = fold_ascii(*url);
         } while (*url++ != '\0');
+        const size_t length = static_cast<size_t>(p - start - 1);
+        keyed[i] = {folded_prefix(start, length, 0), folded_prefix(start, length, 8), start, records->items[i]};
     }
-    std::sort(keyed.begin(), keyed.end(),
-              [](const Keyed& a, const Keyed& b) { return strcmp(a.folded_url, b.folded_url) < 0; });
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.head != b.head) return a.head < b.head;
+        if (a.next != b.next) return a.next < b.next;
+        // Equal first sixteen bytes: a URL that ended among them equals the other.
+        if ((a.next & 0xFF) == 0) return false;
+        return strcmp(a.folded_url + 16, b.folded_url + 16) < 0;
+    });
     for (uint32_t i = 0; i < records->count; i++) records->items[i] = keyed[i].record;
     free(folded);
 }
