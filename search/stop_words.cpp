@@ -1,7 +1,9 @@
 // The words that automatic keywords never include.
 #include "search/stop_words.h"
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "collection/containers.h"
 #include "search/keyword_index.h"
@@ -13,6 +15,24 @@ const char kStopWords[] =
     "a about as src welcome latest an and by com for from ftp had have has home in of on page pub "
     "the then to txt with site www http my it sites our includes you there their real well links "
     "related what new include list want other others up date top that its just most take takes";
+
+// The longest stop word's length: most words of a title are longer, and
+// need no look-up at all.
+constexpr size_t longest_word(const char* list) {
+    size_t longest = 0;
+    size_t length = 0;
+    for (const char* p = list;; p++) {
+        if (*p == ' ' || *p == '\0') {
+            if (length > longest) longest = length;
+            length = 0;
+            if (*p == '\0') return longest;
+        } else {
+            length++;
+        }
+    }
+}
+
+constexpr size_t kLongestStopWord = longest_word(kStopWords);
 
 int compare_nocase(const void* element, const void* key) {
     return str_compare_nocase(static_cast<const char*>(element), static_cast<const char*>(key));
@@ -46,5 +66,6 @@ PtrTable* create_stop_word_table(const PtrVector* list) {
 }
 
 bool is_stop_word(const KeywordIndex* index, const char* word) {
+    if (strnlen(word, kLongestStopWord + 1) > kLongestStopWord) return false;
     return table_find(index->stop_word_table, hash_text_nocase(word), word, compare_nocase) != nullptr;
 }

@@ -2,6 +2,7 @@
 // 0x80 and above are never part of a word.
 #include "search/words.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -11,12 +12,35 @@
 
 namespace {
 
-bool is_letter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool is_alnum(unsigned char c) { return is_letter(c) || is_digit(c); }
-bool is_word_char(unsigned char c) { return is_alnum(c) || c == '_' || c == '-'; }
-bool is_title_separator(unsigned char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
-bool is_repeat_separator(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == ','; }
+// Character classes as bits of one table entry per byte: the word loops run
+// for every character of every title and description read.
+enum CharClass : uint8_t {
+    LETTER = 1,
+    DIGIT = 2,
+    WORD_PUNCTUATION = 4,  // '_' and '-', which join words
+    TITLE_SEPARATOR = 8,
+    REPEAT_SEPARATOR = 16,
+};
+
+struct CharClasses {
+    uint8_t of[256];
+    constexpr CharClasses() : of() {
+        for (int c = 'A'; c <= 'Z'; c++) of[c] = of[c + 32] = LETTER;
+        for (int c = '0'; c <= '9'; c++) of[c] = DIGIT;
+        of['_'] = of['-'] = WORD_PUNCTUATION;
+        for (int c : {'\t', '\n', '\r', ' '}) of[c] |= TITLE_SEPARATOR;
+        for (int c : {'\t', '\n', '\v', '\f', '\r', ' ', ','}) of[c] |= REPEAT_SEPARATOR;
+    }
+};
+
+constexpr CharClasses kClasses;
+
+bool has_class(unsigned char c, unsigned classes) { return (kClasses.of[c] & classes) != 0; }
+bool is_letter(unsigned char c) { return has_class(c, LETTER); }
+bool is_alnum(unsigned char c) { return has_class(c, LETTER | DIGIT); }
+bool is_word_char(unsigned char c) { return has_class(c, LETTER | DIGIT | WORD_PUNCTUATION); }
+bool is_title_separator(unsigned char c) { return has_class(c, TITLE_SEPARATOR); }
+bool is_repeat_separator(unsigned char c) { return has_class(c, REPEAT_SEPARATOR); }
 
 // A letter followed by letters and digits only: the plain word of a title.
 bool is_letter_word(const unsigned char* s, size_t length) {
@@ -110,9 +134,12 @@ void remove_repeated_words(char* text, bool case_sensitive) {
     if (!text) return;
     char* p = text;
     while (*p && is_repeat_separator(static_cast<unsigned char>(*p))) p++;
-    std::vector<std::pair<const char*, size_t>> kept;
-    // Room for an ordinary title with its description, allocated once.
-    kept.reserve(32);
+    // Kept words with their separators move up to `out` as repeats drop out:
+    // one pass, where closing each gap at once moved the rest of the text.
+    char* out = p;
+    // Kept for the next call: this runs for every bookmark read.
+    static thread_local std::vector<std::pair<const char*, size_t>> kept;
+    kept.clear();
     while (*p) {
         char* word = p;
         while (*p && !is_repeat_separator(static_cast<unsigned char>(*p))) p++;
@@ -128,13 +155,12 @@ void remove_repeated_words(char* text, bool case_sensitive) {
             }
             if (repeat) break;
         }
-        if (repeat) {
-            memmove(word, p, strlen(p) + 1);
-            p = word;
-        } else {
-            kept.emplace_back(word, length);
-        }
+        if (repeat) continue;
+        memmove(out, word, static_cast<size_t>(p - word));
+        kept.emplace_back(out, length);
+        out += p - word;
     }
+    *out = '\0';
 }
 
 char* make_keyword_text(const KeywordIndex* index, const char* text, bool automatic) {
