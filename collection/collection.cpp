@@ -249,22 +249,25 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     record->last_visit = is_real_date(last_visit) ? last_visit : moment;
     record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
 
-    TextBuffer source = tb_empty();
-    const size_t keyword_length = keyword_text ? strlen(keyword_text) : 0;
-    tb_reserve(&source, static_cast<uint32_t>(strlen(title) + 1 + keyword_length));
-    if (automatic) tb_append_str(&source, title);
-    if (keyword_text) {
-        if (tb_length(source) != 0) tb_append_char(&source, ' ');
-        tb_append_str(&source, keyword_text);
-        free(keyword_text);
+    if (automatic) {
+        TextBuffer source = tb_empty();
+        const size_t keyword_length = keyword_text ? strlen(keyword_text) : 0;
+        tb_reserve(&source, static_cast<uint32_t>(strlen(title) + 1 + keyword_length));
+        tb_append_str(&source, title);
+        if (keyword_text) {
+            tb_append_char(&source, ' ');
+            tb_append_str(&source, keyword_text);
+        }
+        char* keywords = make_keyword_text(collection->keyword_index, tb_text(source), true);
+        tb_free(&source);
+        set_bookmark_keywords(collection, record, keywords);
+        free(keywords);
+    } else {
+        // Without automatic keywords the keyword text keeps every word it has,
+        // and the index splits the text into those same words by itself.
+        set_bookmark_keywords(collection, record, keyword_text);
     }
-    char* keywords = nullptr;
-    if (tb_length(source) != 0) {
-        keywords = make_keyword_text(collection->keyword_index, tb_text(source), automatic);
-    }
-    tb_free(&source);
-    set_bookmark_keywords(collection, record, keywords);
-    free(keywords);
+    free(keyword_text);
 
     insert_in_identity_order(collection->records, record);
     if (batched) {

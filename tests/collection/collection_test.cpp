@@ -140,6 +140,11 @@ TEST_F(CollectionFixture, KeywordsFromTitleOnlyInAutomaticMode) {
     EXPECT_EQ(keywords_of(find_by_url(&c, "http://auto/")), "Bob");
     EXPECT_EQ(keywords_of(find_by_url(&c, "http://both/")), "Linux Kernel sources");
     EXPECT_EQ(keywords_of(find_by_url(&c, "http://desc/")), "X foo bar");
+    // Kept as written, apart from the separators: every word once, in order.
+    add("Messy", "http://messy/", " ,,a-b  c_d;X x X!? \t e ");
+    EXPECT_EQ(keywords_of(find_by_url(&c, "http://messy/")), "a-b c_d X x e");
+    add("Blank", "http://blank/", " ;, ");
+    EXPECT_EQ(keywords_of(find_by_url(&c, "http://blank/")), "");
     EXPECT_EQ(check_collection(&c), "");
 }
 
