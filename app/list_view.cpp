@@ -93,14 +93,13 @@ const std::string* sort_key(const Bookmark* record, int column) {
 // Sorting by keys: comparing the texts themselves costs a locale-aware
 // comparison for each of the n log n steps, which is slow on the tens of
 // thousands of rows a broad filter shows.
-bool sort_by_keys(PtrVector* rows, LPARAM sort_type) {
-    if (sort_type != 0 && sort_type != 1) return false;
-    std::unordered_map<const Bookmark*, CachedKey>& cache = sort_keys[sort_type];
+bool sort_by_keys(PtrVector* rows, int column) {
+    std::unordered_map<const Bookmark*, CachedKey>& cache = sort_keys[column];
     // Records come and go: start afresh rather than keep keys of the departed.
     if (cache.size() > 2 * static_cast<size_t>(app_state->collection.records->count) + 1024) cache.clear();
     std::vector<std::pair<const std::string*, void*>> keyed(rows->count);
     for (uint32_t i = 0; i < rows->count; i++) {
-        const std::string* key = sort_key(static_cast<const Bookmark*>(rows->items[i]), static_cast<int>(sort_type));
+        const std::string* key = sort_key(static_cast<const Bookmark*>(rows->items[i]), column);
         if (!key) return false;
         keyed[i] = {key, rows->items[i]};
     }
@@ -112,12 +111,68 @@ bool sort_by_keys(PtrVector* rows, LPARAM sort_type) {
     return true;
 }
 
+// Every record in the order of one sort column, made when a refill first
+// needs it and kept while the collection's records and texts stay as they are.
+struct ColumnOrder {
+    std::vector<void*> records;
+    uint64_t edits;  // the collection's edit count when the order was made
+    bool made;
+};
+
+ColumnOrder column_orders[2];
+
+const std::vector<void*>* column_order(int column) {
+    ColumnOrder& order = column_orders[column];
+    const Collection& collection = app_state->collection;
+    if (order.made && order.edits == collection.edits) return &order.records;
+    order.made = false;
+    PtrVector all = *collection.records;
+    order.records.assign(all.items, all.items + all.count);
+    all.items = order.records.data();
+    if (!sort_by_keys(&all, column)) return nullptr;
+    order.edits = collection.edits;
+    order.made = true;
+    return &order.records;
+}
+
+// Below this many rows, sorting the rows costs less than walking every record.
+const uint32_t kRowsWorthAnOrder = 1024;
+
+// Puts many rows in order by picking them out of the column's order of all
+// records: linear in the collection, where sorting tens of thousands of rows
+// took most of a keystroke. False, with the rows untouched, when they are
+// not all distinct records of the collection.
+bool pick_rows_in_order(PtrVector* rows, int column) {
+    const std::vector<void*>* order = column_order(column);
+    if (!order) return false;
+    for (uint32_t i = 0; i < rows->count; i++) static_cast<Bookmark*>(rows->items[i])->flags |= BOOKMARK_PICKED;
+    std::vector<void*> picked;
+    picked.reserve(rows->count);
+    for (void* item : *order) {
+        Bookmark* record = static_cast<Bookmark*>(item);
+        if (!(record->flags & BOOKMARK_PICKED)) continue;
+        record->flags &= ~BOOKMARK_PICKED;
+        picked.push_back(record);
+    }
+    if (picked.size() != rows->count) {
+        for (uint32_t i = 0; i < rows->count; i++) static_cast<Bookmark*>(rows->items[i])->flags &= ~BOOKMARK_PICKED;
+        return false;
+    }
+    std::copy(picked.begin(), picked.end(), rows->items);
+    return true;
+}
+
 }  // namespace
 
 void sort_list(HWND list) {
     PtrVector* rows = app_state->shown_records;
     LPARAM sort_type = app_state->sort_column;
-    if (!sort_by_keys(rows, sort_type)) {
+    bool sorted = false;
+    if (sort_type == 0 || sort_type == 1) {
+        const int column = static_cast<int>(sort_type);
+        sorted = rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(rows, column) : sort_by_keys(rows, column);
+    }
+    if (!sorted) {
         std::stable_sort(rows->items, rows->items + rows->count, [sort_type](void* a, void* b) {
             return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), sort_type) < 0;
         });

@@ -26,16 +26,16 @@ int list_count() { return static_cast<int>(SendMessageA(app_state->list_view, LV
 
 // Adds rows for the given records (only those not listed yet, when asked)
 // and sorts the list.
+// The list holds no rows of its own (owner data): nothing is drawn while the
+// rows change, and turning redrawing off and on again only cost a repaint.
 void refill_list(const PtrVector* records, bool only_unlisted) {
     HWND list = app_state->list_view;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (uint32_t i = 0; i < records->count; i++) {
         Bookmark* record = static_cast<Bookmark*>(records->items[i]);
         if (!only_unlisted || !(record->flags & BOOKMARK_LISTED)) insert_bookmark_row(list, record);
     }
     sort_list(list);
     show_rows(list);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
 }
 
 bool list_shows_exactly(const PtrVector* result) {
@@ -48,7 +48,6 @@ bool list_shows_exactly(const PtrVector* result) {
 
 void show_result(const PtrVector* result) {
     if (list_shows_exactly(result)) return;
-    SendMessageA(app_state->list_view, WM_SETREDRAW, FALSE, 0);
     SendMessageA(app_state->list_view, LVM_DELETEALLITEMS, 0, 0);
     forget_all_rows();
     const PtrVector* records = app_state->collection.records;

@@ -156,7 +156,13 @@ void on_ok(HWND dialog) {
     free(record->title);
     record->url = url;
     record->title = title;
-    if (url_changed && is_stored(record)) reposition_by_url(&app_state->collection, record);
+    if (is_stored(record)) {
+        if (url_changed) {
+            reposition_by_url(&app_state->collection, record);
+        } else {
+            note_title_edit(&app_state->collection);
+        }
+    }
 
     *data->keyword_text = control_text(dialog, IDC_PROP_KEYWORDS);
     EndDialog(dialog, IDOK);

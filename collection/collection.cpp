@@ -131,6 +131,7 @@ Collection create_collection() {
     collection.batch.depth = 0;
     collection.batch.by_url = nullptr;
     collection.batch.records = nullptr;
+    collection.edits = 0;
     return collection;
 }
 
@@ -205,6 +206,7 @@ void end_add_batch(Collection* collection) {
 
 void insert_record(Collection* collection, Bookmark* record) {
     settle_batch(collection);
+    collection->edits++;
     insert_in_identity_order(collection->records, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
@@ -270,6 +272,7 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     free(keyword_text);
 
     insert_in_identity_order(collection->records, record);
+    collection->edits++;
     if (batched) {
         table_insert(collection->batch.by_url, url_hash, record);
         vec_append(collection->batch.records, record);
@@ -280,12 +283,16 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
 
 void reposition_by_url(Collection* collection, Bookmark* record) {
     settle_batch(collection);
+    collection->edits++;
     remove_from_url_order(collection, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
+void note_title_edit(Collection* collection) { collection->edits++; }
+
 void delete_record(Collection* collection, Bookmark* record) {
     settle_batch(collection);
+    collection->edits++;
     uint32_t position;
     if (vec_search(collection->records, record, compare_record_identity, &position) &&
         collection->records->items[position] == record) {

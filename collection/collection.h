@@ -23,6 +23,7 @@ struct Collection {
     KeywordIndex* keyword_index;
     uint64_t next_serial;  // identity of the next record made by new_record
     AddBatch batch;
+    uint64_t edits;  // grows with every change to which records there are or to their titles and URLs
 };
 
 // An empty collection with a fresh keyword index.
@@ -63,5 +64,8 @@ void begin_add_batch(Collection* collection);
 void end_add_batch(Collection* collection);
 // Moves a stored record to its new place in `records_by_url` after its url changed.
 void reposition_by_url(Collection* collection, Bookmark* record);
+// Counts an edit of a stored record's title, for those who keep orders of the
+// records (the functions here count their own changes).
+void note_title_edit(Collection* collection);
 // Removes a record from both vectors and the keyword index, and frees it.
 void delete_record(Collection* collection, Bookmark* record);

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -341,4 +342,55 @@ TEST_F(MainWindowTest, RetitledBookmarkSortsByItsNewTitle) {
     kernel->title = str_dup("AAA Kernel");
     sort_list(app_state->list_view);
     EXPECT_EQ(row_text(0, 0), "AAA Kernel");
+}
+
+// Broad filters put their rows in order by walking an order of all records,
+// which must follow every change to the records and their texts.
+TEST_F(MainWindowTest, ManyRowsStayInOrderThroughAdditionsEditsAndDeletions) {
+    std::mt19937 rng(7);
+    for (int i = 0; i < 1500; i++) {
+        std::string title = "qq" + std::to_string(rng() % 100000) + " " + std::to_string(i);
+        std::string url = "http://many.example/" + std::to_string(rng() % 100000) + "/" + std::to_string(i);
+        add(title.c_str(), url.c_str());
+    }
+    auto expect_sorted = [this](int column, int count) {
+        ASSERT_EQ(rows(), count);
+        for (int row = 1; row < rows(); row++) {
+            ASSERT_LE(lstrcmpiA(row_text(row - 1, column).c_str(), row_text(row, column).c_str()), 0) << row;
+        }
+    };
+    type("qq");
+    expect_sorted(0, 1500);
+    type("");
+    expect_sorted(0, 1504);
+
+    Bookmark* moved = row_record(app_state->list_view, 700);
+    free(moved->title);
+    moved->title = str_dup("!first of all");
+    note_title_edit(&app_state->collection);
+    type("qq");
+    type("");
+    EXPECT_EQ(row_record(app_state->list_view, 0), moved);
+    expect_sorted(0, 1504);
+
+    type("qq");
+    for (int i = 0; i < 100; i++) {
+        Bookmark* gone = row_record(app_state->list_view, 3 * i + 1);
+        ASSERT_TRUE(SendMessageA(app_state->list_view, LVM_DELETEITEM, static_cast<WPARAM>(3 * i + 1), 0));
+        delete_record(&app_state->collection, gone);
+    }
+    add("qqzzz newcomer", "http://many.example/newcomer");
+    type("qq");
+    expect_sorted(0, 1401);
+    EXPECT_EQ(row_text(rows() - 1, 0), "qqzzz newcomer");
+
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = app_state->list_view;
+    click.hdr.idFrom = GetDlgCtrlID(app_state->list_view);
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 1;
+    SendMessageA(frame, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    expect_sorted(1, 1401);
+    type("");
+    expect_sorted(1, 1405);
 }
