@@ -16,23 +16,38 @@ const char kStopWords[] =
     "the then to txt with site www http my it sites our includes you there their real well links "
     "related what new include list want other others up date top that its just most take takes";
 
-// The longest stop word's length: most words of a title are longer, and
-// need no look-up at all.
-constexpr size_t longest_word(const char* list) {
-    size_t longest = 0;
-    size_t length = 0;
-    for (const char* p = list;; p++) {
-        if (*p == ' ' || *p == '\0') {
-            if (length > longest) longest = length;
-            length = 0;
-            if (*p == '\0') return longest;
-        } else {
-            length++;
+// Which first letters the stop words of each length have, one bit per letter
+// a-z: most words of a title are ruled out by their length and first letter
+// without hashing them.
+struct StopWordShapes {
+    static const size_t kLongest = 16;
+    uint32_t first_letters[kLongest + 1];
+    constexpr explicit StopWordShapes(const char* list) : first_letters() {
+        size_t length = 0;
+        char first = 0;
+        for (const char* p = list;; p++) {
+            if (*p == ' ' || *p == '\0') {
+                // Only letters start a stop word; the list has no longer word.
+                if (length > 0 && length <= kLongest) first_letters[length] |= letter_bit(first);
+                length = 0;
+                if (*p == '\0') return;
+            } else {
+                if (length == 0) first = *p;
+                length++;
+            }
         }
     }
-}
+    static constexpr uint32_t letter_bit(char c) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return c >= 'a' && c <= 'z' ? 1u << (c - 'a') : 0u;
+    }
+    bool may_hold(const char* word) const {
+        const size_t length = strnlen(word, kLongest + 1);
+        return length <= kLongest && (first_letters[length] & letter_bit(word[0])) != 0;
+    }
+};
 
-constexpr size_t kLongestStopWord = longest_word(kStopWords);
+constexpr StopWordShapes kShapes(kStopWords);
 
 int compare_nocase(const void* element, const void* key) {
     return str_compare_nocase(static_cast<const char*>(element), static_cast<const char*>(key));
@@ -66,6 +81,6 @@ PtrTable* create_stop_word_table(const PtrVector* list) {
 }
 
 bool is_stop_word(const KeywordIndex* index, const char* word) {
-    if (strnlen(word, kLongestStopWord + 1) > kLongestStopWord) return false;
+    if (!kShapes.may_hold(word)) return false;
     return table_find(index->stop_word_table, hash_text_nocase(word), word, compare_nocase) != nullptr;
 }

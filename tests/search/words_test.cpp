@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -124,7 +126,14 @@ TEST_F(KeywordText, StopWordListHasFiftyEightWordsMatchedIgnoringCase) {
     for (const char* word : {"a", "THE", "Takes", "www", "includes", "its"}) {
         EXPECT_TRUE(is_stop_word(index, word)) << word;
     }
-    for (const char* word : {"b", "thee", "tak", "linux", ""}) {
+    for (const char* word : {"b", "thee", "tak", "linux", "", "thy", "Hom", "includess", "1a"}) {
         EXPECT_FALSE(is_stop_word(index, word)) << word;
+    }
+    // Every listed word, in its own case and in capitals.
+    for (uint32_t i = 0; i < index->stop_words->count; i++) {
+        std::string word = static_cast<const char*>(index->stop_words->items[i]);
+        EXPECT_TRUE(is_stop_word(index, word.c_str())) << word;
+        for (char& c : word) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(is_stop_word(index, word.c_str())) << word;
     }
 }
