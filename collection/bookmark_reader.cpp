@@ -87,12 +87,20 @@ void deliver_bookmark(Parser* parser) {
     tb_clear(&parser->description);
 }
 
+// Plain characters ahead go to the text in one piece.
+void append_plain_run(BookmarkScanner* scanner, TextBuffer* text) {
+    uint32_t length;
+    const char* run = take_plain_run(scanner, &length);
+    if (length > 0) tb_append(text, run, length);
+}
+
 // At an anchor start tag: title up to the anchor end, then an optional
 // description, which runs to the next <DT> or </DL>.
 Flow read_bookmark(Parser* parser) {
     BookmarkScanner* scanner = &parser->scanner;
     if (!parse_anchor_attributes(&parser->anchor, scanner->token_start)) return GO_ON;
     for (;;) {
+        append_plain_run(scanner, &parser->title);
         // Cut off inside the title: the anchor is dropped.
         if (!next_token(scanner)) return FINISH;
         if (scanner->kind == TOK_ANCHOR_CLOSE) break;
@@ -103,6 +111,7 @@ Flow read_bookmark(Parser* parser) {
     next_token(scanner);
     if (scanner->kind == TOK_DD) {
         for (;;) {
+            append_plain_run(scanner, &parser->description);
             if (!next_token(scanner)) {
                 deliver_bookmark(parser);
                 return FINISH;

@@ -4,6 +4,7 @@
 #include "collection/scanner.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -132,7 +133,33 @@ const Entity kEntities[] = {
     {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&nbsp;", 6, ' '},
 };
 
+// Bytes that are a text character token by themselves: not the end, a blank,
+// a tag start or an entity start.
+struct PlainBytes {
+    bool is[256];
+    constexpr PlainBytes() : is() {
+        for (int c = 1; c < 256; c++) is[c] = true;
+        for (int c : {' ', '\n', '\r', '\t', '<', '&'}) is[c] = false;
+    }
+};
+
+constexpr PlainBytes kPlain;
+
 }  // namespace
+
+const char* take_plain_run(BookmarkScanner* scanner, uint32_t* length) {
+    const char* start = scanner->cursor;
+    const char* p = start;
+    while (kPlain.is[static_cast<unsigned char>(*p)]) p++;
+    *length = static_cast<uint32_t>(p - start);
+    if (p == start) return start;
+    scanner->previous_kind = p - start > 1 ? TOK_CHAR : scanner->kind;
+    scanner->kind = TOK_CHAR;
+    scanner->token_start = p - 1;
+    scanner->value = static_cast<unsigned char>(p[-1]);
+    scanner->cursor = p;
+    return start;
+}
 
 void start_scanner(BookmarkScanner* scanner, const char* text) {
     scanner->text = text;

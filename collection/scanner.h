@@ -39,5 +39,12 @@ void start_scanner(BookmarkScanner* scanner, const char* text);
 // and on every call after that.
 bool next_token(BookmarkScanner* scanner);
 
+// Takes the plain text characters at the cursor (up to the next blank, tag,
+// entity or the end) at once, exactly as that many next_token calls would take
+// them one by one; returns where they start and sets their count (0 when the
+// next token is not such a character). Readers of titles call it before each
+// next_token: a title is mostly plain characters.
+const char* take_plain_run(BookmarkScanner* scanner, uint32_t* length);
+
 // Makes the next call of next_token return the current token again.
 inline void push_back(BookmarkScanner* scanner) { scanner->cursor = scanner->token_start; }

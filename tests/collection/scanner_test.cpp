@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 
 namespace {
@@ -197,6 +198,49 @@ TEST(Scanner, NeverReadsPastTheEndOfAnyPrefix) {
         }
         EXPECT_EQ(text + n, scanner.cursor);
         free(text);
+    }
+}
+
+// Runs of plain characters taken at once leave the scanner exactly where the
+// same characters taken one token at a time leave it.
+TEST(Scanner, PlainRunsMatchCharacterTokens) {
+    const char* pieces[] = {"a", "Zq", "  ", "\r\n", "\t", "<", ">", "&", "&amp;", "&nbsp;", "&x;",
+                            "<A HREF=\"u\">", "</A>", "<DD>", "<DT>", "</DL>", "<b>", "\xC3\xA4", "\"", "=", "x y"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 2000; round++) {
+        std::string text;
+        const int count = static_cast<int>(rng() % 12);
+        for (int i = 0; i < count; i++) text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
+
+        BookmarkScanner fast;
+        BookmarkScanner slow;
+        start_scanner(&fast, text.c_str());
+        start_scanner(&slow, text.c_str());
+        std::string with_runs;
+        for (;;) {
+            uint32_t length = 0;
+            const char* run = take_plain_run(&fast, &length);
+            if (length > 0) {
+                with_runs.append(run, length);
+                for (uint32_t i = 0; i < length; i++) ASSERT_TRUE(next_token(&slow));
+                ASSERT_EQ(fast.cursor, slow.cursor) << text;
+                ASSERT_EQ(fast.token_start, slow.token_start) << text;
+                ASSERT_EQ(fast.kind, slow.kind) << text;
+                ASSERT_EQ(fast.previous_kind, slow.previous_kind) << text;
+                ASSERT_EQ(fast.value, slow.value) << text;
+            }
+            const bool more = next_token(&fast);
+            ASSERT_EQ(more, next_token(&slow)) << text;
+            if (!more) break;
+            with_runs += fast.kind == TOK_CHAR ? std::string(1, static_cast<char>(fast.value)) : "{}";
+        }
+        std::string expected;
+        BookmarkScanner plain;
+        start_scanner(&plain, text.c_str());
+        while (next_token(&plain)) {
+            expected += plain.kind == TOK_CHAR ? std::string(1, static_cast<char>(plain.value)) : "{}";
+        }
+        ASSERT_EQ(with_runs, expected) << text;
     }
 }
 
