@@ -251,16 +251,13 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
 
     if (automatic) {
-        TextBuffer source = tb_empty();
-        const size_t keyword_length = keyword_text ? strlen(keyword_text) : 0;
-        tb_reserve(&source, static_cast<uint32_t>(strlen(title) + 1 + keyword_length));
-        tb_append_str(&source, title);
+        static thread_local ScratchText source;
+        tb_assign(&source.tb, title);
         if (keyword_text) {
-            tb_append_char(&source, ' ');
-            tb_append_str(&source, keyword_text);
+            tb_append_char(&source.tb, ' ');
+            tb_append_str(&source.tb, keyword_text);
         }
-        char* keywords = make_keyword_text(collection->keyword_index, tb_text(source), true);
-        tb_free(&source);
+        char* keywords = make_keyword_text(collection->keyword_index, tb_text(source.tb), true);
         set_bookmark_keywords(collection, record, keywords);
         free(keywords);
     } else {

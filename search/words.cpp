@@ -169,10 +169,10 @@ char* make_keyword_text(const KeywordIndex* index, const char* text, bool automa
     // The words joined by single spaces are never longer than the text.
     tb_reserve(&builder.text, static_cast<uint32_t>(strlen(text)));
     if (automatic) {
-        char* copy = str_dup(text);
-        remove_repeated_words(copy, false);
-        scan_title_words(copy, add_keyword_word, &builder);
-        free(copy);
+        static thread_local ScratchText copy;
+        tb_assign(&copy.tb, text);
+        remove_repeated_words(copy.tb->text, false);
+        scan_title_words(copy.tb->text, add_keyword_word, &builder);
     } else {
         split_words(text, add_keyword_word, &builder);
     }
