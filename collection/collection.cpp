@@ -130,6 +130,7 @@ Collection create_collection() {
     collection.batch.depth = 0;
     collection.batch.by_url = nullptr;
     collection.batch.records = nullptr;
+    collection.batch.moment = 0;
     collection.edits = 0;
     return collection;
 }
@@ -188,6 +189,7 @@ void begin_add_batch(Collection* collection) {
     if (batch->depth++ > 0) return;
     batch->by_url = table_create();
     batch->records = vec_create();
+    batch->moment = now();
     begin_index_batch(collection->keyword_index);
 }
 
@@ -245,7 +247,9 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     Bookmark* record = new_record(collection);
     record->url = url;
     record->title = title;
-    uint32_t moment = now();
+    // Asking the clock for every bookmark read costs more than reading it on
+    // some systems (the C library looks up the time zone each time).
+    const uint32_t moment = batched ? collection->batch.moment : now();
     record->added = is_real_date(added) ? added : moment;
     record->last_visit = is_real_date(last_visit) ? last_visit : moment;
     record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;

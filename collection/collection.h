@@ -15,6 +15,7 @@ struct AddBatch {
     uint32_t depth;      // begin_add_batch calls not yet ended
     PtrTable* by_url;    // the batch's records under hash_text_nocase of their URLs
     PtrVector* records;  // the same records, merged into `records_by_url` at the end
+    uint32_t moment;     // now() when the batch opened: the date of what it adds undated
 };
 
 struct Collection {
@@ -59,7 +60,8 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
 // vector's tail every time. While a batch is open, records made by add_or_merge
 // join `records` at once and `records_by_url` together when the outermost batch
 // ends (one sort and one merge); find_by_url and add_or_merge see them all the
-// same, and the other operations here first complete `records_by_url`.
+// same, and the other operations here first complete `records_by_url`. Records
+// added undated in a batch all get the moment the batch opened.
 void begin_add_batch(Collection* collection);
 void end_add_batch(Collection* collection);
 // Moves a stored record to its new place in `records_by_url` after its url changed.

@@ -96,6 +96,21 @@ TEST_F(CollectionFixture, NewRecordDates) {
     EXPECT_EQ(broken->last_modified, DATE_BROKEN);
 }
 
+// A file read in one batch dates its undated bookmarks with one moment: the
+// time the reading began.
+TEST_F(CollectionFixture, BatchDatesUndatedRecordsWithTheMomentItOpened) {
+    set_clock_override(500);
+    begin_add_batch(&c);
+    set_clock_override(600);
+    add("In batch", "http://batch/");
+    end_add_batch(&c);
+    add("After", "http://after/");
+    EXPECT_EQ(find_by_url(&c, "http://batch/")->added, 500u);
+    EXPECT_EQ(find_by_url(&c, "http://batch/")->last_visit, 500u);
+    EXPECT_EQ(find_by_url(&c, "http://after/")->added, 600u);
+    set_clock_override(kNow);
+}
+
 TEST_F(CollectionFixture, UrlDifferingOnlyInCaseMergesIntoStoredRecord) {
     add("First", "http://Example.com/Page", "one", 10, 400, 300);
     add("Second", "HTTP://EXAMPLE.COM/page", "two", 20, 500, 200);
