@@ -160,6 +160,7 @@ void frame_on_destroy(HWND /*hwnd*/) {
 void frame_on_ncdestroy(HWND /*hwnd*/) {
     vec_destroy(app_state->shown_records);
     app_state->shown_records = nullptr;
+    forget_row_orders();
     DeleteObject(app_state->toolbar_bitmap);
     app_state->toolbar_bitmap = nullptr;
     app_state->main_window = nullptr;

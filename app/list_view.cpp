@@ -180,6 +180,13 @@ void sort_list(HWND list) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+void forget_row_orders() {
+    for (ColumnOrder& order : column_orders) {
+        order.records = std::vector<void*>();
+        order.made = false;
+    }
+}
+
 void forget_row(int row) {
     if (row >= 0 && static_cast<uint32_t>(row) < app_state->shown_records->count) {
         vec_remove_at(app_state->shown_records, static_cast<uint32_t>(row));

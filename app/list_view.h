@@ -25,6 +25,9 @@ void insert_bookmark_row(HWND list, Bookmark* record);
 // Tells the list how many rows it has now and repaints it.
 void show_rows(HWND list);
 void sort_list(HWND list);
+// Drops the orders of all records that sorting keeps between refills, for a
+// list that goes away with its collection.
+void forget_row_orders();
 // Keeps the rows in step when the list deletes one row (LVN_DELETEITEM) or all.
 void forget_row(int row);
 void forget_all_rows();

@@ -393,4 +393,23 @@ TEST_F(MainWindowTest, ManyRowsStayInOrderThroughAdditionsEditsAndDeletions) {
     expect_sorted(1, 1401);
     type("");
     expect_sorted(1, 1405);
+
+    // A new window over a new collection, made by as many changes, starts
+    // afresh rather than from the departed records' order.
+    const int changes = static_cast<int>(app_state->collection.edits);
+    DestroyWindow(frame);
+    pump_messages();
+    free_collection(&app_state->collection);
+    app_state->collection = create_collection();
+    app_state->sort_column = 0;
+    for (int i = 0; i < changes; i++) {
+        const std::string n = std::to_string(i);
+        add(("second " + n).c_str(), ("http://second.example/" + n).c_str());
+    }
+    frame = create_frame(app_instance, SW_SHOWNORMAL);
+    ASSERT_NE(frame, nullptr);
+    type("second");
+    ASSERT_EQ(app_state->collection.edits, static_cast<uint64_t>(changes));
+    expect_sorted(0, changes);
+    for (int row = 0; row < rows(); row++) ASSERT_EQ(row_text(row, 0).rfind("second ", 0), 0u) << row;
 }
