@@ -62,12 +62,13 @@ void vec_reserve(PtrVector* vec, uint32_t needed) {
     vec->capacity = capacity;
 }
 
-void vec_shrink(PtrVector* vec) {
-    // Two slots at least: growth adds half the capacity, which is nothing for one.
-    const uint32_t capacity = vec->count > 2 ? vec->count : 2;
-    if (capacity >= vec->capacity) return;
-    vec->items = static_cast<void**>(realloc(vec->items, capacity * sizeof(void*)));
+void vec_assign(PtrVector* vec, void* const* items, uint32_t count) {
+    const uint32_t capacity = count > 2 ? count : 2;
+    free(vec->items);
+    vec->items = static_cast<void**>(malloc(capacity * sizeof(void*)));
+    if (count > 0) memcpy(vec->items, items, count * sizeof(void*));
     vec->capacity = capacity;
+    vec->count = count;
 }
 
 void vec_append(PtrVector* vec, void* element) {

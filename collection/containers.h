@@ -24,8 +24,9 @@ void vec_init(PtrVector* vec);
 void vec_release(PtrVector* vec);
 void vec_reset(PtrVector* vec);
 void vec_reserve(PtrVector* vec, uint32_t needed);
-// Gives back the slots beyond the elements, keeping at least two.
-void vec_shrink(PtrVector* vec);
+// Makes the vector hold exactly the given elements, with room for no more
+// (two slots at least: growth adds half the capacity, which is nothing for one).
+void vec_assign(PtrVector* vec, void* const* items, uint32_t count);
 void vec_append(PtrVector* vec, void* element);
 void vec_insert_at(PtrVector* vec, uint32_t index, void* element);
 void vec_remove_at(PtrVector* vec, uint32_t index);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "collection/bookmark.h"
 #include "collection/collection.h"
@@ -71,8 +72,8 @@ void unlink_record(KeywordIndex* index, Bookmark* record, const KeywordSet* set)
 struct LinkContext {
     KeywordIndex* index;
     Bookmark* record;
-    KeywordSet* set;
-    bool newest;  // the record is newer than every record in the index
+    std::vector<void*>* linked;  // the entries that will make up the record's set
+    bool newest;                 // the record is newer than every record in the index
 };
 
 void link_word(const char* word, void* context) {
@@ -102,7 +103,7 @@ void link_word(const char* word, void* context) {
     } else if (insert_in_identity_order(records, link->record)) {
         return;
     }
-    vec_append(link->set->entries, entry);
+    link->linked->push_back(entry);
 }
 
 }  // namespace
@@ -151,22 +152,26 @@ KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const cha
     KeywordSet* set = old_set;
     if (set) {
         unlink_record(index, record, set);
-        vec_reset(set->entries);
     } else {
         set = static_cast<KeywordSet*>(malloc(sizeof(KeywordSet)));
-        vec_init(&set->list);
+        set->list = PtrVector{nullptr, 0, 0};
         set->entries = &set->list;
     }
-    if (!text || text[0] == '\0') return set;
-    // Repeated words need no removal first: a word whose entry already lists
-    // this record is passed over in link_word, so every word counts once, at
-    // its first occurrence.
-    LinkContext link = {index, record, set, record->serial > index->newest_serial};
-    if (link.newest) index->newest_serial = record->serial;
-    split_words(text, link_word, &link);
-    // A set rarely changes once made, and most hold a few words: the spare
-    // slots of every bookmark's set added up to a tenth of a large collection.
-    vec_shrink(set->entries);
+    // Kept from one call to the next: this runs for every bookmark read.
+    static thread_local std::vector<void*> linked;
+    linked.clear();
+    if (text && text[0] != '\0') {
+        // Repeated words need no removal first: a word whose entry already
+        // lists this record is passed over in link_word, so every word counts
+        // once, at its first occurrence.
+        LinkContext link = {index, record, &linked, record->serial > index->newest_serial};
+        if (link.newest) index->newest_serial = record->serial;
+        split_words(text, link_word, &link);
+    }
+    // The set holds exactly its words: most sets hold a few and rarely change,
+    // and spare slots in every bookmark's set added up to a tenth of a large
+    // collection.
+    vec_assign(set->entries, linked.data(), static_cast<uint32_t>(linked.size()));
     return set;
 }
 

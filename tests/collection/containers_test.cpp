@@ -49,19 +49,21 @@ TEST(PtrVector, GrowsByHalfFromSixteenSlots) {
     EXPECT_EQ(v->capacity, 16u);
 }
 
-TEST(PtrVector, ShrinkKeepsElementsAndGrowsOnFromTheirCount) {
-    Vector v = vector_of({1, 2, 3});
-    vec_shrink(v.get());
+TEST(PtrVector, AssignHoldsExactlyTheElementsAndGrowsOnFromThere) {
+    Vector v = vector_of({9, 9, 9, 9, 9});
+    void* items[] = {ptr(1), ptr(2), ptr(3)};
+    vec_assign(v.get(), items, 3);
+    EXPECT_EQ(v->count, 3u);
     EXPECT_EQ(v->capacity, 3u);
     vec_append(v.get(), ptr(4));
     EXPECT_EQ(v->capacity, 4u);
     for (uintptr_t i = 0; i < 4; i++) EXPECT_EQ(v->items[i], ptr(i + 1));
-    Vector empty(vec_create());
-    vec_shrink(empty.get());
-    EXPECT_EQ(empty->capacity, 2u);
-    for (uintptr_t i = 1; i <= 5; i++) vec_append(empty.get(), ptr(i));
-    EXPECT_EQ(empty->count, 5u);
-    EXPECT_EQ(empty->items[4], ptr(5));
+    vec_assign(v.get(), nullptr, 0);
+    EXPECT_EQ(v->count, 0u);
+    EXPECT_EQ(v->capacity, 2u);
+    for (uintptr_t i = 1; i <= 5; i++) vec_append(v.get(), ptr(i));
+    EXPECT_EQ(v->count, 5u);
+    EXPECT_EQ(v->items[4], ptr(5));
 }
 
 TEST(PtrVector, InsertRemoveAndIndexOf) {
