@@ -126,9 +126,10 @@ const std::vector<void*>* column_order(int column) {
     const Collection& collection = app_state->collection;
     if (order.made && order.edits == collection.edits) return &order.records;
     order.made = false;
-    PtrVector all = *collection.records;
-    order.records.assign(all.items, all.items + all.count);
-    all.items = order.records.data();
+    const PtrVector* records = collection.records;
+    order.records.assign(records->items, records->items + records->count);
+    // Sorted in place, through a vector header over the copy.
+    PtrVector all = {order.records.data(), records->count, records->count};
     if (!sort_by_keys(&all, column)) return nullptr;
     order.edits = collection.edits;
     order.made = true;

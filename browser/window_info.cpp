@@ -5,21 +5,15 @@
 #include <cstring>
 
 #include "browser/browser_id.h"
+#include "collection/containers.h"
 
 namespace {
-
-char* copy_span(const char* begin, size_t length) {
-    char* text = static_cast<char*>(malloc(length + 1));
-    memcpy(text, begin, length);
-    text[length] = '\0';
-    return text;
-}
 
 // Internet Explorer: the second field up to its closing quote; empty means none.
 char* iexplore_title(const char* field) {
     const char* end = strchr(field, '"');
     size_t length = end ? static_cast<size_t>(end - field) : strlen(field);
-    return length ? copy_span(field, length) : nullptr;
+    return length ? str_dup_span(field, length) : nullptr;
 }
 
 // Netscape Navigator: the caption "Netscape - [title]" in quotes; the title is
@@ -28,7 +22,7 @@ char* netscape_title(const char* field) {
     const char* bracket = strchr(field, '[');
     if (!bracket) return nullptr;
     size_t rest = strlen(bracket + 1);
-    return rest >= 2 ? copy_span(bracket + 1, rest - 2) : nullptr;
+    return rest >= 2 ? str_dup_span(bracket + 1, rest - 2) : nullptr;
 }
 
 }  // namespace
@@ -49,6 +43,6 @@ bool parse_window_info(const char* reply, uint32_t browser_id, char** url, char*
     } else {
         return false;
     }
-    *url = copy_span(reply + 1, static_cast<size_t>(separator - (reply + 1)));
+    *url = str_dup_span(reply + 1, static_cast<size_t>(separator - (reply + 1)));
     return true;
 }

@@ -58,14 +58,7 @@ uint16_t default_port(int32_t scheme) {
     return 0;
 }
 
-char* copy_span(const char* start, size_t length) {
-    char* copy = static_cast<char*>(malloc(length + 1));
-    memcpy(copy, start, length);
-    copy[length] = '\0';
-    return copy;
-}
-
-char* dup_string(const std::string& text) { return copy_span(text.data(), text.size()); }
+char* dup_string(const std::string& text) { return str_dup_span(text.data(), text.size()); }
 
 // "name://" at the start of the text: a URL that stands alone.
 bool has_scheme(const char* text) {
@@ -95,7 +88,7 @@ bool parse_url(const char* text, ParsedUrl* url) {
         url->scheme = scheme_of(m[2].first, static_cast<size_t>(m.length(2)));
         url->secure = scheme_begins_with(m[2].first, static_cast<size_t>(m.length(2)), "https");
     }
-    url->host = copy_span(m[5].first, static_cast<size_t>(m.length(5)));
+    url->host = str_dup_span(m[5].first, static_cast<size_t>(m.length(5)));
     if (m.length(7) > 0) {
         uint32_t start = static_cast<uint32_t>(m.position(7));
         url->port = static_cast<uint16_t>(
@@ -104,7 +97,7 @@ bool parse_url(const char* text, ParsedUrl* url) {
     } else {
         url->port = url->secure ? 443 : default_port(url->scheme);
     }
-    if (m.length(8) > 0) url->path = copy_span(m[8].first, static_cast<size_t>(m.length(8)));
+    if (m.length(8) > 0) url->path = str_dup_span(m[8].first, static_cast<size_t>(m.length(8)));
     return true;
 }
 

@@ -16,8 +16,6 @@
 
 namespace {
 
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // At a date attribute name followed by =" : the date it fills and the length of
 // the name with its =", else null.
 uint32_t* match_date_name(AnchorAttributes* anchor, const char* p, size_t* length) {
@@ -190,7 +188,7 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
             continue;
         }
         size_t length;
-        uint32_t* date = is_letter(p[-1]) ? nullptr : match_date_name(anchor, p, &length);
+        uint32_t* date = is_ascii_letter(p[-1]) ? nullptr : match_date_name(anchor, p, &length);
         if (date) {
             // Continue at the value's opening quote, so the value is passed over.
             p += length - 1;

@@ -353,10 +353,12 @@ void gs_free(GrowString s) {
     if (s) free(gs_block(s));
 }
 
-char* str_dup(const char* text) {
-    size_t length = strlen(text);
+char* str_dup(const char* text) { return str_dup_span(text, strlen(text)); }
+
+char* str_dup_span(const char* start, size_t length) {
     char* copy = static_cast<char*>(malloc(length + 1));
-    memcpy(copy, text, length + 1);
+    memcpy(copy, start, length);
+    copy[length] = '\0';
     return copy;
 }
 

@@ -4,6 +4,7 @@
 // Every owned string handed out here is allocated with malloc and freed with free.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // An ordered array of opaque pointers, optionally kept sorted by a comparison.
@@ -116,11 +117,15 @@ void gs_free(GrowString s);
 
 // Owned copy of a zero-terminated string.
 char* str_dup(const char* text);
+// Owned, zero-terminated copy of the given bytes.
+char* str_dup_span(const char* start, size_t length);
 // Removes leading and trailing white space in place; returns its argument.
 char* trim_in_place(char* text);
 
 // Letter case folded for A-Z only, whatever the locale.
-inline char fold_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+constexpr char fold_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+// A-Z or a-z, whatever the locale.
+constexpr bool is_ascii_letter(char c) { return fold_ascii(c) >= 'a' && fold_ascii(c) <= 'z'; }
 int str_compare_nocase(const char* a, const char* b);
 // Hashes of a string's bytes, and of its bytes with A-Z folded (equal for any
 // two strings that str_compare_nocase finds equal).

@@ -19,13 +19,6 @@ bool starts_with_nocase(const char* text, const char* prefix) {
     return true;
 }
 
-char* copy_of(const char* start, size_t length) {
-    char* copy = static_cast<char*>(malloc(length + 1));
-    memcpy(copy, start, length);
-    copy[length] = '\0';
-    return copy;
-}
-
 }  // namespace
 
 bool is_shortcut_file_name(const char* name) {
@@ -42,12 +35,12 @@ char* shortcut_url(const char* text) {
     // The URL ends with its line: the keys that follow it (IconFile, Modified
     // and so on) are not part of it.
     size_t length = strcspn(p, "\r\n");
-    return trim_in_place(copy_of(p, length));
+    return trim_in_place(str_dup_span(p, length));
 }
 
 char* shortcut_title(const char* file_name) {
     const char* extension = strrchr(file_name, '.');
-    return copy_of(file_name, extension ? static_cast<size_t>(extension - file_name) : strlen(file_name));
+    return str_dup_span(file_name, extension ? static_cast<size_t>(extension - file_name) : strlen(file_name));
 }
 
 bool import_shortcut_text(Collection* collection, const char* file_name, const char* text) {

@@ -4,13 +4,12 @@
 #include "collection/scanner.h"
 
 #include <cstring>
-#include <initializer_list>
+
+#include "collection/containers.h"
 
 namespace {
 
-bool is_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
-
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool is_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
 bool is_upper_pair(char c, char upper) { return c == upper || c == upper + 32; }
 
@@ -32,8 +31,8 @@ const char* match_quoted(const char* p) {
 // ws, letters, ws, "=", ws, quoted value: the position behind it, or null.
 const char* match_attribute(const char* p) {
     p = skip_space(p);
-    if (!is_letter(*p)) return nullptr;
-    while (is_letter(*p)) p++;
+    if (!is_ascii_letter(*p)) return nullptr;
+    while (is_ascii_letter(*p)) p++;
     p = skip_space(p);
     if (*p != '=') return nullptr;
     return match_quoted(skip_space(p + 1));
@@ -138,8 +137,10 @@ const Entity kEntities[] = {
 struct PlainBytes {
     bool is[256];
     constexpr PlainBytes() : is() {
-        for (int c = 1; c < 256; c++) is[c] = true;
-        for (int c : {' ', '\n', '\r', '\t', '<', '&'}) is[c] = false;
+        for (int c = 1; c < 256; c++) {
+            const char byte = static_cast<char>(c);
+            is[c] = !is_space(byte) && byte != '<' && byte != '&';
+        }
     }
 };
 

@@ -114,9 +114,7 @@ SearchNode* new_word(Parse* p) {
     SearchNode* n = new_node(p, NODE_WORD);
     n->exact = start[length - 1] == '.';
     if (n->exact) length--;
-    n->word = static_cast<char*>(malloc(length + 1));
-    memcpy(n->word, start, length);
-    n->word[length] = '\0';
+    n->word = str_dup_span(start, length);
     n->position = static_cast<int32_t>(start - p->reader.text);
     return n;
 }

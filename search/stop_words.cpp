@@ -22,12 +22,13 @@ const char kStopWords[] =
 struct StopWordShapes {
     static const size_t kLongest = 16;
     uint32_t first_letters[kLongest + 1];
-    constexpr explicit StopWordShapes(const char* list) : first_letters() {
+    size_t longest;  // of the listed words, checked against kLongest below
+    constexpr explicit StopWordShapes(const char* list) : first_letters(), longest(0) {
         size_t length = 0;
         char first = 0;
         for (const char* p = list;; p++) {
             if (*p == ' ' || *p == '\0') {
-                // Only letters start a stop word; the list has no longer word.
+                if (length > longest) longest = length;
                 if (length > 0 && length <= kLongest) first_letters[length] |= letter_bit(first);
                 length = 0;
                 if (*p == '\0') return;
@@ -37,10 +38,8 @@ struct StopWordShapes {
             }
         }
     }
-    static constexpr uint32_t letter_bit(char c) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        return c >= 'a' && c <= 'z' ? 1u << (c - 'a') : 0u;
-    }
+    // Only letters start a stop word.
+    static constexpr uint32_t letter_bit(char c) { return is_ascii_letter(c) ? 1u << (fold_ascii(c) - 'a') : 0u; }
     bool may_hold(const char* word) const {
         const size_t length = strnlen(word, kLongest + 1);
         return length <= kLongest && (first_letters[length] & letter_bit(word[0])) != 0;
@@ -48,6 +47,7 @@ struct StopWordShapes {
 };
 
 constexpr StopWordShapes kShapes(kStopWords);
+static_assert(kShapes.longest <= StopWordShapes::kLongest, "a longer stop word would never be recognised");
 
 int compare_nocase(const void* element, const void* key) {
     return str_compare_nocase(static_cast<const char*>(element), static_cast<const char*>(key));
