@@ -30,8 +30,8 @@ const uint32_t OPT_CONFIRM_MULTIPLE_DELETES = 0x800;
 
 struct Options {
     uint32_t option_flags;
-    uint32_t check_interval;  // minutes
-    int32_t column_width[2];  // "Title", "URL"
+    uint32_t check_interval;                              // minutes
+    int32_t column_width[2];                              // "Title", "URL"
     int32_t frame_x, frame_y, frame_width, frame_height;  // CW_USEDEFAULT in all four: system's choice
     char collection_path[MAX_PATH];
 };

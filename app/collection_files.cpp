@@ -58,10 +58,9 @@ HWND create_progress_bar(const char* path, uint32_t size) {
     int right = client.right - (GetSystemMetrics(SM_CXVSCROLL) + 2);
     int top = client.top + GetSystemMetrics(SM_CXFRAME);
     int bottom = client.bottom - GetSystemMetrics(SM_CXEDGE);
-    HWND progress = CreateWindowExA(WS_EX_STATICEDGE, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, left, top,
-                                    right - left, bottom - top, bar,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)), app_instance,
-                                    nullptr);
+    HWND progress = CreateWindowExA(
+        WS_EX_STATICEDGE, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, left, top, right - left, bottom - top, bar,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)), app_instance, nullptr);
     SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, size / 1024));
     return progress;
 }

@@ -12,15 +12,12 @@
 
 namespace {
 
-int selected_count() {
-    return static_cast<int>(SendMessageA(app_state->list_view, LVM_GETSELECTEDCOUNT, 0, 0));
-}
+int selected_count() { return static_cast<int>(SendMessageA(app_state->list_view, LVM_GETSELECTEDCOUNT, 0, 0)); }
 
 bool filter_has_selection() {
     DWORD start = 0;
     DWORD end = 0;
-    SendMessageA(app_state->filter_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
+    SendMessageA(app_state->filter_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return end > start;
 }
 

@@ -62,8 +62,8 @@ int choose_folder(HWND owner, const char* title, char folder[MAX_PATH]) {
 namespace {
 
 // The common file dialog, opening or saving, with the fields both share.
-bool run_file_dialog(bool save, HWND owner, const char* filter, const char* caption,
-                     const char* default_extension, char file[MAX_PATH]) {
+bool run_file_dialog(bool save, HWND owner, const char* filter, const char* caption, const char* default_extension,
+                     char file[MAX_PATH]) {
     char file_title[MAX_PATH] = "";
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;

@@ -39,8 +39,8 @@ BOOL scope_on_init(HWND dialog, const char* verb) {
     format_item_text(dialog, IDC_SCOPE_ALL, verb);
     format_item_text(dialog, IDC_SCOPE_SELECTED, verb);
     CheckRadioButton(dialog, IDC_SCOPE_ALL, IDC_SCOPE_SELECTED, IDC_SCOPE_SELECTED);
-    SendDlgItemMessageA(dialog, IDC_SCOPE_ICON, STM_SETICON,
-                        reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+    SendDlgItemMessageA(dialog, IDC_SCOPE_ICON, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)),
+                        0);
     center_window(dialog, GetParent(dialog));
     return TRUE;
 }

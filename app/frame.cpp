@@ -8,11 +8,11 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
+#include "app/lifecycle.h"
 #include "app/list_notifications.h"
 #include "app/list_view.h"
 #include "app/messages.h"
 #include "app/resource.h"
-#include "app/lifecycle.h"
 #include "app/status_checking.h"
 #include "app/strings.h"
 #include "checker/checker_thread.h"
@@ -34,16 +34,15 @@ const TBBUTTON kToolbarButtons[] = {
 };
 
 bool create_list(HWND frame) {
-    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                                0, 0,
-                                0, 0, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)),
-                                app_instance, nullptr);
+    HWND list =
+        CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0, 0, 0, 0,
+                        frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LIST_VIEW)), app_instance, nullptr);
     if (!list) return false;
     app_state->list_view = list;
     app_state->shown_records = vec_create();
-    app_state->state_images = ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3,
-                                                   RGB(255, 255, 255));
+    app_state->state_images =
+        ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3, RGB(255, 255, 255));
     ListView_SetImageList(list, app_state->state_images, LVSIL_SMALL);
     const char* titles[] = {"Title", "URL"};
     for (int i = 0; i < 2; i++) {
@@ -80,9 +79,9 @@ void create_status_bar(HWND frame) {
 }
 
 void create_search_filter(HWND frame) {
-    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0,
-                                frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_FILTER)),
-                                app_instance, nullptr);
+    HWND edit =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, frame,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_FILTER)), app_instance, nullptr);
     app_state->filter_edit = edit;
     if (app_state->tooltip_control) {
         TOOLINFOA tool = {};
@@ -281,8 +280,8 @@ bool register_frame_class(HINSTANCE instance) {
     wc.lpfnWndProc = frame_window_proc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
-    wc.hIconSm = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    wc.hIconSm =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);

@@ -24,8 +24,8 @@ void open_row(int row) {
 }
 
 void open_focused_row() {
-    open_row(static_cast<int>(
-        SendMessageA(app_state->list_view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    open_row(
+        static_cast<int>(SendMessageA(app_state->list_view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
 }
 
 HMENU build_context_menu(int selected) {

@@ -103,10 +103,10 @@ bool sort_by_keys(PtrVector* rows, int column) {
         if (!key) return false;
         keyed[i] = {key, rows->items[i]};
     }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const std::pair<const std::string*, void*>& a,
-                                                    const std::pair<const std::string*, void*>& b) {
-        return *a.first < *b.first;
-    });
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const std::pair<const std::string*, void*>& a, const std::pair<const std::string*, void*>& b) {
+                         return *a.first < *b.first;
+                     });
     for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].second;
     return true;
 }
@@ -208,7 +208,8 @@ void redraw_item_icon(const Bookmark* record) {
     if (row < 0) return;
     RECT icon = {};
     icon.left = LVIR_ICON;
-    if (SendMessageA(app_state->list_view, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&icon))) {
+    if (SendMessageA(app_state->list_view, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&icon))) {
         InvalidateRect(app_state->list_view, &icon, FALSE);
     }
 }
@@ -216,8 +217,8 @@ void redraw_item_icon(const Bookmark* record) {
 PtrVector* selected_records(HWND list) {
     PtrVector* records = vec_create();
     int row = -1;
-    while ((row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                                LVNI_SELECTED))) != -1) {
+    while ((row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) !=
+           -1) {
         vec_append(records, row_record(list, row));
     }
     return records;

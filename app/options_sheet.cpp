@@ -53,7 +53,8 @@ OptionsPages* pages_data(HWND page) { return reinterpret_cast<OptionsPages*>(Get
 bool is_checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
 void load_boxes(HWND page, const FlagBox* boxes, size_t count, uint32_t flags) {
-    for (size_t i = 0; i < count; i++) CheckDlgButton(page, boxes[i].id, (flags & boxes[i].bit) ? BST_CHECKED : BST_UNCHECKED);
+    for (size_t i = 0; i < count; i++)
+        CheckDlgButton(page, boxes[i].id, (flags & boxes[i].bit) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void store_boxes(HWND page, const FlagBox* boxes, size_t count, uint32_t* flags) {
@@ -91,7 +92,9 @@ void enable_interval(HWND page) {
     EnableWindow(GetDlgItem(page, IDC_OPT_INTERVAL_ARROWS), on);
 }
 
-void enable_url_dll(HWND page) { EnableWindow(GetDlgItem(page, IDC_OPT_USE_URL_DLL), is_checked(page, IDC_OPT_AUTOMATIC)); }
+void enable_url_dll(HWND page) {
+    EnableWindow(GetDlgItem(page, IDC_OPT_USE_URL_DLL), is_checked(page, IDC_OPT_AUTOMATIC));
+}
 
 void general_load(HWND page, const OptionsPages* data) {
     load_boxes(page, kGeneralBoxes, sizeof kGeneralBoxes / sizeof kGeneralBoxes[0], data->options->option_flags);

@@ -52,8 +52,8 @@ void format_date(uint32_t date, char text[32]) {
     FILETIME local;
     SystemTimeToFileTime(&t, &local);
     FileTimeToSystemTime(&local, &t);  // fills in the weekday
-    snprintf(text, 32, "%s %s %2u %02u:%02u:%02u %u\n", kDays[t.wDayOfWeek % 7], kMonths[(t.wMonth + 11) % 12],
-             t.wDay, t.wHour, t.wMinute, t.wSecond, t.wYear);
+    snprintf(text, 32, "%s %s %2u %02u:%02u:%02u %u\n", kDays[t.wDayOfWeek % 7], kMonths[(t.wMonth + 11) % 12], t.wDay,
+             t.wHour, t.wMinute, t.wSecond, t.wYear);
 }
 
 void show_date(HWND dialog, int id, uint32_t date, bool known) {
@@ -90,7 +90,8 @@ bool is_stored(const Bookmark* record) {
 bool resolve_duplicate(HWND dialog, const Bookmark* record, const char* url) {
     Bookmark* other = find_by_url(&app_state->collection, url);
     if (!other || other == record) return true;
-    static const char kQuestion[] = "A Linkstone with the same URL already exists:\n\n%s\n%s\n\nDo you want to replace it?";
+    static const char kQuestion[] =
+        "A Linkstone with the same URL already exists:\n\n%s\n%s\n\nDo you want to replace it?";
     size_t size = sizeof kQuestion + strlen(other->title) + strlen(other->url);
     char* question = static_cast<char*>(malloc(size));
     snprintf(question, size, kQuestion, other->title, other->url);

@@ -18,9 +18,8 @@ const char kCollectionKey[] = "Linkstone File";
 
 const uint32_t kDefaultFlagsSet = OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OPT_TOOLTIPS |
                                   OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
-const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER |
-                                    OPT_IMPLIED_OR | OPT_AUTO_RESCAN_BOOKMARKS |
-                                    OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_STATUS_CHECK;
+const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER | OPT_IMPLIED_OR |
+                                    OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_STATUS_CHECK;
 const uint32_t kDefaultCheckInterval = 15;
 const int32_t kDefaultColumnWidth[2] = {200, 300};
 const int32_t kMinFrameWidth = 50;
@@ -61,16 +60,13 @@ const OptionKey kLayoutKeys[] = {
 };
 
 // The 32-bit field a key without a flag stands for (signed or unsigned alike).
-char* key_field(Options* options, const OptionKey& key) {
-    return reinterpret_cast<char*>(options) + key.offset;
-}
+char* key_field(Options* options, const OptionKey& key) { return reinterpret_cast<char*>(options) + key.offset; }
 
 void load_key(Options* options, const OptionKey& key) {
     int32_t value;
     if (!read_int_setting(key.section, key.key, &value)) return;
     if (key.flag) {
-        options->option_flags = value ? options->option_flags | key.flag
-                                      : options->option_flags & ~key.flag;
+        options->option_flags = value ? options->option_flags | key.flag : options->option_flags & ~key.flag;
     } else {
         memcpy(key_field(options, key), &value, sizeof value);
     }
@@ -154,8 +150,7 @@ void import_legacy_settings() {
     char path[MAX_PATH];
     if (read_string_setting(kGeneral, kCollectionKey, path, sizeof path)) return;
     HKEY key;
-    if (!open_registry_key(HKEY_CURRENT_USER, "Software\\Tessfold\\Ravozorizi\\Format 1\\",
-                           "Properties", &key)) {
+    if (!open_registry_key(HKEY_CURRENT_USER, "Software\\Tessfold\\Ravozorizi\\Format 1\\", "Properties", &key)) {
         return;
     }
     // Written whatever the read gave: an empty key loads as the default path.
@@ -173,8 +168,7 @@ void load_settings(Options* options) {
     options->frame_width = options->frame_height = CW_USEDEFAULT;
     for (const OptionKey& key : kOptionKeys) load_key(options, key);
     for (const OptionKey& key : kLayoutKeys) load_key(options, key);
-    if (!read_string_setting(kGeneral, kCollectionKey, options->collection_path,
-                             sizeof options->collection_path)) {
+    if (!read_string_setting(kGeneral, kCollectionKey, options->collection_path, sizeof options->collection_path)) {
         default_collection_path(options->collection_path);
     }
     fit_frame_to_work_area(options);
@@ -209,8 +203,7 @@ void fit_frame_to_work_area(Options* options) {
     int64_t right = left + options->frame_width;
     int64_t bottom = top + options->frame_height;
     RECT area = work_area();
-    bool meets = max64(left, area.left) < min64(right, area.right) &&
-                 max64(top, area.top) < min64(bottom, area.bottom);
+    bool meets = max64(left, area.left) < min64(right, area.right) && max64(top, area.top) < min64(bottom, area.bottom);
     if (!meets) {
         options->frame_x = options->frame_y = CW_USEDEFAULT;
         options->frame_width = options->frame_height = CW_USEDEFAULT;
@@ -235,8 +228,7 @@ bool open_registry_key(HKEY root, const char* path, const char* subkey, HKEY* ke
 bool read_registry_string(HKEY key, const char* name, char* buffer, DWORD size) {
     DWORD type = REG_NONE;
     DWORD length = size;
-    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                   &length);
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length);
     // A stored value need not end in a zero, and a failed read may leave part of
     // one: never hand out an unterminated text.
     buffer[result == ERROR_SUCCESS && length < size ? length : size - 1] = '\0';

@@ -87,8 +87,7 @@ void BM_LoadFile(benchmark::State& state) {
 // Reading the program's own collection file (keywords stored, no folders).
 void BM_LoadCollectionFile(benchmark::State& state) {
     Collection source = create_collection();
-    read_bookmark_file(&source, generated_file(static_cast<uint32_t>(state.range(0))).c_str(), true,
-                       nullptr, nullptr);
+    read_bookmark_file(&source, generated_file(static_cast<uint32_t>(state.range(0))).c_str(), true, nullptr, nullptr);
     const std::string path = generated_file(static_cast<uint32_t>(state.range(0))) + ".lk.htm";
     save_collection(&source, path.c_str(), false);
     free_collection(&source);
@@ -104,8 +103,8 @@ void BM_LoadCollectionFile(benchmark::State& state) {
 
 void BM_BuildCollectionText(benchmark::State& state) {
     Collection collection = create_collection();
-    read_bookmark_file(&collection, generated_file(static_cast<uint32_t>(state.range(0))).c_str(), true,
-                       nullptr, nullptr);
+    read_bookmark_file(&collection, generated_file(static_cast<uint32_t>(state.range(0))).c_str(), true, nullptr,
+                       nullptr);
     size_t size = 0;
     for (auto _ : state) {
         char* text = build_collection_text(collection.records);

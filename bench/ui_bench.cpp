@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
         double filter_ms = milliseconds_since(typed);
         UpdateWindow(app_state->main_window);
         UpdateWindow(app_state->list_view);
-        printf("filter \"%s\": %.1f ms to the painted list, %.1f ms CPU (%d rows; edit %.1f, filter %.1f)\n",
-               argv[i], milliseconds_since(typed), thread_cpu_ms() - typed_cpu, list_rows(), edit_ms, filter_ms);
+        printf("filter \"%s\": %.1f ms to the painted list, %.1f ms CPU (%d rows; edit %.1f, filter %.1f)\n", argv[i],
+               milliseconds_since(typed), thread_cpu_ms() - typed_cpu, list_rows(), edit_ms, filter_ms);
     }
     DestroyWindow(app_state->main_window);
     free_collection(&app_state->collection);

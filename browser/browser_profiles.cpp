@@ -28,19 +28,16 @@ struct ProfileKey {
 
 // In the order in which they are read and written.
 const ProfileKey kProfileKeys[] = {
-    {"Service Name", offsetof(BrowserProfile, service_name), BROWSER_TEXT_SIZE,
-     {"Netscape", "IExplore"}},
+    {"Service Name", offsetof(BrowserProfile, service_name), BROWSER_TEXT_SIZE, {"Netscape", "IExplore"}},
     {"Exe Path", offsetof(BrowserProfile, exe_path), MAX_PATH, {nullptr, nullptr}},
-    {"Launch Arguments", offsetof(BrowserProfile, launch_args), BROWSER_TEXT_SIZE,
-     {"-h", "-nohome"}},
-    {"Get URL Topic", offsetof(BrowserProfile, get_url_topic), BROWSER_TEXT_SIZE,
+    {"Launch Arguments", offsetof(BrowserProfile, launch_args), BROWSER_TEXT_SIZE, {"-h", "-nohome"}},
+    {"Get URL Topic",
+     offsetof(BrowserProfile, get_url_topic),
+     BROWSER_TEXT_SIZE,
      {"WWW_GetWindowInfo", "WWW_GetWindowInfo"}},
-    {"Open URL Topic", offsetof(BrowserProfile, open_url_topic), BROWSER_TEXT_SIZE,
-     {"WWW_OpenURL", "WWW_OpenURL"}},
-    {"Open URL DDE Exec", offsetof(BrowserProfile, open_url_exec), BROWSER_TEXT_SIZE,
-     {"%s", "\"%s\",,-1,,,,,"}},
-    {"Version Topic", offsetof(BrowserProfile, version_topic), BROWSER_TEXT_SIZE,
-     {"WWW_Version", "WWW_Version"}},
+    {"Open URL Topic", offsetof(BrowserProfile, open_url_topic), BROWSER_TEXT_SIZE, {"WWW_OpenURL", "WWW_OpenURL"}},
+    {"Open URL DDE Exec", offsetof(BrowserProfile, open_url_exec), BROWSER_TEXT_SIZE, {"%s", "\"%s\",,-1,,,,,"}},
+    {"Version Topic", offsetof(BrowserProfile, version_topic), BROWSER_TEXT_SIZE, {"WWW_Version", "WWW_Version"}},
 };
 
 const size_t kServiceNameKey = 0;
@@ -104,11 +101,9 @@ bool read_machine_default(const char* path, char* buffer, DWORD size) {
 
 void load_browser_profiles(BrowserLink* link) {
     int32_t value;
-    uint32_t selected = read_int_setting(kSection, kSelectedKey, &value)
-                            ? static_cast<uint32_t>(value)
-                            : BROWSER_UNKNOWN;
-    if (selected == BROWSER_NETSCAPE || selected == BROWSER_IEXPLORE ||
-        selected == BROWSER_AUTOMATIC) {
+    uint32_t selected =
+        read_int_setting(kSection, kSelectedKey, &value) ? static_cast<uint32_t>(value) : BROWSER_UNKNOWN;
+    if (selected == BROWSER_NETSCAPE || selected == BROWSER_IEXPLORE || selected == BROWSER_AUTOMATIC) {
         link->selected_browser = selected;
     } else {
         uint32_t detected = detect_default_browser();
@@ -130,8 +125,8 @@ bool save_browser_profiles(const BrowserLink* link) {
 
 uint32_t detect_default_browser() {
     char application[256] = "";
-    if (!read_machine_default("SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application",
-                              application, sizeof application)) {
+    if (!read_machine_default("SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application", application,
+                              sizeof application)) {
         return BROWSER_UNKNOWN;
     }
     if (str_compare_nocase(application, "Netscape") == 0) return BROWSER_NETSCAPE;
@@ -150,8 +145,7 @@ const BrowserProfile* active_profile(const BrowserLink* link) {
 
 bool find_app_path(const char* exe_name, char path[MAX_PATH]) {
     char key[300];
-    snprintf(key, sizeof key, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s",
-             exe_name);
+    snprintf(key, sizeof key, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s", exe_name);
     char found[MAX_PATH];
     if (!read_machine_default(key, found, sizeof found)) return false;
     memcpy(path, found, sizeof found);

@@ -28,8 +28,7 @@ const int kMaxTitle = 255;
 // A string handle of the process's DDE instance, freed on scope exit.
 struct DdeString {
     HSZ handle;
-    explicit DdeString(const char* text)
-        : handle(DdeCreateStringHandleA(dde_instance, text, CP_WINANSI)) {}
+    explicit DdeString(const char* text) : handle(DdeCreateStringHandleA(dde_instance, text, CP_WINANSI)) {}
     ~DdeString() {
         if (handle) DdeFreeStringHandle(dde_instance, handle);
     }
@@ -55,14 +54,12 @@ struct Conversation {
     }
     // A text request; the reply's data handle (the caller frees it) or null.
     HDDEDATA request(HSZ item) {
-        return DdeClientTransaction(nullptr, 0, handle, item, CF_TEXT, XTYP_REQUEST,
-                                    kRequestTimeout, nullptr);
+        return DdeClientTransaction(nullptr, 0, handle, item, CF_TEXT, XTYP_REQUEST, kRequestTimeout, nullptr);
     }
 };
 
-HDDEDATA CALLBACK dde_callback(UINT type, UINT /*format*/, HCONV /*conversation*/, HSZ /*hsz1*/,
-                               HSZ /*hsz2*/, HDDEDATA /*data*/, ULONG_PTR /*data1*/,
-                               ULONG_PTR /*data2*/) {
+HDDEDATA CALLBACK dde_callback(UINT type, UINT /*format*/, HCONV /*conversation*/, HSZ /*hsz1*/, HSZ /*hsz2*/,
+                               HDDEDATA /*data*/, ULONG_PTR /*data1*/, ULONG_PTR /*data2*/) {
     return type == XTYP_ADVDATA ? reinterpret_cast<HDDEDATA>(DDE_FACK) : nullptr;
 }
 
@@ -86,8 +83,7 @@ void request_activation(const BrowserProfile* profile) {
     DdeString topic("WWW_Activate");
     DdeString item("0xFFFFFFFF,0x0");
     Conversation conversation;
-    if (!topic.handle || !item.handle ||
-        !conversation.connect(profile->service_handle, topic.handle)) {
+    if (!topic.handle || !item.handle || !conversation.connect(profile->service_handle, topic.handle)) {
         return;
     }
     HDDEDATA data = conversation.request(item.handle);
@@ -109,8 +105,7 @@ BOOL CALLBACK match_window_title(HWND window, LPARAM context) {
     TitleSearch* search = reinterpret_cast<TitleSearch*>(context);
     char title[kMaxTitle + 1];
     GetWindowTextA(window, title, search->length + 1);
-    if (strncmp(title, search->title, static_cast<size_t>(search->length)) == 0 &&
-        title[search->length] == '\0') {
+    if (strncmp(title, search->title, static_cast<size_t>(search->length)) == 0 && title[search->length] == '\0') {
         search->found = window;
         return FALSE;
     }
@@ -120,8 +115,7 @@ BOOL CALLBACK match_window_title(HWND window, LPARAM context) {
 // The first top-level window whose title begins with the given text.
 HWND find_window_by_title(const char* title) {
     size_t length = strlen(title);
-    TitleSearch search = {title, length < kMaxTitle ? static_cast<int>(length) : kMaxTitle,
-                          nullptr};
+    TitleSearch search = {title, length < kMaxTitle ? static_cast<int>(length) : kMaxTitle, nullptr};
     EnumWindows(match_window_title, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -141,8 +135,7 @@ bool request_current_page(const BrowserProfile* profile, char** url, char** titl
     DdeString topic(profile->get_url_topic);
     DdeString item(kCurrentWindow);
     Conversation conversation;
-    if (!topic.handle || !item.handle ||
-        !conversation.connect(profile->service_handle, topic.handle)) {
+    if (!topic.handle || !item.handle || !conversation.connect(profile->service_handle, topic.handle)) {
         return false;
     }
     HDDEDATA data = conversation.request(item.handle);
@@ -180,8 +173,9 @@ void raise_netscape_by_title(const BrowserProfile* profile) {
 bool open_with_shell(const char* url) {
     if (!is_web_address(url)) {
         TextBuffer text = tb_empty();
-        tb_assign(&text, "Unable to open this address: only http, https and ftp addresses are "
-                         "handed to the system's browser\n\n");
+        tb_assign(&text,
+                  "Unable to open this address: only http, https and ftp addresses are "
+                  "handed to the system's browser\n\n");
         tb_append_str(&text, url);
         show_info(tb_text(text));
         tb_free(&text);
@@ -198,8 +192,7 @@ bool start_dde(BrowserLink* link) {
     DWORD instance = 0;
     if (DdeInitializeA(&instance, dde_callback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
         dde_instance = 0;
-        app_message_box("Ravozorizi Error", "Error initializing DDE Library",
-                        MB_ICONEXCLAMATION);
+        app_message_box("Ravozorizi Error", "Error initializing DDE Library", MB_ICONEXCLAMATION);
         return false;
     }
     dde_instance = instance;
@@ -225,8 +218,7 @@ bool launch_browser(BrowserLink* link, bool bare) {
         running = conversation.connect(profile->service_handle, topic.handle);
         if (!running) {
             char command[MAX_PATH + BROWSER_TEXT_SIZE + 2];
-            snprintf(command, sizeof command, bare ? "%s" : "%s %s", profile->exe_path,
-                     profile->launch_args);
+            snprintf(command, sizeof command, bare ? "%s" : "%s %s", profile->exe_path, profile->launch_args);
             running = WinExec(command, SW_SHOWNORMAL) > 31;
         }
     }
@@ -262,9 +254,8 @@ bool open_url(BrowserLink* link, const char* url) {
     tb_assign(&command, profile->open_url_exec);
     tb_replace_all(&command, "%s", url);
     DWORD transaction = 0;
-    DdeClientTransaction(reinterpret_cast<BYTE*>(command->text), tb_length(command) + 1,
-                         conversation.handle, nullptr, CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC,
-                         &transaction);
+    DdeClientTransaction(reinterpret_cast<BYTE*>(command->text), tb_length(command) + 1, conversation.handle, nullptr,
+                         CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC, &transaction);
     tb_free(&command);
     conversation.disconnect();
     activate_browser(profile);

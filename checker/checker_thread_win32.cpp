@@ -43,8 +43,7 @@ DWORD WINAPI checker_thread_main(void* start) {
 }
 
 HANDLE start_checker_thread(const CheckerStart* start, DWORD* thread_id) {
-    HANDLE thread = CreateThread(nullptr, 0, checker_thread_main, const_cast<CheckerStart*>(start), 0,
-                                 thread_id);
+    HANDLE thread = CreateThread(nullptr, 0, checker_thread_main, const_cast<CheckerStart*>(start), 0, thread_id);
     if (thread) SetThreadPriority(thread, THREAD_PRIORITY_IDLE);
     return thread;
 }

@@ -19,12 +19,12 @@ const uint32_t PROBE_WAIT_SECONDS = 40;
 const uint32_t REPLY_LIMIT = 2047;
 
 // Results of http_request.
-const int HTTP_REPLY = 0;            // the reply text (empty when the receive failed)
-const int HTTP_BAD_ADDRESS = 1;      // no URL in the text, or the host name is unknown
-const int HTTP_NO_ANSWER = 2;        // the connect or the TLS handshake failed, or nothing arrived in time
-const int HTTP_SOCKET_FAILURE = 3;   // no socket, or the request was not sent whole
+const int HTTP_REPLY = 0;              // the reply text (empty when the receive failed)
+const int HTTP_BAD_ADDRESS = 1;        // no URL in the text, or the host name is unknown
+const int HTTP_NO_ANSWER = 2;          // the connect or the TLS handshake failed, or nothing arrived in time
+const int HTTP_SOCKET_FAILURE = 3;     // no socket, or the request was not sent whole
 const int HTTP_SCHEME_NOT_PROBED = 4;  // neither http(s) nor a URL without scheme
-const int HTTP_EMPTY_REPLY = 5;      // the server closed without sending a byte
+const int HTTP_EMPTY_REPLY = 5;        // the server closed without sending a byte
 
 // The request text: request line, Host, User-Agent, blank line. malloc'd.
 char* format_request(const char* method, const ParsedUrl* url, const ProbeSettings* settings);

@@ -34,8 +34,7 @@ int month_of(const char* text, TextSpan span) {
     const char* name = text + span.start;
     for (int month = 0; month < 12; month++) {
         const char* known = month_names[month];
-        if (fold_ascii(name[0]) == known[0] && fold_ascii(name[1]) == known[1] &&
-            fold_ascii(name[2]) == known[2]) {
+        if (fold_ascii(name[0]) == known[0] && fold_ascii(name[1]) == known[1] && fold_ascii(name[2]) == known[2]) {
             return month;
         }
     }
@@ -54,9 +53,7 @@ int64_t days_from_civil(int64_t year, int64_t month) {
     return era * 146097 + day_of_era - 719468;
 }
 
-uint32_t span_value(const char* text, TextSpan span) {
-    return parse_decimal_span(text, span.start, span.end);
-}
+uint32_t span_value(const char* text, TextSpan span) { return parse_decimal_span(text, span.start, span.end); }
 
 TextSpan span_of(const std::cmatch& m, int group) {
     TextSpan span;
@@ -74,8 +71,8 @@ uint32_t make_date(const char* text, const DateSpans* spans) {
     int64_t year = span_value(text, spans->year);
     if (year < 1900) year += 1900;
     int64_t seconds = (days_from_civil(year, month) + span_value(text, spans->day) - 1) * 86400 +
-                      int64_t{span_value(text, spans->hour)} * 3600 +
-                      int64_t{span_value(text, spans->minute)} * 60 + span_value(text, spans->second);
+                      int64_t{span_value(text, spans->hour)} * 3600 + int64_t{span_value(text, spans->minute)} * 60 +
+                      span_value(text, spans->second);
     // Before 1970 or past 2106 the moment has no date value; it must not read as a sentinel.
     if (seconds < 0 || seconds >= DATE_CHECKING) return DATE_UNSET;
     return static_cast<uint32_t>(seconds);

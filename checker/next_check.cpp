@@ -6,8 +6,7 @@ bool modified_since_visit(uint32_t last_visit, uint32_t last_modified) {
 }
 
 bool needs_check(const Bookmark* record) {
-    return !(record->flags & BOOKMARK_CHECKED) &&
-           !modified_since_visit(record->last_visit, record->last_modified);
+    return !(record->flags & BOOKMARK_CHECKED) && !modified_since_visit(record->last_visit, record->last_modified);
 }
 
 Bookmark* first_needing_check(const PtrVector* records) {

@@ -2,8 +2,11 @@
 // written here over the blocking socket, so that every read waits a bounded time.
 #define SECURITY_WIN32
 #include <winsock.h>
+
 #include <windows.h>
+
 #include <wincrypt.h>
+
 #include <schannel.h>
 #include <security.h>
 
@@ -87,8 +90,8 @@ bool negotiate(TlsSession* s, uint32_t wait_seconds) {
         SecBufferDesc out_desc = {SECBUFFER_VERSION, 1, &out};
         unsigned long granted = 0;
         SECURITY_STATUS status =
-            InitializeSecurityContextA(&s->credentials, &s->context, const_cast<char*>(s->target), REQUEST_FLAGS, 0,
-                                       0, &in_desc, 0, nullptr, &out_desc, &granted, nullptr);
+            InitializeSecurityContextA(&s->credentials, &s->context, const_cast<char*>(s->target), REQUEST_FLAGS, 0, 0,
+                                       &in_desc, 0, nullptr, &out_desc, &granted, nullptr);
         if (!send_token(s, &out)) return false;
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
             if (read_more(s, wait_seconds) != 1) return false;
@@ -113,8 +116,8 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds)
     settings.dwVersion = SCHANNEL_CRED_VERSION;
     settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     TimeStamp expiry;
-    if (AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr,
-                                  &settings, nullptr, nullptr, &s->credentials, &expiry) != SEC_E_OK) {
+    if (AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr, &settings,
+                                  nullptr, nullptr, &s->credentials, &expiry) != SEC_E_OK) {
         delete s;
         return nullptr;
     }
@@ -122,8 +125,8 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds)
     SecBufferDesc out_desc = {SECBUFFER_VERSION, 1, &out};
     unsigned long granted = 0;
     SECURITY_STATUS status =
-        InitializeSecurityContextA(&s->credentials, nullptr, const_cast<char*>(s->target), REQUEST_FLAGS, 0, 0,
-                                   nullptr, 0, &s->context, &out_desc, &granted, nullptr);
+        InitializeSecurityContextA(&s->credentials, nullptr, const_cast<char*>(s->target), REQUEST_FLAGS, 0, 0, nullptr,
+                                   0, &s->context, &out_desc, &granted, nullptr);
     s->have_context = status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK;
     bool ready = s->have_context && send_token(s, &out) && negotiate(s, wait_seconds) &&
                  QueryContextAttributesA(&s->context, SECPKG_ATTR_STREAM_SIZES, &s->sizes) == SEC_E_OK;

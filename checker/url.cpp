@@ -64,8 +64,8 @@ char* dup_string(const std::string& text) { return str_dup_span(text.data(), tex
 bool has_scheme(const char* text) {
     const char* p = text;
     if (!((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z'))) return false;
-    while ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9') ||
-           *p == '+' || *p == '-' || *p == '.') {
+    while ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9') || *p == '+' || *p == '-' ||
+           *p == '.') {
         p++;
     }
     return strncmp(p, "://", 3) == 0;
@@ -91,8 +91,7 @@ bool parse_url(const char* text, ParsedUrl* url) {
     url->host = str_dup_span(m[5].first, static_cast<size_t>(m.length(5)));
     if (m.length(7) > 0) {
         uint32_t start = static_cast<uint32_t>(m.position(7));
-        url->port = static_cast<uint16_t>(
-            parse_decimal_span(text, start, start + static_cast<uint32_t>(m.length(7))));
+        url->port = static_cast<uint16_t>(parse_decimal_span(text, start, start + static_cast<uint32_t>(m.length(7))));
         url->port_written = true;
     } else {
         url->port = url->secure ? 443 : default_port(url->scheme);

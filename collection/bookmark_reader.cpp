@@ -77,8 +77,8 @@ void deliver_bookmark(Parser* parser) {
     while (isspace(static_cast<unsigned char>(*first))) first++;
     if (url[0] != '\0' && *first != '#') {
         add_or_merge(parser->collection, str_dup(tb_text(parser->title)), str_dup(url),
-                     str_dup(tb_text(parser->description)), parser->anchor.added,
-                     parser->anchor.last_visit, parser->anchor.last_modified, parser->automatic);
+                     str_dup(tb_text(parser->description)), parser->anchor.added, parser->anchor.last_visit,
+                     parser->anchor.last_modified, parser->automatic);
     }
     tb_clear(&parser->anchor.url);
     tb_clear(&parser->title);
@@ -200,8 +200,8 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
     return true;
 }
 
-bool parse_bookmark_text(Collection* collection, const char* text, bool automatic,
-                         ReadProgressFn progress, void* context) {
+bool parse_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
+                         void* context) {
     Parser parser;
     parser.collection = collection;
     parser.automatic = automatic;
@@ -265,14 +265,14 @@ bool load_bookmark_file(const char* path, char** text, uint32_t* size) {
     return true;
 }
 
-void read_bookmark_text(Collection* collection, const char* text, bool automatic,
-                        ReadProgressFn progress, void* context) {
+void read_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
+                        void* context) {
     if (is_collection_file_text(text)) automatic = false;
     parse_bookmark_text(collection, text, automatic, progress, context);
 }
 
-bool read_bookmark_file(Collection* collection, const char* path, bool automatic,
-                        ReadProgressFn progress, void* context) {
+bool read_bookmark_file(Collection* collection, const char* path, bool automatic, ReadProgressFn progress,
+                        void* context) {
     char* text;
     uint32_t size;
     if (!load_bookmark_file(path, &text, &size)) return false;

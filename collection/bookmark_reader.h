@@ -34,8 +34,8 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag);
 // Parses a text already in memory into the collection; folder names of a
 // Netscape bookmark file join each bookmark's description. Always true.
 // The progress callback may be null.
-bool parse_bookmark_text(Collection* collection, const char* text, bool automatic,
-                         ReadProgressFn progress, void* context);
+bool parse_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
+                         void* context);
 
 // True when the text starts with the complete header of the collection file.
 bool is_collection_file_text(const char* text);
@@ -46,10 +46,10 @@ bool load_bookmark_file(const char* path, char** text, uint32_t* size);
 
 // Parses a loaded file: the program's own files always with automatic off (their
 // descriptions are stored keyword texts), any other file as asked.
-void read_bookmark_text(Collection* collection, const char* text, bool automatic,
-                        ReadProgressFn progress, void* context);
+void read_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
+                        void* context);
 
 // Loads and reads one file without any display. False when it could not be
 // loaded; nothing is added then.
-bool read_bookmark_file(Collection* collection, const char* path, bool automatic,
-                        ReadProgressFn progress, void* context);
+bool read_bookmark_file(Collection* collection, const char* path, bool automatic, ReadProgressFn progress,
+                        void* context);

@@ -22,13 +22,11 @@ int compare_record_url_key(const void* element, const void* key) {
 }
 
 int compare_record_urls(const void* element, const void* key) {
-    return compare_urls(static_cast<const Bookmark*>(element)->url,
-                        static_cast<const Bookmark*>(key)->url);
+    return compare_urls(static_cast<const Bookmark*>(element)->url, static_cast<const Bookmark*>(key)->url);
 }
 
 Bookmark* find_in_batch(const Collection* collection, const char* url, uint32_t hash) {
-    return static_cast<Bookmark*>(
-        table_find(collection->batch.by_url, hash, url, compare_record_url_key));
+    return static_cast<Bookmark*>(table_find(collection->batch.by_url, hash, url, compare_record_url_key));
 }
 
 // Folded bytes of a URL from the given offset, eight at a time in one number
@@ -96,8 +94,7 @@ void settle_batch(Collection* collection) {
 void remove_from_url_order(Collection* collection, Bookmark* record) {
     PtrVector* by_url = collection->records_by_url;
     uint32_t position;
-    if (vec_search(by_url, record->url, compare_record_url_key, &position) &&
-        by_url->items[position] == record) {
+    if (vec_search(by_url, record->url, compare_record_url_key, &position) && by_url->items[position] == record) {
         vec_remove_at(by_url, position);
         return;
     }
@@ -212,8 +209,8 @@ void insert_record(Collection* collection, Bookmark* record) {
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
-void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text,
-                  uint32_t added, uint32_t last_visit, uint32_t last_modified, bool automatic) {
+void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
+                  uint32_t last_visit, uint32_t last_modified, bool automatic) {
     if (title) trim_in_place(title);
     if (url) trim_in_place(url);
     if (keyword_text) trim_in_place(keyword_text);

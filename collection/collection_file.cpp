@@ -2,8 +2,8 @@
 // written with one call, replacing the previous file.
 #include "collection/collection_file.h"
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,8 +29,7 @@ static_assert(sizeof(COLLECTION_FILE_HEADER) == COLLECTION_FILE_HEADER_LENGTH + 
               "the reader recognises its own files by these exact bytes");
 
 const char COLLECTION_FILE_FOOTER[] = "</DL><p>\r\n</BODY>\n";
-static_assert(sizeof(COLLECTION_FILE_FOOTER) == COLLECTION_FILE_FOOTER_LENGTH + 1,
-              "footer length");
+static_assert(sizeof(COLLECTION_FILE_FOOTER) == COLLECTION_FILE_FOOTER_LENGTH + 1, "footer length");
 
 namespace {
 

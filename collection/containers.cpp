@@ -265,9 +265,7 @@ void tb_append(TextBuffer* tb, const char* bytes, uint32_t count) {
     (*tb)->text[length] = '\0';
 }
 
-void tb_append_str(TextBuffer* tb, const char* text) {
-    tb_append(tb, text, static_cast<uint32_t>(strlen(text)));
-}
+void tb_append_str(TextBuffer* tb, const char* text) { tb_append(tb, text, static_cast<uint32_t>(strlen(text))); }
 
 void tb_replace_all(TextBuffer* tb, const char* pattern, const char* replacement) {
     size_t pattern_length = strlen(pattern);

@@ -21,8 +21,8 @@ bool join_path(char path[MAX_PATH], const char* folder, const char* name) {
 }
 
 void import_shortcut_file(Collection* collection, const char* path, const char* name) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     char text[SHORTCUT_READ_LIMIT + 1];
     DWORD got = 0;

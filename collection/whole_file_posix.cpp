@@ -61,8 +61,7 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     FileDescriptor file(open(path, O_RDONLY));
     if (file.fd < 0) return false;
     struct stat info;
-    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0 ||
-        info.st_size >= 0xFFFFFFFF) {
+    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0 || info.st_size >= 0xFFFFFFFF) {
         return false;
     }
     uint32_t length = static_cast<uint32_t>(info.st_size);

@@ -24,8 +24,8 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     *text = nullptr;
     *size = 0;
     if (path[0] == '\0') return true;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.handle == INVALID_HANDLE_VALUE) return false;
     DWORD length = GetFileSize(file.handle, nullptr);
     if (length == INVALID_FILE_SIZE || length == 0) return false;
@@ -45,8 +45,8 @@ bool write_whole_file_pieces(const char* path, NextPieceFn next_piece, void* con
     std::string temporary = std::string(path) + ".tmp";
     bool ok = true;
     {
-        FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file(
+            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.handle == INVALID_HANDLE_VALUE) return false;
         size_t length;
         for (const char* piece; ok && (piece = next_piece(context, &length)) != nullptr;) {
@@ -56,8 +56,7 @@ bool write_whole_file_pieces(const char* path, NextPieceFn next_piece, void* con
         }
         ok = ok && FlushFileBuffers(file.handle);
     }
-    if (ok && MoveFileExA(temporary.c_str(), path,
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (ok && MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     DeleteFileA(temporary.c_str());

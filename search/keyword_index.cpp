@@ -37,8 +37,7 @@ void free_word_entry(WordEntry* entry) {
 }
 
 int compare_entries(const void* element, const void* key) {
-    return strcmp(static_cast<const WordEntry*>(element)->word,
-                  static_cast<const WordEntry*>(key)->word);
+    return strcmp(static_cast<const WordEntry*>(element)->word, static_cast<const WordEntry*>(key)->word);
 }
 
 // Puts the open batch's entries into `entries`; the batch stays open. No word
@@ -80,8 +79,7 @@ void link_word(const char* word, void* context) {
     LinkContext* link = static_cast<LinkContext*>(context);
     KeywordIndex* index = link->index;
     const uint32_t hash = hash_text(word);
-    WordEntry* entry =
-        static_cast<WordEntry*>(table_find(index->by_word, hash, word, compare_entry_word));
+    WordEntry* entry = static_cast<WordEntry*>(table_find(index->by_word, hash, word, compare_entry_word));
     if (!entry) {
         entry = new_word_entry(word);
         table_insert(index->by_word, hash, entry);
@@ -143,12 +141,10 @@ void end_index_batch(KeywordIndex* index) {
 }
 
 WordEntry* find_word_entry(const KeywordIndex* index, const char* word) {
-    return static_cast<WordEntry*>(
-        table_find(index->by_word, hash_text(word), word, compare_entry_word));
+    return static_cast<WordEntry*>(table_find(index->by_word, hash_text(word), word, compare_entry_word));
 }
 
-KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text,
-                                KeywordSet* old_set) {
+KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text, KeywordSet* old_set) {
     KeywordSet* set = old_set;
     if (set) {
         unlink_record(index, record, set);
@@ -176,8 +172,7 @@ KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const cha
 }
 
 void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text) {
-    record->keywords =
-        set_record_keywords(collection->keyword_index, record, text, record->keywords);
+    record->keywords = set_record_keywords(collection->keyword_index, record, text, record->keywords);
 }
 
 void free_keyword_set(KeywordSet* set) {

@@ -47,8 +47,7 @@ WordEntry* find_word_entry(const KeywordIndex* index, const char* word);
 
 // Replaces a record's keywords with the words of the text (null or empty: none).
 // Returns the set to store in the record: the old set reused, or a new one.
-KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text,
-                                KeywordSet* old_set);
+KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text, KeywordSet* old_set);
 // Sets a bookmark's keywords in the collection's index and stores its new set.
 void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text);
 // Frees the set without touching the index. A null set is ignored.

@@ -9,9 +9,7 @@
 
 namespace {
 
-uint64_t identity(const PtrVector* set, uint32_t i) {
-    return static_cast<const Bookmark*>(set->items[i])->serial;
-}
+uint64_t identity(const PtrVector* set, uint32_t i) { return static_cast<const Bookmark*>(set->items[i])->serial; }
 
 PtrVector* new_set(uint32_t room) {
     PtrVector* set = vec_create();
@@ -115,8 +113,7 @@ PtrVector* union_by_merges(const PtrVector* const* sets, size_t count) {
 
 // Identities are handed out in sequence, so the range between the smallest
 // and the largest is normally not much larger than the collection.
-PtrVector* union_by_slots(const PtrVector* const* sets, size_t count, uint64_t first, uint64_t span,
-                          uint64_t total) {
+PtrVector* union_by_slots(const PtrVector* const* sets, size_t count, uint64_t first, uint64_t span, uint64_t total) {
     std::vector<void*> slots(span, nullptr);
     for (size_t s = 0; s < count; s++) {
         for (uint32_t i = 0; i < sets[s]->count; i++) slots[identity(sets[s], i) - first] = sets[s]->items[i];

@@ -36,13 +36,11 @@ bool entry_matches(const WordQuery& q, const char* entry_word) {
         return q.case_sensitive ? strncmp(entry_word, q.word, q.length) == 0
                                 : equal_prefix_nocase(entry_word, q.word, q.length);
     }
-    return q.case_sensitive ? strcmp(entry_word, q.word) == 0
-                            : str_compare_nocase(entry_word, q.word) == 0;
+    return q.case_sensitive ? strcmp(entry_word, q.word) == 0 : str_compare_nocase(entry_word, q.word) == 0;
 }
 
 // Appends the matching entries among those whose word begins with `first`.
-void scan_run(const KeywordIndex* index, char first, const WordQuery& q,
-              std::vector<const WordEntry*>* matched) {
+void scan_run(const KeywordIndex* index, char first, const WordQuery& q, std::vector<const WordEntry*>* matched) {
     const char key[2] = {first, '\0'};
     uint32_t i;
     vec_search(index->entries, key, compare_entry_word, &i);
@@ -59,11 +57,14 @@ bool is_known_operator(const SearchNode* n) {
 
 PtrVector* combine(const SearchRequest* request, int op, const PtrVector* left, const PtrVector* right) {
     switch (op) {
-    case OP_AND: return records_intersection(left, right);
-    case OP_OR: return records_union(left, right);
-    case OP_NOT: return records_difference(request->all_records, right);
-    default:  // OP_IMPLIED
-        return request->implied_or ? records_union(left, right) : records_intersection(left, right);
+        case OP_AND:
+            return records_intersection(left, right);
+        case OP_OR:
+            return records_union(left, right);
+        case OP_NOT:
+            return records_difference(request->all_records, right);
+        default:  // OP_IMPLIED
+            return request->implied_or ? records_union(left, right) : records_intersection(left, right);
     }
 }
 

@@ -66,9 +66,8 @@ void tidy_search_hint(char* hint, bool case_sensitive) {
     // Within each group of spellings the first in the text stays.
     std::vector<size_t> order(words.size());
     for (size_t i = 0; i < order.size(); i++) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return compare_folded(hint, words[a], words[b]) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return compare_folded(hint, words[a], words[b]) < 0; });
     std::vector<bool> removed(words.size(), false);
     for (size_t i = 1; i < order.size(); i++) {
         if (compare_folded(hint, words[order[i - 1]], words[order[i]]) == 0) removed[order[i]] = true;

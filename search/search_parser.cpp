@@ -25,8 +25,7 @@ enum Token {
 };
 
 bool is_word_char(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
 
 struct TokenReader {
@@ -51,33 +50,39 @@ Token next_token(TokenReader* r) {
         }
         r->cursor++;
         switch (c) {
-        case '(': return TOK_OPEN;
-        case ')':
-        case '\'': return TOK_CLOSE;
-        case '|': return TOK_OR;
-        case '&': return TOK_AND;
-        case '!': return TOK_NOT;
-        default: break;
+            case '(':
+                return TOK_OPEN;
+            case ')':
+            case '\'':
+                return TOK_CLOSE;
+            case '|':
+                return TOK_OR;
+            case '&':
+                return TOK_AND;
+            case '!':
+                return TOK_NOT;
+            default:
+                break;
         }
     }
 }
 
 // The LR automaton's states. The comment gives the items that define each.
 enum State : uint8_t {
-    S_START,        // query: . expr
-    S_EXPR,         // query: expr .   expr: expr . OR term | expr . AND term | expr . term
-    S_TERM,         // expr: term .
-    S_WORD,         // term: WORD .
-    S_NOT,          // term: NOT . term
-    S_OPEN,         // term: OPEN . expr CLOSE
-    S_OR,           // expr: expr OR . term
-    S_AND,          // expr: expr AND . term
-    S_EXPR_TERM,    // expr: expr term .
-    S_NOT_TERM,     // term: NOT term .
-    S_OPEN_EXPR,    // term: OPEN expr . CLOSE   and the expr continuations
-    S_OR_TERM,      // expr: expr OR term .
-    S_AND_TERM,     // expr: expr AND term .
-    S_OPEN_CLOSE,   // term: OPEN expr CLOSE .
+    S_START,       // query: . expr
+    S_EXPR,        // query: expr .   expr: expr . OR term | expr . AND term | expr . term
+    S_TERM,        // expr: term .
+    S_WORD,        // term: WORD .
+    S_NOT,         // term: NOT . term
+    S_OPEN,        // term: OPEN . expr CLOSE
+    S_OR,          // expr: expr OR . term
+    S_AND,         // expr: expr AND . term
+    S_EXPR_TERM,   // expr: expr term .
+    S_NOT_TERM,    // term: NOT term .
+    S_OPEN_EXPR,   // term: OPEN expr . CLOSE   and the expr continuations
+    S_OR_TERM,     // expr: expr OR term .
+    S_AND_TERM,    // expr: expr AND term .
+    S_OPEN_CLOSE,  // term: OPEN expr CLOSE .
 };
 
 const uint32_t INITIAL_STACK = 200;
@@ -139,12 +144,17 @@ uint8_t goto_expr(uint8_t exposed) { return exposed == S_OPEN ? S_OPEN_EXPR : S_
 
 uint8_t goto_term(uint8_t exposed) {
     switch (exposed) {
-    case S_EXPR:
-    case S_OPEN_EXPR: return S_EXPR_TERM;
-    case S_NOT: return S_NOT_TERM;
-    case S_OR: return S_OR_TERM;
-    case S_AND: return S_AND_TERM;
-    default: return S_TERM;  // S_START, S_OPEN
+        case S_EXPR:
+        case S_OPEN_EXPR:
+            return S_EXPR_TERM;
+        case S_NOT:
+            return S_NOT_TERM;
+        case S_OR:
+            return S_OR_TERM;
+        case S_AND:
+            return S_AND_TERM;
+        default:
+            return S_TERM;  // S_START, S_OPEN
     }
 }
 
@@ -160,10 +170,14 @@ const uint8_t NO_STATE = 0xFF;
 // The state reached by shifting a token that may begin a term, or NO_STATE.
 uint8_t shift_term_start(Token t) {
     switch (t) {
-    case TOK_WORD: return S_WORD;
-    case TOK_NOT: return S_NOT;
-    case TOK_OPEN: return S_OPEN;
-    default: return NO_STATE;
+        case TOK_WORD:
+            return S_WORD;
+        case TOK_NOT:
+            return S_NOT;
+        case TOK_OPEN:
+            return S_OPEN;
+        default:
+            return NO_STATE;
     }
 }
 
@@ -178,32 +192,46 @@ SearchNode* run_parser(Parse* p) {
         SearchNode** v = p->values + p->count;  // v[-1] is the top value
         bool ok = true;
         switch (state) {
-        // States that reduce whatever comes next: no look-ahead is read, so the
-        // word rule still sees its own token.
-        case S_TERM: ok = reduce(p, 1, true, v[-1]); break;
-        case S_WORD: ok = reduce(p, 1, false, new_word(p)); break;
-        case S_EXPR_TERM: ok = reduce(p, 2, true, new_operator(p, OP_IMPLIED, v[-2], v[-1])); break;
-        case S_NOT_TERM: ok = reduce(p, 2, false, new_operator(p, OP_NOT, nullptr, v[-1])); break;
-        case S_OR_TERM: ok = reduce(p, 3, true, new_operator(p, OP_OR, v[-3], v[-1])); break;
-        case S_AND_TERM: ok = reduce(p, 3, true, new_operator(p, OP_AND, v[-3], v[-1])); break;
-        case S_OPEN_CLOSE: ok = reduce(p, 3, false, v[-2]); break;
-        default: {
-            if (!have_token) {
-                token = next_token(&p->reader);
-                have_token = true;
+            // States that reduce whatever comes next: no look-ahead is read, so the
+            // word rule still sees its own token.
+            case S_TERM:
+                ok = reduce(p, 1, true, v[-1]);
+                break;
+            case S_WORD:
+                ok = reduce(p, 1, false, new_word(p));
+                break;
+            case S_EXPR_TERM:
+                ok = reduce(p, 2, true, new_operator(p, OP_IMPLIED, v[-2], v[-1]));
+                break;
+            case S_NOT_TERM:
+                ok = reduce(p, 2, false, new_operator(p, OP_NOT, nullptr, v[-1]));
+                break;
+            case S_OR_TERM:
+                ok = reduce(p, 3, true, new_operator(p, OP_OR, v[-3], v[-1]));
+                break;
+            case S_AND_TERM:
+                ok = reduce(p, 3, true, new_operator(p, OP_AND, v[-3], v[-1]));
+                break;
+            case S_OPEN_CLOSE:
+                ok = reduce(p, 3, false, v[-2]);
+                break;
+            default: {
+                if (!have_token) {
+                    token = next_token(&p->reader);
+                    have_token = true;
+                }
+                uint8_t next = shift_term_start(token);
+                if (state == S_EXPR || state == S_OPEN_EXPR) {
+                    if (token == TOK_OR) next = S_OR;
+                    if (token == TOK_AND) next = S_AND;
+                    if (state == S_EXPR && token == TOK_END) return v[-1];
+                    if (state == S_OPEN_EXPR && token == TOK_CLOSE) next = S_OPEN_CLOSE;
+                }
+                if (next == NO_STATE) return nullptr;
+                have_token = false;
+                ok = push(p, next, nullptr);
+                break;
             }
-            uint8_t next = shift_term_start(token);
-            if (state == S_EXPR || state == S_OPEN_EXPR) {
-                if (token == TOK_OR) next = S_OR;
-                if (token == TOK_AND) next = S_AND;
-                if (state == S_EXPR && token == TOK_END) return v[-1];
-                if (state == S_OPEN_EXPR && token == TOK_CLOSE) next = S_OPEN_CLOSE;
-            }
-            if (next == NO_STATE) return nullptr;
-            have_token = false;
-            ok = push(p, next, nullptr);
-            break;
-        }
         }
         if (!ok) return nullptr;
     }

@@ -24,9 +24,9 @@ struct SearchNode {
     SearchNode* left;   // null for OP_NOT
     SearchNode* right;  // always present
     // Word nodes.
-    char* word;         // owned, without the trailing period
-    bool exact;         // the word was written with a trailing period: whole-word match
-    int32_t position;   // byte offset of the word's first character in the expression
+    char* word;        // owned, without the trailing period
+    bool exact;        // the word was written with a trailing period: whole-word match
+    int32_t position;  // byte offset of the word's first character in the expression
     // Every node a parse creates, newest first, so that a failed parse frees them all.
     SearchNode* created_next;
 };

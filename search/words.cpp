@@ -151,8 +151,7 @@ void remove_repeated_words(char* text, bool case_sensitive) {
             if (k.second != length) continue;
             repeat = true;
             for (size_t i = 0; i < length && repeat; i++) {
-                repeat = case_sensitive ? k.first[i] == word[i]
-                                        : fold_ascii(k.first[i]) == fold_ascii(word[i]);
+                repeat = case_sensitive ? k.first[i] == word[i] : fold_ascii(k.first[i]) == fold_ascii(word[i]);
             }
             if (repeat) break;
         }

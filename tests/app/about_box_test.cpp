@@ -72,10 +72,11 @@ TEST_F(AboutBoxTest, BuildLineAppearsOnlyOnCtrlBAtTheOkButton) {
 TEST_F(AboutBoxTest, EscapeLeavesItOpenAndTheCloseBoxEndsIt) {
     bool open_after_escape = false;
     DialogDriver driver;
-    driver.then([](HWND box) {
-              press(box, IDCANCEL);
-              DialogDriver::again(box);
-          })
+    driver
+        .then([](HWND box) {
+            press(box, IDCANCEL);
+            DialogDriver::again(box);
+        })
         .then([&](HWND box) {
             open_after_escape = IsWindow(box) != FALSE;
             PostMessageA(box, WM_CLOSE, 0, 0);

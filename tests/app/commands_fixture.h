@@ -62,8 +62,8 @@ protected:
             if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, &key) == ERROR_SUCCESS) {
                 char value[MAX_PATH] = "";
                 DWORD size = sizeof value;
-                had_favorites = RegQueryValueExA(key, "Favorites", nullptr, nullptr,
-                                                 reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+                had_favorites = RegQueryValueExA(key, "Favorites", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
+                                                 &size) == ERROR_SUCCESS;
                 saved_favorites = value;
                 RegCloseKey(key);
             }
@@ -171,7 +171,8 @@ protected:
         idle();
     }
 
-    static constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    static constexpr const char* kShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
     TempDir dir;
     HACCEL accelerators = nullptr;

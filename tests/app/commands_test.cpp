@@ -188,7 +188,8 @@ TEST_F(CommandsTest, ImportFavoritesWalksTheChosenFolderAndASecondImportAddsNoth
     dir.write("fav\\Papers\\Deep\\Deeper\\Kernel.URL", "[InternetShortcut]\r\nURL=http://www.kernel.org/\r\n");
     dir.write("fav\\Tools.Url", "[InternetShortcut]\r\n\r\nURL=http://tools.example/\r\nIconIndex=0\r\n");
     dir.write("fav\\notes.txt", "[InternetShortcut]\r\nURL=http://notes.example/\r\n");
-    dir.write("fav\\Broken.url", "[DEFAULT]\r\nBASEURL=http://b.example/\r\n[InternetShortcut]\r\nURL=http://b.example/\r\n");
+    dir.write("fav\\Broken.url",
+              "[DEFAULT]\r\nBASEURL=http://b.example/\r\n[InternetShortcut]\r\nURL=http://b.example/\r\n");
     dir.write("fav\\Late.url", "[InternetShortcut]\r\nIconIndex=1\r\nURL=http://late.example/\r\n");
     dir.write("fav\\Empty.url", "");
     std::string folder = dir.path("fav");

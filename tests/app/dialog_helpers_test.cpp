@@ -15,8 +15,8 @@ protected:
     void SetUp() override {
         AppStateTest::SetUp();
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        parent = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
-                                 nullptr, nullptr);
+        parent = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                                 nullptr);
         box = CreateWindowExA(0, "STATIC", "box", WS_POPUP, 0, 0, 200, 100, parent, nullptr, nullptr, nullptr);
     }
     void TearDown() override {

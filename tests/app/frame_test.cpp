@@ -8,9 +8,9 @@
 #include "app/collection_files.h"
 #include "app/resource.h"
 #include "collection/collection_file.h"
-#include "tests/app/program_process.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/message_box_watcher.h"
+#include "tests/app/program_process.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -62,7 +62,8 @@ TEST_F(FrameFilesTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     dir.write("lk.htm", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DT><A HREF=\"http://kept/\">Kept</A>\n");
     app_state->options.option_flags |= OPT_BACKUP_COLLECTION;
     // Another program holds the file open without sharing: it cannot be read.
-    HANDLE locked = CreateFileA(app_state->options.collection_path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE locked =
+        CreateFileA(app_state->options.collection_path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     {
         MessageBoxWatcher watcher;

@@ -94,9 +94,8 @@ TEST(StatusIcon, FollowsModifiedAndVisitedDates) {
         uint32_t modified, visited;
         StatusIcon icon;
     } cases[] = {
-        {DATE_UNSET, 100, ICON_NOTHING_KNOWN}, {DATE_BROKEN, 100, ICON_BROKEN},
-        {DATE_CHECKING, 100, ICON_CHECKING},  {500, 500, ICON_NOTHING_KNOWN},
-        {500, 600, ICON_NOTHING_KNOWN},       {500, 400, ICON_CHANGED},
+        {DATE_UNSET, 100, ICON_NOTHING_KNOWN}, {DATE_BROKEN, 100, ICON_BROKEN}, {DATE_CHECKING, 100, ICON_CHECKING},
+        {500, 500, ICON_NOTHING_KNOWN},        {500, 600, ICON_NOTHING_KNOWN},  {500, 400, ICON_CHANGED},
         {500, DATE_UNSET, ICON_CHANGED},
     };
     for (const Case& c : cases) {

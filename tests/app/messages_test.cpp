@@ -12,8 +12,8 @@ namespace {
 
 int status_writes = 0;
 
-LRESULT CALLBACK count_status_writes(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                     UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+LRESULT CALLBACK count_status_writes(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR /*id*/,
+                                     DWORD_PTR /*data*/) {
     if (message == SB_SETTEXTA) status_writes++;
     return DefSubclassProc(hwnd, message, wparam, lparam);
 }
@@ -22,10 +22,9 @@ class StatusText : public AppStateTest {
 protected:
     void SetUp() override {
         AppStateTest::SetUp();
-        parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr,
-                                 nullptr, nullptr);
-        app_state->status_bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD, 0, 0, 0, 0,
-                                                parent, nullptr, nullptr, nullptr);
+        parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+        app_state->status_bar =
+            CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
         SetWindowSubclass(app_state->status_bar, count_status_writes, 1, 0);
         status_writes = 0;
     }

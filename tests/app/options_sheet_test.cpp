@@ -214,10 +214,11 @@ TEST_F(OptionsSheetTest, BrowseOpensOnTheCollectionFileAndProposesHtm) {
         PropSheet_PressButton(sheet, PSBTN_OK);
     };
     DialogDriver driver;
-    driver.then([&](HWND sheet) {
-              sheet_window = sheet;
-              press(page(sheet), IDC_OPT_BROWSE_COLLECTION);
-          })
+    driver
+        .then([&](HWND sheet) {
+            sheet_window = sheet;
+            press(page(sheet), IDC_OPT_BROWSE_COLLECTION);
+        })
         .then([&](HWND file_dialog) {
             file_caption = window_text(file_dialog);
             file_name = item_text(file_dialog, cmb13);
@@ -251,10 +252,11 @@ TEST_F(OptionsSheetTest, ProgramBrowseButtonsNameTheirBrowserAndCancelKeepsThePa
             PropSheet_PressButton(sheet, PSBTN_OK);
         };
         DialogDriver driver;
-        driver.then([&](HWND sheet) {
-                  sheet_window = sheet;
-                  press(show_page(sheet, 2), b.button);
-              })
+        driver
+            .then([&](HWND sheet) {
+                sheet_window = sheet;
+                press(show_page(sheet, 2), b.button);
+            })
             .then([&](HWND file_dialog) {
                 file_caption = window_text(file_dialog);
                 file_name = item_text(file_dialog, cmb13);

@@ -144,11 +144,12 @@ TEST_F(PropertiesDialogTest, BlankTitleIsRefusedWithTheFocusInTheNameBox) {
     bool focus_in_name = false;
     std::string title_after;
     DialogDriver driver;
-    driver.then([](HWND dialog) {
-              SetDlgItemTextA(dialog, IDC_PROP_TITLE, "   \t ");
-              SetDlgItemTextA(dialog, IDC_PROP_URL, "http://changed.example/");
-              press(dialog, IDOK);
-          })
+    driver
+        .then([](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_PROP_TITLE, "   \t ");
+            SetDlgItemTextA(dialog, IDC_PROP_URL, "http://changed.example/");
+            press(dialog, IDOK);
+        })
         .then(answer_and_resume(IDOK, &caption, &text))
         .then(once_enabled([&](HWND dialog) {
             focus_in_name = GetFocus() == GetDlgItem(dialog, IDC_PROP_TITLE);
@@ -185,10 +186,11 @@ TEST_F(PropertiesDialogTest, DuplicateUrlInOtherCaseAsksAndNoKeepsTheDialogOpen)
     Bookmark* edited = record("http://www.kernel.org/");
     std::string caption, text;
     DialogDriver driver;
-    driver.then([](HWND dialog) {
-              SetDlgItemTextA(dialog, IDC_PROP_URL, "HTTP://WWW.IETF.ORG/");
-              press(dialog, IDOK);
-          })
+    driver
+        .then([](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_PROP_URL, "HTTP://WWW.IETF.ORG/");
+            press(dialog, IDOK);
+        })
         .then(answer_and_resume(IDNO, &caption, &text))
         .then(once_enabled([](HWND dialog) { press(dialog, IDCANCEL); }));
     EXPECT_FALSE(edit(edited));

@@ -12,8 +12,8 @@
 // Text of a whole file, "" when it does not exist.
 inline std::string file_text(const std::string& path) {
     std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return text;
     char buffer[4096];
     DWORD got;
@@ -33,11 +33,9 @@ inline void write_file(const std::string& path, const std::string& text) {
 // Sets a string value (null name: the key's default), creating the key.
 inline void set_registry_string(HKEY root, const char* path, const char* name, const char* value) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS)
+    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS)
         << path;
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>(strlen(value) + 1));
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
     RegCloseKey(key);
 }
 
@@ -54,8 +52,8 @@ protected:
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         static int serial = 0;
-        folder = std::string(temp) + "lk-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(++serial);
+        folder =
+            std::string(temp) + "lk-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
         CreateDirectoryA(folder.c_str(), nullptr);
         settings_path = folder + "\\lk.ini";
         lstrcpynA(app_state->settings_path, settings_path.c_str(), MAX_PATH);

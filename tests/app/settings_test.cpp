@@ -28,11 +28,9 @@ RECT desktop_work_area() {
     return area;
 }
 
-const uint32_t kNamedFlags = OPT_PARTIAL_MATCH | OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER |
-                             OPT_BACKUP_COLLECTION | OPT_IMPLIED_OR | OPT_TOOLTIPS |
-                             OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES |
-                             OPT_AUTO_STATUS_CHECK | OPT_CONFIRM_SINGLE_DELETES |
-                             OPT_CONFIRM_MULTIPLE_DELETES;
+const uint32_t kNamedFlags = OPT_PARTIAL_MATCH | OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER | OPT_BACKUP_COLLECTION |
+                             OPT_IMPLIED_OR | OPT_TOOLTIPS | OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES |
+                             OPT_AUTO_STATUS_CHECK | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
 
 class Settings : public SettingsTest {
 protected:
@@ -106,9 +104,8 @@ TEST_F(Settings, FirstRunMarkerDecidesTheNextStart) {
 TEST_F(Settings, MissingFileGivesEveryDefault) {
     options().option_flags = 0xFFFFFFFFu & ~OPT_PARTIAL_MATCH;
     load_settings(&options());
-    EXPECT_EQ(options().option_flags & kNamedFlags,
-              OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OPT_TOOLTIPS |
-                  OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES);
+    EXPECT_EQ(options().option_flags & kNamedFlags, OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OPT_TOOLTIPS |
+                                                        OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES);
     // Bits that no key names are left alone.
     EXPECT_EQ(options().option_flags & ~kNamedFlags, 0xFFFFFFFFu & ~kNamedFlags);
     EXPECT_EQ(options().check_interval, 15u);
@@ -132,10 +129,9 @@ TEST_F(Settings, HandEditedIntegersParseAsDocumented) {
         bool found;
         int32_t value;
     } cases[] = {
-        {"yes", true, 0},        {"minus", true, -5},       {"digits", true, 12},
-        {"empty", false, 99},    {"lone", true, 0},         {"spaced", true, 42},
-        {"zeros", true, 7},      {"most", true, INT_MIN},   {"wrap", true, -1},
-        {"neg", true, 0},        {"plus", true, 0},         {"missing", false, 99},
+        {"yes", true, 0},   {"minus", true, -5},  {"digits", true, 12}, {"empty", false, 99},
+        {"lone", true, 0},  {"spaced", true, 42}, {"zeros", true, 7},   {"most", true, INT_MIN},
+        {"wrap", true, -1}, {"neg", true, 0},     {"plus", true, 0},    {"missing", false, 99},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -156,7 +152,7 @@ TEST_F(Settings, HandEditedOptionsReachTheBlock) {
         "[Window Layout]\r\nCol Width 0=150\r\nCol Width 1=abc\r\n");
     load_settings(&options());
     uint32_t flags = options().option_flags;
-    EXPECT_FALSE(flags & OPT_TOOLTIPS);  // "yes" reads as 0
+    EXPECT_FALSE(flags & OPT_TOOLTIPS);                              // "yes" reads as 0
     EXPECT_EQ(options().check_interval, static_cast<uint32_t>(-5));  // used unchanged
     EXPECT_TRUE(flags & OPT_CONFIRM_SINGLE_DELETES);
     EXPECT_TRUE(flags & OPT_CONFIRM_MULTIPLE_DELETES);  // empty keeps the default
@@ -295,8 +291,7 @@ TEST_F(Settings, SaveFailsWhenTheFileCannotBeWritten) {
     // Held open without sharing by another program.
     std::string locked = folder + "\\locked.ini";
     write_file(locked, "[General]\r\nFirst Run=0\r\n");
-    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     lstrcpynA(app_state->settings_path, locked.c_str(), MAX_PATH);
     EXPECT_FALSE(save_settings(&options()));
@@ -306,8 +301,8 @@ TEST_F(Settings, SaveFailsWhenTheFileCannotBeWritten) {
 
 TEST_F(Settings, MaximisedFrameSavesItsRestoredRectangle) {
     load_settings(&options());
-    HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPEDWINDOW, 30, 40, 300, 200,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPEDWINDOW, 30, 40, 300, 200, nullptr, nullptr, nullptr,
+                                 nullptr);
     ASSERT_NE(frame, nullptr);
     ShowWindow(frame, SW_MAXIMIZE);
     EXPECT_TRUE(IsZoomed(frame));
@@ -429,11 +424,20 @@ TEST_F(Settings, RegistryStringsOnlyOfTextType) {
 
 TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
     std::mt19937 random(61206);
-    const char* const keys[] = {"Partial Match", "Tooltips",    "Auto Check Interval",
-                                "Col Width 0",   "Col Width 1", "Frame X",
-                                "Frame Y",       "Frame Width", "Frame Height",
-                                "Linkstone File", "Selected Browser", "Netscape - Service Name",
-                                "IExplore - Open URL DDE Exec", "Netscape - Exe Path"};
+    const char* const keys[] = {"Partial Match",
+                                "Tooltips",
+                                "Auto Check Interval",
+                                "Col Width 0",
+                                "Col Width 1",
+                                "Frame X",
+                                "Frame Y",
+                                "Frame Width",
+                                "Frame Height",
+                                "Linkstone File",
+                                "Selected Browser",
+                                "Netscape - Service Name",
+                                "IExplore - Open URL DDE Exec",
+                                "Netscape - Exe Path"};
     const char* const sections[] = {"General", "Window Layout", "Search Properties", "Browsers"};
     const char alphabet[] = "0123456789-+ab[]= \t\r\n;\"%s";
     RECT area = desktop_work_area();
@@ -442,21 +446,21 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
         int lines = static_cast<int>(random() % 40);
         for (int i = 0; i < lines; i++) {
             switch (random() % 4) {
-            case 0:
-                text += std::string("[") + sections[random() % 4] + "]\r\n";
-                break;
-            case 1:
-            case 2: {
-                text += std::string(keys[random() % (sizeof keys / sizeof keys[0])]) + "=";
-                size_t length = random() % 300;
-                for (size_t j = 0; j < length; j++) text += alphabet[random() % (sizeof alphabet - 1)];
-                text += "\r\n";
-                break;
-            }
-            default:
-                for (int j = static_cast<int>(random() % 50); j > 0; j--) {
-                    text += static_cast<char>(random() % 256);
+                case 0:
+                    text += std::string("[") + sections[random() % 4] + "]\r\n";
+                    break;
+                case 1:
+                case 2: {
+                    text += std::string(keys[random() % (sizeof keys / sizeof keys[0])]) + "=";
+                    size_t length = random() % 300;
+                    for (size_t j = 0; j < length; j++) text += alphabet[random() % (sizeof alphabet - 1)];
+                    text += "\r\n";
+                    break;
                 }
+                default:
+                    for (int j = static_cast<int>(random() % 50); j > 0; j--) {
+                        text += static_cast<char>(random() % 256);
+                    }
             }
         }
         std::string path = folder + "\\random" + std::to_string(round) + ".ini";
@@ -472,8 +476,7 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
             EXPECT_LT(o.frame_x, area.right);
             EXPECT_LT(o.frame_y, area.bottom);
         }
-        EXPECT_LE(static_cast<int64_t>(o.column_width[0]) + o.column_width[1],
-                  area.right - area.left);
+        EXPECT_LE(static_cast<int64_t>(o.column_width[0]) + o.column_width[1], area.right - area.left);
         EXPECT_LT(strlen(o.collection_path), static_cast<size_t>(MAX_PATH));
         uint32_t selected = app_state->browser_link.selected_browser;
         EXPECT_TRUE(selected == 0 || selected == 1 || selected == 3);

@@ -12,8 +12,7 @@
 
 namespace {
 
-const char kNetscapeAppPath[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe";
+const char kNetscapeAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe";
 
 class BrowserProfiles : public SettingsTest {
 protected:

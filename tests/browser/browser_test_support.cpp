@@ -44,8 +44,7 @@ bool start_peer(const PeerConfig& config, const std::string& arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return false;
     }
     // The peer registers its service before it first waits for messages.
@@ -78,8 +77,7 @@ bool any_peer_running() {
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found;
-         more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
         found = lstrcmpiA(entry.szExeFile, "dde_peer.exe") == 0;
     }
     CloseHandle(snapshot);

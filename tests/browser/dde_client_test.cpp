@@ -91,9 +91,9 @@ TEST_F(DdeClient, NetscapeNotRunningIsStartedWithItsArgumentsThenGivenTheUrl) {
     set_peer_environment(peer_config);
     EXPECT_TRUE(open_url(&link(), kUrl));
     // Newer than 0x10000: raised by the "WWW_Activate" request.
-    expect_log("start -h", {"connect WWW_OpenURL", execute_line(kUrl), "connect WWW_Version",
-                            "request WWW_Version WWW_Version", "connect WWW_Activate",
-                            "request WWW_Activate 0xFFFFFFFF,0x0"});
+    expect_log("start -h",
+               {"connect WWW_OpenURL", execute_line(kUrl), "connect WWW_Version", "request WWW_Version WWW_Version",
+                "connect WWW_Activate", "request WWW_Activate 0xFFFFFFFF,0x0"});
 }
 
 TEST_F(DdeClient, IExploreNotRunningIsStartedWithItsArgumentsThenGivenTheQuotedUrl) {
@@ -106,8 +106,7 @@ TEST_F(DdeClient, IExploreNotRunningIsStartedWithItsArgumentsThenGivenTheQuotedU
     HWND frame = find_peer_window(peer_config);
     ASSERT_NE(frame, nullptr);
     EXPECT_FALSE(IsIconic(frame));  // restored by the activation
-    expect_log("start -nohome",
-               {"connect WWW_OpenURL", execute_line(std::string("\"") + kUrl + "\",,-1,,,,,")});
+    expect_log("start -nohome", {"connect WWW_OpenURL", execute_line(std::string("\"") + kUrl + "\",,-1,,,,,")});
 }
 
 TEST_F(DdeClient, IExploreWithoutItsFrameWindowIsAskedToActivate) {
@@ -140,10 +139,9 @@ TEST_F(DdeClient, EveryPlaceholderOfTheTemplateTakesTheUrl) {
     EXPECT_TRUE(open_url(&link(), kUrl));
     // No version answer: the window is looked for by the current page's title,
     // which this peer does not give either.
-    expect_log("start", {"connect WWW_OpenURL", execute_line("[http://x/%s|http://x/%s]"),
-                         "connect WWW_OpenURL", execute_line("home"), "connect WWW_Version",
-                         "request WWW_Version WWW_Version", "connect WWW_GetWindowInfo",
-                         "request WWW_GetWindowInfo 0xFFFFFFFF", "connect WWW_Version",
+    expect_log("start", {"connect WWW_OpenURL", execute_line("[http://x/%s|http://x/%s]"), "connect WWW_OpenURL",
+                         execute_line("home"), "connect WWW_Version", "request WWW_Version WWW_Version",
+                         "connect WWW_GetWindowInfo", "request WWW_GetWindowInfo 0xFFFFFFFF", "connect WWW_Version",
                          "request WWW_Version WWW_Version", "connect WWW_GetWindowInfo",
                          "request WWW_GetWindowInfo 0xFFFFFFFF"});
 }
@@ -158,9 +156,9 @@ TEST_F(DdeClient, OldNetscapeIsFoundByItsWindowTitle) {
     HWND window = find_peer_window(peer_config);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsIconic(window));
-    expect_log("start", {"connect WWW_OpenURL", execute_line(kUrl), "connect WWW_Version",
-                         "request WWW_Version WWW_Version", "connect WWW_GetWindowInfo",
-                         "request WWW_GetWindowInfo 0xFFFFFFFF"});
+    expect_log("start",
+               {"connect WWW_OpenURL", execute_line(kUrl), "connect WWW_Version", "request WWW_Version WWW_Version",
+                "connect WWW_GetWindowInfo", "request WWW_GetWindowInfo 0xFFFFFFFF"});
 }
 
 TEST_F(DdeClient, CurrentPageFromNetscapesReply) {
@@ -253,8 +251,7 @@ TEST_F(DdeClient, ShellIsGivenNothingButWebAddresses) {
     link().use_url_dll = 1;
     set_peer_environment(peer_config);
     std::string peer = peer_exe_path();
-    const std::string refused[] = {peer, "file:///" + peer, "\"" + peer + "\" -h",
-                                   "javascript:alert(1)"};
+    const std::string refused[] = {peer, "file:///" + peer, "\"" + peer + "\" -h", "javascript:alert(1)"};
     MessageBoxWatcher boxes;
     for (const std::string& url : refused) EXPECT_FALSE(open_url(&link(), url.c_str())) << url;
     ASSERT_EQ(boxes.seen().size(), 4u);
@@ -271,8 +268,7 @@ TEST_F(DdeClient, ShellIsGivenNothingButWebAddresses) {
 
 TEST_F(DdeClient, ShellOpensWebAddressesThroughItsHandler) {
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHttpCommandKey, 0, KEY_ALL_ACCESS, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHttpCommandKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     char saved[512] = "";
     DWORD size = sizeof saved;
     RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size);
@@ -290,8 +286,7 @@ TEST_F(DdeClient, ShellOpensWebAddressesThroughItsHandler) {
     EXPECT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0);
     SetEnvironmentVariableA("LK_PEER_READY_EVENT", nullptr);
     CloseHandle(ready);
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<BYTE*>(saved),
-                   static_cast<DWORD>(strlen(saved) + 1));
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<BYTE*>(saved), static_cast<DWORD>(strlen(saved) + 1));
     RegCloseKey(key);
 
     EXPECT_TRUE(opened);
@@ -305,7 +300,7 @@ TEST_F(DdeClient, FixedSelectionKeepsDdeDespiteUrlDll) {
     EXPECT_TRUE(open_url(&link(), "file:///C:/x.htm"));
     EXPECT_TRUE(boxes.seen().empty());
     // Left to the browser to decide what to do with it.
-    expect_log("start", {"connect WWW_OpenURL", execute_line("file:///C:/x.htm"),
-                         "connect WWW_Version", "request WWW_Version WWW_Version",
-                         "connect WWW_GetWindowInfo", "request WWW_GetWindowInfo 0xFFFFFFFF"});
+    expect_log("start", {"connect WWW_OpenURL", execute_line("file:///C:/x.htm"), "connect WWW_Version",
+                         "request WWW_Version WWW_Version", "connect WWW_GetWindowInfo",
+                         "request WWW_GetWindowInfo 0xFFFFFFFF"});
 }

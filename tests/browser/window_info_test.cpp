@@ -58,8 +58,7 @@ void check_table(const Case* cases, size_t count, uint32_t browser) {
 
 TEST(WindowInfo, NetscapeTitleComesFromTheBracketedCaption) {
     const Case cases[] = {
-        {"\"http://a.example/x\",\"Netscape - [Page Title]\"", true, "http://a.example/x",
-         "Page Title"},
+        {"\"http://a.example/x\",\"Netscape - [Page Title]\"", true, "http://a.example/x", "Page Title"},
         // The first "[" after the URL opens the title; later brackets belong to it.
         {"\"http://a.example/\",\"Netscape - [A [b] c]\"", true, "http://a.example/", "A [b] c"},
         // A "[" inside the URL does not start the title.

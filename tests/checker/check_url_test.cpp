@@ -93,8 +93,8 @@ TEST_F(CheckUrl, ReadsTheDateOfA200Reply) {
 }
 
 TEST_F(CheckUrl, KnowsNothingOfA200WithoutAUsableDate) {
-    for (const char* path : {"/no-date", "/date/capitals", "/date/unknown-month", "/date/before-1970",
-                             "/date/iso", "/long-late"}) {
+    for (const char* path :
+         {"/no-date", "/date/capitals", "/date/unknown-month", "/date/before-1970", "/date/iso", "/long-late"}) {
         EXPECT_EQ(scripted(path), DATE_UNSET) << path;
     }
 }
@@ -136,9 +136,7 @@ TEST_F(CheckUrl, ResolvesRelativeLocations) {
     EXPECT_EQ(scripted("/dir/sub/moved"), FEB_29_2028_23_59_59);
 }
 
-TEST_F(CheckUrl, NamesTheSiteItAsksFor) {
-    EXPECT_EQ(scripted("/vhost"), NOV_6_1994_08_49_37);
-}
+TEST_F(CheckUrl, NamesTheSiteItAsksFor) { EXPECT_EQ(scripted("/vhost"), NOV_6_1994_08_49_37); }
 
 TEST_F(CheckUrl, ChecksHttpsPagesOverTls) {
     EXPECT_EQ(secure("/date/rfc1123"), NOV_6_1994_08_49_37);

@@ -71,24 +71,24 @@ void wake_pump() { PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0); }
 LRESULT CALLBACK harness_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     Harness* h = reinterpret_cast<Harness*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
-    case WM_CHECKER_READY:
-        h->log.push_back(ready());
-        post_next(h);
-        wake_pump();
-        return 0;
-    case WM_CHECKER_REPORT: {
-        const char* url = reinterpret_cast<const char*>(wparam);
-        h->log.push_back(report(url, static_cast<uint32_t>(lparam)));
-        if (static_cast<uint32_t>(lparam) == DATE_CHECKING && h->stop_when_checking == url) h->active = false;
-        wake_pump();
-        return 0;
-    }
-    case WM_TIMER:
-        h->timed_out = true;
-        h->done = true;
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wparam, lparam);
+        case WM_CHECKER_READY:
+            h->log.push_back(ready());
+            post_next(h);
+            wake_pump();
+            return 0;
+        case WM_CHECKER_REPORT: {
+            const char* url = reinterpret_cast<const char*>(wparam);
+            h->log.push_back(report(url, static_cast<uint32_t>(lparam)));
+            if (static_cast<uint32_t>(lparam) == DATE_CHECKING && h->stop_when_checking == url) h->active = false;
+            wake_pump();
+            return 0;
+        }
+        case WM_TIMER:
+            h->timed_out = true;
+            h->done = true;
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wparam, lparam);
     }
 }
 
@@ -146,10 +146,10 @@ TEST_F(CheckerThread, ReportsEachUrlBetweenReadyMessages) {
     harness_.to_check = {dated, gone, unknown};
     run_pass();
     std::vector<Event> expected = {
+        ready(), report(dated, DATE_CHECKING),   report(dated, NOV_6_1994_08_49_37),
+        ready(), report(gone, DATE_CHECKING),    report(gone, DATE_BROKEN),
+        ready(), report(unknown, DATE_CHECKING), report(unknown, DATE_UNSET),
         ready(),
-        report(dated, DATE_CHECKING), report(dated, NOV_6_1994_08_49_37), ready(),
-        report(gone, DATE_CHECKING), report(gone, DATE_BROKEN), ready(),
-        report(unknown, DATE_CHECKING), report(unknown, DATE_UNSET), ready(),
     };
     EXPECT_EQ(harness_.log, expected);
 }
@@ -160,9 +160,9 @@ TEST_F(CheckerThread, ChecksHttpsPages) {
     harness_.to_check = {dated, moved};
     run_pass();
     std::vector<Event> expected = {
+        ready(), report(dated, DATE_CHECKING), report(dated, NOV_6_1994_08_49_37),
+        ready(), report(moved, DATE_CHECKING), report(moved, DATE_BROKEN),
         ready(),
-        report(dated, DATE_CHECKING), report(dated, NOV_6_1994_08_49_37), ready(),
-        report(moved, DATE_CHECKING), report(moved, DATE_BROKEN), ready(),
     };
     EXPECT_EQ(harness_.log, expected);
 }
@@ -173,7 +173,10 @@ TEST_F(CheckerThread, AStoppedPassStillHearsTheProbeInFlight) {
     harness_.stop_when_checking = slow;
     run_pass();
     std::vector<Event> expected = {
-        ready(), report(slow, DATE_CHECKING), report(slow, NOV_6_1994_08_49_37), ready(),
+        ready(),
+        report(slow, DATE_CHECKING),
+        report(slow, NOV_6_1994_08_49_37),
+        ready(),
     };
     EXPECT_EQ(harness_.log, expected);
     EXPECT_EQ(harness_.posted, 1);
@@ -201,7 +204,10 @@ TEST_F(CheckerThread, IgnoresOtherThreadMessages) {
     while (!harness_.done && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     KillTimer(window_, WATCHDOG_TIMER);
     std::vector<Event> expected = {
-        ready(), report(dated, DATE_CHECKING), report(dated, NOV_6_1994_08_49_37), ready(),
+        ready(),
+        report(dated, DATE_CHECKING),
+        report(dated, NOV_6_1994_08_49_37),
+        ready(),
     };
     EXPECT_EQ(harness_.log, expected);
 }

@@ -149,8 +149,8 @@ TEST_F(HttpRequest, ReportsUnusableAddresses) {
 
 TEST_F(HttpRequest, LeavesOtherSchemesAloneBeforeAnyLookup) {
     // The host is unknown: a lookup would have given HTTP_BAD_ADDRESS.
-    for (const char* url : {"ftp://nonexistent.invalid/pub", "file://nonexistent.invalid/x",
-                            "gopher://nonexistent.invalid/1"}) {
+    for (const char* url :
+         {"ftp://nonexistent.invalid/pub", "file://nonexistent.invalid/x", "gopher://nonexistent.invalid/1"}) {
         EXPECT_EQ(exchange("HEAD", url).result, HTTP_SCHEME_NOT_PROBED) << url;
     }
 }

@@ -34,8 +34,7 @@ const DateCase date_cases[] = {
     {"Last-Modified: Mon, 31 Apr 2000 00:00:00 GMT", 957139200},
     {"Last-Modified: Sat, 00 Jan 2000 24:00:00 GMT", 946684800},
     // The first form wins over a later asctime form.
-    {"Last-Modified: Sun Nov  6 08:49:37 1994\r\nX-Modified: Sat, 01 Jan 2000 00:00:00 GMT",
-     946684800},
+    {"Last-Modified: Sun Nov  6 08:49:37 1994\r\nX-Modified: Sat, 01 Jan 2000 00:00:00 GMT", 946684800},
 };
 
 const char* const unusable[] = {

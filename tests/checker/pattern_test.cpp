@@ -56,8 +56,8 @@ TEST(Patterns, UrlSplitAgreesWithTheSystemEngine) {
             EXPECT_EQ(url.path ? std::string(url.path) : std::string(), span(text, m[8])) << text;
             EXPECT_EQ(url.port_written, m[7].rm_so >= 0 && m[7].rm_eo > m[7].rm_so) << text;
             if (url.port_written && url.path) with_port_and_path++;
-            EXPECT_EQ(url.secure, span(text, m[2]).size() >= 5 &&
-                                      strncasecmp(span(text, m[2]).c_str(), "https", 5) == 0)
+            EXPECT_EQ(url.secure,
+                      span(text, m[2]).size() >= 5 && strncasecmp(span(text, m[2]).c_str(), "https", 5) == 0)
                 << text;
         }
         free_parsed_url(&url);
@@ -73,15 +73,15 @@ std::string mutated(std::mt19937& random, const char* const* texts, size_t count
     for (size_t i = 0; i < changes; i++) {
         size_t at = random() % text.size();
         switch (random() % 3) {
-        case 0:
-            text[at] = alphabet[random() % alphabet.size()];
-            break;
-        case 1:
-            text.erase(at, 1);
-            break;
-        default:
-            text.insert(at, 1, text[at]);
-            break;
+            case 0:
+                text[at] = alphabet[random() % alphabet.size()];
+                break;
+            case 1:
+                text.erase(at, 1);
+                break;
+            default:
+                text.insert(at, 1, text[at]);
+                break;
         }
     }
     return text;

@@ -25,8 +25,7 @@ struct ServerProcess {
     pid_t pid = 0;
 
     ServerProcess() {
-        std::string port_file =
-            std::string(LK_CHECK_TEMP_DIR) + "/servers-" + std::to_string(getpid()) + ".ports";
+        std::string port_file = std::string(LK_CHECK_TEMP_DIR) + "/servers-" + std::to_string(getpid()) + ".ports";
         remove(port_file.c_str());
         std::string python = LK_PYTHON;
         std::string script = LK_CHECK_SERVER;

@@ -42,8 +42,7 @@ struct ServerProcess {
         memset(&startup, 0, sizeof startup);
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process;
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process)) {
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
             return;
         }
         std::string windows_path = "Z:" + port_file;

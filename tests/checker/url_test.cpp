@@ -63,7 +63,7 @@ TEST(ParseUrl, RunsHttpsOverTls) {
         const char* text;
         bool secure;
     } cases[] = {
-        {"https://a.example/", true}, {"HTTPS://a.example/", true}, {"httpsx://a.example/", true},
+        {"https://a.example/", true}, {"HTTPS://a.example/", true},  {"httpsx://a.example/", true},
         {"http://a.example/", false}, {"httpx://a.example/", false},
     };
     for (const auto& c : cases) {

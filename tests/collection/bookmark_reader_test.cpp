@@ -70,10 +70,10 @@ TEST(BookmarkReader, AnchorsWithoutUrlOrTitleAddNothing) {
 
 TEST(BookmarkReader, DescriptionBelongsOnlyToItsAnchor) {
     Reading r;
-    EXPECT_EQ("http://a/|A|first|1000000000|1000000000|U\n"
-              "http://b/|B||1000000000|1000000000|U\n",
-              r.parse("<DT><A HREF=\"http://a/\">A</A><DD>first<DT><A HREF=\"http://b/\">B</A>\n",
-                      false));
+    EXPECT_EQ(
+        "http://a/|A|first|1000000000|1000000000|U\n"
+        "http://b/|B||1000000000|1000000000|U\n",
+        r.parse("<DT><A HREF=\"http://a/\">A</A><DD>first<DT><A HREF=\"http://b/\">B</A>\n", false));
 }
 
 TEST(BookmarkReader, DescriptionRunsOverAnchorsUntilTermOrListEnd) {
@@ -99,8 +99,7 @@ TEST(BookmarkReader, EndOfTextAfterAnchorEndOrInsideDescriptionDelivers) {
     Reading r;
     EXPECT_EQ("http://a/|A||1000000000|1000000000|U\n", r.parse("<DT><A HREF=\"http://a/\">A</A>", false));
     Reading s;
-    EXPECT_EQ("http://b/|B|half|1000000000|1000000000|U\n",
-              s.parse("<DT><A HREF=\"http://b/\">B</A><DD>half", false));
+    EXPECT_EQ("http://b/|B|half|1000000000|1000000000|U\n", s.parse("<DT><A HREF=\"http://b/\">B</A><DD>half", false));
 }
 
 TEST(BookmarkReader, AutomaticModeTurnsTitleAndDescriptionIntoKeywords) {
@@ -124,10 +123,11 @@ TEST(BookmarkReader, NetscapeFoldersJoinTheDescriptionInnermostFirst) {
                              "</DL><p>\n"
                              "<DT><A HREF=\"http://z/\">Zither</A>\n"
                              "</DL>\n";
-    EXPECT_EQ("http://x/|Xylophone|Xylophone music Inner Sanctum Outer|1000000000|1000000000|U\n"
-              "http://y/|Yodel|Yodel Outer|1000000000|1000000000|U\n"
-              "http://z/|Zither|Zither|1000000000|1000000000|U\n",
-              r.parse(text, true));
+    EXPECT_EQ(
+        "http://x/|Xylophone|Xylophone music Inner Sanctum Outer|1000000000|1000000000|U\n"
+        "http://y/|Yodel|Yodel Outer|1000000000|1000000000|U\n"
+        "http://z/|Zither|Zither|1000000000|1000000000|U\n",
+        r.parse(text, true));
 }
 
 TEST(BookmarkReader, FoldersNeedTheNetscapeDoctype) {
@@ -144,9 +144,10 @@ TEST(BookmarkReader, HeadingEndInLowerCaseOpensNoFolderAndConsumesTheList) {
                              "<DL><DT><H3>Outer</H3><DL>"
                              "<DT><H3>Bad</h3><DL><DT><A HREF=\"http://x/\">Xray</A></DL>"
                              "<DT><A HREF=\"http://y/\">Yak</A></DL></DL>";
-    EXPECT_EQ("http://x/|Xray|Xray Outer|1000000000|1000000000|U\n"
-              "http://y/|Yak|Yak|1000000000|1000000000|U\n",
-              r.parse(text, true));
+    EXPECT_EQ(
+        "http://x/|Xray|Xray Outer|1000000000|1000000000|U\n"
+        "http://y/|Yak|Yak|1000000000|1000000000|U\n",
+        r.parse(text, true));
 }
 
 TEST(BookmarkReader, FolderDescriptionDoesNotHideTheFolder) {
@@ -156,15 +157,16 @@ TEST(BookmarkReader, FolderDescriptionDoesNotHideTheFolder) {
                              "<DT><H3>Toolbar</H3>\n<DD>Shown on the toolbar\n<DL>"
                              "<DT><A HREF=\"http://x/\">Xray</A></DL>"
                              "<DT><A HREF=\"http://y/\">Yak</A></DL></DL>";
-    EXPECT_EQ("http://x/|Xray|Xray Toolbar Outer|1000000000|1000000000|U\n"
-              "http://y/|Yak|Yak Outer|1000000000|1000000000|U\n",
-              r.parse(text, true));
+    EXPECT_EQ(
+        "http://x/|Xray|Xray Toolbar Outer|1000000000|1000000000|U\n"
+        "http://y/|Yak|Yak Outer|1000000000|1000000000|U\n",
+        r.parse(text, true));
 }
 
 TEST(BookmarkReader, HeadingWithoutFollowingListIsNoFolder) {
     Reading r;
-    const std::string text = std::string(kDoctype) +
-                             "<DL><DT><H3>Lonely</H3> text <DT><A HREF=\"http://x/\">Xray</A></DL>";
+    const std::string text =
+        std::string(kDoctype) + "<DL><DT><H3>Lonely</H3> text <DT><A HREF=\"http://x/\">Xray</A></DL>";
     EXPECT_EQ("http://x/|Xray|Xray|1000000000|1000000000|U\n", r.parse(text, true));
 }
 
@@ -270,8 +272,8 @@ TEST(BookmarkReader, StopsWhenProgressSaysStop) {
 TEST(BookmarkReader, MissingEmptyOrUnnamedFilesFailAndAddNothing) {
     Reading r;
     EXPECT_FALSE(read_bookmark_file(&r.collection, "", true, nullptr, nullptr));
-    EXPECT_FALSE(read_bookmark_file(&r.collection, LK_TEST_DATA_DIR "/collection/no-such-file.htm", true,
-                                    nullptr, nullptr));
+    EXPECT_FALSE(
+        read_bookmark_file(&r.collection, LK_TEST_DATA_DIR "/collection/no-such-file.htm", true, nullptr, nullptr));
     char path[] = "reader_empty_XXXXXX";
     FILE* f = fopen(path, "wb");
     ASSERT_NE(nullptr, f);

@@ -27,8 +27,8 @@ struct FileFixture : ::testing::Test {
     ~FileFixture() override { free_collection(&c); }
 
     // A stored record with exactly these fields (add_or_merge would fill in dates).
-    Bookmark* put(const char* url, const char* title, const char* keywords, uint32_t added,
-                  uint32_t visit, uint32_t modified) {
+    Bookmark* put(const char* url, const char* title, const char* keywords, uint32_t added, uint32_t visit,
+                  uint32_t modified) {
         Bookmark* r = new_record(&c);
         r->url = str_dup(url);
         r->title = str_dup(title);
@@ -59,13 +59,12 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDates) {
     put("http://u/", "T", "news daily", 100, DATE_UNSET, 4294967292u);
     put("http://v/", "V", nullptr, 0, 7, DATE_BROKEN);
     put("http://w/", "W", "w", 1, DATE_CHECKING, 3);
-    EXPECT_EQ(text(),
-              kHeader +
-                  "<DT><A HREF=\"http://u/\" ADD_DATE=\"100\" LAST_MODIFIED=\"4294967292\" "
-                  ">T</A>\r\n<DD>news daily\r\n\r\n"
-                  "<DT><A HREF=\"http://v/\" ADD_DATE=\"0\" LAST_VISIT=\"7\" >V</A>\r\n<DD>\r\n\r\n"
-                  "<DT><A HREF=\"http://w/\" ADD_DATE=\"1\" LAST_MODIFIED=\"3\" >W</A>\r\n<DD>w\r\n\r\n" +
-                  kFooter);
+    EXPECT_EQ(text(), kHeader +
+                          "<DT><A HREF=\"http://u/\" ADD_DATE=\"100\" LAST_MODIFIED=\"4294967292\" "
+                          ">T</A>\r\n<DD>news daily\r\n\r\n"
+                          "<DT><A HREF=\"http://v/\" ADD_DATE=\"0\" LAST_VISIT=\"7\" >V</A>\r\n<DD>\r\n\r\n"
+                          "<DT><A HREF=\"http://w/\" ADD_DATE=\"1\" LAST_MODIFIED=\"3\" >W</A>\r\n<DD>w\r\n\r\n" +
+                          kFooter);
 }
 
 TEST_F(FileFixture, RecordsAreWrittenInTheGivenOrder) {
@@ -82,8 +81,7 @@ TEST_F(FileFixture, RecordsAreWrittenInTheGivenOrder) {
 // Markup in a title would swallow the entries behind it on reading; URLs and
 // keyword texts are written as they are.
 TEST_F(FileFixture, TitleMarkupIsEscapedUrlAndKeywordsAreNot) {
-    put("http://x/?a=1&b=\"<>\"", "a<z & <b>bold</b> &amp; x>", "k_1 -", 5, DATE_UNSET,
-        DATE_UNSET);
+    put("http://x/?a=1&b=\"<>\"", "a<z & <b>bold</b> &amp; x>", "k_1 -", 5, DATE_UNSET, DATE_UNSET);
     std::string written = text();
     EXPECT_NE(written.find("<DT><A HREF=\"http://x/?a=1&b=\"<>\"\" ADD_DATE=\"5\" "
                            ">a&lt;z &amp; &lt;b&gt;bold&lt;/b&gt; &amp;amp; x&gt;</A>\r\n"
@@ -144,9 +142,9 @@ TEST_F(FileFixture, FailedWriteIsReported) {
 // Titles with markup, entity look-alikes, quotes and UTF-8 bytes come back
 // exactly, as do URLs, keywords and written dates, and no bookmark is lost.
 TEST_F(FileFixture, EveryTitleSurvivesWriteAndRead) {
-    const char* pieces[] = {"a",  "Z",     "<",    ">",       "&",    "&amp;", "&lt;b&gt;", "&nbsp;",
-                            "<b>", "</b>", "</A>", "<DD>",    "<DT>", "\"",    "'",         "#",
-                            "=",  "9",     "\xC3\xA4", "a<z", "&#65;", ";",     "/",         "<!--"};
+    const char* pieces[] = {"a",   "Z",    "<",        ">",    "&",     "&amp;", "&lt;b&gt;", "&nbsp;",
+                            "<b>", "</b>", "</A>",     "<DD>", "<DT>",  "\"",    "'",         "#",
+                            "=",   "9",    "\xC3\xA4", "a<z",  "&#65;", ";",     "/",         "<!--"};
     const int piece_count = sizeof pieces / sizeof pieces[0];
     std::mt19937 rng(7);
     std::vector<Bookmark*> written;
@@ -159,8 +157,8 @@ TEST_F(FileFixture, EveryTitleSurvivesWriteAndRead) {
         std::string url = "http://h" + std::to_string(i) + "/?q=a&b=<c>";
         uint32_t modified = rng() % 2 ? static_cast<uint32_t>(rng() % 4000000000u) : DATE_UNSET;
         written.push_back(put(url.c_str(), title.c_str(), i % 3 ? "kw news_1" : nullptr,
-                              static_cast<uint32_t>(rng() % 4000000000u),
-                              static_cast<uint32_t>(rng() % 4000000000u), modified));
+                              static_cast<uint32_t>(rng() % 4000000000u), static_cast<uint32_t>(rng() % 4000000000u),
+                              modified));
     }
     char* text = build_collection_text(c.records);
     Collection back = create_collection();

@@ -6,9 +6,7 @@
 
 namespace {
 
-const Bookmark* record_at(const PtrVector* vec, uint32_t i) {
-    return static_cast<const Bookmark*>(vec->items[i]);
-}
+const Bookmark* record_at(const PtrVector* vec, uint32_t i) { return static_cast<const Bookmark*>(vec->items[i]); }
 
 }  // namespace
 

@@ -25,9 +25,8 @@ struct CollectionFixture : ::testing::Test {
         clear_clock_override();
     }
 
-    void add(const char* title, const char* url, const char* keywords = nullptr,
-             uint32_t added = DATE_UNSET, uint32_t visit = DATE_UNSET,
-             uint32_t modified = DATE_UNSET, bool automatic = false) {
+    void add(const char* title, const char* url, const char* keywords = nullptr, uint32_t added = DATE_UNSET,
+             uint32_t visit = DATE_UNSET, uint32_t modified = DATE_UNSET, bool automatic = false) {
         add_or_merge(&c, title ? str_dup(title) : nullptr, url ? str_dup(url) : nullptr,
                      keywords ? str_dup(keywords) : nullptr, added, visit, modified, automatic);
     }
@@ -120,8 +119,8 @@ TEST_F(CollectionFixture, UrlDifferingOnlyInCaseMergesIntoStoredRecord) {
     EXPECT_STREQ(r->title, "First");
     EXPECT_EQ(keywords_of(r), "one");
     EXPECT_EQ(r->added, 10u);
-    EXPECT_EQ(r->last_visit, 500u);       // a later date replaces
-    EXPECT_EQ(r->last_modified, 300u);    // an earlier one does not
+    EXPECT_EQ(r->last_visit, 500u);     // a later date replaces
+    EXPECT_EQ(r->last_modified, 300u);  // an earlier one does not
     EXPECT_EQ(check_collection(&c), "");
 }
 
@@ -281,10 +280,8 @@ TEST_F(CollectionFixture, RandomOperationsKeepCollectionConsistent) {
                 if (rng() % 2) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
             }
             std::string title = pick_text(4);
-            uint32_t added = dates[rng() % 6], visit = dates[rng() % 6],
-                     modified = dates[rng() % 6];
-            add(title.c_str(), url.c_str(), pick_text(5).c_str(), added, visit, modified,
-                rng() % 2);
+            uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
+            add(title.c_str(), url.c_str(), pick_text(5).c_str(), added, visit, modified, rng() % 2);
             std::string trimmed_title = title;
             trim_in_place(&trimmed_title[0]);
             trimmed_title.resize(strlen(trimmed_title.c_str()));
@@ -343,9 +340,8 @@ std::string dump_collection(const Collection* c) {
     for (uint32_t i = 0; i < c->records->count; i++) {
         const Bookmark* r = static_cast<const Bookmark*>(c->records->items[i]);
         char* keywords = keyword_set_text(r->keywords);
-        dump += std::to_string(r->serial) + " " + r->url + " " + r->title + " " +
-                std::to_string(r->added) + " " + std::to_string(r->last_visit) + " " +
-                std::to_string(r->last_modified) + " [" + keywords + "]\n";
+        dump += std::to_string(r->serial) + " " + r->url + " " + r->title + " " + std::to_string(r->added) + " " +
+                std::to_string(r->last_visit) + " " + std::to_string(r->last_modified) + " [" + keywords + "]\n";
         free(keywords);
     }
     dump += "by url:";
@@ -374,8 +370,20 @@ TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
     set_clock_override(kNow);
     // Long shared beginnings too: the batch's sort settles most comparisons on
     // the first bytes alone and must still order URLs that agree far beyond.
-    const char* hosts[] = {"a", "B", "c", "ab", "Ab", "zz", "x-y", "q", "A", "b/c", "B/C", "\xC4",
-                           "www.example.com/a/long/shared/path", "WWW.Example.com/a/long/shared/path/x"};
+    const char* hosts[] = {"a",
+                           "B",
+                           "c",
+                           "ab",
+                           "Ab",
+                           "zz",
+                           "x-y",
+                           "q",
+                           "A",
+                           "b/c",
+                           "B/C",
+                           "\xC4",
+                           "www.example.com/a/long/shared/path",
+                           "WWW.Example.com/a/long/shared/path/x"};
     const char* words[] = {"Web", "web", "news", "the", "Home", "a.b", "kernel", "X", "zeta", "Zeta"};
     const uint32_t dates[] = {5, 50, 500, DATE_UNSET, DATE_BROKEN, DATE_CHECKING};
     std::mt19937 rng(2024);
@@ -402,8 +410,8 @@ TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
             const uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
             const bool automatic = rng() % 2;
             for (Collection* c : {&plain, &batched}) {
-                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), str_dup(keywords.c_str()),
-                             added, visit, modified, automatic);
+                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), str_dup(keywords.c_str()), added, visit,
+                             modified, automatic);
             }
         }
         if (bookmarks > before_batch) end_add_batch(&batched);

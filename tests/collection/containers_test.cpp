@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <algorithm>
 #include <memory>
 #include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace {

@@ -52,8 +52,8 @@ std::string dump_for_reload(const Collection* collection, bool fold_titles) {
     for (uint32_t i = 0; i < collection->records->count; i++) {
         const Bookmark* b = static_cast<const Bookmark*>(collection->records->items[i]);
         char* keywords = keyword_set_text(b->keywords);
-        out += std::string(b->url) + "|" + (fold_titles ? fold_spaces(b->title) : b->title) + "|" +
-               keywords + "|" + std::to_string(b->added) + "|" + std::to_string(b->last_visit) + "|" +
+        out += std::string(b->url) + "|" + (fold_titles ? fold_spaces(b->title) : b->title) + "|" + keywords + "|" +
+               std::to_string(b->added) + "|" + std::to_string(b->last_visit) + "|" +
                (is_real_date(b->last_modified) ? std::to_string(b->last_modified) : "-") + "\n";
         free(keywords);
     }
@@ -107,7 +107,7 @@ uint32_t expect_survives_reload(const std::string& text, bool automatic, bool ex
 }
 
 class ReaderRoundTrip : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { set_clock_override(kNow); }
     void TearDown() override { clear_clock_override(); }
 };
@@ -117,8 +117,7 @@ TEST_F(ReaderRoundTrip, EveryBrowserStyleSurvivesSaveAndReload) {
     for (size_t i = 0; i < sizeof kFixtures / sizeof kFixtures[0]; i++) {
         SCOPED_TRACE(kFixtures[i]);
         Collection collection = create_collection();
-        ASSERT_TRUE(read_bookmark_file(&collection, fixture_path(kFixtures[i]).c_str(), true, nullptr,
-                                       nullptr));
+        ASSERT_TRUE(read_bookmark_file(&collection, fixture_path(kFixtures[i]).c_str(), true, nullptr, nullptr));
         EXPECT_EQ(expected_counts[i], collection.records->count);
         free_collection(&collection);
         expect_survives_reload(read_fixture(kFixtures[i]), true, true);
@@ -138,13 +137,22 @@ TEST_F(ReaderRoundTrip, AllExportsMergedIntoOneCollectionSurviveReload) {
 
 TEST_F(ReaderRoundTrip, TitlesWithMarkupAndEntitiesComeBackExactly) {
     const char* titles[] = {
-        "a<z",         "<b>bold</b>", "x > y & z",    "&amp; literally", "&lt;tag&gt;",
-        "\"quoted\"",  "</A><DD>",     "tail <",       "caf\xc3\xa9 \xe6\x9d\xb1",   "a\x0b" "b",
+        "a<z",
+        "<b>bold</b>",
+        "x > y & z",
+        "&amp; literally",
+        "&lt;tag&gt;",
+        "\"quoted\"",
+        "</A><DD>",
+        "tail <",
+        "caf\xc3\xa9 \xe6\x9d\xb1",
+        "a\x0b"
+        "b",
     };
     Collection collection = create_collection();
     for (size_t i = 0; i < sizeof titles / sizeof titles[0]; i++) {
-        add_or_merge(&collection, str_dup(titles[i]), str_dup(("http://t/" + std::to_string(i)).c_str()),
-                     nullptr, 5, 6, 7, false);
+        add_or_merge(&collection, str_dup(titles[i]), str_dup(("http://t/" + std::to_string(i)).c_str()), nullptr, 5, 6,
+                     7, false);
     }
     const std::string saved = saved_text(&collection);
     free_collection(&collection);
@@ -170,13 +178,67 @@ TEST_F(ReaderRoundTrip, GeneratedExportsSurviveSaveAndReload) {
 
 // Pieces that bookmark files are made of, and the ones that break them.
 const char* const kPieces[] = {
-    "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<DT>", "<dt>", "<DD>", "<DL><p>", "<DL>", "</DL>", "</dl>",
-    "<A HREF=\"", "<a href=\"", "\">", "\" ADD_DATE=\"", "\" LAST_VISIT=\"", "\" LAST_MODIFIED=\"",
-    "\" TITLE=\"", "\"", ">", "<", "</A>", "</a>", "<H3>", "<H3 FOLDED>", "</H3>", "</h3>", "<H1 A=\">\">",
-    "<HR>", "<!-- ", " -->", "&amp;", "&lt;", "&gt;", "&quot;", "&nbsp;", "&", "&#38;", " ", "  ", "\r\n",
-    "\t", "\n", "http://example.com/", "#frag", "Home", "Page", "news", "Web", "web", "WEB", "x", "a-b",
-    "Bob's", "(beta)", "4294967296", "123", "-7", "\xc3\xa9", "\xe6\x9d\xb1", "\x0b", "\x01",
-    "COLLECTION", "<DT><A HREF=\"http://a/\" ADD_DATE=\"1\">A</A>\r\n<DD>k\r\n",
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>",
+    "<DT>",
+    "<dt>",
+    "<DD>",
+    "<DL><p>",
+    "<DL>",
+    "</DL>",
+    "</dl>",
+    "<A HREF=\"",
+    "<a href=\"",
+    "\">",
+    "\" ADD_DATE=\"",
+    "\" LAST_VISIT=\"",
+    "\" LAST_MODIFIED=\"",
+    "\" TITLE=\"",
+    "\"",
+    ">",
+    "<",
+    "</A>",
+    "</a>",
+    "<H3>",
+    "<H3 FOLDED>",
+    "</H3>",
+    "</h3>",
+    "<H1 A=\">\">",
+    "<HR>",
+    "<!-- ",
+    " -->",
+    "&amp;",
+    "&lt;",
+    "&gt;",
+    "&quot;",
+    "&nbsp;",
+    "&",
+    "&#38;",
+    " ",
+    "  ",
+    "\r\n",
+    "\t",
+    "\n",
+    "http://example.com/",
+    "#frag",
+    "Home",
+    "Page",
+    "news",
+    "Web",
+    "web",
+    "WEB",
+    "x",
+    "a-b",
+    "Bob's",
+    "(beta)",
+    "4294967296",
+    "123",
+    "-7",
+    "\xc3\xa9",
+    "\xe6\x9d\xb1",
+    "\x0b",
+    "\x01",
+    "COLLECTION",
+    "<DT><A HREF=\"http://a/\" ADD_DATE=\"1\">A</A>\r\n<DD>k\r\n",
 };
 const size_t kPieceCount = sizeof kPieces / sizeof kPieces[0];
 

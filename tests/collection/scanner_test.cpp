@@ -12,8 +12,7 @@ namespace {
 
 // Characters as themselves, other tokens in braces; the end is not shown.
 std::string dump_tokens(const char* text) {
-    static const char* const names[] = {"START", "",   "A",    "/A",    "DD",      "DT",
-                                        "DL",    "/DL", "H",   "/H",    "DOCTYPE", "END"};
+    static const char* const names[] = {"START", "", "A", "/A", "DD", "DT", "DL", "/DL", "H", "/H", "DOCTYPE", "END"};
     BookmarkScanner scanner;
     start_scanner(&scanner, text);
     std::string out;
@@ -56,15 +55,8 @@ TEST(Scanner, FoldsWhiteSpaceAfterCharactersOnly) {
 
 TEST(Scanner, DecodesFiveEntitiesOnly) {
     const ScanCase cases[] = {
-        {"a&nbsp;&nbsp;b", "a  b"},
-        {"&nbsp; x", "  x"},
-        {"&AMP;", "&AMP;"},
-        {"&#38;", "&#38;"},
-        {"&&amp;", "&&"},
-        {"&lt;&gt;&quot;&amp;", "<>\"&"},
-        {"&quot", "&quot"},
-        {"&", "&"},
-        {"&amp", "&amp"},
+        {"a&nbsp;&nbsp;b", "a  b"},       {"&nbsp; x", "  x"}, {"&AMP;", "&AMP;"}, {"&#38;", "&#38;"}, {"&&amp;", "&&"},
+        {"&lt;&gt;&quot;&amp;", "<>\"&"}, {"&quot", "&quot"},  {"&", "&"},         {"&amp", "&amp"},
     };
     expect_tokens(cases, sizeof cases / sizeof cases[0]);
 }
@@ -120,33 +112,21 @@ TEST(Scanner, RecognisesOnlyTheExactNetscapeDoctype) {
 
 TEST(Scanner, SkipsUnrecognisedTagsToTheirFirstCloseBracket) {
     const ScanCase cases[] = {
-        {"<!-- <DD> -->x", "-->x"},
-        {"<TITLE>t</TITLE>", "t"},
-        {"< x>y", "y"},
-        {"<P a=\">\">b", "\">b"},
-        {"a>b\"c", "a>b\"c"},
+        {"<!-- <DD> -->x", "-->x"}, {"<TITLE>t</TITLE>", "t"}, {"< x>y", "y"},
+        {"<P a=\">\">b", "\">b"},   {"a>b\"c", "a>b\"c"},
     };
     expect_tokens(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(Scanner, EndsInsideUnfinishedMarkup) {
     const ScanCase cases[] = {
-        {"x<", "x"},
-        {"x<A HREF=\"x", "x"},
-        {"x<A HREF=\"x\"", "x"},
-        {"x<H1 a=\"b\"", "x"},
-        {"x<P", "x"},
-        {"x<D", "x"},
-        {"x</", "x"},
-        {"x</H", "x"},
-        {"x<!DOCTYPE", "x"},
+        {"x<", "x"},  {"x<A HREF=\"x", "x"}, {"x<A HREF=\"x\"", "x"}, {"x<H1 a=\"b\"", "x"}, {"x<P", "x"},
+        {"x<D", "x"}, {"x</", "x"},          {"x</H", "x"},           {"x<!DOCTYPE", "x"},
     };
     expect_tokens(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST(Scanner, DeliversOtherBytesAsCharacters) {
-    EXPECT_EQ("\x0b\x0c\xc8\x01\"", dump_tokens("\x0b\x0c\xc8\x01\""));
-}
+TEST(Scanner, DeliversOtherBytesAsCharacters) { EXPECT_EQ("\x0b\x0c\xc8\x01\"", dump_tokens("\x0b\x0c\xc8\x01\"")); }
 
 TEST(Scanner, KeepsReportingTheEnd) {
     BookmarkScanner scanner;
@@ -204,8 +184,9 @@ TEST(Scanner, NeverReadsPastTheEndOfAnyPrefix) {
 // Runs of plain characters taken at once leave the scanner exactly where the
 // same characters taken one token at a time leave it.
 TEST(Scanner, PlainRunsMatchCharacterTokens) {
-    const char* pieces[] = {"a", "Zq", "  ", "\r\n", "\t", "<", ">", "&", "&amp;", "&nbsp;", "&x;",
-                            "<A HREF=\"u\">", "</A>", "<DD>", "<DT>", "</DL>", "<b>", "\xC3\xA4", "\"", "=", "x y"};
+    const char* pieces[] = {
+        "a",    "Zq",   "  ",   "\r\n",  "\t",  "<",        ">",  "&", "&amp;", "&nbsp;", "&x;", "<A HREF=\"u\">",
+        "</A>", "<DD>", "<DT>", "</DL>", "<b>", "\xC3\xA4", "\"", "=", "x y"};
     std::mt19937 rng(11);
     for (int round = 0; round < 2000; round++) {
         std::string text;

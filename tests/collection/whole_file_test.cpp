@@ -70,8 +70,8 @@ TEST(WholeFile, FailedWriteLeavesTargetUntouched) {
 }
 
 #ifndef _WIN32
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
     // A file size limit makes the write fail part-way, as a full disk would.

@@ -7,13 +7,9 @@
 
 namespace {
 
-const WordEntry* entry_at(const PtrVector* vec, uint32_t i) {
-    return static_cast<const WordEntry*>(vec->items[i]);
-}
+const WordEntry* entry_at(const PtrVector* vec, uint32_t i) { return static_cast<const WordEntry*>(vec->items[i]); }
 
-const Bookmark* record_at(const PtrVector* vec, uint32_t i) {
-    return static_cast<const Bookmark*>(vec->items[i]);
-}
+const Bookmark* record_at(const PtrVector* vec, uint32_t i) { return static_cast<const Bookmark*>(vec->items[i]); }
 
 bool set_holds(const KeywordSet* set, const WordEntry* entry) {
     if (!set) return false;
@@ -35,8 +31,7 @@ std::string check_keyword_index(const KeywordIndex* index, const PtrVector* reco
     const uint32_t batched = index->batch ? index->batch->count : 0;
     if (index->by_word->count != entries->count + batched) return "look-up table disagrees with entries";
     for (uint32_t i = 0; i < entries->count + batched; i++) {
-        const WordEntry* entry =
-            i < entries->count ? entry_at(entries, i) : entry_at(index->batch, i - entries->count);
+        const WordEntry* entry = i < entries->count ? entry_at(entries, i) : entry_at(index->batch, i - entries->count);
         std::string word = entry->word;
         if (i > 0 && i < entries->count && strcmp(entry_at(entries, i - 1)->word, entry->word) >= 0) {
             return "entries out of byte order at " + word;

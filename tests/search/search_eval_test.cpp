@@ -37,8 +37,8 @@ struct SearchFixture : ::testing::Test {
     // The title names the bookmark in results; the URL is derived from it.
     void add(const char* title, const char* keywords) {
         std::string url = std::string("http://example.com/") + title;
-        add_or_merge(&collection, str_dup(title), str_dup(url.c_str()), str_dup(keywords), DATE_UNSET,
-                     DATE_UNSET, DATE_UNSET, false);
+        add_or_merge(&collection, str_dup(title), str_dup(url.c_str()), str_dup(keywords), DATE_UNSET, DATE_UNSET,
+                     DATE_UNSET, false);
     }
 
     // Caret -1 stands for the end of the expression.
@@ -241,7 +241,7 @@ TEST_F(SearchFixture, DeepTreesEvaluateWithoutRecursion) {
 // The brute-force model: each record's words, matched one by one.
 struct Model {
     std::vector<std::vector<std::string>> words;  // per record, in `records` order
-    std::vector<std::string> index_words;          // in index order
+    std::vector<std::string> index_words;         // in index order
 
     static char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
     static bool same(const std::string& a, const std::string& b, bool case_sensitive) {
@@ -259,8 +259,7 @@ struct Model {
         }
         return same(index_word, w, r.case_sensitive);
     }
-    static bool eval(const SearchNode* n, const std::vector<std::string>& record_words,
-                     const SearchRequest& r) {
+    static bool eval(const SearchNode* n, const std::vector<std::string>& record_words, const SearchRequest& r) {
         if (n->kind == NODE_WORD) {
             for (const std::string& w : record_words) {
                 if (matches(w, n, r)) return true;
@@ -295,8 +294,7 @@ struct ModelFixture : SearchFixture {
 
     // A small vocabulary with case variants, shared prefixes and caseless starts.
     void build_random_collection(int count) {
-        static const char* const vocabulary[] = {"a",  "ab", "Ab", "AB", "abc", "b",
-                                                 "B",  "ba", "bab", "-a", "_",  "9z"};
+        static const char* const vocabulary[] = {"a", "ab", "Ab", "AB", "abc", "b", "B", "ba", "bab", "-a", "_", "9z"};
         for (int i = 0; i < count; i++) {
             std::string keywords;
             for (int k = static_cast<int>(rng() % 4); k > 0; k--) {
@@ -389,8 +387,7 @@ TEST_F(ModelFixture, AgreesWithBruteForceOnEveryShortExpression) {
 
 TEST_F(ModelFixture, AgreesWithBruteForceOnRandomExpressions) {
     build_random_collection(200);
-    const char* const pieces[] = {"a", "ab", "Ab.", "abc", "B", "ba", "x", "-",
-                                  "9", "_", "!",   "&",   "|", "(",  ")", "."};
+    const char* const pieces[] = {"a", "ab", "Ab.", "abc", "B", "ba", "x", "-", "9", "_", "!", "&", "|", "(", ")", "."};
     for (int round = 0; round < 3000 && !HasFailure(); round++) {
         std::string text;
         for (size_t i = 1 + rng() % 12; i > 0; i--) {

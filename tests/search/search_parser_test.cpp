@@ -63,7 +63,9 @@ const ParseCase accepted[] = {
     {"(a)b", "imp{w{a}w{b}}"},
     // Skipped bytes: no phrases, no other operators.
     {"\"a b\"", "imp{w{a}w{b}}"},
-    {"a#$%*+,/:;<=>?@[\\]^`{}~\x7f" "b", "imp{w{a}w{b}}"},
+    {"a#$%*+,/:;<=>?@[\\]^`{}~\x7f"
+     "b",
+     "imp{w{a}w{b}}"},
     {"a\x01\x1f\tb", "imp{w{a}w{b}}"},
     // A byte 0x80 and above ends the text.
     {"x \xe9 y", "w{x}"},
@@ -80,8 +82,34 @@ TEST(SearchParser, BuildsTheTreesOfAcceptedExpressions) {
 
 TEST(SearchParser, RejectsMalformedExpressions) {
     const char* const rejected[] = {
-        "", "   ", "...", "\"\"", "\x80" "a", "a |", "| a", "a &", "& a", "a & | b", "a | | b", "!", "a !",
-        "!)", "()", "a ()", "(", ")", "a)", "(a", "((a)", "a b)", "'", "a''", "don't", "!&a", "(|a)",
+        "",
+        "   ",
+        "...",
+        "\"\"",
+        "\x80"
+        "a",
+        "a |",
+        "| a",
+        "a &",
+        "& a",
+        "a & | b",
+        "a | | b",
+        "!",
+        "a !",
+        "!)",
+        "()",
+        "a ()",
+        "(",
+        ")",
+        "a)",
+        "(a",
+        "((a)",
+        "a b)",
+        "'",
+        "a''",
+        "don't",
+        "!&a",
+        "(|a)",
     };
     for (const char* text : rejected) EXPECT_EQ(parse_dump(text), "FAIL") << "input: " << text;
 }
@@ -177,8 +205,8 @@ struct Model {
             if (c == 0 || c >= 0x80) break;
             if (isalnum(c) || c == '_' || c == '-') {
                 size_t start = i;
-                while (i < text.size() && (isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' ||
-                                           text[i] == '-'))
+                while (i < text.size() &&
+                       (isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == '-'))
                     i++;
                 if (i < text.size() && text[i] == '.') i++;
                 out.push_back(text.substr(start, i - start));
@@ -281,8 +309,7 @@ TEST(SearchParser, RandomBytesNeverCrashAndAgreeWithTheModel) {
     for (int round = 0; round < 20000; round++) {
         std::string text(rng() % 24, ' ');
         for (char& c : text) {
-            c = rng() % 8 == 0 ? static_cast<char>(1 + rng() % 255)
-                               : alphabet[rng() % alphabet.size()];
+            c = rng() % 8 == 0 ? static_cast<char>(1 + rng() % 255) : alphabet[rng() % alphabet.size()];
         }
         ASSERT_EQ(parse_dump(text), Model::dump(text)) << "input: " << text;
     }

@@ -70,8 +70,7 @@ TEST(SplitWords, WordsOfAnyLengthComeWhole) {
 }
 
 TEST(ScanTitleWords, AcceptedForms) {
-    EXPECT_EQ(title_words("Home win95 abc1x2 e-mail x-1"),
-              (Words{"Home", "win95", "abc1x2", "e-mail", "x-1"}));
+    EXPECT_EQ(title_words("Home win95 abc1x2 e-mail x-1"), (Words{"Home", "win95", "abc1x2", "e-mail", "x-1"}));
     EXPECT_EQ(title_words("Bob's abc1's (beta) (x9)"), (Words{"Bob", "abc1", "beta", "x9"}));
     EXPECT_EQ(title_words("tab\tsep"), (Words{"tab", "sep"}));
     EXPECT_EQ(title_words("  lead\r\n\r\ntrail  "), (Words{"lead", "trail"}));
@@ -79,9 +78,10 @@ TEST(ScanTitleWords, AcceptedForms) {
 
 TEST(ScanTitleWords, DroppedTokens) {
     const char* dropped[] = {
-        "Foo.", "Foo,", "\"quoted\"", "1996", "3D", "well-known-thing", "x-", "mp3-player",
-        "e-mail's", "BOB'S", "Bob'S", "words'", "(ab-c)", "(1ab)", "((x))", "()", "(x",
-        "caf\xC3\xA9", "-x", "a_b",
+        "Foo.",   "Foo,",       "\"quoted\"", "1996",  "3D",    "well-known-thing",
+        "x-",     "mp3-player", "e-mail's",   "BOB'S", "Bob'S", "words'",
+        "(ab-c)", "(1ab)",      "((x))",      "()",    "(x",    "caf\xC3\xA9",
+        "-x",     "a_b",
     };
     for (const char* token : dropped) EXPECT_EQ(title_words(token), Words{}) << token;
     // Only TAB, LF, CR and space separate: a VT or FF joins its neighbours into one token.

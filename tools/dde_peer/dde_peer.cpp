@@ -63,8 +63,8 @@ std::string env_or(const char* name, const char* fallback) {
 
 void log_line(const std::string& line) {
     if (peer.log_path.empty()) return;
-    HANDLE file = CreateFileA(peer.log_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(peer.log_path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     std::string text = line + "\n";
     DWORD written;
@@ -92,8 +92,7 @@ const char* arguments(const char* command_line) {
 }
 
 HDDEDATA reply_data(const void* bytes, DWORD size, HSZ item, UINT format) {
-    return DdeCreateDataHandle(peer.instance, static_cast<BYTE*>(const_cast<void*>(bytes)), size,
-                               0, item, format, 0);
+    return DdeCreateDataHandle(peer.instance, static_cast<BYTE*>(const_cast<void*>(bytes)), size, 0, item, format, 0);
 }
 
 HDDEDATA on_request(HSZ topic_handle, HSZ item_handle, UINT format) {
@@ -103,12 +102,11 @@ HDDEDATA on_request(HSZ topic_handle, HSZ item_handle, UINT format) {
         return reply_data(&peer.version, sizeof peer.version, item_handle, format);
     }
     if (lstrcmpiA(topic.c_str(), "WWW_GetWindowInfo") == 0 && peer.has_window_info) {
-        return reply_data(peer.window_info.c_str(),
-                          static_cast<DWORD>(peer.window_info.size() + 1), item_handle, format);
+        return reply_data(peer.window_info.c_str(), static_cast<DWORD>(peer.window_info.size() + 1), item_handle,
+                          format);
     }
     if (lstrcmpiA(topic.c_str(), "WWW_Activate") == 0 && peer.has_activate) {
-        return reply_data(peer.activate.c_str(), static_cast<DWORD>(peer.activate.size() + 1),
-                          item_handle, format);
+        return reply_data(peer.activate.c_str(), static_cast<DWORD>(peer.activate.size() + 1), item_handle, format);
     }
     return nullptr;
 }
@@ -117,38 +115,36 @@ HDDEDATA on_execute(HSZ topic_handle, HDDEDATA data) {
     DWORD size = DdeGetData(data, nullptr, 0, 0);
     std::string bytes(size, '\0');
     if (size) DdeGetData(data, reinterpret_cast<BYTE*>(&bytes[0]), size, 0);
-    log_line("execute " + hsz_text(topic_handle) + " " + std::to_string(size) + " " +
-             std::string(bytes.c_str()));
+    log_line("execute " + hsz_text(topic_handle) + " " + std::to_string(size) + " " + std::string(bytes.c_str()));
     return reinterpret_cast<HDDEDATA>(DDE_FACK);
 }
 
-HDDEDATA CALLBACK peer_dde_callback(UINT type, UINT format, HCONV /*conversation*/, HSZ hsz1,
-                                    HSZ hsz2, HDDEDATA data, ULONG_PTR /*data1*/,
-                                    ULONG_PTR /*data2*/) {
+HDDEDATA CALLBACK peer_dde_callback(UINT type, UINT format, HCONV /*conversation*/, HSZ hsz1, HSZ hsz2, HDDEDATA data,
+                                    ULONG_PTR /*data1*/, ULONG_PTR /*data2*/) {
     switch (type) {
-    case XTYP_CONNECT:
-        if (DdeCmpStringHandles(hsz2, peer.service) != 0) return nullptr;
-        log_line("connect " + hsz_text(hsz1));
-        return reinterpret_cast<HDDEDATA>(TRUE);
-    case XTYP_REQUEST:
-        return on_request(hsz1, hsz2, format);
-    case XTYP_EXECUTE:
-        return on_execute(hsz1, data);
-    default:
-        return nullptr;
+        case XTYP_CONNECT:
+            if (DdeCmpStringHandles(hsz2, peer.service) != 0) return nullptr;
+            log_line("connect " + hsz_text(hsz1));
+            return reinterpret_cast<HDDEDATA>(TRUE);
+        case XTYP_REQUEST:
+            return on_request(hsz1, hsz2, format);
+        case XTYP_EXECUTE:
+            return on_execute(hsz1, data);
+        default:
+            return nullptr;
     }
 }
 
 LRESULT CALLBACK peer_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_TIMER:
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wparam, lparam);
+        case WM_TIMER:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wparam, lparam);
     }
 }
 
@@ -160,13 +156,12 @@ HWND create_peer_window(HINSTANCE instance, const std::string& service) {
     wc.hInstance = instance;
     wc.lpszClassName = class_name.c_str();
     RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, class_name.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0,
-                                  320, 200, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, class_name.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr,
+                                  nullptr, instance, nullptr);
     std::string show = env_or("LK_PEER_SHOW", "");
     if (show == "minimized") ShowWindow(window, SW_SHOWMINNOACTIVE);
     if (show == "normal") ShowWindow(window, SW_SHOWNOACTIVATE);
-    unsigned lifetime = static_cast<unsigned>(strtoul(env_or("LK_PEER_LIFETIME", "60").c_str(),
-                                                      nullptr, 10));
+    unsigned lifetime = static_cast<unsigned>(strtoul(env_or("LK_PEER_LIFETIME", "60").c_str(), nullptr, 10));
     SetTimer(window, kLifetimeTimer, lifetime * 1000, nullptr);
     return window;
 }
@@ -194,18 +189,17 @@ void configure() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/,
-                   int /*show*/) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/, int /*show*/) {
     configure();
     std::string service = env_or("LK_PEER_SERVICE", "Netscape");
     std::string args = arguments(GetCommandLineA());
     log_line(args.empty() ? "start" : "start " + args);
     HWND window = create_peer_window(instance, service);
     if (!window) return 1;
-    if (DdeInitializeA(&peer.instance, peer_dde_callback,
-                       APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES |
-                           CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
-                       0) != DMLERR_NO_ERROR) {
+    if (DdeInitializeA(
+            &peer.instance, peer_dde_callback,
+            APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_POKES | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
+            0) != DMLERR_NO_ERROR) {
         return 2;
     }
     peer.service = DdeCreateStringHandleA(peer.instance, service.c_str(), CP_WINANSI);

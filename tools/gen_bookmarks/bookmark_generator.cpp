@@ -21,26 +21,34 @@ struct Random {
 };
 
 const char* const kCommonWords[] = {
-    "the",     "home",    "page",     "news",    "online",   "guide",    "free",     "best",    "how",
-    "to",      "and",     "of",       "for",     "with",     "your",     "Welcome",  "official", "site",
-    "blog",    "tutorial", "review",  "2024",    "Python",   "Linux",    "recipes",  "travel",  "music",
-    "Weather", "forum",   "download", "docs",    "API",      "reference", "manual",  "search",  "shop",
-    "about",   "my",      "new",      "latest",  "top",      "list",     "open",     "source",  "project",
+    "the",     "home",     "page",     "news",   "online", "guide",     "free",    "best",     "how",
+    "to",      "and",      "of",       "for",    "with",   "your",      "Welcome", "official", "site",
+    "blog",    "tutorial", "review",   "2024",   "Python", "Linux",     "recipes", "travel",   "music",
+    "Weather", "forum",    "download", "docs",   "API",    "reference", "manual",  "search",   "shop",
+    "about",   "my",       "new",      "latest", "top",    "list",      "open",    "source",   "project",
 };
 
 const char* const kUtf8Words[] = {
-    "caf\xc3\xa9",         "na\xc3\xafve",        "Gr\xc3\xb6\xc3\x9f" "e",  "\xe6\x9d\xb1\xe4\xba\xac",
-    "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e",
-    "Espa\xc3\xb1" "a",    "\xce\x91\xce\xb8\xce\xae\xce\xbd\xce\xb1",      "M\xc3\xbcnchen",
+    "caf\xc3\xa9",
+    "na\xc3\xafve",
+    "Gr\xc3\xb6\xc3\x9f"
+    "e",
+    "\xe6\x9d\xb1\xe4\xba\xac",
+    "\xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0",
+    "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e",
+    "Espa\xc3\xb1"
+    "a",
+    "\xce\x91\xce\xb8\xce\xae\xce\xbd\xce\xb1",
+    "M\xc3\xbcnchen",
 };
 
 const char* const kEntityPieces[] = {" &amp; ", " &lt;beta&gt;", " &quot;quoted&quot;", " it&#39;s", " &nbsp;-"};
 
 const char* const kTlds[] = {".com", ".org", ".net", ".de", ".co.uk", ".io", ".edu", ".jp"};
 
-const char* const kSyllables[] = {"ka", "lo", "mi", "ne", "ta", "ri", "so", "ver", "in", "ter",
-                                  "net", "web", "com", "pu", "st", "ar", "gle", "on", "da", "be",
-                                  "qu", "ix", "zo", "fl", "ur", "ma", "pe", "dy", "shi", "ro"};
+const char* const kSyllables[] = {"ka",  "lo",  "mi",  "ne", "ta", "ri", "so",  "ver", "in",  "ter",
+                                  "net", "web", "com", "pu", "st", "ar", "gle", "on",  "da",  "be",
+                                  "qu",  "ix",  "zo",  "fl", "ur", "ma", "pe",  "dy",  "shi", "ro"};
 
 struct Vocabulary {
     std::vector<std::string> words;
@@ -63,8 +71,8 @@ struct Vocabulary {
 
     const std::string& pick(Random* rng) const {
         const double x = static_cast<double>(rng->next() >> 11) * (1.0 / 9007199254740992.0) * cumulative.back();
-        size_t rank = static_cast<size_t>(std::lower_bound(cumulative.begin(), cumulative.end(), x) -
-                                          cumulative.begin());
+        size_t rank =
+            static_cast<size_t>(std::lower_bound(cumulative.begin(), cumulative.end(), x) - cumulative.begin());
         return words[std::min(rank, words.size() - 1)];
     }
 };

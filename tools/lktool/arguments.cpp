@@ -24,9 +24,7 @@ bool parse_seconds_argument(const char* text, uint32_t* value) {
     return true;
 }
 
-void report_unreadable_file(const char* path) {
-    fprintf(stderr, "Unable to import html bookmark file\n\n%s\n", path);
-}
+void report_unreadable_file(const char* path) { fprintf(stderr, "Unable to import html bookmark file\n\n%s\n", path); }
 
 bool write_output(const char* text, size_t length) {
     size_t written = fwrite(text, 1, length, stdout);

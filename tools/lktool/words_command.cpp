@@ -50,8 +50,7 @@ int run_words_command(int argc, char** argv) {
     bool case_sensitive = false;
     int i = 0;
     for (; i < argc && strncmp(argv[i], "--", 2) == 0; i += 2) {
-        if (i + 1 >= argc || strcmp(argv[i], "--case") != 0 ||
-            !parse_flag_argument(argv[i + 1], &case_sensitive)) {
+        if (i + 1 >= argc || strcmp(argv[i], "--case") != 0 || !parse_flag_argument(argv[i + 1], &case_sensitive)) {
             return print_usage();
         }
     }
