@@ -1,8 +1,6 @@
 // The single application state and the process-wide values beside it.
 #include "app/app_state.h"
 
-const char APP_NAME[] = "Ravozorizi";
-
 AppState* app_state = nullptr;
 HINSTANCE app_instance = nullptr;
 char app_build[16];

@@ -9,11 +9,9 @@
 
 #include <cstdint>
 
-#include "app/version.h"
 #include "browser/browser_link.h"
 #include "collection/collection.h"
-
-extern const char APP_NAME[];  // "Ravozorizi": caption of every message box
+#include "core/version.h"
 
 // Bits of Options::option_flags.
 const uint32_t OPT_PARTIAL_MATCH = 0x001;
@@ -28,6 +26,8 @@ const uint32_t OPT_AUTO_STATUS_CHECK = 0x200;
 const uint32_t OPT_CONFIRM_SINGLE_DELETES = 0x400;
 const uint32_t OPT_CONFIRM_MULTIPLE_DELETES = 0x800;
 
+struct ListOrders;
+
 struct Options {
     uint32_t option_flags;
     uint32_t check_interval;                              // minutes
@@ -40,6 +40,7 @@ struct AppState {
     HWND main_window;
     HWND list_view;
     PtrVector* shown_records;  // Bookmark* of the list's rows, in displayed order
+    ListOrders* list_orders;   // kept between refills; lives as long as the list
     HWND toolbar;
     HWND tooltip_control;
     HWND filter_edit;
@@ -58,7 +59,6 @@ struct AppState {
     BrowserLink browser_link;
     uint32_t filter_dirty;
     HBITMAP toolbar_bitmap;
-    char settings_path[MAX_PATH];
     // The collection file existed but could not be read at start-up: saving
     // over it (or rotating it into the backup) needs the user's consent.
     uint32_t collection_unread;

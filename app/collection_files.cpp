@@ -9,9 +9,10 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
-#include "app/messages.h"
+#include "app/status_text.h"
 #include "collection/bookmark_reader.h"
 #include "collection/collection_file.h"
+#include "platform/message_box.h"
 
 namespace {
 

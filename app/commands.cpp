@@ -15,15 +15,16 @@
 #include "app/help.h"
 #include "app/keyword_dictionary_dialog.h"
 #include "app/list_view.h"
-#include "app/messages.h"
 #include "app/options_sheet.h"
 #include "app/properties_dialog.h"
 #include "app/rescans.h"
 #include "app/resource.h"
 #include "app/status_checking.h"
+#include "app/status_text.h"
 #include "browser/dde_client.h"
 #include "collection/collection.h"
 #include "collection/favorites_import.h"
+#include "platform/message_box.h"
 #include "search/keyword_index.h"
 #include "search/words.h"
 
@@ -80,7 +81,7 @@ void add_command() {
         record = new_record(collection());
         record->url = url;
         record->title = title;
-        record->added = now();
+        record->added = now(collection());
         if (title) keyword_text = make_keyword_text(collection()->keyword_index, title, true);
     } else {
         free(url);
@@ -117,7 +118,7 @@ void fast_add_command() {
     Bookmark* record = new_record(collection());
     record->url = url;
     record->title = title;
-    record->added = now();
+    record->added = now(collection());
     record->last_visit = record->added;
     char* keyword_text = make_keyword_text(collection()->keyword_index, title, true);
     show_status("Linkstone added: ", url);
@@ -291,7 +292,7 @@ void open_bookmark(Bookmark* record) {
 }
 
 void mark_visited(Bookmark* record) {
-    uint32_t moment = now();
+    uint32_t moment = now(collection());
     bool modified_ahead = is_real_date(record->last_modified) && moment <= record->last_modified;
     record->last_visit = modified_ahead ? record->last_modified : moment;
     redraw_item_icon(record);

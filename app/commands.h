@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 // The frame's WM_COMMAND handler.
 void run_command(int id, HWND control, UINT code);

@@ -8,9 +8,10 @@
 
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
-#include "app/messages.h"
 #include "app/resource.h"
+#include "app/status_text.h"
 #include "collection/collection_file.h"
+#include "platform/message_box.h"
 
 const char HTML_FILES_FILTER[] = "HTML Files (*.htm,*.html)\0*.htm;*.html\0All Files (*.*)\0*.*\0";
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 // The file dialogs' filter for bookmark files: HTML files first, then all.
 extern const char HTML_FILES_FILTER[];

@@ -11,11 +11,12 @@
 #include "app/lifecycle.h"
 #include "app/list_notifications.h"
 #include "app/list_view.h"
-#include "app/messages.h"
 #include "app/resource.h"
 #include "app/status_checking.h"
+#include "app/status_text.h"
 #include "app/strings.h"
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
+#include "platform/message_box.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ bool create_list(HWND frame) {
     if (!list) return false;
     app_state->list_view = list;
     app_state->shown_records = vec_create();
+    app_state->list_orders = create_list_orders();
     app_state->state_images =
         ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3, RGB(255, 255, 255));
     ListView_SetImageList(list, app_state->state_images, LVSIL_SMALL);
@@ -127,6 +129,7 @@ void layout_children(HWND frame) {
 BOOL frame_on_nccreate(HWND hwnd, LPCREATESTRUCT create) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app_state));
     app_state->main_window = hwnd;
+    set_message_box_owner(hwnd);
     return FORWARD_WM_NCCREATE(hwnd, create, DefWindowProcA);
 }
 
@@ -159,10 +162,12 @@ void frame_on_destroy(HWND /*hwnd*/) {
 void frame_on_ncdestroy(HWND /*hwnd*/) {
     vec_destroy(app_state->shown_records);
     app_state->shown_records = nullptr;
-    forget_row_orders();
+    free_list_orders(app_state->list_orders);
+    app_state->list_orders = nullptr;
     DeleteObject(app_state->toolbar_bitmap);
     app_state->toolbar_bitmap = nullptr;
     app_state->main_window = nullptr;
+    set_message_box_owner(nullptr);
 }
 
 void frame_on_command(HWND /*hwnd*/, int id, HWND control, UINT code) { run_command(id, control, code); }

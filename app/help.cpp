@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "app/messages.h"
-#include "app/settings.h"
+#include "platform/message_box.h"
+#include "platform/module_path.h"
 
 void help_file_path(char path[MAX_PATH]) { file_beside_executable("lk-help.htm", path); }
 

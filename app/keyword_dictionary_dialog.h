@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 // words: the index's word list (list_index_words), kept by the caller.
 void show_keyword_dictionary(HWND owner, bool case_sensitive, const PtrVector* words);

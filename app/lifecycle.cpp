@@ -8,12 +8,13 @@
 #include "app/app_state.h"
 #include "app/collection_files.h"
 #include "app/frame.h"
-#include "app/messages.h"
 #include "app/rescans.h"
 #include "app/settings.h"
 #include "app/status_checking.h"
+#include "app/status_text.h"
 #include "browser/dde_client.h"
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
+#include "platform/message_box.h"
 #include "search/keyword_index.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/messages.h"
+#include "platform/message_box.h"
 
 StatusIcon status_icon(const Bookmark* record) {
     switch (record->last_modified) {
@@ -61,9 +61,28 @@ struct CachedKey {
     std::string key;
 };
 
-// Keys by record, one table per sort column. Kept across refills, so that
-// typing in the filter re-sorts without making keys again.
-std::unordered_map<const Bookmark*, CachedKey> sort_keys[2];
+// Every record in the order of one sort column, made when a refill first
+// needs it and kept while the collection's records and texts stay as they are.
+struct ColumnOrder {
+    std::vector<void*> records;
+    uint64_t edits;  // the collection's edit count when the order was made
+    bool made;
+};
+
+}  // namespace
+
+// What the list keeps between refills, per sort column, so that typing in the
+// filter re-sorts without making keys or orders again.
+struct ListOrders {
+    std::unordered_map<const Bookmark*, CachedKey> sort_keys[2];
+    ColumnOrder column_orders[2];
+};
+
+ListOrders* create_list_orders() { return new ListOrders(); }
+
+void free_list_orders(ListOrders* orders) { delete orders; }
+
+namespace {
 
 // The text's sort key, which orders byte by byte as lstrcmpi orders the texts.
 bool make_sort_key(const char* text, std::string* key) {
@@ -80,9 +99,9 @@ bool make_sort_key(const char* text, std::string* key) {
     return LCMapStringA(LOCALE_USER_DEFAULT, flags, text, -1, &(*key)[0], length) > 0;
 }
 
-const std::string* sort_key(const Bookmark* record, int column) {
+const std::string* sort_key(std::unordered_map<const Bookmark*, CachedKey>* cache, const Bookmark* record, int column) {
     const char* text = column == 0 ? record->title : record->url;
-    CachedKey& cached = sort_keys[column][record];
+    CachedKey& cached = (*cache)[record];
     if (cached.text != text || cached.key.empty()) {
         cached.text = text;
         if (!make_sort_key(text, &cached.key)) return nullptr;
@@ -93,13 +112,13 @@ const std::string* sort_key(const Bookmark* record, int column) {
 // Sorting by keys: comparing the texts themselves costs a locale-aware
 // comparison for each of the n log n steps, which is slow on the tens of
 // thousands of rows a broad filter shows.
-bool sort_by_keys(PtrVector* rows, int column) {
-    std::unordered_map<const Bookmark*, CachedKey>& cache = sort_keys[column];
+bool sort_by_keys(ListOrders* orders, PtrVector* rows, int column) {
+    std::unordered_map<const Bookmark*, CachedKey>& cache = orders->sort_keys[column];
     // Records come and go: start afresh rather than keep keys of the departed.
     if (cache.size() > 2 * static_cast<size_t>(app_state->collection.records->count) + 1024) cache.clear();
     std::vector<std::pair<const std::string*, void*>> keyed(rows->count);
     for (uint32_t i = 0; i < rows->count; i++) {
-        const std::string* key = sort_key(static_cast<const Bookmark*>(rows->items[i]), column);
+        const std::string* key = sort_key(&cache, static_cast<const Bookmark*>(rows->items[i]), column);
         if (!key) return false;
         keyed[i] = {key, rows->items[i]};
     }
@@ -111,18 +130,8 @@ bool sort_by_keys(PtrVector* rows, int column) {
     return true;
 }
 
-// Every record in the order of one sort column, made when a refill first
-// needs it and kept while the collection's records and texts stay as they are.
-struct ColumnOrder {
-    std::vector<void*> records;
-    uint64_t edits;  // the collection's edit count when the order was made
-    bool made;
-};
-
-ColumnOrder column_orders[2];
-
-const std::vector<void*>* column_order(int column) {
-    ColumnOrder& order = column_orders[column];
+const std::vector<void*>* column_order(ListOrders* orders, int column) {
+    ColumnOrder& order = orders->column_orders[column];
     const Collection& collection = app_state->collection;
     if (order.made && order.edits == collection.edits) return &order.records;
     order.made = false;
@@ -130,11 +139,41 @@ const std::vector<void*>* column_order(int column) {
     order.records.assign(records->items, records->items + records->count);
     // Sorted in place, through a vector header over the copy.
     PtrVector all = {order.records.data(), records->count, records->count};
-    if (!sort_by_keys(&all, column)) return nullptr;
+    if (!sort_by_keys(orders, &all, column)) return nullptr;
     order.edits = collection.edits;
     order.made = true;
     return &order.records;
 }
+
+// The rows as a set of their record pointers, open addressing at most half
+// full: membership is asked without reading the records themselves.
+class RowSet {
+public:
+    explicit RowSet(const PtrVector* rows) {
+        size_t capacity = 16;
+        while (capacity < 2 * static_cast<size_t>(rows->count)) capacity *= 2;
+        slots_.assign(capacity, nullptr);
+        for (uint32_t i = 0; i < rows->count; i++) {
+            const void** slot = find(rows->items[i]);
+            distinct_ = distinct_ && *slot == nullptr;
+            *slot = rows->items[i];
+        }
+    }
+    bool contains(const void* record) { return *find(record) == record; }
+    // No record was a row twice.
+    bool distinct() const { return distinct_; }
+
+private:
+    const void** find(const void* record) {
+        const size_t mask = slots_.size() - 1;
+        // Records are heap blocks: the low bits say little, the multiplication spreads the rest.
+        size_t i = static_cast<size_t>((reinterpret_cast<uintptr_t>(record) >> 4) * 0x9E3779B97F4A7C15ull) & mask;
+        while (slots_[i] && slots_[i] != record) i = (i + 1) & mask;
+        return &slots_[i];
+    }
+    std::vector<const void*> slots_;
+    bool distinct_ = true;
+};
 
 // Below this many rows, sorting the rows costs less than walking every record.
 const uint32_t kRowsWorthAnOrder = 1024;
@@ -143,22 +182,17 @@ const uint32_t kRowsWorthAnOrder = 1024;
 // records: linear in the collection, where sorting tens of thousands of rows
 // took most of a keystroke. False, with the rows untouched, when they are
 // not all distinct records of the collection.
-bool pick_rows_in_order(PtrVector* rows, int column) {
-    const std::vector<void*>* order = column_order(column);
+bool pick_rows_in_order(ListOrders* orders, PtrVector* rows, int column) {
+    const std::vector<void*>* order = column_order(orders, column);
     if (!order) return false;
-    for (uint32_t i = 0; i < rows->count; i++) static_cast<Bookmark*>(rows->items[i])->flags |= BOOKMARK_PICKED;
+    RowSet wanted(rows);
+    if (!wanted.distinct()) return false;
     std::vector<void*> picked;
     picked.reserve(rows->count);
-    for (void* item : *order) {
-        Bookmark* record = static_cast<Bookmark*>(item);
-        if (!(record->flags & BOOKMARK_PICKED)) continue;
-        record->flags &= ~BOOKMARK_PICKED;
-        picked.push_back(record);
+    for (void* record : *order) {
+        if (wanted.contains(record)) picked.push_back(record);
     }
-    if (picked.size() != rows->count) {
-        for (uint32_t i = 0; i < rows->count; i++) static_cast<Bookmark*>(rows->items[i])->flags &= ~BOOKMARK_PICKED;
-        return false;
-    }
+    if (picked.size() != rows->count) return false;
     std::copy(picked.begin(), picked.end(), rows->items);
     return true;
 }
@@ -168,10 +202,12 @@ bool pick_rows_in_order(PtrVector* rows, int column) {
 void sort_list(HWND list) {
     PtrVector* rows = app_state->shown_records;
     LPARAM sort_type = app_state->sort_column;
+    ListOrders* orders = app_state->list_orders;
     bool sorted = false;
     if (sort_type == 0 || sort_type == 1) {
         const int column = static_cast<int>(sort_type);
-        sorted = rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(rows, column) : sort_by_keys(rows, column);
+        sorted = rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(orders, rows, column)
+                                                  : sort_by_keys(orders, rows, column);
     }
     if (!sorted) {
         std::stable_sort(rows->items, rows->items + rows->count, [sort_type](void* a, void* b) {
@@ -179,13 +215,6 @@ void sort_list(HWND list) {
         });
     }
     InvalidateRect(list, nullptr, TRUE);
-}
-
-void forget_row_orders() {
-    for (ColumnOrder& order : column_orders) {
-        order.records = std::vector<void*>();
-        order.made = false;
-    }
 }
 
 void forget_row(int row) {

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "collection/bookmark.h"
-#include "collection/containers.h"
+#include "core/bookmark.h"
+#include "core/containers.h"
 
 // Icons of the status image strip.
 enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICON_CHECKING = 3 };
@@ -24,10 +24,12 @@ int CALLBACK lv_compare(LPARAM first, LPARAM second, LPARAM sort_type);
 void insert_bookmark_row(HWND list, Bookmark* record);
 // Tells the list how many rows it has now and repaints it.
 void show_rows(HWND list);
+// The sort keys and the orders of all records that sorting keeps between
+// refills: made with the list window, freed with it (app_state->list_orders).
+struct ListOrders;
+ListOrders* create_list_orders();
+void free_list_orders(ListOrders* orders);
 void sort_list(HWND list);
-// Drops the orders of all records that sorting keeps between refills, for a
-// list that goes away with its collection.
-void forget_row_orders();
 // Keeps the rows in step when the list deletes one row (LVN_DELETEITEM) or all.
 void forget_row(int row);
 void forget_all_rows();

@@ -13,8 +13,9 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/list_view.h"
-#include "app/messages.h"
 #include "app/resource.h"
+#include "app/status_text.h"
+#include "platform/message_box.h"
 #include "search/search_eval.h"
 #include "search/search_filter.h"
 

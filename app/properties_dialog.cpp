@@ -13,6 +13,7 @@
 #include "app/list_view.h"
 #include "app/resource.h"
 #include "collection/collection.h"
+#include "platform/message_box.h"
 #include "search/keyword_index.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 // Edits the record modally. keyword_text is a slot for an owned text:
 // - in: an offered keyword text (or null), used when the record has no

@@ -6,9 +6,9 @@
 
 #include "app/app_state.h"
 #include "app/collection_files.h"
-#include "app/messages.h"
-#include "app/settings.h"
+#include "app/status_text.h"
 #include "collection/favorites_import.h"
+#include "platform/registry.h"
 
 namespace {
 

@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "browser/browser_link.h"
+#include "platform/module_path.h"
+#include "platform/registry.h"
+#include "platform/settings_file.h"
 
 namespace {
 
@@ -93,51 +96,13 @@ int64_t min64(int64_t a, int64_t b) { return a < b ? a : b; }
 
 }  // namespace
 
-void file_beside_executable(const char* name, char buffer[MAX_PATH]) {
-    char module[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    module[MAX_PATH - 1] = '\0';
-    char* name_start = module;
-    for (char* p = module; *p; p++) {
-        if (*p == '\\' || *p == '/' || *p == ':') name_start = p + 1;
-    }
-    *name_start = '\0';
-    if (snprintf(buffer, MAX_PATH, "%s%s", module, name) >= MAX_PATH) buffer[MAX_PATH - 1] = '\0';
+void init_settings_path() {
+    char path[MAX_PATH];
+    file_beside_executable("lk.ini", path);
+    set_settings_path(path);
 }
-
-void init_settings_path() { file_beside_executable("lk.ini", app_state->settings_path); }
 
 void default_collection_path(char buffer[MAX_PATH]) { file_beside_executable("lk.htm", buffer); }
-
-bool read_int_setting(const char* section, const char* key, int32_t* value) {
-    char text[32];
-    GetPrivateProfileStringA(section, key, "", text, sizeof text, app_state->settings_path);
-    if (!text[0]) return false;
-    const char* p = text;
-    bool negative = *p == '-';
-    if (negative) p++;
-    // Unsigned arithmetic: long digit strings wrap instead of overflowing.
-    uint32_t number = 0;
-    for (; *p >= '0' && *p <= '9'; p++) number = number * 10 + static_cast<uint32_t>(*p - '0');
-    if (negative) number = 0u - number;
-    *value = static_cast<int32_t>(number);
-    return true;
-}
-
-bool read_string_setting(const char* section, const char* key, char* buffer, uint32_t size) {
-    GetPrivateProfileStringA(section, key, "", buffer, size, app_state->settings_path);
-    return buffer[0] != '\0';
-}
-
-bool write_int_setting(const char* section, const char* key, int32_t value) {
-    char text[16];
-    snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return write_string_setting(section, key, text);
-}
-
-bool write_string_setting(const char* section, const char* key, const char* text) {
-    return WritePrivateProfileStringA(section, key, text, app_state->settings_path) != FALSE;
-}
 
 bool is_first_run() {
     int32_t marker;
@@ -217,20 +182,4 @@ void fit_columns_to_work_area(Options* options) {
         options->column_width[0] = kDefaultColumnWidth[0];
         options->column_width[1] = kDefaultColumnWidth[1];
     }
-}
-
-bool open_registry_key(HKEY root, const char* path, const char* subkey, HKEY* key) {
-    char full[512];
-    snprintf(full, sizeof full, "%s%s", path, subkey ? subkey : "");
-    return RegOpenKeyExA(root, full, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
-}
-
-bool read_registry_string(HKEY key, const char* name, char* buffer, DWORD size) {
-    DWORD type = REG_NONE;
-    DWORD length = size;
-    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &length);
-    // A stored value need not end in a zero, and a failed read may leave part of
-    // one: never hand out an unterminated text.
-    buffer[result == ERROR_SUCCESS && length < size ? length : size - 1] = '\0';
-    return result == ERROR_SUCCESS && type == REG_SZ;
 }

@@ -7,7 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/list_view.h"
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
 #include "checker/next_check.h"
 #include "collection/collection.h"
 

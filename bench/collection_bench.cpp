@@ -14,7 +14,7 @@
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "collection/scanner.h"
-#include "collection/whole_file.h"
+#include "core/whole_file.h"
 #include "tools/gen_bookmarks/bookmark_generator.h"
 
 namespace {

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/settings.h"
 #include "browser/browser_link.h"
-#include "collection/containers.h"
+#include "core/containers.h"
+#include "platform/registry.h"
+#include "platform/settings_file.h"
 
 namespace {
 

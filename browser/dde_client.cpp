@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/messages.h"
 #include "browser/shell_url.h"
 #include "browser/window_info.h"
-#include "collection/containers.h"
+#include "core/containers.h"
+#include "platform/message_box.h"
 
 DWORD dde_instance = 0;
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 bool is_web_address(const char* url) {
     static const char* const kSchemes[] = {"http:", "https:", "ftp:"};

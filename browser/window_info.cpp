@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "browser/browser_id.h"
-#include "collection/containers.h"
+#include "core/containers.h"
 
 namespace {
 

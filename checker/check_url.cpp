@@ -8,7 +8,7 @@
 #include "checker/last_modified.h"
 #include "checker/pattern.h"
 #include "checker/url.h"
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

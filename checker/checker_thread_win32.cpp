@@ -1,12 +1,12 @@
 // The status checker thread on Windows.
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 #include "checker/check_url.h"
 #include "checker/net.h"
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "checker/pattern.h"
 #include "checker/url.h"
-#include "collection/bookmark.h"
-#include "collection/containers.h"
+#include "core/bookmark.h"
+#include "core/containers.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "collection/bookmark.h"
-#include "collection/containers.h"
+#include "core/bookmark.h"
+#include "core/containers.h"
 
 // The page changed after the user's last visit: a real date later than the
 // visit. A visit date that is not set never counts as earlier.

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "checker/pattern.h"
-#include "collection/containers.h"
+#include "core/containers.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "collection/bookmark.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "collection/scanner.h"
-#include "collection/whole_file.h"
+#include "core/bookmark.h"
+#include "core/whole_file.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 struct Collection;
 

@@ -13,9 +13,6 @@
 
 namespace {
 
-bool clock_fixed = false;
-uint32_t clock_seconds = 0;
-
 // Compares a record's URL with a URL (the key).
 int compare_record_url_key(const void* element, const void* key) {
     return compare_urls(static_cast<const Bookmark*>(element)->url, static_cast<const char*>(key));
@@ -128,7 +125,10 @@ Collection create_collection() {
     collection.batch.by_url = nullptr;
     collection.batch.records = nullptr;
     collection.batch.moment = 0;
+    collection.batch.words = nullptr;
     collection.edits = 0;
+    collection.clock_fixed = false;
+    collection.fixed_moment = 0;
     return collection;
 }
 
@@ -140,26 +140,26 @@ void free_collection(Collection* collection) {
     vec_destroy(collection->records_by_url);
     table_destroy(collection->batch.by_url);
     vec_destroy(collection->batch.records);
+    free_word_scratch(collection->batch.words);
     collection->batch.depth = 0;
     collection->batch.by_url = nullptr;
     collection->batch.records = nullptr;
+    collection->batch.words = nullptr;
     destroy_keyword_index(collection->keyword_index);
     collection->records = nullptr;
     collection->records_by_url = nullptr;
     collection->keyword_index = nullptr;
 }
 
-uint32_t now() {
-    if (clock_fixed) return clock_seconds;
+uint32_t now(const Collection* collection) {
+    if (collection->clock_fixed) return collection->fixed_moment;
     return static_cast<uint32_t>(time(nullptr));
 }
 
-void set_clock_override(uint32_t seconds) {
-    clock_fixed = true;
-    clock_seconds = seconds;
+void set_fixed_clock(Collection* collection, uint32_t seconds) {
+    collection->clock_fixed = true;
+    collection->fixed_moment = seconds;
 }
-
-void clear_clock_override() { clock_fixed = false; }
 
 int compare_urls(const char* a, const char* b) { return str_compare_nocase(a, b); }
 
@@ -186,7 +186,8 @@ void begin_add_batch(Collection* collection) {
     if (batch->depth++ > 0) return;
     batch->by_url = table_create();
     batch->records = vec_create();
-    batch->moment = now();
+    batch->moment = now(collection);
+    batch->words = create_word_scratch();
     begin_index_batch(collection->keyword_index);
 }
 
@@ -198,8 +199,10 @@ void end_add_batch(Collection* collection) {
     end_index_batch(collection->keyword_index);
     table_destroy(batch->by_url);
     vec_destroy(batch->records);
+    free_word_scratch(batch->words);
     batch->by_url = nullptr;
     batch->records = nullptr;
+    batch->words = nullptr;
 }
 
 void insert_record(Collection* collection, Bookmark* record) {
@@ -246,19 +249,22 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     record->title = title;
     // Asking the clock for every bookmark read costs more than reading it on
     // some systems (the C library looks up the time zone each time).
-    const uint32_t moment = batched ? collection->batch.moment : now();
+    const uint32_t moment = batched ? collection->batch.moment : now(collection);
     record->added = is_real_date(added) ? added : moment;
     record->last_visit = is_real_date(last_visit) ? last_visit : moment;
     record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
 
     if (automatic) {
-        static thread_local ScratchText source;
-        tb_assign(&source.tb, title);
+        WordScratch* scratch = collection->batch.words;
+        TextBuffer own = tb_empty();
+        TextBuffer* source = scratch ? &scratch->joined : &own;
+        tb_assign(source, title);
         if (keyword_text) {
-            tb_append_char(&source.tb, ' ');
-            tb_append_str(&source.tb, keyword_text);
+            tb_append_char(source, ' ');
+            tb_append_str(source, keyword_text);
         }
-        char* keywords = make_keyword_text(collection->keyword_index, tb_text(source.tb), true);
+        char* keywords = make_keyword_text(collection->keyword_index, tb_text(*source), true, scratch);
+        tb_free(&own);
         set_bookmark_keywords(collection, record, keywords);
         free(keywords);
     } else {
@@ -283,6 +289,10 @@ void reposition_by_url(Collection* collection, Bookmark* record) {
     collection->edits++;
     remove_from_url_order(collection, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
+}
+
+void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text) {
+    record->keywords = set_record_keywords(collection->keyword_index, record, text, record->keywords);
 }
 
 void note_title_edit(Collection* collection) { collection->edits++; }

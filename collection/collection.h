@@ -5,10 +5,11 @@
 
 #include <cstdint>
 
-#include "collection/bookmark.h"
-#include "collection/containers.h"
+#include "core/bookmark.h"
+#include "core/containers.h"
 
 struct KeywordIndex;
+struct WordScratch;
 
 // Records made while a batch of additions is open, not yet in `records_by_url`.
 struct AddBatch {
@@ -16,6 +17,7 @@ struct AddBatch {
     PtrTable* by_url;    // the batch's records under hash_text_nocase of their URLs
     PtrVector* records;  // the same records, merged into `records_by_url` at the end
     uint32_t moment;     // now() when the batch opened: the date of what it adds undated
+    WordScratch* words;  // buffers the keyword texts of the batch's bookmarks are made in
 };
 
 struct Collection {
@@ -24,7 +26,9 @@ struct Collection {
     KeywordIndex* keyword_index;
     uint64_t next_serial;  // identity of the next record made by new_record
     AddBatch batch;
-    uint64_t edits;  // grows with every change to which records there are or to their titles and URLs
+    uint64_t edits;         // grows with every change to which records there are or to their titles and URLs
+    bool clock_fixed;       // tests and tools whose output must not depend on the moment they run
+    uint32_t fixed_moment;  // now() while clock_fixed
 };
 
 // An empty collection with a fresh keyword index.
@@ -33,11 +37,9 @@ Collection create_collection();
 // the fields are left null.
 void free_collection(Collection* collection);
 
-// The current time in the date unit. A fixed clock can be set for tests and for
-// tools whose output must not depend on the moment they run.
-uint32_t now();
-void set_clock_override(uint32_t seconds);
-void clear_clock_override();
+// The current time in the date unit, or the collection's fixed moment when one is set.
+uint32_t now(const Collection* collection);
+void set_fixed_clock(Collection* collection, uint32_t seconds);
 
 // The URL comparison: bytes compared as unsigned values with A-Z folded to a-z.
 int compare_urls(const char* a, const char* b);
@@ -64,6 +66,9 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
 // added undated in a batch all get the moment the batch opened.
 void begin_add_batch(Collection* collection);
 void end_add_batch(Collection* collection);
+// Replaces a record's keywords with the words of the text (null or empty: none)
+// in the collection's index, and stores its new set.
+void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text);
 // Moves a stored record to its new place in `records_by_url` after its url changed.
 void reposition_by_url(Collection* collection, Bookmark* record);
 // Counts an edit of a stored record's title, for those who keep orders of the

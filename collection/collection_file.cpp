@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "collection/bookmark.h"
 #include "collection/collection.h"
-#include "collection/whole_file.h"
+#include "core/bookmark.h"
+#include "core/whole_file.h"
 #include "search/keyword_index.h"
 
 const char COLLECTION_FILE_HEADER[] =

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 struct Collection;
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 namespace {
 

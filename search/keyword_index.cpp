@@ -8,8 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "collection/bookmark.h"
-#include "collection/collection.h"
+#include "core/bookmark.h"
 #include "search/stop_words.h"
 #include "search/words.h"
 
@@ -114,6 +113,7 @@ KeywordIndex* create_keyword_index() {
     index->by_word = table_create();
     index->batch = nullptr;
     index->newest_serial = 0;
+    index->linking = new std::vector<void*>();
     return index;
 }
 
@@ -124,6 +124,7 @@ void destroy_keyword_index(KeywordIndex* index) {
     }
     vec_destroy(index->entries);
     vec_destroy(index->batch);
+    delete index->linking;
     table_destroy(index->by_word);
     table_destroy(index->stop_word_table);
     free_stop_word_list(index->stop_words);
@@ -153,26 +154,21 @@ KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const cha
         set->list = PtrVector{nullptr, 0, 0};
         set->entries = &set->list;
     }
-    // Kept from one call to the next: this runs for every bookmark read.
-    static thread_local std::vector<void*> linked;
-    linked.clear();
+    std::vector<void*>* linked = index->linking;
+    linked->clear();
     if (text && text[0] != '\0') {
         // Repeated words need no removal first: a word whose entry already
         // lists this record is passed over in link_word, so every word counts
         // once, at its first occurrence.
-        LinkContext link = {index, record, &linked, record->serial > index->newest_serial};
+        LinkContext link = {index, record, linked, record->serial > index->newest_serial};
         if (link.newest) index->newest_serial = record->serial;
         split_words(text, link_word, &link);
     }
     // The set holds exactly its words: most sets hold a few and rarely change,
     // and spare slots in every bookmark's set added up to a tenth of a large
     // collection.
-    vec_assign(set->entries, linked.data(), static_cast<uint32_t>(linked.size()));
+    vec_assign(set->entries, linked->data(), static_cast<uint32_t>(linked->size()));
     return set;
-}
-
-void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text) {
-    record->keywords = set_record_keywords(collection->keyword_index, record, text, record->keywords);
 }
 
 void free_keyword_set(KeywordSet* set) {

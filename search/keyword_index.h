@@ -2,18 +2,20 @@
 // for every bookmark the set of words it carries. The search looks only here.
 #pragma once
 
-#include "collection/containers.h"
+#include <vector>
+
+#include "core/containers.h"
 
 struct Bookmark;
-struct Collection;
 
 struct KeywordIndex {
-    PtrVector* entries;         // WordEntry pointers in byte order of their words, no duplicates
-    PtrVector* stop_words;      // owned copies, case-insensitive order
-    PtrTable* stop_word_table;  // the same words under hash_text_nocase, for is_stop_word
-    PtrTable* by_word;          // every entry under hash_text of its word, for look-ups
-    PtrVector* batch;           // entries made in an open batch, not yet in `entries`; else null
-    uint64_t newest_serial;     // no record in any entry has a larger identity
+    PtrVector* entries;           // WordEntry pointers in byte order of their words, no duplicates
+    PtrVector* stop_words;        // owned copies, case-insensitive order
+    PtrTable* stop_word_table;    // the same words under hash_text_nocase, for is_stop_word
+    PtrTable* by_word;            // every entry under hash_text of its word, for look-ups
+    PtrVector* batch;             // entries made in an open batch, not yet in `entries`; else null
+    uint64_t newest_serial;       // no record in any entry has a larger identity
+    std::vector<void*>* linking;  // the entries of the set being made, reused for every record
 };
 
 // One word of the index. Exists exactly while at least one record carries it.
@@ -48,8 +50,6 @@ WordEntry* find_word_entry(const KeywordIndex* index, const char* word);
 // Replaces a record's keywords with the words of the text (null or empty: none).
 // Returns the set to store in the record: the old set reused, or a new one.
 KeywordSet* set_record_keywords(KeywordIndex* index, Bookmark* record, const char* text, KeywordSet* old_set);
-// Sets a bookmark's keywords in the collection's index and stores its new set.
-void set_bookmark_keywords(Collection* collection, Bookmark* record, const char* text);
 // Frees the set without touching the index. A null set is ignored.
 void free_keyword_set(KeywordSet* set);
 // The set's words in set order, separated by single spaces (empty for an empty

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 PtrVector* records_intersection(const PtrVector* a, const PtrVector* b);
 PtrVector* records_union(const PtrVector* a, const PtrVector* b);

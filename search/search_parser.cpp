@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 namespace {
 

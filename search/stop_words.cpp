@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 #include "search/keyword_index.h"
 #include "search/words.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 namespace {
 
@@ -131,15 +131,29 @@ void scan_title_words(const char* text, WordCallback callback, void* context) {
     }
 }
 
-void remove_repeated_words(char* text, bool case_sensitive) {
+WordScratch* create_word_scratch() {
+    WordScratch* scratch = new WordScratch;
+    scratch->joined = tb_empty();
+    scratch->copy = tb_empty();
+    return scratch;
+}
+
+void free_word_scratch(WordScratch* scratch) {
+    if (!scratch) return;
+    tb_free(&scratch->joined);
+    tb_free(&scratch->copy);
+    delete scratch;
+}
+
+void remove_repeated_words(char* text, bool case_sensitive, WordScratch* scratch) {
     if (!text) return;
+    std::vector<std::pair<const char*, size_t>> own;
+    std::vector<std::pair<const char*, size_t>>& kept = scratch ? scratch->kept : own;
     char* p = text;
     while (*p && is_repeat_separator(static_cast<unsigned char>(*p))) p++;
     // Kept words with their separators move up to `out` as repeats drop out:
     // one pass, where closing each gap at once moved the rest of the text.
     char* out = p;
-    // Kept for the next call: this runs for every bookmark read.
-    static thread_local std::vector<std::pair<const char*, size_t>> kept;
     kept.clear();
     while (*p) {
         char* word = p;
@@ -163,15 +177,17 @@ void remove_repeated_words(char* text, bool case_sensitive) {
     *out = '\0';
 }
 
-char* make_keyword_text(const KeywordIndex* index, const char* text, bool automatic) {
+char* make_keyword_text(const KeywordIndex* index, const char* text, bool automatic, WordScratch* scratch) {
     KeywordTextBuilder builder = {index, automatic, tb_empty()};
     // The words joined by single spaces are never longer than the text.
     tb_reserve(&builder.text, static_cast<uint32_t>(strlen(text)));
     if (automatic) {
-        static thread_local ScratchText copy;
-        tb_assign(&copy.tb, text);
-        remove_repeated_words(copy.tb->text, false);
-        scan_title_words(copy.tb->text, add_keyword_word, &builder);
+        TextBuffer own = tb_empty();
+        TextBuffer* copy = scratch ? &scratch->copy : &own;
+        tb_assign(copy, text);
+        remove_repeated_words((*copy)->text, false, scratch);
+        scan_title_words((*copy)->text, add_keyword_word, &builder);
+        tb_free(&own);
     } else {
         split_words(text, add_keyword_word, &builder);
     }

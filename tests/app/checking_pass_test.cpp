@@ -7,7 +7,7 @@
 
 #include "app/list_view.h"
 #include "app/status_checking.h"
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/checker/test_server.h"
 

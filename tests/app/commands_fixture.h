@@ -12,6 +12,7 @@
 
 #include "app/resource.h"
 #include "browser/dde_client.h"
+#include "platform/settings_file.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/temp_dir.h"
@@ -20,7 +21,7 @@ class CommandsTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        lstrcpyA(app_state->settings_path, dir.path("lk.ini").c_str());
+        set_settings_path(dir.path("lk.ini").c_str());
         lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
         accelerators = LoadAcceleratorsA(app_instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     }

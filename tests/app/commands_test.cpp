@@ -12,7 +12,7 @@
 #include "search/keyword_index.h"
 #include "tests/app/commands_fixture.h"
 #include "tests/app/dialog_driver.h"
-#include "tests/app/message_box_watcher.h"
+#include "tests/platform/message_box_watcher.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ TEST_F(CommandsTest, DeletingAFilteredRowKeepsTheOthersListed) {
 }
 
 TEST_F(CommandsTest, MarkVisitedTakesAModifiedDateAheadOrNow) {
-    set_clock_override(5000000);
+    set_fixed_clock(&app_state->collection, 5000000);
     Bookmark* ahead = record("http://www.kernel.org/");
     Bookmark* past = record("http://www.ietf.org/");
     ahead->last_modified = 6000000;
@@ -133,7 +133,6 @@ TEST_F(CommandsTest, MarkVisitedTakesAModifiedDateAheadOrNow) {
     EXPECT_EQ(ahead->last_visit, 6000000u);
     EXPECT_EQ(past->last_visit, 5000000u);
     EXPECT_EQ(status_icon(ahead), ICON_NOTHING_KNOWN);
-    clear_clock_override();
 }
 
 TEST_F(CommandsTest, CopyTakesTheFilterSelectionOrTheSelectedUrl) {
@@ -222,7 +221,7 @@ TEST_F(CommandsTest, ImportFavoritesWalksTheChosenFolderAndASecondImportAddsNoth
 TEST_F(CommandsTest, FastAddStoresTheBrowsersPageAsVisitedOnce) {
     use_peer_browser();
     browser_shows("http://fast.example/page", "Quick Snail Racing");
-    set_clock_override(1500000000);
+    set_fixed_clock(&app_state->collection, 1500000000);
     EXPECT_TRUE(press_ctrl('F'));
     Bookmark* added = record("http://fast.example/page");
     ASSERT_NE(added, nullptr);
@@ -237,7 +236,6 @@ TEST_F(CommandsTest, FastAddStoresTheBrowsersPageAsVisitedOnce) {
     click_toolbar(IDM_FAST_ADD);
     EXPECT_EQ(pane(0), "Linkstone already exists: http://fast.example/page");
     EXPECT_EQ(app_state->collection.records->count, 5u);
-    clear_clock_override();
 }
 
 TEST_F(CommandsTest, FastAddOfAPageWithoutTitleOrBrowserAddsNothing) {
@@ -253,7 +251,7 @@ TEST_F(CommandsTest, FastAddOfAPageWithoutTitleOrBrowserAddsNothing) {
 TEST_F(CommandsTest, AddOffersTheBrowsersPageAndStoresItUnvisited) {
     use_peer_browser();
     browser_shows("http://new.example/", "Brand New Page");
-    set_clock_override(1500000000);
+    set_fixed_clock(&app_state->collection, 1500000000);
     DialogDriver driver;
     std::string title_shown;
     std::string url_shown;
@@ -272,7 +270,6 @@ TEST_F(CommandsTest, AddOffersTheBrowsersPageAndStoresItUnvisited) {
     EXPECT_EQ(added->last_visit, DATE_UNSET) << "shows as changed once its date is known";
     EXPECT_EQ(keywords_of(added), "fresh words");
     EXPECT_EQ(rows(), 5);
-    clear_clock_override();
 }
 
 TEST_F(CommandsTest, AddOfAStoredPageEditsThatBookmarkAndCancelChangesNothing) {
@@ -326,7 +323,7 @@ TEST_F(CommandsTest, OpenSendsTheUrlToTheBrowserAndMarksTheVisit) {
     ASSERT_TRUE(start_peer(peer_config));
     Bookmark* kernel = record("http://www.kernel.org/");
     kernel->last_modified = 3000;  // changed since the visit at 2000
-    set_clock_override(4000);
+    set_fixed_clock(&app_state->collection, 4000);
     // Far right of the row, past the last column: the row still counts.
     double_click_row(2, 520);
     EXPECT_EQ(kernel->last_visit, 4000u);
@@ -344,7 +341,6 @@ TEST_F(CommandsTest, OpenSendsTheUrlToTheBrowserAndMarksTheVisit) {
     }
     EXPECT_EQ(opened, 2);
     EXPECT_NE(std::find(log.begin(), log.end(), "execute WWW_OpenURL 23 http://www.kernel.org/"), log.end());
-    clear_clock_override();
 }
 
 TEST_F(CommandsTest, OpenThatCannotReachTheBrowserKeepsTheChangedMark) {

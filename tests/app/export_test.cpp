@@ -8,7 +8,7 @@
 #include "search/keyword_index.h"
 #include "tests/app/commands_fixture.h"
 #include "tests/app/dialog_driver.h"
-#include "tests/app/message_box_watcher.h"
+#include "tests/platform/message_box_watcher.h"
 
 namespace {
 

@@ -8,9 +8,10 @@
 #include "app/collection_files.h"
 #include "app/resource.h"
 #include "collection/collection_file.h"
+#include "platform/settings_file.h"
 #include "tests/app/main_window_fixture.h"
-#include "tests/app/message_box_watcher.h"
 #include "tests/app/program_process.h"
+#include "tests/platform/message_box_watcher.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -19,7 +20,7 @@ class FrameFilesTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        lstrcpyA(app_state->settings_path, dir.path("lk.ini").c_str());
+        set_settings_path(dir.path("lk.ini").c_str());
         lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
     }
     TempDir dir;

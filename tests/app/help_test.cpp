@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/app/commands_fixture.h"
-#include "tests/app/message_box_watcher.h"
+#include "tests/platform/message_box_watcher.h"
 
 namespace {
 

@@ -64,12 +64,11 @@ TEST_F(CommandsTest, ContextMenuChoiceArrivesAsTheCommand) {
 
     Bookmark* kernel = record("http://www.kernel.org/");
     kernel->last_modified = 3000;
-    set_clock_override(5000);
+    set_fixed_clock(&app_state->collection, 5000);
     {
         MenuPicker picker('m');
         right_click_row(2, 20);
         EXPECT_EQ(picker.items[3], "&Mark Visited");
     }
     EXPECT_EQ(kernel->last_visit, 5000u);
-    clear_clock_override();
 }

@@ -14,7 +14,7 @@
 #include "app/resource.h"
 #include "app/status_checking.h"
 #include "app/strings.h"
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
 #include "tests/app/main_window_fixture.h"
 
 TEST_F(MainWindowTest, ListsEveryBookmarkSortedByTitleWithTheCount) {

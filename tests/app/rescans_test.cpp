@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/messages.h"
+#include "app/status_text.h"
 #include "tests/app/commands_fixture.h"
 #include "tests/app/program_process.h"
 

@@ -8,7 +8,10 @@
 #include <random>
 #include <string>
 
-#include "tests/app/settings_fixture.h"
+#include "platform/registry.h"
+#include "platform/settings_file.h"
+#include "tests/app/app_state_fixture.h"
+#include "tests/platform/settings_fixture.h"
 
 namespace {
 
@@ -36,10 +39,13 @@ class Settings : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp();
+        app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
         delete_registry_key(HKEY_CURRENT_USER, kLegacyRoot);
     }
     void TearDown() override {
         delete_registry_key(HKEY_CURRENT_USER, kLegacyRoot);
+        free(app_state);
+        app_state = nullptr;
         SettingsTest::TearDown();
     }
     Options& options() { return app_state->options; }
@@ -89,14 +95,14 @@ TEST_F(Settings, FirstRunMarkerDecidesTheNextStart) {
         SCOPED_TRACE(c.marker);
         // A file of its own per case: the platform caches profiles by name.
         std::string path = folder + "\\marker" + std::to_string(&c - cases) + ".ini";
-        lstrcpynA(app_state->settings_path, path.c_str(), MAX_PATH);
+        set_settings_path(path.c_str());
         write_file(path, std::string("[General]\r\nFirst Run=") + c.marker + "\r\n");
         EXPECT_EQ(is_first_run(), c.first_run);
         int32_t value = 5;
         EXPECT_TRUE(read_int_setting("General", "First Run", &value));
         EXPECT_EQ(value, 0);
     }
-    lstrcpynA(app_state->settings_path, (folder + "\\none.ini").c_str(), MAX_PATH);
+    set_settings_path((folder + "\\none.ini").c_str());
     EXPECT_TRUE(is_first_run());
     EXPECT_FALSE(is_first_run());
 }
@@ -279,12 +285,12 @@ TEST_F(Settings, EmptyCollectionPathLoadsTheDefaultAndIsWrittenBack) {
 
 TEST_F(Settings, SaveFailsWhenTheFileCannotBeWritten) {
     load_settings(&options());
-    lstrcpynA(app_state->settings_path, (folder + "\\missing\\lk.ini").c_str(), MAX_PATH);
+    set_settings_path((folder + "\\missing\\lk.ini").c_str());
     EXPECT_FALSE(save_settings(&options()));
 
     std::string directory = folder + "\\folder.ini";
     CreateDirectoryA(directory.c_str(), nullptr);
-    lstrcpynA(app_state->settings_path, directory.c_str(), MAX_PATH);
+    set_settings_path(directory.c_str());
     EXPECT_FALSE(save_settings(&options()));
     RemoveDirectoryA(directory.c_str());
 
@@ -293,7 +299,7 @@ TEST_F(Settings, SaveFailsWhenTheFileCannotBeWritten) {
     write_file(locked, "[General]\r\nFirst Run=0\r\n");
     HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    lstrcpynA(app_state->settings_path, locked.c_str(), MAX_PATH);
+    set_settings_path(locked.c_str());
     EXPECT_FALSE(save_settings(&options()));
     CloseHandle(holder);
     EXPECT_EQ(file_text(locked), "[General]\r\nFirst Run=0\r\n");
@@ -465,7 +471,7 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
         }
         std::string path = folder + "\\random" + std::to_string(round) + ".ini";
         write_file(path, text);
-        lstrcpynA(app_state->settings_path, path.c_str(), MAX_PATH);
+        set_settings_path(path.c_str());
         Options o = {};
         load_settings(&o);
         bool system_placed = o.frame_x == CW_USEDEFAULT && o.frame_y == CW_USEDEFAULT &&

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/settings.h"
 #include "browser/dde_client.h"
+#include "platform/settings_file.h"
 #include "tests/browser/browser_test_support.h"
 
 namespace {
@@ -28,9 +28,10 @@ protected:
         delete_registry_key(HKEY_LOCAL_MACHINE, kNetscapeAppPath);
         SettingsTest::TearDown();
     }
-    BrowserLink& link() { return app_state->browser_link; }
+    BrowserLink& link() { return link_; }
     const BrowserProfile& netscape() { return link().profiles[BROWSER_NETSCAPE]; }
     const BrowserProfile& iexplore() { return link().profiles[BROWSER_IEXPLORE]; }
+    BrowserLink link_ = {};
     void name_default_browser(const char* application) {
         set_registry_string(HKEY_LOCAL_MACHINE, kHttpDdeApplicationKey, nullptr, application);
     }
@@ -132,7 +133,7 @@ TEST_F(BrowserProfiles, OnlyZeroOneAndThreeAreSelections) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         std::string path = folder + "\\selected" + std::to_string(&c - cases) + ".ini";
-        lstrcpynA(app_state->settings_path, path.c_str(), MAX_PATH);
+        set_settings_path(path.c_str());
         write_file(path, std::string("[Browsers]\r\nSelected Browser=") + c.value + "\r\n");
         load_browser_profiles(&link());
         EXPECT_EQ(link().selected_browser, c.selected);
@@ -164,7 +165,7 @@ TEST_F(BrowserProfiles, FixedSelectionIgnoresTheRegistry) {
 
 TEST_F(BrowserProfiles, SavingStopsAtTheFirstFailedWrite) {
     load_browser_profiles(&link());
-    lstrcpynA(app_state->settings_path, (folder + "\\missing\\lk.ini").c_str(), MAX_PATH);
+    set_settings_path((folder + "\\missing\\lk.ini").c_str());
     EXPECT_FALSE(save_browser_profiles(&link()));
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/settings_fixture.h"
+#include "tests/platform/settings_fixture.h"
 
 // Where the registry names the DDE application that handles web addresses.
 extern const char kHttpDdeExecKey[];

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/message_box_watcher.h"
 #include "tests/browser/browser_test_support.h"
+#include "tests/platform/message_box_watcher.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ protected:
         SettingsTest::TearDown();
     }
 
-    BrowserLink& link() { return app_state->browser_link; }
+    BrowserLink& link() { return link_; }
+    BrowserLink link_ = {};
     BrowserProfile& profile(uint32_t browser) { return link().profiles[browser]; }
 
     void play_iexplore() {

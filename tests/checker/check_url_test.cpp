@@ -8,7 +8,7 @@
 #include <string>
 
 #include "checker/net.h"
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 #include "tests/checker/test_server.h"
 
 #ifndef _WIN32

@@ -1,6 +1,6 @@
 // Tests of the status checker thread: a hidden window plays the main window's
 // part, posting URLs when the thread is ready and logging what it reports.
-#include "checker/checker_thread.h"
+#include "checker/checker_thread_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 #include "tests/checker/test_server.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

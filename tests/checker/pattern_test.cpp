@@ -9,7 +9,7 @@
 
 #include "checker/last_modified.h"
 #include "checker/url.h"
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

@@ -36,11 +36,8 @@ std::string dump_collection(const Collection* collection) {
 
 struct Reading {
     Collection collection = create_collection();
-    Reading() { set_clock_override(kNow); }
-    ~Reading() {
-        free_collection(&collection);
-        clear_clock_override();
-    }
+    Reading() { set_fixed_clock(&collection, kNow); }
+    ~Reading() { free_collection(&collection); }
     std::string parse(const std::string& text, bool automatic) {
         EXPECT_TRUE(parse_bookmark_text(&collection, text.c_str(), automatic, nullptr, nullptr));
         return dump_collection(&collection);

@@ -19,11 +19,8 @@ const uint32_t kNow = 1000000000;
 struct CollectionFixture : ::testing::Test {
     Collection c = create_collection();
 
-    CollectionFixture() { set_clock_override(kNow); }
-    ~CollectionFixture() override {
-        free_collection(&c);
-        clear_clock_override();
-    }
+    CollectionFixture() { set_fixed_clock(&c, kNow); }
+    ~CollectionFixture() override { free_collection(&c); }
 
     void add(const char* title, const char* url, const char* keywords = nullptr, uint32_t added = DATE_UNSET,
              uint32_t visit = DATE_UNSET, uint32_t modified = DATE_UNSET, bool automatic = false) {
@@ -98,16 +95,15 @@ TEST_F(CollectionFixture, NewRecordDates) {
 // A file read in one batch dates its undated bookmarks with one moment: the
 // time the reading began.
 TEST_F(CollectionFixture, BatchDatesUndatedRecordsWithTheMomentItOpened) {
-    set_clock_override(500);
+    set_fixed_clock(&c, 500);
     begin_add_batch(&c);
-    set_clock_override(600);
+    set_fixed_clock(&c, 600);
     add("In batch", "http://batch/");
     end_add_batch(&c);
     add("After", "http://after/");
     EXPECT_EQ(find_by_url(&c, "http://batch/")->added, 500u);
     EXPECT_EQ(find_by_url(&c, "http://batch/")->last_visit, 500u);
     EXPECT_EQ(find_by_url(&c, "http://after/")->added, 600u);
-    set_clock_override(kNow);
 }
 
 TEST_F(CollectionFixture, UrlDifferingOnlyInCaseMergesIntoStoredRecord) {
@@ -227,11 +223,14 @@ TEST_F(CollectionFixture, DeleteRemovesRecordFromVectorsAndIndex) {
     EXPECT_EQ(c.keyword_index->entries->count, 0u);
 }
 
-TEST(Clock, OverrideFixesNowUntilCleared) {
-    set_clock_override(42);
-    EXPECT_EQ(now(), 42u);
-    clear_clock_override();
-    EXPECT_GT(now(), 1500000000u);
+TEST(Clock, FixedClockBelongsToItsCollection) {
+    Collection fixed = create_collection();
+    Collection running = create_collection();
+    set_fixed_clock(&fixed, 42);
+    EXPECT_EQ(now(&fixed), 42u);
+    EXPECT_GT(now(&running), 1500000000u);
+    free_collection(&fixed);
+    free_collection(&running);
 }
 
 // Random adds, merges, keyword edits, URL changes and deletes against a plain
@@ -367,7 +366,6 @@ std::string dump_collection(const Collection* c) {
 // bookmarks with URLs repeated in other letter cases, random dates and
 // keyword texts, added to a collection that already holds some of them.
 TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
-    set_clock_override(kNow);
     // Long shared beginnings too: the batch's sort settles most comparisons on
     // the first bytes alone and must still order URLs that agree far beyond.
     const char* hosts[] = {"a",
@@ -390,6 +388,8 @@ TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
     for (int round = 0; round < 40; round++) {
         Collection plain = create_collection();
         Collection batched = create_collection();
+        set_fixed_clock(&plain, kNow);
+        set_fixed_clock(&batched, kNow);
         auto pick = [&](const char* const* list, size_t count, int max_words) {
             std::string text;
             for (int k = static_cast<int>(rng() % max_words); k > 0; k--) {
@@ -420,7 +420,6 @@ TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
         free_collection(&plain);
         free_collection(&batched);
     }
-    clear_clock_override();
 }
 
 TEST_F(CollectionFixture, BatchRecordsAreFoundAndSettledBeforeOtherChanges) {

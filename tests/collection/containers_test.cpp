@@ -1,6 +1,6 @@
 // Growth rules, sorted search, sort and merge, the hash table and the shared
 // empty text buffer.
-#include "collection/containers.h"
+#include "core/containers.h"
 
 #include <gtest/gtest.h>
 

@@ -73,8 +73,8 @@ TEST(InternetShortcut, TitleIsTheNameWithoutItsExtension) {
 }
 
 TEST(InternetShortcut, ImportAddsOnceWithTitleKeywordsAndTodaysDates) {
-    set_clock_override(1000000000);
     Collection c = create_collection();
+    set_fixed_clock(&c, 1000000000);
     const char text[] = "[InternetShortcut]\r\nURL=http://news.example/daily\r\n";
     EXPECT_TRUE(import_shortcut_text(&c, "Daily News.url", text));
     EXPECT_TRUE(import_shortcut_text(&c, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n"));
@@ -94,7 +94,6 @@ TEST(InternetShortcut, ImportAddsOnceWithTitleKeywordsAndTodaysDates) {
     free(keywords);
     EXPECT_EQ(check_collection(&c), "");
     free_collection(&c);
-    clear_clock_override();
 }
 
 TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {

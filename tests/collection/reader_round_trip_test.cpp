@@ -70,6 +70,13 @@ void parse_exact(Collection* collection, const std::string& text, bool automatic
     free(block);
 }
 
+// Undated bookmarks take the fixed moment: the texts compared stay the same.
+Collection dated_collection() {
+    Collection collection = create_collection();
+    set_fixed_clock(&collection, kNow);
+    return collection;
+}
+
 std::string saved_text(const Collection* collection) {
     char* text = build_collection_text(collection->records);
     std::string out(text);
@@ -81,12 +88,12 @@ std::string saved_text(const Collection* collection) {
 // checks that the reload gives the same bookmarks and saves the same bytes.
 // Answers the number of bookmarks read.
 uint32_t expect_survives_reload(const std::string& text, bool automatic, bool exact_titles) {
-    Collection first = create_collection();
+    Collection first = dated_collection();
     parse_exact(&first, text, automatic);
     EXPECT_EQ("", check_collection(&first));
     const std::string saved = saved_text(&first);
 
-    Collection second = create_collection();
+    Collection second = dated_collection();
     parse_exact(&second, saved, automatic);
     EXPECT_EQ("", check_collection(&second));
     EXPECT_EQ(dump_for_reload(&first, !exact_titles), dump_for_reload(&second, false));
@@ -95,7 +102,7 @@ uint32_t expect_survives_reload(const std::string& text, bool automatic, bool ex
         EXPECT_EQ(saved, saved_again);
     }
 
-    Collection third = create_collection();
+    Collection third = dated_collection();
     parse_exact(&third, saved_again, automatic);
     EXPECT_EQ(saved_again, saved_text(&third));
 
@@ -106,17 +113,13 @@ uint32_t expect_survives_reload(const std::string& text, bool automatic, bool ex
     return count;
 }
 
-class ReaderRoundTrip : public ::testing::Test {
-protected:
-    void SetUp() override { set_clock_override(kNow); }
-    void TearDown() override { clear_clock_override(); }
-};
+class ReaderRoundTrip : public ::testing::Test {};
 
 TEST_F(ReaderRoundTrip, EveryBrowserStyleSurvivesSaveAndReload) {
     const uint32_t expected_counts[] = {6, 8, 6, 3, 3, 1};
     for (size_t i = 0; i < sizeof kFixtures / sizeof kFixtures[0]; i++) {
         SCOPED_TRACE(kFixtures[i]);
-        Collection collection = create_collection();
+        Collection collection = dated_collection();
         ASSERT_TRUE(read_bookmark_file(&collection, fixture_path(kFixtures[i]).c_str(), true, nullptr, nullptr));
         EXPECT_EQ(expected_counts[i], collection.records->count);
         free_collection(&collection);
@@ -125,7 +128,7 @@ TEST_F(ReaderRoundTrip, EveryBrowserStyleSurvivesSaveAndReload) {
 }
 
 TEST_F(ReaderRoundTrip, AllExportsMergedIntoOneCollectionSurviveReload) {
-    Collection collection = create_collection();
+    Collection collection = dated_collection();
     for (const char* name : kFixtures) {
         ASSERT_TRUE(read_bookmark_file(&collection, fixture_path(name).c_str(), true, nullptr, nullptr));
     }
@@ -149,7 +152,7 @@ TEST_F(ReaderRoundTrip, TitlesWithMarkupAndEntitiesComeBackExactly) {
         "a\x0b"
         "b",
     };
-    Collection collection = create_collection();
+    Collection collection = dated_collection();
     for (size_t i = 0; i < sizeof titles / sizeof titles[0]; i++) {
         add_or_merge(&collection, str_dup(titles[i]), str_dup(("http://t/" + std::to_string(i)).c_str()), nullptr, 5, 6,
                      7, false);
@@ -157,7 +160,7 @@ TEST_F(ReaderRoundTrip, TitlesWithMarkupAndEntitiesComeBackExactly) {
     const std::string saved = saved_text(&collection);
     free_collection(&collection);
 
-    Collection reloaded = create_collection();
+    Collection reloaded = dated_collection();
     parse_exact(&reloaded, saved, true);
     ASSERT_EQ(sizeof titles / sizeof titles[0], reloaded.records->count);
     for (uint32_t i = 0; i < reloaded.records->count; i++) {
@@ -282,7 +285,7 @@ TEST_F(ReaderRoundTrip, EveryPrefixOfEveryExportReadsSafely) {
     for (const char* name : kFixtures) {
         const std::string text = read_fixture(name);
         for (size_t n = 0; n <= text.size(); n += 3) {
-            Collection collection = create_collection();
+            Collection collection = dated_collection();
             parse_exact(&collection, text.substr(0, n), true);
             ASSERT_EQ("", check_collection(&collection)) << name << " cut at " << n;
             free_collection(&collection);

@@ -1,5 +1,5 @@
 // Whole-file read and the all-or-nothing write.
-#include "collection/whole_file.h"
+#include "core/whole_file.h"
 
 #include <gtest/gtest.h>
 

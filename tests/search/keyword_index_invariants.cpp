@@ -3,7 +3,7 @@
 #include <cstring>
 #include <set>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

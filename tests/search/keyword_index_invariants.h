@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 #include "search/keyword_index.h"
 
 // Empty when the index and the records (Bookmark*, every live record) agree:

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 #include "tests/search/keyword_index_invariants.h"
 
 namespace {

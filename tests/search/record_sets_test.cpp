@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
 
 bool parse_flag_argument(const char* text, bool* value) {
     if (strcmp(text, "0") != 0 && strcmp(text, "1") != 0) return false;

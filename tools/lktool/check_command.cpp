@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/version.h"
 #include "checker/check_url.h"
 #include "checker/net.h"
-#include "collection/bookmark.h"
+#include "core/bookmark.h"
+#include "core/version.h"
 #include "tools/lktool/commands.h"
 
 int run_check_command(int argc, char** argv) {

@@ -26,9 +26,8 @@ int run_load_command(int argc, char** argv) {
         }
     }
     if (i == argc) return print_usage();
-    if (clock_fixed) set_clock_override(seconds);
-
     Collection collection = create_collection();
+    if (clock_fixed) set_fixed_clock(&collection, seconds);
     int status = 0;
     for (; i < argc; i++) {
         if (!read_bookmark_file(&collection, argv[i], automatic, nullptr, nullptr)) {

@@ -100,13 +100,6 @@ char* tb_take(TextBuffer* tb);
 void tb_free(TextBuffer* tb);
 void tb_clear(TextBuffer* tb);
 
-// A text buffer that code running for every bookmark read keeps from one call
-// to the next (as a thread_local), instead of allocating and freeing its own.
-struct ScratchText {
-    TextBuffer tb = tb_empty();
-    ~ScratchText() { tb_free(&tb); }
-};
-
 // A zero-terminated string with a 32-bit block size stored in front of the text.
 using GrowString = char*;
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "collection/whole_file.h"
+#include "core/whole_file.h"
 
 namespace {
 

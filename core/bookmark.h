@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "collection/containers.h"
+#include "core/containers.h"
 
 struct KeywordSet;
 
@@ -17,7 +17,6 @@ inline bool is_real_date(uint32_t date) { return date < DATE_CHECKING; }
 // Bits of Bookmark::flags.
 const uint32_t BOOKMARK_LISTED = 0x1;   // has a row in the list view
 const uint32_t BOOKMARK_CHECKED = 0x2;  // a check result arrived during the current pass
-const uint32_t BOOKMARK_PICKED = 0x4;   // scratch mark while the list puts its rows in order
 
 struct Bookmark {
     char* url;             // owned, never empty for a stored bookmark

@@ -1,13 +1,15 @@
-// An application state whose settings file lies in a fresh folder of its own,
-// plus the registry and file helpers the settings and browser tests share.
+// A settings file in a fresh folder of its own, plus the registry and file
+// helpers the settings and browser tests share.
 #pragma once
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "tests/app/app_state_fixture.h"
+#include "platform/settings_file.h"
 
 // Text of a whole file, "" when it does not exist.
 inline std::string file_text(const std::string& path) {
@@ -45,10 +47,9 @@ inline void delete_registry_key(HKEY root, const char* path) {
     RegDeleteKeyA(root, path);
 }
 
-class SettingsTest : public AppStateTest {
+class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppStateTest::SetUp();
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         static int serial = 0;
@@ -56,7 +57,7 @@ protected:
             std::string(temp) + "lk-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
         CreateDirectoryA(folder.c_str(), nullptr);
         settings_path = folder + "\\lk.ini";
-        lstrcpynA(app_state->settings_path, settings_path.c_str(), MAX_PATH);
+        set_settings_path(settings_path.c_str());
     }
     void TearDown() override {
         WIN32_FIND_DATAA found;
@@ -70,7 +71,6 @@ protected:
             FindClose(search);
         }
         RemoveDirectoryA(folder.c_str());
-        AppStateTest::TearDown();
     }
 
     void write_settings(const std::string& text) { write_file(settings_path, text); }

@@ -1,12 +1,11 @@
-// Message boxes, the internal-fault box and the timed status texts.
-#include "app/messages.h"
+// The timed status texts.
+#include "app/status_text.h"
 
 #include <commctrl.h>
 
 #include <string>
 
 #include "tests/app/app_state_fixture.h"
-#include "tests/app/message_box_watcher.h"
 
 namespace {
 
@@ -41,30 +40,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(AppStateTest, MessageBoxCaptionDefaultsToProductName) {
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(app_message_box(nullptr, "Unable to open\r\n\r\nC:\\x.htm", MB_ICONINFORMATION), IDOK);
-    EXPECT_EQ(app_message_box("Export", "Done", MB_ICONINFORMATION), IDOK);
-    ASSERT_EQ(watcher.seen().size(), 2u);
-    EXPECT_EQ(watcher.seen()[0].caption, "Ravozorizi");
-    EXPECT_EQ(watcher.seen()[0].text, "Unable to open\r\n\r\nC:\\x.htm");
-    EXPECT_EQ(watcher.seen()[1].caption, "Export");
-}
-
-TEST_F(AppStateTest, MessageBoxReturnsTheButtonPressed) {
-    MessageBoxWatcher watcher(IDNO);
-    EXPECT_EQ(app_message_box(nullptr, "Delete?", MB_YESNO), IDNO);
-}
-
-TEST_F(AppStateTest, ApplicationErrorShowsTheFixedBoxWithoutOwner) {
-    MessageBoxWatcher watcher;
-    application_error("unknown sort type");
-    ASSERT_EQ(watcher.seen().size(), 1u);
-    EXPECT_EQ(watcher.seen()[0].caption, "Application Error");
-    EXPECT_EQ(watcher.seen()[0].text, "An Unknown error occured in the application");
-    EXPECT_FALSE(watcher.seen()[0].owned);
-}
 
 TEST_F(StatusText, TimedTextThenReady) {
     set_status_text("3 Ravozorizi imported", 8000);

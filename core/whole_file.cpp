@@ -1,7 +1,7 @@
 // Writing a text held whole in memory, as a file of one piece.
 #include <cstring>
 
-#include "collection/whole_file.h"
+#include "core/whole_file.h"
 
 namespace {
 

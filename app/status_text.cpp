@@ -1,5 +1,5 @@
-// Message boxes, status texts and the internal-fault box.
-#include "app/messages.h"
+// Status texts.
+#include "app/status_text.h"
 
 #include <commctrl.h>
 
@@ -18,12 +18,6 @@ bool timed_text_pending() {
 }
 
 }  // namespace
-
-int app_message_box(const char* title, const char* text, UINT flags) {
-    HWND owner = GetActiveWindow();
-    if (!owner && app_state) owner = app_state->main_window;
-    return MessageBoxA(owner, text, title ? title : APP_NAME, flags);
-}
 
 void set_status_text(const char* text, DWORD duration) {
     if (!text || duration == 0) {
@@ -55,9 +49,4 @@ int status_text_width(const char* text) {
     SelectObject(dc, old_font);
     ReleaseDC(bar, dc);
     return extent.cx;
-}
-
-void application_error(const char* /*fault*/) {
-    MessageBoxA(nullptr, "An Unknown error occured in the application", "Application Error",
-                MB_TASKMODAL | MB_ICONSTOP);
 }

@@ -1,5 +1,5 @@
 // The pointer vector, text buffer, appendable string and string helpers.
-#include "collection/containers.h"
+#include "core/containers.h"
 
 #include <algorithm>
 #include <cctype>
