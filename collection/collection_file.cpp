@@ -1,5 +1,6 @@
-// Writing the collection file: the whole text is built in one buffer and
-// written with one call, replacing the previous file.
+// Writing the collection file: the text is made in pieces and written to a
+// new file, which then replaces the previous one (keeping it as the backup
+// when asked).
 #include "collection/collection_file.h"
 
 #include <cstdint>
@@ -152,20 +153,48 @@ char* build_collection_text(const PtrVector* records) {
     return tb_take(&pieces.piece);
 }
 
-bool write_collection_file(const PtrVector* records, const char* path) {
+namespace {
+
+// Puts the newly written file in place, the previous file becoming the backup.
+// The old backup is only moved aside until the new file is in: a failure at
+// any step puts it back, so both files are then as they were.
+bool replace_keeping_backup(const char* path, const char* written) {
+    std::string backup = std::string(path) + ".bak";
+    char* old_backup = nullptr;
+    if (!move_aside(backup.c_str(), &old_backup)) return false;
+    bool replaced = replace_file(path, written, backup.c_str());
+    if (old_backup) {
+        if (replaced) {
+            remove_file(old_backup);
+        } else {
+            replace_file(backup.c_str(), old_backup, nullptr);
+        }
+    }
+    free(old_backup);
+    return replaced;
+}
+
+// The whole file goes to a new file beside the old one first, so that a
+// failure while writing it never costs the old file.
+bool save_records(const PtrVector* records, const char* path, bool keep_backup) {
     TextPieces pieces = start_pieces(records, kPieceSize);
     // Room for a full piece and the entry that overruns it.
     tb_reserve(&pieces.piece, 2 * kPieceSize);
-    bool written = write_whole_file_pieces(path, next_piece, &pieces);
+    char* written = write_file_beside(path, next_piece, &pieces);
     tb_free(&pieces.piece);
-    return written;
+    if (!written) return false;
+    // Without a file to keep there is nothing to rotate, and the old backup stays.
+    bool replaced =
+        keep_backup && file_exists(path) ? replace_keeping_backup(path, written) : replace_file(path, written, nullptr);
+    if (!replaced) remove_file(written);
+    free(written);
+    return replaced;
 }
 
+}  // namespace
+
+bool write_collection_file(const PtrVector* records, const char* path) { return save_records(records, path, false); }
+
 bool save_collection(const Collection* collection, const char* path, bool keep_backup) {
-    if (keep_backup) {
-        std::string backup = std::string(path) + ".bak";
-        remove(backup.c_str());
-        rename(path, backup.c_str());
-    }
-    return write_collection_file(collection->records, path);
+    return save_records(collection->records, path, keep_backup);
 }

@@ -19,13 +19,15 @@ const uint32_t COLLECTION_FILE_FOOTER_LENGTH = 18;
 // and keyword texts are written verbatim. Owned text, free with free().
 char* build_collection_text(const PtrVector* records);
 
-// Replaces the file at the path with that text, written piece by piece.
-// Returns false when the file could not be written.
+// Replaces the file at the path with that text, written piece by piece to a
+// new file beside it first. Returns false when the file could not be written;
+// the previous file is then untouched.
 bool write_collection_file(const PtrVector* records, const char* path);
 
-// Writes the collection's records to the path. With keep_backup the previous
-// file is first renamed to the path with ".bak" appended (failures there are
-// ignored: a missing file leaves no backup). Returns false when the file could
-// not be written. Nothing is shown here: the status text while saving and the
+// Writes the collection's records to the path as write_collection_file does.
+// With keep_backup the previous file becomes the path with ".bak" appended,
+// once the new file is completely written: a failure at any step leaves both
+// the file and its backup as they were. Returns false when the file could not
+// be written. Nothing is shown here: the status text while saving and the
 // message about a failed write are the caller's part.
 bool save_collection(const Collection* collection, const char* path, bool keep_backup);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/whole_file.h"
@@ -84,18 +85,80 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     return true;
 }
 
-bool write_whole_file_pieces(const char* path, NextPieceFn next_piece, void* context) {
-    std::string temporary = std::string(path) + ".tmp";
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    bool written = true;
+namespace {
+
+// The folder part of a path, with its separator ("." for a bare name).
+std::string folder_of(const char* path) {
+    const char* slash = strrchr(path, '/');
+    return slash ? std::string(path, static_cast<size_t>(slash - path) + 1) : std::string("./");
+}
+
+// Creates an empty file with a new unique name in the folder of `path`.
+int create_unique_beside(const char* path, std::string* name) {
+    *name = folder_of(path) + "lkXXXXXX.tmp";
+    return mkstemps(&(*name)[0], 4);
+}
+
+// The permissions the file at `path` has, or those a new file would get.
+mode_t file_mode(const char* path) {
+    struct stat info;
+    if (stat(path, &info) == 0) return info.st_mode & 07777;
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool write_pieces(int fd, NextPieceFn next_piece, void* context) {
     size_t length;
-    for (const char* piece; written && (piece = next_piece(context, &length)) != nullptr;) {
-        written = write_all(fd, piece, length);
+    for (const char* piece; (piece = next_piece(context, &length)) != nullptr;) {
+        if (file_step_fails(FILE_STEP_WRITE) || !write_all(fd, piece, length)) return false;
     }
-    written = written && fsync(fd) == 0;
+    return true;
+}
+
+}  // namespace
+
+char* write_file_beside(const char* path, NextPieceFn next_piece, void* context) {
+    std::string name;
+    int fd = create_unique_beside(path, &name);
+    if (fd < 0) return nullptr;
+    bool written = fchmod(fd, file_mode(path)) == 0 && write_pieces(fd, next_piece, context);
+    written = written && !file_step_fails(FILE_STEP_FLUSH) && fsync(fd) == 0;
     written = (close(fd) == 0) && written;
-    if (written && rename(temporary.c_str(), path) == 0) return true;
-    unlink(temporary.c_str());
+    if (!written) {
+        unlink(name.c_str());
+        return nullptr;
+    }
+    return strdup(name.c_str());
+}
+
+bool replace_file(const char* path, const char* replacement, const char* backup) {
+    // rename() replaces the file at once: without a backup nothing moves first.
+    if (!backup || !file_exists(path)) return !file_step_fails(FILE_STEP_MOVE_IN) && rename(replacement, path) == 0;
+    if (file_step_fails(FILE_STEP_ROTATE) || rename(path, backup) != 0) return false;
+    if (!file_step_fails(FILE_STEP_MOVE_IN) && rename(replacement, path) == 0) return true;
+    rename(backup, path);
     return false;
 }
+
+bool move_aside(const char* path, char** aside) {
+    *aside = nullptr;
+    if (!file_exists(path)) return true;
+    std::string name;
+    int fd = create_unique_beside(path, &name);
+    if (fd < 0) return false;
+    close(fd);
+    if (rename(path, name.c_str()) != 0) {
+        unlink(name.c_str());
+        return false;
+    }
+    *aside = strdup(name.c_str());
+    return true;
+}
+
+bool file_exists(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool remove_file(const char* path) { return unlink(path) == 0; }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -30,6 +31,14 @@ public:
     void make_folder(const std::string& name) const { std::filesystem::create_directories(root_ / name); }
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(root_ / name, std::ios::binary) << bytes;
+    }
+    // Names of everything in the folder (or one below it).
+    std::set<std::string> names(const std::string& folder = "") const {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(root_ / folder)) {
+            found.insert(entry.path().filename().string());
+        }
+        return found;
     }
     std::string read(const std::string& name) const {
         std::ifstream in(root_ / name, std::ios::binary);

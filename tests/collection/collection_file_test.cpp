@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "collection/bookmark_reader.h"
 #include "collection/collection.h"
+#include "core/whole_file.h"
 #include "search/keyword_index.h"
 #include "tests/temp_dir.h"
 
@@ -114,7 +116,7 @@ TEST_F(FileFixture, LargeCollectionIsWrittenWholeInPieces) {
     ASSERT_GT(expected.size(), 500000u);
     ASSERT_TRUE(write_collection_file(c.records, dir.path("big.htm").c_str()));
     EXPECT_EQ(dir.read("big.htm"), expected);
-    EXPECT_FALSE(dir.exists("big.htm.tmp"));
+    EXPECT_EQ(dir.names(), std::set<std::string>{"big.htm"});
 }
 
 TEST_F(FileFixture, BackupHoldsThePreviousSave) {
@@ -137,6 +139,56 @@ TEST_F(FileFixture, FailedWriteIsReported) {
     // A folder in the file's place cannot be written over.
     dir.make_folder("lk.htm");
     EXPECT_FALSE(save_collection(&c, dir.path("lk.htm").c_str(), false));
+}
+
+// The new file is complete before anything else moves: a failure at any step
+// of a save leaves the file and its backup byte for byte as they were, and
+// nothing else behind; the next save that works rotates as usual.
+TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
+    put("http://a/", "A", "a", 1, 2, 3);
+    const struct {
+        FileStep step;
+        bool backup;
+    } cases[] = {
+        {FILE_STEP_WRITE, true},  {FILE_STEP_FLUSH, true},  {FILE_STEP_ROTATE, true},   {FILE_STEP_MOVE_IN, true},
+        {FILE_STEP_WRITE, false}, {FILE_STEP_FLUSH, false}, {FILE_STEP_MOVE_IN, false},
+    };
+    const std::set<std::string> both = {"lk.htm", "lk.htm.bak"};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(testing::Message() << "step " << test.step << (test.backup ? " with backup" : ""));
+        TempDir dir;
+        std::string path = dir.path("lk.htm");
+        dir.write("lk.htm", "the previous collection");
+        dir.write("lk.htm.bak", "the older backup");
+        fail_next_file_step(test.step);
+        EXPECT_FALSE(save_collection(&c, path.c_str(), test.backup));
+        EXPECT_EQ(dir.read("lk.htm"), "the previous collection");
+        EXPECT_EQ(dir.read("lk.htm.bak"), "the older backup");
+        EXPECT_EQ(dir.names(), both);
+        ASSERT_TRUE(save_collection(&c, path.c_str(), test.backup));
+        EXPECT_EQ(dir.read("lk.htm"), text());
+        EXPECT_EQ(dir.read("lk.htm.bak"), test.backup ? "the previous collection" : "the older backup");
+        EXPECT_EQ(dir.names(), both);
+    }
+}
+
+TEST_F(FileFixture, BackupThatCannotBeReplacedFailsTheSaveAndKeepsTheFile) {
+    TempDir dir;
+    dir.write("lk.htm", "the previous collection");
+    dir.make_folder("lk.htm.bak");
+    dir.write("lk.htm.bak/inside", "x");
+    EXPECT_FALSE(save_collection(&c, dir.path("lk.htm").c_str(), true));
+    EXPECT_EQ(dir.read("lk.htm"), "the previous collection");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"lk.htm", "lk.htm.bak"}));
+    EXPECT_EQ(dir.names("lk.htm.bak"), std::set<std::string>{"inside"});
+}
+
+TEST_F(FileFixture, SaveWithoutAFileToKeepLeavesTheBackupAlone) {
+    TempDir dir;
+    dir.write("lk.htm.bak", "the only copy");
+    ASSERT_TRUE(save_collection(&c, dir.path("lk.htm").c_str(), true));
+    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy");
+    EXPECT_EQ(dir.read("lk.htm"), text());
 }
 
 // Titles with markup, entity look-alikes, quotes and UTF-8 bytes come back

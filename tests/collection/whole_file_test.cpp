@@ -1,15 +1,16 @@
-// Whole-file read and the all-or-nothing write.
+// Whole-file read, and the write that goes through a new file beside the old.
 #include "core/whole_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "tests/temp_dir.h"
 
-TEST(WholeFile, WriteThenReadRoundTrip) {
+TEST(WholeFile, WriteThenReadRoundTripLeavesNothingElse) {
     TempDir dir;
     std::string path = dir.path("a.htm");
     std::string text = "line one\r\nline two\r\n\xC3\xA4";
@@ -20,7 +21,7 @@ TEST(WholeFile, WriteThenReadRoundTrip) {
     EXPECT_EQ(size, text.size());
     EXPECT_EQ(std::string(read), text);
     free(read);
-    EXPECT_FALSE(dir.exists("a.htm.tmp"));
+    EXPECT_EQ(dir.names(), std::set<std::string>{"a.htm"});
 }
 
 TEST(WholeFile, ReadFailuresGiveNoText) {
@@ -51,26 +52,60 @@ TEST(WholeFile, ZeroByteEndsTheText) {
     free(text);
 }
 
-TEST(WholeFile, ReplacesAnExistingFileWhole) {
+// The new bytes go to a file of their own: a user's file that happens to bear
+// the old fixed temporary name is left alone.
+TEST(WholeFile, ReplacesAnExistingFileWholeAndSparesFilesNearby) {
     TempDir dir;
     dir.write("c.htm", std::string(10000, 'x'));
+    dir.write("c.htm.tmp", "a file of the user's");
     ASSERT_TRUE(write_whole_file(dir.path("c.htm").c_str(), "short"));
     EXPECT_EQ(dir.read("c.htm"), "short");
+    EXPECT_EQ(dir.read("c.htm.tmp"), "a file of the user's");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"c.htm", "c.htm.tmp"}));
 }
 
-TEST(WholeFile, FailedWriteLeavesTargetUntouched) {
+TEST(WholeFile, FailedWriteLeavesTargetUntouchedAndNothingBehind) {
+    for (FileStep step : {FILE_STEP_WRITE, FILE_STEP_FLUSH, FILE_STEP_MOVE_IN}) {
+        SCOPED_TRACE(step);
+        TempDir dir;
+        dir.write("keep.htm", "precious");
+        fail_next_file_step(step);
+        EXPECT_FALSE(write_whole_file(dir.path("keep.htm").c_str(), "replacement"));
+        EXPECT_EQ(dir.read("keep.htm"), "precious");
+        EXPECT_EQ(dir.names(), std::set<std::string>{"keep.htm"});
+    }
     TempDir dir;
-    dir.write("keep.htm", "precious");
-    // The temporary file cannot be created: a folder stands in its place.
-    dir.make_folder("keep.htm.tmp");
-    EXPECT_FALSE(write_whole_file(dir.path("keep.htm").c_str(), "replacement"));
-    EXPECT_EQ(dir.read("keep.htm"), "precious");
-    // The target folder does not exist at all.
+    // A folder in the file's place, and a folder that does not exist.
+    dir.make_folder("folder.htm");
+    EXPECT_FALSE(write_whole_file(dir.path("folder.htm").c_str(), "text"));
+    EXPECT_EQ(dir.names(), std::set<std::string>{"folder.htm"});
     EXPECT_FALSE(write_whole_file(dir.path("no/such/folder/x.htm").c_str(), "text"));
+}
+
+TEST(WholeFile, MoveAsideGivesAFreeNameAndReplaceWithBackupRotates) {
+    TempDir dir;
+    std::string path = dir.path("f.htm");
+    char* aside = reinterpret_cast<char*>(1);
+    ASSERT_TRUE(move_aside(path.c_str(), &aside));
+    EXPECT_EQ(aside, nullptr) << "no file, nothing moved";
+    dir.write("f.htm", "old");
+    ASSERT_TRUE(move_aside(path.c_str(), &aside));
+    ASSERT_NE(aside, nullptr);
+    EXPECT_FALSE(file_exists(path.c_str()));
+    dir.write("new.tmp", "new");
+    ASSERT_TRUE(replace_file(path.c_str(), dir.path("new.tmp").c_str(), dir.path("f.bak").c_str()));
+    EXPECT_EQ(dir.read("f.htm"), "new");
+    EXPECT_FALSE(dir.exists("f.bak")) << "nothing was at the path to keep";
+    ASSERT_TRUE(replace_file(path.c_str(), aside, dir.path("f.bak").c_str()));
+    EXPECT_EQ(dir.read("f.htm"), "old");
+    EXPECT_EQ(dir.read("f.bak"), "new");
+    free(aside);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"f.htm", "f.bak"}));
 }
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 
 TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
@@ -88,6 +123,16 @@ TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
     signal(SIGXFSZ, old_handler);
     EXPECT_FALSE(written);
     EXPECT_EQ(dir.read("big.htm"), "the previous collection");
-    EXPECT_FALSE(dir.exists("big.htm.tmp"));
+    EXPECT_EQ(dir.names(), std::set<std::string>{"big.htm"});
+}
+
+TEST(WholeFile, ReplacementKeepsTheFilesPermissions) {
+    TempDir dir;
+    dir.write("p.htm", "old");
+    chmod(dir.path("p.htm").c_str(), 0640);
+    ASSERT_TRUE(write_whole_file(dir.path("p.htm").c_str(), "new"));
+    struct stat info;
+    ASSERT_EQ(stat(dir.path("p.htm").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 #endif
