@@ -163,6 +163,27 @@ void set_fixed_clock(Collection* collection, uint32_t seconds) {
 
 int compare_urls(const char* a, const char* b) { return str_compare_nocase(a, b); }
 
+void append_url_text(TextBuffer* tb, const char* url) {
+    for (const char* run = url;;) {
+        const size_t length = strcspn(run, "\"");
+        tb_append(tb, run, static_cast<uint32_t>(length));
+        if (run[length] == '\0') return;
+        tb_append_str(tb, "%22");
+        run += length + 1;
+    }
+}
+
+char* tidy_url(char* url) {
+    trim_in_place(url);
+    if (!strchr(url, '"')) return url;
+    TextBuffer tidied = tb_empty();
+    append_url_text(&tidied, url);
+    free(url);
+    return tb_take(&tidied);
+}
+
+bool is_storable_url(const char* url) { return url[0] != '\0' && url[0] != '#'; }
+
 Bookmark* new_record(Collection* collection) {
     Bookmark* record = static_cast<Bookmark*>(calloc(1, sizeof(Bookmark)));
     record->added = DATE_UNSET;
@@ -215,9 +236,9 @@ void insert_record(Collection* collection, Bookmark* record) {
 void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
                   uint32_t last_visit, uint32_t last_modified, bool automatic) {
     if (title) trim_in_place(title);
-    if (url) trim_in_place(url);
+    if (url) url = tidy_url(url);
     if (keyword_text) trim_in_place(keyword_text);
-    if (!url || url[0] == '\0' || !title || title[0] == '\0') {
+    if (!url || !is_storable_url(url) || !title || title[0] == '\0') {
         free(title);
         free(url);
         free(keyword_text);

@@ -44,6 +44,17 @@ void set_fixed_clock(Collection* collection, uint32_t seconds);
 // The URL comparison: bytes compared as unsigned values with A-Z folded to a-z.
 int compare_urls(const char* a, const char* b);
 
+// A URL as the collection stores it: blanks around it trimmed, and each double
+// quote, which would end the URL in the collection file, written as the
+// equivalent "%22". Takes the string and returns the stored form (the same
+// string, or a new one when quotes were replaced).
+char* tidy_url(char* url);
+// Appends a URL with each double quote written as "%22".
+void append_url_text(TextBuffer* tb, const char* url);
+// False for a tidied URL that no bookmark may have: an empty one, or a
+// reference within a page ("#..."), which the collection file does not keep.
+bool is_storable_url(const char* url);
+
 // A record with empty fields and all three dates DATE_UNSET, not yet in the
 // collection; it receives the next identity.
 Bookmark* new_record(Collection* collection);
@@ -54,7 +65,8 @@ Bookmark* find_by_url(const Collection* collection, const char* url);
 void insert_record(Collection* collection, Bookmark* record);
 // Adds a bookmark, or merges its dates into the stored one with the same URL.
 // Takes ownership of the three strings (each may be null) in every case.
-// Nothing is added when the URL or the title is empty after trimming.
+// The URL is tidied; nothing is added when the title is empty after trimming
+// or the URL cannot be stored.
 void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
                   uint32_t last_visit, uint32_t last_modified, bool automatic);
 // Opens and ends a batch of additions, for reading files of many bookmarks:

@@ -90,7 +90,7 @@ void append_date(TextBuffer* tb, const char (&name)[N], uint32_t date) {
 
 void append_entry(TextBuffer* tb, const Bookmark* record) {
     append_literal(tb, "<DT><A HREF=\"");
-    tb_append_str(tb, record->url);
+    append_url_text(tb, record->url);
     append_literal(tb, "\" ");
     append_date(tb, "ADD_DATE", record->added);
     if (is_real_date(record->last_visit)) append_date(tb, "LAST_VISIT", record->last_visit);

@@ -16,7 +16,8 @@ const uint32_t COLLECTION_FILE_FOOTER_LENGTH = 18;
 
 // The whole file for the given records (Bookmark*) in the given order. Titles
 // have & < > written as entities so that every title reads back exactly; URLs
-// and keyword texts are written verbatim. Owned text, free with free().
+// have each double quote written as "%22" (which the reader would take for the
+// URL's end); keyword texts are written verbatim. Owned text, free with free().
 char* build_collection_text(const PtrVector* records);
 
 // Replaces the file at the path with that text, written piece by piece to a

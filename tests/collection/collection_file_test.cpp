@@ -80,12 +80,13 @@ TEST_F(FileFixture, RecordsAreWrittenInTheGivenOrder) {
     EXPECT_LT(written.find("http://b/"), written.find("http://a/"));
 }
 
-// Markup in a title would swallow the entries behind it on reading; URLs and
-// keyword texts are written as they are.
-TEST_F(FileFixture, TitleMarkupIsEscapedUrlAndKeywordsAreNot) {
+// Markup in a title would swallow the entries behind it on reading, and a
+// quote in a URL would end it: they are escaped. Keyword texts are written as
+// they are.
+TEST_F(FileFixture, TitleMarkupAndUrlQuotesAreEscapedKeywordsAreNot) {
     put("http://x/?a=1&b=\"<>\"", "a<z & <b>bold</b> &amp; x>", "k_1 -", 5, DATE_UNSET, DATE_UNSET);
     std::string written = text();
-    EXPECT_NE(written.find("<DT><A HREF=\"http://x/?a=1&b=\"<>\"\" ADD_DATE=\"5\" "
+    EXPECT_NE(written.find("<DT><A HREF=\"http://x/?a=1&b=%22<>%22\" ADD_DATE=\"5\" "
                            ">a&lt;z &amp; &lt;b&gt;bold&lt;/b&gt; &amp;amp; x&gt;</A>\r\n"
                            "<DD>k_1 -\r\n\r\n"),
               std::string::npos)

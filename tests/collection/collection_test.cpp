@@ -72,6 +72,41 @@ TEST_F(CollectionFixture, AddTrimsTitleAndUrlAndDropsEmptyOnes) {
     EXPECT_EQ(check_collection(&c), "");
 }
 
+// A URL is stored in the form the collection file gives back: one that would
+// vanish from the file (empty, "#...") is refused, a quote becomes "%22".
+TEST_F(CollectionFixture, UrlsAreStoredAsTheFileGivesThemBack) {
+    const struct {
+        const char* given;
+        const char* stored;  // null: refused
+    } cases[] = {
+        {"http://a/\"q\"", "http://a/%22q%22"},
+        {" \t\"http://b/\" ", "%22http://b/%22"},
+        {"#top", nullptr},
+        {"  #top", nullptr},
+        {"", nullptr},
+        {"\r\n", nullptr},
+        {"http://c/#top", "http://c/#top"},
+        {"http://d/ spaced out/", "http://d/ spaced out/"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.given);
+        char* tidied = tidy_url(str_dup(test.given));
+        EXPECT_EQ(is_storable_url(tidied), test.stored != nullptr);
+        if (test.stored) {
+            EXPECT_STREQ(tidied, test.stored);
+        }
+        free(tidied);
+        uint32_t before = c.records->count;
+        add("Title", test.given);
+        ASSERT_EQ(c.records->count, before + (test.stored ? 1 : 0));
+        if (test.stored) {
+            EXPECT_STREQ(record(before)->url, test.stored);
+        }
+    }
+    add("Merged", "http://a/%22Q%22");
+    EXPECT_EQ(c.records->count, 4u) << "the quoted and the encoded address are one";
+}
+
 TEST_F(CollectionFixture, NewRecordDates) {
     add("Favorite", "http://fav/");
     add("Dated", "http://dated/", nullptr, 10, 20, 30);
