@@ -62,6 +62,9 @@ struct AppState {
     // The collection file existed but could not be read at start-up: saving
     // over it (or rotating it into the backup) needs the user's consent.
     uint32_t collection_unread;
+    // A recovery file the collection was restored from at start-up; removed
+    // once the collection is saved.
+    char recovery_path[MAX_PATH];
 };
 
 const DWORD STATUS_FOREVER = 0xFFFFFFFFu;

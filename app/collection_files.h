@@ -7,11 +7,23 @@
 // Asks for a refilter in every case.
 bool read_bookmark_file_shown(const char* path, bool automatic);
 
-// Reads the collection file at start-up. A file that does not exist yet is the
-// normal first start; one that exists but cannot be read is remembered, so
-// that closing does not write the empty collection over it unasked.
+// Reads the collection file at start-up. A recovery file left by the end of
+// the last Windows session is offered first. A file that is not there while
+// its folder is makes a first start, with its backup offered when there is
+// one. A file that cannot be read, or is out of reach, is reported and
+// remembered, so that closing does not write over it unasked.
 void read_collection_at_startup();
 
-// Saves the collection to its file (with the backup when the option is set).
+// The Save command: saves the collection to its file (with the backup when
+// the option is set), showing "Saving Ravozorizi file: <path>" meanwhile.
 // False, after telling the user, when it was not written.
 bool save_collection_file();
+
+// Saves at close; when that fails, asks whether to close anyway and lose the
+// changes. True when the program may close.
+bool save_collection_before_closing();
+
+// Saves at the end of the Windows session, when there is no time to ask: what
+// cannot go to the collection file goes to a recovery file beside it, or in
+// the user's temporary folder, which the next start offers.
+void save_collection_at_session_end();

@@ -152,7 +152,7 @@ void frame_on_setfocus(HWND /*hwnd*/, HWND /*old_focus*/) { SetFocus(app_state->
 
 void frame_on_close(HWND /*hwnd*/) { close_frame(); }
 
-void frame_on_endsession(HWND /*hwnd*/, BOOL /*ending*/) { save_files_at_close(); }
+void frame_on_endsession(HWND /*hwnd*/, BOOL /*ending*/) { save_files_at_session_end(); }
 
 void frame_on_destroy(HWND /*hwnd*/) {
     app_state->tooltip_control = nullptr;

@@ -83,16 +83,25 @@ bool initialise_app(HINSTANCE instance, int show) {
     return true;
 }
 
-void save_files_at_close() {
-    save_collection_file();
+namespace {
+
+void save_settings_shown() {
     take_column_widths();
     if (!save_settings(&app_state->options)) {
         app_message_box(nullptr, "Unable to save Options", MB_ICONINFORMATION);
     }
 }
 
+}  // namespace
+
+void save_files_at_session_end() {
+    save_collection_at_session_end();
+    save_settings_shown();
+}
+
 void close_frame() {
-    save_files_at_close();
+    if (!save_collection_before_closing()) return;
+    save_settings_shown();
     DestroyWindow(app_state->main_window);
     PostQuitMessage(0);
 }

@@ -7,11 +7,13 @@
 // False (after telling the user) when the program cannot run.
 bool initialise_app(HINSTANCE instance, int show);
 
-// Saves the collection file and the settings: at close and at the end of the
-// Windows session.
-void save_files_at_close();
+// Saves the collection file (or a recovery file) and the settings at the end
+// of the Windows session, without asking anything.
+void save_files_at_session_end();
 
 // The frame's close: save both files, destroy the frame, end the main loop.
+// When the collection cannot be saved and the user would rather not lose the
+// changes, the frame stays open.
 void close_frame();
 
 // Frees everything the running program held.

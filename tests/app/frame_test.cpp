@@ -8,7 +8,9 @@
 #include "app/collection_files.h"
 #include "app/resource.h"
 #include "collection/collection_file.h"
+#include "core/whole_file.h"
 #include "platform/settings_file.h"
+#include "tests/app/dialog_driver.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/program_process.h"
 #include "tests/platform/message_box_watcher.h"
@@ -96,6 +98,139 @@ TEST_F(FrameFilesTest, MissingCollectionIsTheFirstStartAndIsCreated) {
     EXPECT_FALSE(app_state->collection_unread);
     EXPECT_TRUE(save_collection_file());
     EXPECT_TRUE(dir.exists("lk.htm"));
+}
+
+// Only a file missing from a folder that is there is a first start; a file
+// out of reach is reported and, like an unreadable one, not written over.
+TEST_F(FrameFilesTest, CollectionOutOfReachIsReportedAndNotReplaced) {
+    dir.make_folder("folder.htm");
+    const std::string cases[] = {dir.path("no-such-folder\\lk.htm"), dir.path("folder.htm")};
+    for (const std::string& path : cases) {
+        SCOPED_TRACE(path);
+        lstrcpyA(app_state->options.collection_path, path.c_str());
+        app_state->collection_unread = 0;
+        MessageBoxWatcher watcher;
+        read_collection_at_startup();
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        EXPECT_EQ(watcher.seen()[0].text, "Unable to import html bookmark file\n\n" + path);
+        EXPECT_TRUE(app_state->collection_unread);
+    }
+}
+
+// The collection file gone, its backup there: the user is asked, with the
+// backup's date, whether to take it back; No starts empty and keeps it.
+TEST_F(FrameFilesTest, MissingCollectionWithABackupOffersTheBackup) {
+    Collection saved = create_collection();
+    add_or_merge(&saved, str_dup("Backed Up"), str_dup("http://backed.example/"), nullptr, 900000000, DATE_UNSET,
+                 DATE_UNSET, true);
+    ASSERT_TRUE(save_collection(&saved, dir.path("lk.htm.bak").c_str(), false));
+    free_collection(&saved);
+    const std::string backup_text = dir.read("lk.htm.bak");
+    HANDLE backup = CreateFileA(dir.path("lk.htm.bak").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME march_2024 = {0x39DE0000, 0x01DA7410};  // 12 March 2024, 00:00 UTC
+    SetFileTime(backup, nullptr, nullptr, &march_2024);
+    CloseHandle(backup);
+
+    for (int answer : {IDNO, IDYES}) {
+        MessageBoxWatcher watcher(answer);
+        read_collection_at_startup();
+        idle();
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        const std::string& question = watcher.seen()[0].text;
+        EXPECT_EQ(question.rfind("The Linkstone file is missing, but its backup of ", 0), 0u) << question;
+        EXPECT_NE(question.find("2024"), std::string::npos) << question;
+        EXPECT_EQ(question.substr(question.size() - dir.path("lk.htm.bak").size()), dir.path("lk.htm.bak"));
+        EXPECT_EQ(record("http://backed.example/") != nullptr, answer == IDYES);
+    }
+    EXPECT_EQ(rows(), 5);
+    ASSERT_TRUE(save_collection_file());
+    EXPECT_EQ(dir.read("lk.htm.bak"), backup_text) << "the first save has nothing to rotate";
+}
+
+TEST_F(FrameFilesTest, SavingShowsItselfUntilDone) {
+    fail_next_file_step(FILE_STEP_FLUSH);
+    std::string status_meanwhile, message;
+    DialogDriver driver;
+    driver.then([&](HWND box) {
+        status_meanwhile = pane(0);
+        message = message_box_text(box);
+        press(box, IDOK);
+    });
+    SendMessageA(frame, WM_COMMAND, IDM_SAVE, 0);
+    const std::string path = app_state->options.collection_path;
+    EXPECT_EQ(status_meanwhile, "Saving Ravozorizi file: " + path);
+    EXPECT_EQ(message, "Unable to write Ravozorizi to file\n\n" + path);
+    EXPECT_EQ(pane(0), "Ready");
+    EXPECT_FALSE(dir.exists("lk.htm"));
+}
+
+// Closing after a failed save asks; No keeps the window (and the changes).
+TEST_F(FrameFilesTest, CloseAfterAFailedSaveAsksAndNoKeepsTheWindow) {
+    const std::string path = dir.path("gone\\lk.htm");
+    lstrcpyA(app_state->options.collection_path, path.c_str());
+    {
+        MessageBoxWatcher watcher(IDNO);
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        EXPECT_EQ(watcher.seen()[0].text,
+                  "Unable to write Ravozorizi to file. Close anyway and lose the changes?\n\n" + path);
+    }
+    EXPECT_TRUE(IsWindow(frame));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_FALSE(dir.exists("lk.ini")) << "nothing saved of a close that did not happen";
+
+    MessageBoxWatcher watcher(IDYES);
+    SendMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// At the end of the session there is no time to ask: what cannot be saved
+// goes to a recovery file (beside the collection, else in the temporary
+// folder), which the next start offers and the next save removes.
+TEST_F(FrameFilesTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
+    char temporary[MAX_PATH];
+    GetTempPathA(sizeof temporary, temporary);
+    const struct {
+        std::string collection, recovery;
+        FileStep failing;
+    } cases[] = {
+        {dir.path("lk.htm"), dir.path("lk.htm.recovered"), FILE_STEP_MOVE_IN},
+        {dir.path("gone\\lk.htm"), std::string(temporary) + "lk.htm.recovered", FILE_STEP_NONE},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.collection);
+        lstrcpyA(app_state->options.collection_path, test.collection.c_str());
+        fail_next_file_step(test.failing);
+        {
+            MessageBoxWatcher watcher;
+            SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
+            EXPECT_TRUE(watcher.seen().empty());
+        }
+        ASSERT_TRUE(file_exists(test.recovery.c_str()));
+        EXPECT_FALSE(file_exists(test.collection.c_str()));
+
+        // The next start, over the same folder.
+        SendMessageA(app_state->list_view, LVM_DELETEALLITEMS, 0, 0);
+        free_collection(&app_state->collection);
+        app_state->collection = create_collection();
+        app_state->recovery_path[0] = '\0';
+        {
+            MessageBoxWatcher watcher(IDYES);
+            read_collection_at_startup();
+            ASSERT_EQ(watcher.seen().size(), 1u);
+            EXPECT_EQ(watcher.seen()[0].text,
+                      "Windows ended before Ravozorizi could be saved; they were kept in a recovery file.\n\n"
+                      "Restore Ravozorizi from it? No deletes it.\n\n" +
+                          test.recovery);
+        }
+        idle();
+        EXPECT_EQ(rows(), 4);
+        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
+        ASSERT_TRUE(save_collection_file());
+        EXPECT_FALSE(file_exists(test.recovery.c_str()));
+    }
 }
 
 namespace {
