@@ -76,7 +76,8 @@ bool run_file_dialog(bool save, HWND owner, const char* filter, const char* capt
     dialog.nMaxFileTitle = sizeof file_title;
     dialog.lpstrTitle = caption;
     dialog.lpstrDefExt = default_extension;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    // A file chosen to be written is replaced only once the user agrees.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : 0);
     return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != FALSE;
 }
 

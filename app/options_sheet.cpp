@@ -5,11 +5,15 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "collection/bookmark_reader.h"
+#include "core/whole_file.h"
+#include "platform/message_box.h"
 
 namespace {
 
@@ -102,9 +106,33 @@ void general_load(HWND page, const OptionsPages* data) {
     set_browse_image(page, IDC_OPT_BROWSE_COLLECTION);
 }
 
-void general_store(HWND page, OptionsPages* data) {
+// A file of another kind at the path the collection is to be stored in is
+// replaced by the next save: only when the user agrees.
+bool may_store_collection_in(const char* path) {
+    if (!file_exists(path)) return true;
+    char* text = nullptr;
+    uint32_t size = 0;
+    bool collection_file = read_whole_file(path, &text, &size) && is_collection_file_text(text);
+    free(text);
+    if (collection_file) return true;
+    char question[MAX_PATH + 200];
+    snprintf(question, sizeof question,
+             "This file is not a Linkstone file. Storing Ravozorizi in it replaces it when they are saved.\n\n"
+             "Replace it?\n\n%s",
+             path);
+    return app_message_box(nullptr, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+bool general_store(HWND page, OptionsPages* data) {
+    char path[MAX_PATH] = "";
+    GetDlgItemTextA(page, IDC_OPT_COLLECTION_PATH, path, MAX_PATH);
+    if (strcmp(path, data->options->collection_path) != 0 && !may_store_collection_in(path)) {
+        SendMessageA(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(page, IDC_OPT_COLLECTION_PATH)), TRUE);
+        return false;
+    }
     store_boxes(page, kGeneralBoxes, sizeof kGeneralBoxes / sizeof kGeneralBoxes[0], &data->options->option_flags);
-    GetDlgItemTextA(page, IDC_OPT_COLLECTION_PATH, data->options->collection_path, MAX_PATH);
+    lstrcpynA(data->options->collection_path, path, MAX_PATH);
+    return true;
 }
 
 void startup_load(HWND page, const OptionsPages* data) {
@@ -114,9 +142,10 @@ void startup_load(HWND page, const OptionsPages* data) {
     enable_interval(page);
 }
 
-void startup_store(HWND page, OptionsPages* data) {
+bool startup_store(HWND page, OptionsPages* data) {
     data->options->check_interval = read_interval(page);
     store_boxes(page, kStartupBoxes, sizeof kStartupBoxes / sizeof kStartupBoxes[0], &data->options->option_flags);
+    return true;
 }
 
 void browser_load(HWND page, const OptionsPages* data) {
@@ -133,7 +162,7 @@ void browser_load(HWND page, const OptionsPages* data) {
     enable_url_dll(page);
 }
 
-void browser_store(HWND page, OptionsPages* data) {
+bool browser_store(HWND page, OptionsPages* data) {
     BrowserLink* link = data->link;
     link->selected_browser = is_checked(page, IDC_OPT_NETSCAPE)   ? BROWSER_NETSCAPE
                              : is_checked(page, IDC_OPT_IEXPLORE) ? BROWSER_IEXPLORE
@@ -141,10 +170,12 @@ void browser_store(HWND page, OptionsPages* data) {
     link->use_url_dll = is_checked(page, IDC_OPT_USE_URL_DLL) ? 1 : 0;
     GetDlgItemTextA(page, IDC_OPT_NETSCAPE_PATH, link->profiles[BROWSER_NETSCAPE].exe_path, MAX_PATH);
     GetDlgItemTextA(page, IDC_OPT_IEXPLORE_PATH, link->profiles[BROWSER_IEXPLORE].exe_path, MAX_PATH);
+    return true;
 }
 
 using PageFill = void (*)(HWND page, const OptionsPages* data);
-using PageStore = void (*)(HWND page, OptionsPages* data);
+// False keeps the page open: something on it still needs the user.
+using PageStore = bool (*)(HWND page, OptionsPages* data);
 
 // The messages all three pages handle alike; false when the message is not one of them.
 bool on_page_message(HWND page, UINT message, LPARAM lparam, PageFill load, PageStore store, INT_PTR* result) {
@@ -162,8 +193,7 @@ bool on_page_message(HWND page, UINT message, LPARAM lparam, PageFill load, Page
             SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
             return true;
         case PSN_KILLACTIVE:
-            store(page, data);
-            SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
+            SetWindowLongPtrA(page, DWLP_MSGRESULT, store(page, data) ? FALSE : TRUE);
             return true;
         case PSN_APPLY:
             data->applied = true;

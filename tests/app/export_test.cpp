@@ -5,6 +5,7 @@
 #include <string>
 
 #include "collection/collection_file.h"
+#include "core/whole_file.h"
 #include "search/keyword_index.h"
 #include "tests/app/commands_fixture.h"
 #include "tests/app/dialog_driver.h"
@@ -132,9 +133,8 @@ TEST_F(CommandsTest, ScopeCancelledOrClosedExportsNothing) {
 }
 
 TEST_F(CommandsTest, ExportThatCannotBeWrittenSaysSo) {
-    // The file goes through a temporary beside it, which a folder blocks.
-    dir.make_folder("blocked.htm.tmp");
-    std::string path = dir.path("blocked.htm");
+    fail_next_file_step(FILE_STEP_WRITE);
+    std::string path = dir.path("failed.htm");
     select_rows({});
     std::string message, caption;
     DialogDriver driver;
@@ -148,6 +148,39 @@ TEST_F(CommandsTest, ExportThatCannotBeWrittenSaysSo) {
     EXPECT_EQ(caption, "Ravozorizi");
     EXPECT_EQ(message, "Unable to export Ravozorizi to specified file\n\n" + path);
     EXPECT_EQ(pane(0).find("exported"), std::string::npos);
+    EXPECT_FALSE(dir.exists("failed.htm"));
+}
+
+// The save dialog asks before an existing file is replaced: No leaves it and
+// the dialog open, Yes writes over it.
+TEST_F(CommandsTest, ExportAsksBeforeReplacingAnExistingFile) {
+    dir.write("old.htm", "a file of the user's");
+    const std::string path = dir.path("old.htm");
+    select_rows({});
+    for (int answer : {IDNO, IDYES}) {
+        std::string prompt;
+        HWND file_dialog = nullptr;
+        DialogStep cancel_once_enabled = [&](HWND dialog) {
+            if (!IsWindowEnabled(dialog)) return DialogDriver::retry(dialog, cancel_once_enabled);
+            press(dialog, IDCANCEL);
+        };
+        DialogDriver driver;
+        driver
+            .then([&](HWND dialog) {
+                file_dialog = dialog;
+                save_as(dialog, path);
+            })
+            .then([&](HWND box) {
+                prompt = message_box_text(box);
+                press(box, answer);
+                if (answer == IDNO) DialogDriver::again(file_dialog);
+            })
+            .then(cancel_once_enabled);
+        command(IDM_EXPORT);
+        EXPECT_NE(prompt.find("exists"), std::string::npos) << prompt;
+        EXPECT_EQ(dir.read("old.htm"),
+                  answer == IDNO ? "a file of the user's" : text_of(app_state->collection.records));
+    }
 }
 
 TEST_F(CommandsTest, ExportIsGreyedWithoutBookmarks) {

@@ -10,8 +10,11 @@
 #include <string>
 
 #include "app/resource.h"
+#include "collection/collection_file.h"
+#include "core/whole_file.h"
 #include "tests/app/app_state_fixture.h"
 #include "tests/app/dialog_driver.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
@@ -197,13 +200,12 @@ TEST_F(OptionsSheetTest, CancelPutsBackWhatEveryPageWrote) {
 }
 
 TEST_F(OptionsSheetTest, BrowseOpensOnTheCollectionFileAndProposesHtm) {
-    // The picked name without extension stands for the existing .htm file.
+    // The picked name without extension stands for the existing .htm file, a
+    // collection file (which is taken without a question).
     char folder[MAX_PATH];
     GetTempPathA(sizeof folder, folder);
     std::string chosen = std::string(folder) + "lk_browse_chosen";
-    HANDLE file = CreateFileA((chosen + ".htm").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    ASSERT_TRUE(write_whole_file((chosen + ".htm").c_str(), COLLECTION_FILE_HEADER));
     lstrcpyA(app_state->options.collection_path, "C:\\windows\\lk.htm");
 
     std::string file_caption, file_name, path;
@@ -233,6 +235,47 @@ TEST_F(OptionsSheetTest, BrowseOpensOnTheCollectionFileAndProposesHtm) {
     EXPECT_EQ(file_name, "lk.htm");
     EXPECT_EQ(lstrcmpiA(path.c_str(), (chosen + ".htm").c_str()), 0) << path;
     EXPECT_EQ(lstrcmpiA(app_state->options.collection_path, path.c_str()), 0);
+}
+
+// A file of another kind would be replaced by the next save: the page asks,
+// and No keeps it open on the path.
+TEST_F(OptionsSheetTest, StoringInAFileThatIsNotALinkstoneFileAsksFirst) {
+    TempDir dir;
+    dir.write("notes.htm", "<html>my own page</html>");
+    const std::string notes = dir.path("notes.htm");
+    std::string question;
+    bool focus_on_path = false;
+    DialogStep answer_no = [&](HWND box) {
+        question = message_box_text(box);
+        press(box, IDNO);
+    };
+    DialogStep check_and_agree = [&](HWND sheet) {
+        if (!IsWindowEnabled(sheet)) return DialogDriver::retry(sheet, check_and_agree);
+        focus_on_path = GetFocus() == GetDlgItem(page(sheet), IDC_OPT_COLLECTION_PATH);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    };
+    DialogDriver driver;
+    HWND sheet_window = nullptr;
+    driver
+        .then([&](HWND sheet) {
+            sheet_window = sheet;
+            SetDlgItemTextA(page(sheet), IDC_OPT_COLLECTION_PATH, notes.c_str());
+            PropSheet_PressButton(sheet, PSBTN_OK);
+        })
+        .then([&](HWND box) {
+            answer_no(box);
+            DialogDriver::again(sheet_window);
+        })
+        .then(check_and_agree)
+        .then([](HWND box) { press(box, IDYES); });
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(question,
+              "This file is not a Linkstone file. Storing Ravozorizi in it replaces it when they are saved.\n\n"
+              "Replace it?\n\n" +
+                  notes);
+    EXPECT_TRUE(focus_on_path);
+    EXPECT_EQ(app_state->options.collection_path, notes);
+    EXPECT_EQ(driver.steps_left(), 0u);
 }
 
 TEST_F(OptionsSheetTest, ProgramBrowseButtonsNameTheirBrowserAndCancelKeepsThePath) {
