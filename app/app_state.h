@@ -65,6 +65,8 @@ struct AppState {
     // A recovery file the collection was restored from at start-up; removed
     // once the collection is saved.
     char recovery_path[MAX_PATH];
+    // The child that had the focus when the frame was last deactivated.
+    HWND focus_child;
 };
 
 const DWORD STATUS_FOREVER = 0xFFFFFFFFu;

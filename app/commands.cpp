@@ -216,6 +216,15 @@ void copy_url_command() {
 }
 
 void copy_command() {
+void select_all_command() {
+    HWND focus = GetFocus();
+    if (focus == app_state->filter_edit) {
+        SendMessageA(focus, EM_SETSEL, 0, -1);
+    } else if (focus == list()) {
+        ListView_SetItemState(list(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
     if (GetFocus() == app_state->filter_edit) {
         SendMessageA(app_state->filter_edit, WM_COPY, 0, 0);
     } else {
@@ -278,10 +287,14 @@ void delete_selected() {
     // nothing to ask about.
     if (chosen->count != 0 && deletion_confirmed(chosen)) {
         remove_selected_rows();
+        int first = static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         for (uint32_t i = 0; i < chosen->count; i++) {
             delete_record(collection(), static_cast<Bookmark*>(chosen->items[i]));
         }
     }
+        // As in Explorer: the row that took the first deleted one's place.
+        int rows = static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0));
+        if (rows > 0) focus_row(list(), first < rows ? first : rows - 1);
     vec_destroy(chosen);
 }
 
@@ -362,6 +375,9 @@ void run_command(int id, HWND /*control*/, UINT code) {
             copy_command();
             break;
         default:
+        case IDM_SELECT_ALL:
+            select_all_command();
+            break;
             break;
     }
 }

@@ -148,7 +148,29 @@ void frame_on_size(HWND hwnd, UINT state, int /*cx*/, int /*cy*/) {
     if (state == SIZE_RESTORED || state == SIZE_MAXIMIZED) layout_children(hwnd);
 }
 
-void frame_on_setfocus(HWND /*hwnd*/, HWND /*old_focus*/) { SetFocus(app_state->filter_edit); }
+// Deactivated (a dialog, a message box, another program): the child that had
+// the focus is remembered, and gets it back when the frame does.
+void frame_on_activate(HWND hwnd, UINT state, HWND other, BOOL minimized) {
+    HWND focus = GetFocus();
+    if (state == WA_INACTIVE && focus && IsChild(hwnd, focus)) app_state->focus_child = focus;
+    FORWARD_WM_ACTIVATE(hwnd, state, other, minimized, DefWindowProcA);
+}
+
+void frame_on_setfocus(HWND hwnd, HWND /*old_focus*/) {
+    HWND child = app_state->focus_child;
+    SetFocus(child && IsChild(hwnd, child) && IsWindowVisible(child) ? child : app_state->filter_edit);
+}
+
+// From the keyboard the point is (-1, -1), which the cracker gives as two
+// 0xFFFF words; the list's right click has shown its menu already (NM_RCLICK).
+void frame_on_contextmenu(HWND hwnd, HWND from, UINT x, UINT y) {
+    const UINT kFromKeyboard = 0xFFFF;
+    if (from != app_state->list_view) {
+        FORWARD_WM_CONTEXTMENU(hwnd, from, x, y, DefWindowProcA);
+    } else if (x == kFromKeyboard && y == kFromKeyboard) {
+        show_keyboard_context_menu();
+    }
+}
 
 void frame_on_close(HWND /*hwnd*/) { close_frame(); }
 
@@ -195,8 +217,10 @@ void give_item_display(NMLVDISPINFOA* display) {
 }
 
 void sort_by_column(const NMLISTVIEW* click) {
+    KeptSelection kept = remember_selection(app_state->list_view);
     app_state->sort_column = click->iSubItem;
     sort_list(app_state->list_view);
+    restore_selection(app_state->list_view, &kept);
 }
 
 LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
@@ -254,7 +278,9 @@ LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         HANDLE_MSG(hwnd, WM_NCCREATE, frame_on_nccreate);
         HANDLE_MSG(hwnd, WM_CREATE, frame_on_create);
         HANDLE_MSG(hwnd, WM_SIZE, frame_on_size);
+        HANDLE_MSG(hwnd, WM_ACTIVATE, frame_on_activate);
         HANDLE_MSG(hwnd, WM_SETFOCUS, frame_on_setfocus);
+        HANDLE_MSG(hwnd, WM_CONTEXTMENU, frame_on_contextmenu);
         HANDLE_MSG(hwnd, WM_CLOSE, frame_on_close);
         HANDLE_MSG(hwnd, WM_ENDSESSION, frame_on_endsession);
         HANDLE_MSG(hwnd, WM_DESTROY, frame_on_destroy);

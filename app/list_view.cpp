@@ -243,6 +243,43 @@ void redraw_item_icon(const Bookmark* record) {
     }
 }
 
+KeptSelection remember_selection(HWND list) {
+    int focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    return KeptSelection{selected_records(list), row_record(list, focused)};
+}
+
+void restore_selection(HWND list, KeptSelection* kept) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const PtrVector* rows = app_state->shown_records;
+    if (kept->selected->count > 0) {
+        RowSet wanted(kept->selected);
+        std::vector<int> found;
+        for (uint32_t row = 0; row < rows->count; row++) {
+            if (wanted.contains(rows->items[row])) found.push_back(static_cast<int>(row));
+        }
+        // Every row at once when all are wanted (a select-all kept through a refill).
+        if (found.size() == rows->count) {
+            ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+        } else {
+            for (int row : found) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    int focused = kept->focused ? vec_index_of(rows, kept->focused) : -1;
+    if (focused >= 0) {
+        ListView_SetItemState(list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_SetSelectionMark(list, focused);
+        ListView_EnsureVisible(list, focused, FALSE);
+    }
+    vec_destroy(kept->selected);
+    kept->selected = nullptr;
+}
+
+void focus_row(HWND list, int row) {
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(list, row);
+    ListView_EnsureVisible(list, row, FALSE);
+}
+
 PtrVector* selected_records(HWND list) {
     PtrVector* records = vec_create();
     int row = -1;

@@ -36,6 +36,20 @@ void forget_all_rows();
 Bookmark* row_record(HWND list, int row);
 // Invalidates only the icon of the record's row, if it has one.
 void redraw_item_icon(const Bookmark* record);
+// The selected and the focused rows' records, kept while the rows change: the
+// control keeps its selection by row number, which after a sort or a refill
+// would mark other bookmarks.
+struct KeptSelection {
+    PtrVector* selected;  // Bookmark*
+    Bookmark* focused;
+};
+KeptSelection remember_selection(HWND list);
+// Selects the kept records' rows and focuses the focused one's (kept in
+// view), wherever they are now; frees what was kept.
+void restore_selection(HWND list, KeptSelection* kept);
+// Selects and focuses the row, kept in view.
+void focus_row(HWND list, int row);
+
 // The records of all selected rows in list order; the caller destroys the vector.
 PtrVector* selected_records(HWND list);
 // The record of the first selected row, or null.

@@ -26,17 +26,25 @@ const int kToolbarCommands[] = {IDM_FAST_ADD, IDM_ADD, IDM_PROPERTIES, IDM_DELET
 int list_count() { return static_cast<int>(SendMessageA(app_state->list_view, LVM_GETITEMCOUNT, 0, 0)); }
 
 // Adds rows for the given records (only those not listed yet, when asked)
-// and sorts the list.
+// and sorts the list; the selection stays with its bookmarks.
 // The list holds no rows of its own (owner data): nothing is drawn while the
 // rows change, and turning redrawing off and on again only cost a repaint.
 void refill_list(const PtrVector* records, bool only_unlisted) {
     HWND list = app_state->list_view;
+    KeptSelection kept = remember_selection(list);
+    if (!only_unlisted) {
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        forget_all_rows();
+        const PtrVector* all = app_state->collection.records;
+        for (uint32_t i = 0; i < all->count; i++) static_cast<Bookmark*>(all->items[i])->flags &= ~BOOKMARK_LISTED;
+    }
     for (uint32_t i = 0; i < records->count; i++) {
         Bookmark* record = static_cast<Bookmark*>(records->items[i]);
         if (!only_unlisted || !(record->flags & BOOKMARK_LISTED)) insert_bookmark_row(list, record);
     }
     sort_list(list);
     show_rows(list);
+    restore_selection(list, &kept);
 }
 
 bool list_shows_exactly(const PtrVector* result) {
@@ -48,14 +56,7 @@ bool list_shows_exactly(const PtrVector* result) {
 }
 
 void show_result(const PtrVector* result) {
-    if (list_shows_exactly(result)) return;
-    SendMessageA(app_state->list_view, LVM_DELETEALLITEMS, 0, 0);
-    forget_all_rows();
-    const PtrVector* records = app_state->collection.records;
-    for (uint32_t i = 0; i < records->count; i++) {
-        static_cast<Bookmark*>(records->items[i])->flags &= ~BOOKMARK_LISTED;
-    }
-    refill_list(result, false);
+    if (!list_shows_exactly(result)) refill_list(result, false);
 }
 
 std::vector<char> filter_text(DWORD* caret) {
@@ -115,10 +116,12 @@ void apply_search_filter() {
     std::vector<char> text = filter_text(&caret);
     const Collection& collection = app_state->collection;
     if (!prepare_filter_text(text.data())) {
-        if (static_cast<uint32_t>(list_count()) != collection.records->count) {
-            refill_list(collection.records, true);
-            set_status_text(nullptr, 8000);
-        }
+        // An empty filter is no error, whatever the text before it was.
+        bool was_error = app_state->search_error != 0;
+        app_state->search_error = 0;
+        bool refill = static_cast<uint32_t>(list_count()) != collection.records->count;
+        if (refill) refill_list(collection.records, true);
+        if (refill || was_error) set_status_text(nullptr, 8000);
         return;
     }
     uint32_t flags = app_state->options.option_flags;

@@ -73,7 +73,7 @@
 #define IDC_SEARCH_FILTER 40008
 
 // Commands (menu, accelerators, toolbar, context menu); each has its help text
-// under the same id in the string table, but Copy.
+// under the same id in the string table, but Copy and Select All.
 #define IDM_FIRST 40001
 #define IDM_QUIT 40001
 #define IDM_ADD 40002
@@ -94,6 +94,7 @@
 #define IDM_DICTIONARY 40031
 #define IDM_COPY_URL 40032
 #define IDM_COPY 40037
+#define IDM_SELECT_ALL 40033  // Ctrl+A: every row, or all the filter's text; in no menu
 #define IDM_LAST 40037
 
 // The frame's one-minute timer that drives automatic status checking.

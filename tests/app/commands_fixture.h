@@ -92,21 +92,24 @@ protected:
         SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         idle();
     }
-    // Ctrl+key through the accelerator table, which sends the command only
-    // when its menu item is enabled; true when the key is an accelerator.
-    bool press_ctrl(char key) {
+    // Ctrl+key (or Alt+key) through the accelerator table, which sends the
+    // command only when its menu item is enabled; true when the key is an
+    // accelerator.
+    bool press_ctrl(WPARAM key) { return press_with(VK_CONTROL, key); }
+    bool press_alt(WPARAM key) { return press_with(VK_MENU, key); }
+    bool press_with(BYTE modifier, WPARAM key) {
         BYTE keys[256];
         GetKeyboardState(keys);
-        BYTE saved = keys[VK_CONTROL];
-        keys[VK_CONTROL] = 0x80;
+        BYTE saved = keys[modifier];
+        keys[modifier] = 0x80;
         SetKeyboardState(keys);
         MSG msg = {};
         msg.hwnd = GetFocus() ? GetFocus() : frame;
-        msg.message = WM_KEYDOWN;
-        msg.wParam = static_cast<WPARAM>(key);
-        msg.lParam = 1;
+        msg.message = modifier == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        msg.wParam = key;
+        msg.lParam = modifier == VK_MENU ? (1 | KF_ALTDOWN << 16) : 1;
         bool sent = TranslateAcceleratorA(frame, accelerators, &msg) != 0;
-        keys[VK_CONTROL] = saved;
+        keys[modifier] = saved;
         SetKeyboardState(keys);
         idle();
         return sent;
@@ -185,16 +188,19 @@ protected:
 };
 
 // Answers the next pop-up menu the frame opens: records its items (text, and
-// "-" for separators; a greyed item's text is followed by " (grey)"), then
-// chooses the item with the access key, or closes the menu when the key is 0.
+// "-" for separators; a greyed item's text is followed by " (grey)") and where
+// it stands on the screen, then chooses the item with the access key, or
+// closes the menu when the key is 0.
 class MenuPicker {
 public:
     explicit MenuPicker(char key) : key_(key) {
         active_ = this;
         hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, on_call_return, nullptr, GetCurrentThreadId());
+        message_hook_ = SetWindowsHookExA(WH_GETMESSAGE, on_get_message, nullptr, GetCurrentThreadId());
     }
     ~MenuPicker() {
         UnhookWindowsHookEx(hook_);
+        UnhookWindowsHookEx(message_hook_);
         active_ = nullptr;
     }
     MenuPicker(const MenuPicker&) = delete;
@@ -202,8 +208,19 @@ public:
 
     std::vector<std::string> items;
     int menus_seen = 0;
+    RECT shown_at = {};
 
 private:
+    // The menu's own loop fetches the answer: the menu shows by then.
+    static LRESULT CALLBACK on_get_message(int code, WPARAM wparam, LPARAM lparam) {
+        const MSG* msg = reinterpret_cast<const MSG*>(lparam);
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (code == HC_ACTION && active_ && popup && (msg->message == WM_CHAR || msg->message == WM_KEYDOWN)) {
+            GetWindowRect(popup, &active_->shown_at);
+        }
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+
     static LRESULT CALLBACK on_call_return(int code, WPARAM wparam, LPARAM lparam) {
         const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
         if (code == HC_ACTION && active_ && call->message == WM_INITMENUPOPUP && !HIWORD(call->lParam)) {
@@ -230,5 +247,6 @@ private:
 
     static inline MenuPicker* active_ = nullptr;
     HHOOK hook_;
+    HHOOK message_hook_;
     char key_;
 };

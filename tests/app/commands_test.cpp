@@ -399,3 +399,89 @@ TEST_F(CommandsTest, IdsOutsideTheTableAreIgnored) {
     EXPECT_EQ(rows(), 4);
     EXPECT_TRUE(IsWindow(frame));
 }
+
+// After Delete the focus goes, as in Explorer, to the row that took the
+// deleted one's place (the last row when the last went).
+TEST_F(CommandsTest, DeleteFocusesTheRowThatTookTheDeletedOnesPlace) {
+    app_state->options.option_flags &= ~OPT_CONFIRM_SINGLE_DELETES;
+    SetFocus(app_state->list_view);
+    select_rows({1});
+    press_key_in_list(VK_DELETE);
+    ASSERT_EQ(rows(), 3);
+    EXPECT_EQ(selected_rows(), std::vector<int>{1});
+    EXPECT_EQ(ListView_GetNextItem(app_state->list_view, -1, LVNI_FOCUSED), 1);
+    EXPECT_EQ(row_text(1, 0), "The Linux Kernel Archives");
+    select_rows({2});
+    press_key_in_list(VK_DELETE);
+    EXPECT_EQ(selected_rows(), std::vector<int>{1});
+    EXPECT_EQ(ListView_GetNextItem(app_state->list_view, -1, LVNI_FOCUSED), 1);
+}
+
+// Every key a menu item shows is one the accelerator table takes for it.
+TEST_F(CommandsTest, MenuShortcutsAreTheKeysTheProgramTakes) {
+    ACCEL table[32];
+    int entries = CopyAcceleratorTableA(accelerators, table, 32);
+    auto takes = [&](const std::string& shown, int id) {
+        for (int i = 0; i < entries; i++) {
+            std::string key =
+                (table[i].fVirt & FCONTROL ? "Ctrl+" : "") + std::string(table[i].fVirt & FALT ? "Alt+" : "");
+            key += table[i].key == VK_RETURN ? std::string("Enter") : std::string(1, static_cast<char>(table[i].key));
+            if (key == shown && table[i].cmd == id) return true;
+        }
+        return false;
+    };
+    HMENU menu = GetMenu(frame);
+    int shortcuts = 0;
+    for (int top = 0; top < GetMenuItemCount(menu); top++) {
+        HMENU popup = GetSubMenu(menu, top);
+        for (int i = 0; i < GetMenuItemCount(popup); i++) {
+            char text[128] = "";
+            GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const char* tab = strchr(text, '\t');
+            if (!tab) continue;
+            shortcuts++;
+            EXPECT_TRUE(takes(tab + 1, static_cast<int>(GetMenuItemID(popup, i)))) << text;
+        }
+    }
+    EXPECT_EQ(shortcuts, 8);
+}
+
+TEST_F(CommandsTest, NewShortcutsAddDeleteEditAndSelectAll) {
+    select_rows({2});
+    {
+        MessageBoxWatcher watcher(IDNO);
+        EXPECT_TRUE(press_ctrl('D'));
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        EXPECT_EQ(watcher.seen()[0].text.rfind("Are you sure you wish to delete this Linkstone?", 0), 0u);
+    }
+    std::vector<std::string> captions;
+    {
+        DialogDriver driver;
+        driver.then([&](HWND dialog) {
+            captions.push_back(window_text(dialog) + ": " + item_text(dialog, IDC_PROP_TITLE));
+            press(dialog, IDCANCEL);
+        });
+        driver.then([&](HWND dialog) {
+            captions.push_back(window_text(dialog) + ": " + item_text(dialog, IDC_PROP_TITLE));
+            press(dialog, IDCANCEL);
+        });
+        use_peer_browser();  // no browser runs: Add opens an empty bookmark
+        EXPECT_TRUE(press_alt(VK_RETURN));
+        EXPECT_TRUE(press_ctrl('N'));
+    }
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"Linkstone Properties: The Linux Kernel Archives", "Linkstone Properties: "}));
+
+    SetFocus(app_state->list_view);
+    EXPECT_TRUE(press_ctrl('A'));
+    EXPECT_EQ(selected_rows(), (std::vector<int>{0, 1, 2, 3}));
+    type("design web");
+    SetFocus(app_state->filter_edit);
+    SendMessageA(app_state->filter_edit, EM_SETSEL, 3, 3);
+    EXPECT_TRUE(press_ctrl('A'));
+    DWORD start = 1, end = 0;
+    SendMessageA(app_state->filter_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 10u);
+    EXPECT_EQ(selected_rows(), (std::vector<int>{0})) << "the list's selection is left alone";
+}

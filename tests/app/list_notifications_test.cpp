@@ -72,3 +72,62 @@ TEST_F(CommandsTest, ContextMenuChoiceArrivesAsTheCommand) {
     }
     EXPECT_EQ(kernel->last_visit, 5000u);
 }
+
+// Letters typed in the list select the next bookmark whose title begins with
+// them, wrapping at the end; the same letter again goes on to the next one.
+TEST_F(CommandsTest, TypingInTheListFindsTitles) {
+    SetFocus(app_state->list_view);
+    select_rows({3});
+    ListView_SetItemState(app_state->list_view, 3, LVIS_FOCUSED, LVIS_FOCUSED);
+    auto type_letter = [&](char letter) {
+        SendMessageA(app_state->list_view, WM_CHAR, static_cast<WPARAM>(letter), 1);
+        idle();
+        return selected_rows();
+    };
+    EXPECT_EQ(type_letter('i'), std::vector<int>{0}) << "past the last row to the first";
+    EXPECT_EQ(type_letter('i'), std::vector<int>{1});
+    EXPECT_EQ(row_text(1, 0), "Internet Engineering Task Force");
+    EXPECT_EQ(type_letter('i'), std::vector<int>{0});
+    EXPECT_EQ(type_letter('x'), std::vector<int>{0}) << "no title begins with iiix";
+}
+
+// Shift+F10 and the Menu key open the selection's menu at the focused row,
+// as the list's own keys reach the frame.
+TEST_F(CommandsTest, ShiftF10AndTheMenuKeyOpenTheSelectionsMenu) {
+    SetFocus(app_state->list_view);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const struct {
+        UINT message;
+        WPARAM key;
+        bool shift;
+    } presses[] = {{WM_SYSKEYDOWN, VK_F10, true}, {WM_KEYDOWN, VK_APPS, false}};
+    for (const auto& key : presses) {
+        SCOPED_TRACE(key.key);
+        select_rows({2});
+        ListView_SetItemState(app_state->list_view, 2, LVIS_FOCUSED, LVIS_FOCUSED);
+        keys[VK_SHIFT] = key.shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        {
+            MenuPicker picker(0);
+            PostMessageA(app_state->list_view, key.message, key.key, 1);
+            idle();
+            EXPECT_EQ(picker.menus_seen, 1);
+            EXPECT_EQ(picker.items, kOneItemMenu);
+            EXPECT_EQ(selected_rows(), std::vector<int>{2}) << "the selection stays as it was";
+            RECT label = {};
+            ListView_GetItemRect(app_state->list_view, 2, &label, LVIR_LABEL);
+            POINT corner = {label.left, label.bottom};
+            ClientToScreen(app_state->list_view, &corner);
+            EXPECT_EQ(picker.shown_at.left, corner.x);
+            EXPECT_EQ(picker.shown_at.top, corner.y);
+        }
+        select_rows({});
+        MenuPicker picker(0);
+        PostMessageA(app_state->list_view, key.message, key.key, 1);
+        idle();
+        EXPECT_EQ(picker.menus_seen, 0) << "no selection, no menu";
+    }
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}

@@ -16,6 +16,7 @@
 #include "app/strings.h"
 #include "checker/checker_thread_win32.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/platform/message_box_watcher.h"
 
 TEST_F(MainWindowTest, ListsEveryBookmarkSortedByTitleWithTheCount) {
     ASSERT_EQ(rows(), 4);
@@ -411,4 +412,86 @@ TEST_F(MainWindowTest, ManyRowsStayInOrderThroughAdditionsEditsAndDeletions) {
     ASSERT_EQ(app_state->collection.edits, static_cast<uint64_t>(changes));
     expect_sorted(0, changes);
     for (int row = 0; row < rows(); row++) ASSERT_EQ(row_text(row, 0).rfind("second ", 0), 0u) << row;
+}
+
+namespace {
+
+// The records of the selected rows, and of the focused one.
+std::vector<Bookmark*> selected_records_now() {
+    std::vector<Bookmark*> found;
+    for (int row = -1; (row = ListView_GetNextItem(app_state->list_view, row, LVNI_SELECTED)) != -1;) {
+        found.push_back(row_record(app_state->list_view, row));
+    }
+    return found;
+}
+
+Bookmark* focused_record() {
+    return row_record(app_state->list_view, ListView_GetNextItem(app_state->list_view, -1, LVNI_FOCUSED));
+}
+
+void click_header(int column) {
+    HWND header = ListView_GetHeader(app_state->list_view);
+    RECT r;
+    Header_GetItemRect(header, column, &r);
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+}
+
+}  // namespace
+
+// The list keeps its selection by row number: sorting and refilling must move
+// the selection and the focus with their bookmarks.
+TEST_F(MainWindowTest, SelectionAndFocusStayOnTheirBookmarksThroughSortsAndRefills) {
+    Bookmark* kernel = record("http://www.kernel.org/");
+    Bookmark* patterns = record("http://ui-patterns.com/");
+    select_rows({0, 2});  // Interface Design Patterns, The Linux Kernel Archives
+    ListView_SetItemState(app_state->list_view, 2, LVIS_FOCUSED, LVIS_FOCUSED);
+    const std::vector<Bookmark*> both = {patterns, kernel};
+    auto expect_kept = [&](const char* after, const std::vector<Bookmark*>& selected) {
+        SCOPED_TRACE(after);
+        EXPECT_EQ(selected_records_now(), selected);
+        EXPECT_EQ(focused_record(), kernel);
+    };
+
+    click_header(1);
+    ASSERT_EQ(row_text(0, 1), "http://ui-patterns.com/");
+    expect_kept("sorting by URL", both);
+    add("Aardvark Almanac", "http://aardvark.example/");  // an Add with an empty filter
+    app_state->filter_dirty = 1;
+    idle();
+    ASSERT_EQ(rows(), 5);
+    expect_kept("a refill that adds a row", both);
+    click_header(0);
+    type("linux | patterns");
+    expect_kept("filtering", both);
+    type("linux");
+    expect_kept("a filter that drops one", {kernel});
+    type("");
+    expect_kept("emptying the filter", {kernel});
+}
+
+TEST_F(MainWindowTest, EmptyingTheFilterAfterASyntaxErrorShowsTheCountAgain) {
+    type("design (");
+    ASSERT_EQ(pane(1), "Ravozorizi ???");
+    type("");
+    EXPECT_EQ(pane(0), "Ready");
+    EXPECT_EQ(pane(1), "4 Ravozorizi");
+    type("zzz (");
+    type("");
+    EXPECT_EQ(pane(0), "Ready") << "also when the list already shows everything";
+    EXPECT_EQ(pane(1), "4 Ravozorizi");
+}
+
+// Activated again after a dialog, the frame gives the focus back to the child
+// that had it, not always to the filter.
+TEST_F(MainWindowTest, FocusReturnsToTheControlThatHadItAfterADialog) {
+    for (HWND had_focus : {app_state->list_view, app_state->filter_edit}) {
+        SetFocus(had_focus);
+        MessageBoxWatcher watcher;
+        SendMessageA(frame, WM_COMMAND, IDM_ABOUT, 0);
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        pump_messages();
+        EXPECT_EQ(GetFocus(), had_focus);
+    }
 }
