@@ -102,9 +102,10 @@ void fast_add_command() {
     char* url = nullptr;
     char* title = nullptr;
     if (!get_current_page(&app_state->browser_link, &url, &title)) return;
-    // A page without a title, or a reply without a URL, gives no bookmark:
-    // a stored bookmark always has a URL.
-    if (!title || title[0] == '\0' || url[0] == '\0') {
+    // A page without a title, or a reply without a URL the collection can
+    // keep, gives no bookmark.
+    url = tidy_url(url);
+    if (!title || title[0] == '\0' || !is_storable_url(url)) {
         free(url);
         free(title);
         return;
@@ -215,7 +216,6 @@ void copy_url_command() {
     if (record) copy_text_to_clipboard(frame(), record->url);
 }
 
-void copy_command() {
 void select_all_command() {
     HWND focus = GetFocus();
     if (focus == app_state->filter_edit) {
@@ -225,6 +225,7 @@ void select_all_command() {
     }
 }
 
+void copy_command() {
     if (GetFocus() == app_state->filter_edit) {
         SendMessageA(app_state->filter_edit, WM_COPY, 0, 0);
     } else {
@@ -286,15 +287,15 @@ void delete_selected() {
     // With nothing selected (the Delete key in an empty selection) there is
     // nothing to ask about.
     if (chosen->count != 0 && deletion_confirmed(chosen)) {
-        remove_selected_rows();
         int first = static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        remove_selected_rows();
         for (uint32_t i = 0; i < chosen->count; i++) {
             delete_record(collection(), static_cast<Bookmark*>(chosen->items[i]));
         }
-    }
         // As in Explorer: the row that took the first deleted one's place.
         int rows = static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0));
         if (rows > 0) focus_row(list(), first < rows ? first : rows - 1);
+    }
     vec_destroy(chosen);
 }
 
@@ -374,10 +375,10 @@ void run_command(int id, HWND /*control*/, UINT code) {
         case IDM_COPY:
             copy_command();
             break;
-        default:
         case IDM_SELECT_ALL:
             select_all_command();
             break;
+        default:
             break;
     }
 }

@@ -137,12 +137,24 @@ BOOL on_init_dialog(HWND dialog, PropertiesDialog* data) {
 void on_ok(HWND dialog) {
     PropertiesDialog* data = dialog_data(dialog);
     Bookmark* record = data->record;
-    char* url = control_text(dialog, IDC_PROP_URL);
+    char* url = tidy_url(control_text(dialog, IDC_PROP_URL));
     char* title = trim_in_place(control_text(dialog, IDC_PROP_TITLE));
 
+    // A bookmark the collection file would not give back is refused as an
+    // untitled one is: a message, and the focus back in the box.
+    const char* refusal = nullptr;
+    int refused_box = IDC_PROP_TITLE;
     if (title[0] == '\0') {
-        MessageBoxA(dialog, "Please enter a title for this Linkstone", APP_NAME, MB_ICONINFORMATION);
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PROP_TITLE)), TRUE);
+        refusal = "Please enter a title for this Linkstone";
+    } else if (!is_storable_url(url)) {
+        refusal = url[0] == '#' ? "Please enter a URL for this Linkstone: one beginning with # names only a place "
+                                  "within a page"
+                                : "Please enter a URL for this Linkstone";
+        refused_box = IDC_PROP_URL;
+    }
+    if (refusal) {
+        MessageBoxA(dialog, refusal, APP_NAME, MB_ICONINFORMATION);
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, refused_box)), TRUE);
         free(url);
         free(title);
         return;

@@ -167,6 +167,42 @@ TEST_F(PropertiesDialogTest, BlankTitleIsRefusedWithTheFocusInTheNameBox) {
     EXPECT_EQ(driver.steps_left(), 0u);
 }
 
+// A URL the collection file would not give back is refused as an empty title
+// is; blanks around a URL go and a quote is stored as %22.
+TEST_F(PropertiesDialogTest, UrlsTheFileCannotKeepAreRefusedOthersTidied) {
+    const struct {
+        const char* typed;
+        const char* message;
+    } refused[] = {
+        {"", "Please enter a URL for this Linkstone"},
+        {"  \t ", "Please enter a URL for this Linkstone"},
+        {" #top", "Please enter a URL for this Linkstone: one beginning with # names only a place within a page"},
+    };
+    Bookmark* stored = record("http://www.kernel.org/");
+    for (const auto& test : refused) {
+        SCOPED_TRACE(test.typed);
+        std::string caption, text;
+        bool focus_in_url = false;
+        DialogDriver driver;
+        driver.then(fill(nullptr, test.typed, nullptr))
+            .then(answer_and_resume(IDOK, &caption, &text))
+            .then(once_enabled([&](HWND dialog) {
+                focus_in_url = GetFocus() == GetDlgItem(dialog, IDC_PROP_URL);
+                press(dialog, IDCANCEL);
+            }));
+        EXPECT_FALSE(edit(stored));
+        EXPECT_EQ(caption, "Ravozorizi");
+        EXPECT_EQ(text, test.message);
+        EXPECT_TRUE(focus_in_url);
+        EXPECT_STREQ(stored->url, "http://www.kernel.org/");
+    }
+    DialogDriver driver;
+    driver.then(fill(nullptr, "  http://www.kernel.org/?q=\"a b\"  ", nullptr));
+    ASSERT_TRUE(edit(stored));
+    EXPECT_STREQ(stored->url, "http://www.kernel.org/?q=%22a b%22");
+    EXPECT_EQ(record("http://www.kernel.org/?q=%22a b%22"), stored);
+}
+
 TEST_F(PropertiesDialogTest, TitleIsTrimmedAndKeywordsComeBackAsTyped) {
     Bookmark* stored = record("http://www.kernel.org/");
     set_bookmark_keywords(&app_state->collection, stored, "kernel linux");
