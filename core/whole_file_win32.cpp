@@ -54,7 +54,8 @@ bool create_unique_beside(const char* path, char name[MAX_PATH]) {
     }
     std::string folder(path, static_cast<size_t>(name_start - path));
     if (folder.empty()) folder = ".";
-    return GetTempFileNameA(folder.c_str(), "lk", 0, name) != 0;
+    // Some systems answer with a name even when they could not make the file.
+    return GetTempFileNameA(folder.c_str(), "lk", 0, name) != 0 && file_exists(name);
 }
 
 bool write_pieces(HANDLE file, NextPieceFn next_piece, void* context) {
