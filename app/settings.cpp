@@ -101,6 +101,7 @@ void init_settings_path() {
     file_beside_executable("lk.ini", path);
     set_settings_path(path);
 }
+    convert_ansi_settings();
 
 void default_collection_path(char buffer[MAX_PATH]) { file_beside_executable("lk.htm", buffer); }
 

@@ -494,3 +494,27 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
         DeleteFileA(path.c_str());
     }
 }
+
+// A value written in the ANSI code page by an older version is read in that
+// code page and written back in UTF-8; lines already in UTF-8 stay as they are,
+// and a file without such lines is not rewritten at all.
+TEST_F(Settings, AnsiLinesAreConvertedOnceBeforeAnythingIsRead) {
+    const std::string utf8_line = "Netscape - Exe Path=C:\\Caf\xC3\xA9\\netscape.exe\r\n";
+    write_settings("[General]\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n[Browsers]\r\n" + utf8_line);
+    ASSERT_TRUE(convert_ansi_settings());
+    EXPECT_EQ(settings_text(),
+              "[General]\r\nLinkstone File=C:\\Users\\Jos\xC3\xA9\\lk.htm\r\n[Browsers]\r\n" + utf8_line);
+    char path[MAX_PATH];
+    ASSERT_TRUE(read_string_setting("General", "Linkstone File", path, sizeof path));
+    EXPECT_STREQ(path, "C:\\Users\\Jos\xC3\xA9\\lk.htm");
+
+    // Nothing to convert: the file keeps its time as well as its bytes.
+    HANDLE file = CreateFileA(settings_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME long_ago = {0, 0x01000000};
+    SetFileTime(file, nullptr, nullptr, &long_ago);
+    CloseHandle(file);
+    ASSERT_TRUE(convert_ansi_settings());
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    GetFileAttributesExA(settings_path.c_str(), GetFileExInfoStandard, &data);
+    EXPECT_EQ(data.ftLastWriteTime.dwHighDateTime, long_ago.dwHighDateTime);
+}
