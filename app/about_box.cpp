@@ -1,5 +1,5 @@
-// The About box: the program's icon, its logo and its version. The build line
-// stays hidden until Ctrl+B is pressed.
+// The About box: the program's icon, its logo, its version and where its files
+// are. The build line stays hidden until Ctrl+B is pressed.
 #include "app/about_box.h"
 
 #include <commctrl.h>
@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "platform/settings_file.h"
 
 namespace {
 
@@ -51,6 +52,12 @@ BOOL on_init_dialog(HWND dialog, AboutBox* data) {
     ShowWindow(GetDlgItem(dialog, IDC_ABOUT_BUILD), SW_HIDE);
     snprintf(text, sizeof text, "Build: %s", app_build);
     SetDlgItemTextA(dialog, IDC_ABOUT_BUILD, text);
+    // Where the files are: beside the program, in the user's application data
+    // folder, or wherever the options point.
+    char files[2 * MAX_PATH + 64];
+    snprintf(files, sizeof files, "Linkstone file: %s\r\nOptions: %s", app_state->options.collection_path,
+             settings_path());
+    SetDlgItemTextA(dialog, IDC_ABOUT_FILES, files);
 
     COLORMAP colours[2] = {{RGB(255, 255, 255), GetSysColor(COLOR_BTNFACE)},
                            {RGB(0, 0, 0), GetSysColor(COLOR_ACTIVECAPTION)}};

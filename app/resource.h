@@ -34,6 +34,7 @@
 #define IDC_ABOUT_VERSION 1003
 #define IDC_ABOUT_BUILD 1004
 #define IDC_ABOUT_LOGO 1035
+#define IDC_ABOUT_FILES 1036
 #define IDC_DICT_WORDS 1029
 #define IDC_DICT_CASE 1030
 #define IDC_DICT_COUNT 1034
@@ -93,8 +94,8 @@
 #define IDM_STOP_CHECKING 40030
 #define IDM_DICTIONARY 40031
 #define IDM_COPY_URL 40032
-#define IDM_COPY 40037
 #define IDM_SELECT_ALL 40033  // Ctrl+A: every row, or all the filter's text; in no menu
+#define IDM_COPY 40037
 #define IDM_LAST 40037
 
 // The frame's one-minute timer that drives automatic status checking.

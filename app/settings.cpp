@@ -97,13 +97,14 @@ int64_t min64(int64_t a, int64_t b) { return a < b ? a : b; }
 }  // namespace
 
 void init_settings_path() {
+    choose_data_folder();
     char path[MAX_PATH];
-    file_beside_executable("lk.ini", path);
+    file_in_data_folder("lk.ini", path);
     set_settings_path(path);
-}
     convert_ansi_settings();
+}
 
-void default_collection_path(char buffer[MAX_PATH]) { file_beside_executable("lk.htm", buffer); }
+void default_collection_path(char buffer[MAX_PATH]) { file_in_data_folder("lk.htm", buffer); }
 
 bool is_first_run() {
     int32_t marker;

@@ -1,4 +1,4 @@
-// The settings file lk.ini beside the executable: the options block and the
+// The settings file lk.ini in the program's data folder: the options block and the
 // browser profiles are read from it once at start-up and written back at close.
 #pragma once
 
@@ -8,9 +8,11 @@
 
 #include "app/app_state.h"
 
-// Points the settings file at lk.ini in the executable's directory.
+// Chooses the folder of the program's files (beside the executable, or the
+// user's application data folder when that cannot be written), points the
+// settings file at lk.ini there, and converts one written in the ANSI code page.
 void init_settings_path();
-// The executable's directory followed by "lk.htm".
+// That folder followed by "lk.htm".
 void default_collection_path(char buffer[MAX_PATH]);
 
 // True unless "First Run" reads 0; marks the file so that the next start is not.

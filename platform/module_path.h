@@ -1,7 +1,16 @@
-// Files that live beside the program: its settings, collection and help page.
+// The program's own folder, and the folder it keeps its settings and
+// collection files in.
 #pragma once
 
 #include <windows.h>
 
 // The executable's directory followed by name, cut to the path limit.
 void file_beside_executable(const char* name, char buffer[MAX_PATH]);
+
+// Decides, once at start-up, where lk.ini and lk.htm live: beside the
+// executable (a portable installation) when that folder takes new files or
+// already holds either of them; otherwise, as under Program Files, in the
+// user's application data folder (%APPDATA%\Ravozorizi), made when missing.
+void choose_data_folder();
+// The chosen folder followed by name, cut to the path limit.
+void file_in_data_folder(const char* name, char buffer[MAX_PATH]);

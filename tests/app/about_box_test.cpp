@@ -1,4 +1,5 @@
-// The About box: version, the hidden build line, closing rules and its logo.
+// The About box: version, the hidden build line, closing rules, its logo and
+// where the files are.
 #include "app/about_box.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "app/resource.h"
+#include "platform/settings_file.h"
 #include "tests/app/app_state_fixture.h"
 #include "tests/app/dialog_driver.h"
 
@@ -106,6 +108,26 @@ TEST_F(AboutBoxTest, LogoIsMappedAndDeletedWithTheBox) {
         EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
         EXPECT_EQ(GetObjectType(logo), 0u) << "the logo outlived the box";
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The box says where the collection and the settings are kept.
+TEST_F(AboutBoxTest, SaysWhereTheFilesAre) {
+    lstrcpyA(app_state->options.collection_path, "C:\\Users\\me\\AppData\\Roaming\\Ravozorizi\\lk.htm");
+    set_settings_path("C:\\Users\\me\\AppData\\Roaming\\Ravozorizi\\lk.ini");
+    std::string files;
+    DialogDriver driver;
+    driver.then([&](HWND box) {
+        files = item_text(box, IDC_ABOUT_FILES);
+        press(box, IDOK);
+    });
+    show_about_box(nullptr);
+    EXPECT_EQ(files,
+              "Linkstone file: C:\\Users\\me\\AppData\\Roaming\\Ravozorizi\\lk.htm\r\n"
+              "Options: C:\\Users\\me\\AppData\\Roaming\\Ravozorizi\\lk.ini");
 }
 
 }  // namespace

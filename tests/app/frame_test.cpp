@@ -2,7 +2,10 @@
 // collection file that could not be read, one instance only.
 #include "app/frame.h"
 
+#include <shlobj.h>
+
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "app/collection_files.h"
@@ -294,4 +297,159 @@ TEST(LkExe, FiltersSavesBothFilesAndStaysSingleInstance) {
     std::string settings = dir.read("lk.ini");
     EXPECT_NE(settings.find("First Run=0"), std::string::npos);
     EXPECT_NE(settings.find("Col Width 0="), std::string::npos);
+}
+
+namespace {
+
+// A collection file with one bookmark at the path.
+void write_one_bookmark(const std::string& path, const char* title, const char* url) {
+    Collection collection = create_collection();
+    add_or_merge(&collection, str_dup(title), str_dup(url), nullptr, 900000000, DATE_UNSET, DATE_UNSET, true);
+    ASSERT_TRUE(save_collection(&collection, path.c_str(), false));
+    free_collection(&collection);
+}
+
+// Starts the program and waits until it lists the rows; null when it did not show.
+HWND start_listing(ProgramProcess* program, const std::string& exe, int rows) {
+    if (!program->start(exe)) return nullptr;
+    HWND frame = program->wait_for_frame();
+    if (frame) {
+        EXPECT_TRUE(eventually([&] { return list_rows(frame) == rows; }));
+    }
+    return frame;
+}
+
+void close_program(ProgramProcess* program, HWND frame) {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program->wait_exit(), 1u);
+}
+
+void run_until_listed(const std::string& exe, int rows) {
+    ProgramProcess program;
+    HWND frame = start_listing(&program, exe, rows);
+    ASSERT_NE(frame, nullptr);
+    close_program(&program, frame);
+}
+
+}  // namespace
+
+// A settings file of an older version, written in the ANSI code page, still
+// names the collection; closing writes the path back in UTF-8.
+TEST(LkExe, AnsiSettingsFileStillFindsTheCollection) {
+    TempDir dir;
+    std::string exe = dir.path("lk.exe");
+    ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
+    const std::string folder = "C:\\Users\\Jos\xC3\xA9";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string collection = folder + "\\lk.htm";
+    write_one_bookmark(collection, "Caf\xC3\xA9 Central", "http://cafe.example/");
+    dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n");
+    run_until_listed(exe, 1);
+    EXPECT_NE(dir.read("lk.ini").find("Linkstone File=" + collection + "\r\n"), std::string::npos)
+        << dir.read("lk.ini");
+    for (const char* name : {"\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+namespace {
+
+// Makes a folder unwritable even for the superuser the tests run as (its
+// entries can be neither made nor removed), and writable again at the end.
+class ImmutableFolder {
+public:
+    explicit ImmutableFolder(const std::string& folder) : probe_(folder + "\\probe") {
+        typedef char*(CDECL * UnixNameFn)(const WCHAR*);
+        UnixNameFn unix_name = reinterpret_cast<UnixNameFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+        char* name = unix_name ? unix_name(wide) : nullptr;
+        if (!name) return;
+        unix_path_ = name;
+        HeapFree(GetProcessHeap(), 0, name);
+        made_ = chattr("+i") && eventually([&] { return !takes_files(); });
+    }
+    ~ImmutableFolder() {
+        if (made_) {
+            EXPECT_TRUE(chattr("-i") && eventually([&] { return takes_files(); }));
+        }
+    }
+    ImmutableFolder(const ImmutableFolder&) = delete;
+    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
+    bool made() const { return made_; }
+
+private:
+    // Wine starts programs of the host system too, but hands out no handle
+    // to wait on: the folder's state tells when the command is done.
+    bool chattr(const char* flag) {
+        std::string command = std::string("/usr/bin/chattr ") + flag + " \"" + unix_path_ + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            return false;
+        }
+        if (process.hThread) CloseHandle(process.hThread);
+        if (process.hProcess) CloseHandle(process.hProcess);
+        return true;
+    }
+    bool takes_files() {
+        HANDLE file =
+            CreateFileA(probe_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(file);
+        return true;
+    }
+    std::string probe_;
+    std::string unix_path_;
+    bool made_ = false;
+};
+
+std::string user_data_folder() {
+    char appdata[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appdata);
+    return std::string(appdata) + "\\Ravozorizi";
+}
+
+void remove_user_data_folder() {
+    const std::string folder = user_data_folder();
+    for (const char* name : {"\\lk.ini", "\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+// Installed where it cannot write (as under Program Files) and with no files
+// of its own there yet, the program keeps them in the user's application data
+// folder; a folder holding its settings stays the place, writable or not.
+TEST(LkExe, UnwritableProgramFolderKeepsTheFilesInTheUsersDataFolder) {
+    TempDir dir;
+    dir.make_folder("program");
+    const std::string exe = dir.path("program\\lk.exe");
+    ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
+    remove_user_data_folder();
+    {
+        ImmutableFolder read_only(dir.path("program"));
+        if (!read_only.made()) GTEST_SKIP() << "chattr +i is not available here";
+        run_until_listed(exe, 0);
+        EXPECT_EQ(dir.names("program"), std::set<std::string>{"lk.exe"});
+    }
+    const std::string data = user_data_folder();
+    EXPECT_TRUE(file_exists((data + "\\lk.ini").c_str()));
+    EXPECT_TRUE(file_exists((data + "\\lk.htm").c_str()));
+    remove_user_data_folder();
+
+    // The place is decided at start-up; the folder takes the files at close.
+    dir.write("program\\lk.ini", "[General]\r\nFirst Run=0\r\n");
+    write_one_bookmark(dir.path("program\\lk.htm"), "Kept Beside", "http://beside.example/");
+    ProgramProcess program;
+    HWND frame;
+    {
+        ImmutableFolder read_only(dir.path("program"));
+        frame = start_listing(&program, exe, 1);
+    }
+    ASSERT_NE(frame, nullptr);
+    close_program(&program, frame);
+    EXPECT_NE(dir.read("program\\lk.ini").find("Linkstone File=" + dir.path("program\\lk.htm")), std::string::npos);
+    EXPECT_FALSE(file_exists((data + "\\lk.ini").c_str()));
 }
