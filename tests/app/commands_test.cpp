@@ -579,10 +579,6 @@ TEST_F(CommandsTest, WhateverTheCommandsStoreReadsBackAfterARestart) {
                 if (!add_new) select_rows({static_cast<int>(rng() % rows())});
                 const int answer = rng() % 2 ? IDYES : IDNO;
                 HWND dialog_window = nullptr;
-                DialogStep cancel = [&](HWND dialog) {
-                    if (!IsWindowEnabled(dialog)) return DialogDriver::retry(dialog, cancel);
-                    press(dialog, IDCANCEL);
-                };
                 DialogDriver driver;
                 driver
                     .then([&](HWND dialog) {
@@ -596,7 +592,7 @@ TEST_F(CommandsTest, WhateverTheCommandsStoreReadsBackAfterARestart) {
                         press(box, GetDlgItem(box, IDYES) ? answer : IDOK);
                         DialogDriver::again(dialog_window);
                     })
-                    .then(cancel);
+                    .then(once_enabled([](HWND dialog) { press(dialog, IDCANCEL); }));
                 command(add_new ? IDM_ADD : IDM_PROPERTIES);
                 break;
             }

@@ -97,6 +97,15 @@ inline std::string window_text(HWND window) {
 
 inline void press(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
+// The step, once the dialog is enabled again: a step after a nested box may
+// find it still disabled by the box that is closing.
+inline DialogStep once_enabled(DialogStep step) {
+    return [step](HWND dialog) {
+        if (!IsWindowEnabled(dialog)) return DialogDriver::retry(dialog, once_enabled(step));
+        step(dialog);
+    };
+}
+
 // The longest static text of a message box: its message.
 inline std::string message_box_text(HWND box) {
     std::string longest;

@@ -160,10 +160,6 @@ TEST_F(CommandsTest, ExportAsksBeforeReplacingAnExistingFile) {
     for (int answer : {IDNO, IDYES}) {
         std::string prompt;
         HWND file_dialog = nullptr;
-        DialogStep cancel_once_enabled = [&](HWND dialog) {
-            if (!IsWindowEnabled(dialog)) return DialogDriver::retry(dialog, cancel_once_enabled);
-            press(dialog, IDCANCEL);
-        };
         DialogDriver driver;
         driver
             .then([&](HWND dialog) {
@@ -175,7 +171,7 @@ TEST_F(CommandsTest, ExportAsksBeforeReplacingAnExistingFile) {
                 press(box, answer);
                 if (answer == IDNO) DialogDriver::again(file_dialog);
             })
-            .then(cancel_once_enabled);
+            .then(once_enabled([](HWND dialog) { press(dialog, IDCANCEL); }));
         command(IDM_EXPORT);
         EXPECT_NE(prompt.find("exists"), std::string::npos) << prompt;
         EXPECT_EQ(dir.read("old.htm"),

@@ -249,11 +249,10 @@ TEST_F(OptionsSheetTest, StoringInAFileThatIsNotALinkstoneFileAsksFirst) {
         question = message_box_text(box);
         press(box, IDNO);
     };
-    DialogStep check_and_agree = [&](HWND sheet) {
-        if (!IsWindowEnabled(sheet)) return DialogDriver::retry(sheet, check_and_agree);
+    DialogStep check_and_agree = once_enabled([&](HWND sheet) {
         focus_on_path = GetFocus() == GetDlgItem(page(sheet), IDC_OPT_COLLECTION_PATH);
         PropSheet_PressButton(sheet, PSBTN_OK);
-    };
+    });
     DialogDriver driver;
     HWND sheet_window = nullptr;
     driver

@@ -85,13 +85,6 @@ DialogStep answer_and_resume(int button, std::string* caption, std::string* text
     };
 }
 
-DialogStep once_enabled(DialogStep step) {
-    return [step](HWND dialog) {
-        if (!IsWindowEnabled(dialog)) return DialogDriver::retry(dialog, once_enabled(step));
-        step(dialog);
-    };
-}
-
 TEST_F(PropertiesDialogTest, NewBookmarkShowsOfferedWordsAndUnknownDates) {
     Bookmark* record = new_bookmark("Rust Language", "http://rust.example/");
     Shown shown;
