@@ -15,6 +15,7 @@
 #include "collection/collection_file.h"
 #include "core/whole_file.h"
 #include "platform/message_box.h"
+#include "platform/module_path.h"
 
 namespace {
 
@@ -81,11 +82,7 @@ FileState file_state(const char* path) {
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return FILE_OUT_OF_REACH;
     char folder[MAX_PATH];
     lstrcpynA(folder, path, MAX_PATH);
-    char* name = folder;
-    for (char* p = folder; *p; p++) {
-        if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-    }
-    *name = '\0';
+    folder[file_name_of(folder) - folder] = '\0';
     DWORD folder_attributes = GetFileAttributesA(folder[0] ? folder : ".");
     bool folder_there =
         folder_attributes != INVALID_FILE_ATTRIBUTES && (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -119,13 +116,8 @@ void describe_file_time(const char* path, char* text, size_t size) {
 bool recovery_file_path(bool in_temporary_folder, char path[MAX_PATH]) {
     const char* collection = app_state->options.collection_path;
     char folder[MAX_PATH] = "";
-    const char* name = collection;
-    if (in_temporary_folder) {
-        if (!GetTempPathA(sizeof folder, folder)) return false;
-        for (const char* p = collection; *p; p++) {
-            if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
-        }
-    }
+    if (in_temporary_folder && !GetTempPathA(sizeof folder, folder)) return false;
+    const char* name = in_temporary_folder ? file_name_of(collection) : collection;
     return snprintf(path, MAX_PATH, "%s%s.recovered", folder, name) < MAX_PATH;
 }
 

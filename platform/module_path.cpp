@@ -39,15 +39,19 @@ bool user_data_folder(char folder[MAX_PATH]) {
 
 }  // namespace
 
+const char* file_name_of(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p; p++) {
+        if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
+    }
+    return name;
+}
+
 void file_beside_executable(const char* name, char buffer[MAX_PATH]) {
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, sizeof module);
     module[MAX_PATH - 1] = '\0';
-    char* name_start = module;
-    for (char* p = module; *p; p++) {
-        if (*p == '\\' || *p == '/' || *p == ':') name_start = p + 1;
-    }
-    *name_start = '\0';
+    module[file_name_of(module) - module] = '\0';
     if (snprintf(buffer, MAX_PATH, "%s%s", module, name) >= MAX_PATH) buffer[MAX_PATH - 1] = '\0';
 }
 

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// Where the file name begins in a path (after its last \, / or :).
+const char* file_name_of(const char* path);
+
 // The executable's directory followed by name, cut to the path limit.
 void file_beside_executable(const char* name, char buffer[MAX_PATH]);
 
