@@ -509,9 +509,11 @@ TEST_F(Settings, AnsiLinesAreConvertedOnceBeforeAnythingIsRead) {
     EXPECT_STREQ(path, "C:\\Users\\Jos\xC3\xA9\\lk.htm");
 
     // Nothing to convert: the file keeps its time as well as its bytes.
-    HANDLE file = CreateFileA(settings_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    FILETIME long_ago = {0, 0x01000000};
-    SetFileTime(file, nullptr, nullptr, &long_ago);
+    HANDLE file = CreateFileA(settings_path.c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FILETIME long_ago = {0xC89DC000, 0x01C07385};  // 1 January 2001
+    ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &long_ago));
     CloseHandle(file);
     ASSERT_TRUE(convert_ansi_settings());
     WIN32_FILE_ATTRIBUTE_DATA data;
