@@ -94,7 +94,8 @@
 #define IDM_DICTIONARY 40031
 #define IDM_COPY_URL 40032
 #define IDM_COPY 40037
-#define IDM_LAST 40037
+#define IDM_IMPORT_REPORT 40038
+#define IDM_LAST 40038
 
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1

@@ -212,16 +212,22 @@ void insert_record(Collection* collection, Bookmark* record) {
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
-void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
-                  uint32_t last_visit, uint32_t last_modified, bool automatic) {
+AddOutcome add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
+                        uint32_t last_visit, uint32_t last_modified, bool automatic) {
     if (title) trim_in_place(title);
     if (url) trim_in_place(url);
     if (keyword_text) trim_in_place(keyword_text);
-    if (!url || url[0] == '\0' || !title || title[0] == '\0') {
+    if (!url || url[0] == '\0') {
         free(title);
         free(url);
         free(keyword_text);
-        return;
+        return ADD_SKIPPED;
+    }
+    // A bookmark is worth keeping without a title: the list shows its URL.
+    const bool untitled = !title || title[0] == '\0';
+    if (untitled) {
+        free(title);
+        title = str_dup(url);
     }
 
     // The look-up's position is where a new record goes in `records_by_url`.
@@ -238,10 +244,10 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
         free(title);
         free(url);
         free(keyword_text);
-        if (!is_real_date(added)) return;
+        if (!is_real_date(added)) return ADD_MERGED;
         merge_date(&stored->last_visit, last_visit);
         merge_date(&stored->last_modified, last_modified);
-        return;
+        return ADD_MERGED;
     }
 
     Bookmark* record = new_record(collection);
@@ -258,7 +264,8 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
         WordScratch* scratch = collection->batch.words;
         TextBuffer own = tb_empty();
         TextBuffer* source = scratch ? &scratch->joined : &own;
-        tb_assign(source, title);
+        // URLs are never split into keywords.
+        tb_assign(source, untitled ? "" : title);
         if (keyword_text) {
             tb_append_char(source, ' ');
             tb_append_str(source, keyword_text);
@@ -282,6 +289,7 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     } else {
         vec_insert_at(collection->records_by_url, url_position, record);
     }
+    return ADD_ADDED;
 }
 
 void reposition_by_url(Collection* collection, Bookmark* record) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "collection/import_report.h"
 #include "core/bookmark.h"
 #include "core/containers.h"
 
@@ -54,9 +55,10 @@ Bookmark* find_by_url(const Collection* collection, const char* url);
 void insert_record(Collection* collection, Bookmark* record);
 // Adds a bookmark, or merges its dates into the stored one with the same URL.
 // Takes ownership of the three strings (each may be null) in every case.
-// Nothing is added when the URL or the title is empty after trimming.
-void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
-                  uint32_t last_visit, uint32_t last_modified, bool automatic);
+// Nothing is added when the URL is empty after trimming; a bookmark without a
+// title is titled with its URL (which gives no keywords of its own).
+AddOutcome add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
+                        uint32_t last_visit, uint32_t last_modified, bool automatic);
 // Opens and ends a batch of additions, for reading files of many bookmarks:
 // inserting each new record into `records_by_url` by itself would move the
 // vector's tail every time. While a batch is open, records made by add_or_merge

@@ -3,6 +3,8 @@
 #include "app/commands.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -153,8 +155,8 @@ TEST_F(CommandsTest, CopyTakesTheFilterSelectionOrTheSelectedUrl) {
     EXPECT_EQ(clipboard_text(), "http://www.kernel.org/") << "greyed with two selected";
 }
 
-TEST_F(CommandsTest, ImportReadsTheChosenFileAutomaticallyAndCountsTheGain) {
-    dir.write("bookmarks.htm", kNetscapeFile);
+TEST_F(CommandsTest, ImportReadsTheChosenFileAutomaticallyAndReportsWhatItDid) {
+    dir.write("bookmarks.htm", std::string(kNetscapeFile) + "<DT><A HREF=\"#top\">Top</A>\n");
     std::string path = dir.path("bookmarks.htm");
     DialogDriver driver;
     std::string caption;
@@ -164,8 +166,21 @@ TEST_F(CommandsTest, ImportReadsTheChosenFileAutomaticallyAndCountsTheGain) {
     });
     EXPECT_TRUE(press_ctrl('I'));
     EXPECT_EQ(caption, "Import Bookmarks");
-    EXPECT_EQ(pane(0), "2 Ravozorizi imported from " + path);
+    EXPECT_EQ(pane(0), "2 added, 1 merged, 1 skipped");
     EXPECT_EQ(rows(), 6);
+    // The reasons on request, from the menu or from a click on the counts.
+    for (int way = 0; way < 2; way++) {
+        MessageBoxWatcher watcher;
+        if (way == 0) {
+            command(IDM_IMPORT_REPORT);
+        } else {
+            NMHDR click = {app_state->status_bar, IDC_STATUS_BAR, static_cast<UINT>(NM_CLICK)};
+            SendMessageA(frame, WM_NOTIFY, IDC_STATUS_BAR, reinterpret_cast<LPARAM>(&click));
+        }
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        EXPECT_EQ(watcher.seen()[0].text,
+                  "2 added, 1 merged, 1 skipped\n\nSkipped:\nline 8: a link within a page: #top");
+    }
     Bookmark* one = record("http://imported-one.example/");
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(keywords_of(one), "Imported One") << "keywords made from the title";
@@ -187,8 +202,11 @@ TEST_F(CommandsTest, ImportFavoritesWalksTheChosenFolderAndASecondImportAddsNoth
     dir.write("fav\\Papers\\Deep\\Deeper\\Kernel.URL", "[InternetShortcut]\r\nURL=http://www.kernel.org/\r\n");
     dir.write("fav\\Tools.Url", "[InternetShortcut]\r\n\r\nURL=http://tools.example/\r\nIconIndex=0\r\n");
     dir.write("fav\\notes.txt", "[InternetShortcut]\r\nURL=http://notes.example/\r\n");
-    dir.write("fav\\Broken.url",
+    dir.write("fav\\Later Layout.url",
               "[DEFAULT]\r\nBASEURL=http://b.example/\r\n[InternetShortcut]\r\nURL=http://b.example/\r\n");
+    // A name in another script, as the program's UTF-8 code page spells it.
+    std::ofstream(std::filesystem::u8path(dir.path("fav") + "\\Москва новости.url"), std::ios::binary)
+        << "[InternetShortcut]\r\nIDList=\r\nURL=https://news.example.ru/\r\n";
     dir.write("fav\\Late.url", "[InternetShortcut]\r\nIconIndex=1\r\nURL=http://late.example/\r\n");
     dir.write("fav\\Empty.url", "");
     std::string folder = dir.path("fav");
@@ -202,20 +220,27 @@ TEST_F(CommandsTest, ImportFavoritesWalksTheChosenFolderAndASecondImportAddsNoth
         });
         command(IDM_IMPORT_FAVORITES);
         EXPECT_EQ(driver.dialogs_seen(), 1);
-        std::string status = pane(0);
-        EXPECT_EQ(status.rfind(round == 0 ? "2 Ravozorizi imported from " : "0 Ravozorizi imported from ", 0), 0u)
-            << status;
-        EXPECT_EQ(status.substr(status.size() - 4), "\\fav") << status;
-        EXPECT_EQ(rows(), 6);
+        EXPECT_EQ(pane(0), round == 0 ? "5 added, 1 merged, 1 skipped" : "0 added, 6 merged, 1 skipped");
+        EXPECT_EQ(rows(), 9);
     }
+    MessageBoxWatcher watcher;
+    command(IDM_IMPORT_REPORT);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(watcher.seen()[0].text, "0 added, 6 merged, 1 skipped\n\nSkipped:\nEmpty.url: not an Internet Shortcut");
     Bookmark* news = record("http://news.example/daily");
     ASSERT_NE(news, nullptr);
     EXPECT_STREQ(news->title, "Daily News");
     EXPECT_EQ(keywords_of(news), "Daily News");
     EXPECT_NE(record("http://tools.example/"), nullptr);
     EXPECT_EQ(record("http://notes.example/"), nullptr);
-    EXPECT_EQ(record("http://b.example/"), nullptr);
-    EXPECT_EQ(record("http://late.example/"), nullptr);
+    // Shortcuts of later browsers: their section and key wherever they stand.
+    EXPECT_STREQ(record("http://b.example/")->title, "Later Layout");
+    EXPECT_NE(record("http://late.example/"), nullptr);
+    // Names in any script become titles and keywords.
+    Bookmark* moscow = record("https://news.example.ru/");
+    ASSERT_NE(moscow, nullptr);
+    EXPECT_STREQ(moscow->title, "Москва новости");
+    EXPECT_EQ(keywords_of(moscow), "Москва новости");
 }
 
 TEST_F(CommandsTest, FastAddStoresTheBrowsersPageAsVisitedOnce) {
