@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "collection/collection.h"
 #include "collection/collection_file.h"
@@ -30,10 +31,29 @@ struct Attribute {
     bool double_quoted;  // the value stood in double quotes, closed
 };
 
-bool is_tag_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Classes of the bytes of a tag, one table lookup per byte: anchors are read
+// for every bookmark of every file.
+enum TagByte : uint8_t {
+    TAG_SPACE = 1,
+    NAME_END = 2,   // ends an attribute's name: white space, '=', '>', quotes and the end
+    VALUE_END = 4,  // ends an unquoted value: white space, '>' and the end
+};
+
+struct TagBytes {
+    uint8_t of[256];
+    constexpr TagBytes() : of() {
+        for (char c : {' ', '\t', '\r', '\n'}) of[static_cast<unsigned char>(c)] = TAG_SPACE | NAME_END | VALUE_END;
+        for (char c : {'=', '"', '\''}) of[static_cast<unsigned char>(c)] = NAME_END;
+        for (char c : {'>', '\0'}) of[static_cast<unsigned char>(c)] = NAME_END | VALUE_END;
+    }
+};
+
+constexpr TagBytes kTagBytes;
+
+bool has_tag_class(char c, uint8_t classes) { return (kTagBytes.of[static_cast<unsigned char>(c)] & classes) != 0; }
 
 const char* skip_tag_space(const char* p) {
-    while (is_tag_space(*p)) p++;
+    while (has_tag_class(*p, TAG_SPACE)) p++;
     return p;
 }
 
@@ -51,7 +71,7 @@ bool next_attribute(const char** p, Attribute* a) {
         }
         if (*at == '\0' || *at == '>') return false;
         a->name = at;
-        while (*at && !is_tag_space(*at) && *at != '=' && *at != '>' && *at != '"' && *at != '\'') at++;
+        while (!has_tag_class(*at, NAME_END)) at++;
         a->name_length = static_cast<size_t>(at - a->name);
         const char* after_name = skip_tag_space(at);
         if (*after_name == '=') {
@@ -70,31 +90,61 @@ bool next_attribute(const char** p, Attribute* a) {
     } else {
         a->value = at;
         a->double_quoted = false;
-        while (*at && !is_tag_space(*at) && *at != '>') at++;
+        while (!has_tag_class(*at, VALUE_END)) at++;
         a->value_length = static_cast<size_t>(at - a->value);
     }
     *p = at;
     return true;
 }
 
-bool attribute_is(const Attribute& a, const char* name) {
-    size_t i = 0;
-    for (; i < a.name_length; i++) {
-        if (name[i] == '\0' || fold_ascii(a.name[i]) != fold_ascii(name[i])) return false;
+constexpr char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// Whether the attribute has this name (given in capitals), in any letter case.
+template <size_t N>
+bool attribute_is(const Attribute& a, const char (&name)[N]) {
+    if (a.name_length != N - 1) return false;
+    // Exports write their names in capitals: one comparison settles most.
+    if (memcmp(a.name, name, N - 1) == 0) return true;
+    for (size_t i = 0; i < N - 1; i++) {
+        if (upper_ascii(a.name[i]) != name[i]) return false;
     }
-    return name[i] == '\0';
+    return true;
+}
+
+// The number the eight bytes at p spell when all eight are digits: one word
+// of eight bytes at once, as every date read takes its first eight digits.
+bool read_eight_digits(const char* p, uint64_t* value) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t v;
+    memcpy(&v, p, sizeof v);
+    if ((((v & 0xF0F0F0F0F0F0F0F0ull) | (((v + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4))) !=
+        0x3333333333333333ull) {
+        return false;
+    }
+    v = ((v & 0x0F0F0F0F0F0F0F0Full) * 2561) >> 8;
+    v = ((v & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+    *value = ((v & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+    return true;
+#else
+    (void)p;
+    (void)value;
+    return false;
+#endif
 }
 
 // Decimal digits at the value's start, as seconds. Numbers too large for
 // seconds are milliseconds, microseconds or nanoseconds: each step divides by
-// a thousand until the number fits; one that never fits counts as no date. No
-// digits give 0.
+// a thousand until the number fits; one that never fits, or has more digits
+// than any of them, counts as no date. No digits give 0.
 uint32_t read_date(const Attribute& a) {
+    const size_t kMostDigits = 19;  // nanoseconds until the year 2286
+    // A value always ends in a byte that is no digit (its quote, a blank, '>'
+    // or the text's end), and more digits than fit are no date anyway.
     uint64_t value = 0;
-    for (size_t i = 0; i < a.value_length && a.value[i] >= '0' && a.value[i] <= '9'; i++) {
-        const uint64_t digit = static_cast<uint64_t>(a.value[i] - '0');
-        value = value > (UINT64_MAX - digit) / 10 ? UINT64_MAX : value * 10 + digit;
-    }
+    const char* p = a.value;
+    if (a.value_length >= 8 && read_eight_digits(p, &value)) p += 8;
+    for (; *p >= '0' && *p <= '9'; p++) value = value * 10 + static_cast<uint64_t>(*p - '0');
+    if (static_cast<size_t>(p - a.value) > kMostDigits) return DATE_UNSET;
     for (int step = 0; step < 3 && value > UINT32_MAX; step++) value /= 1000;
     return value > UINT32_MAX ? DATE_UNSET : static_cast<uint32_t>(value);
 }
@@ -196,7 +246,7 @@ void deliver_bookmark(Parser* parser) {
         skip_anchor(parser, "a link within a page");
     } else {
         const AddOutcome outcome = add_or_merge(
-            parser->collection, str_dup(tb_text(parser->title)), str_dup(url), str_dup(tb_text(parser->description)),
+            parser->collection, str_dup(tb_text(parser->title)), str_dup(url), tb_text(parser->description),
             parser->anchor.added, parser->anchor.last_visit, parser->anchor.last_modified, parser->automatic);
         if (outcome == ADD_SKIPPED) {
             skip_anchor(parser, IMPORT_NO_ADDRESS);

@@ -77,19 +77,17 @@ bool is_valid_utf8(const char* text, size_t length) {
     const char* p = text;
     const char* end = text + length;
     while (p < end) {
-        // Eight ASCII bytes at a time: most of a bookmark file is markup.
-        if (end - p >= 8) {
-            uint64_t block;
-            memcpy(&block, p, 8);
-            if ((block & 0x8080808080808080ull) == 0) {
-                p += 8;
+        // Thirty-two ASCII bytes at a time: most of a bookmark file is markup.
+        if (end - p >= 32) {
+            uint64_t block[4];
+            memcpy(block, p, sizeof block);
+            if (((block[0] | block[1] | block[2] | block[3]) & 0x8080808080808080ull) == 0) {
+                p += 32;
                 continue;
             }
         }
-        if (static_cast<unsigned char>(*p) < 0x80) {
-            p++;
-            continue;
-        }
+        while (p < end && static_cast<unsigned char>(*p) < 0x80) p++;
+        if (p == end) break;
         // A sequence cut by the end reads the zero byte after it or fails on
         // the bounds check below.
         uint32_t code_point;

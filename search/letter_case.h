@@ -13,11 +13,11 @@ enum CharKind : uint8_t {
     CHAR_SPACE,      // white space: between words and between title tokens
 };
 
-struct PlatformLetter {
-    CharKind kind;
+struct PlatformCase {
     uint32_t lower;  // the simple lower-case mapping, the character itself when none
     uint32_t upper;  // the simple upper-case mapping, the character itself when none
 };
 
 // For 0x80 <= code_point <= 0xFFFF.
-PlatformLetter platform_letter(uint32_t code_point);
+CharKind platform_kind(uint32_t code_point);
+PlatformCase platform_case(uint32_t code_point);

@@ -30,8 +30,11 @@ CharKind kind_of(utf8proc_category_t category) {
 
 }  // namespace
 
-PlatformLetter platform_letter(uint32_t code_point) {
+CharKind platform_kind(uint32_t code_point) {
+    return kind_of(utf8proc_category(static_cast<utf8proc_int32_t>(code_point)));
+}
+
+PlatformCase platform_case(uint32_t code_point) {
     const utf8proc_int32_t c = static_cast<utf8proc_int32_t>(code_point);
-    return PlatformLetter{kind_of(utf8proc_category(c)), static_cast<uint32_t>(utf8proc_tolower(c)),
-                          static_cast<uint32_t>(utf8proc_toupper(c))};
+    return PlatformCase{static_cast<uint32_t>(utf8proc_tolower(c)), static_cast<uint32_t>(utf8proc_toupper(c))};
 }

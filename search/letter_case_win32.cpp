@@ -12,8 +12,13 @@ namespace {
 
 const uint32_t kPageSize = 256;
 
+struct Letter {
+    CharKind kind;
+    PlatformCase partners;
+};
+
 struct Page {
-    PlatformLetter letters[kPageSize];
+    Letter letters[kPageSize];
 };
 
 std::atomic<Page*> pages[0x10000 / kPageSize];
@@ -47,14 +52,12 @@ Page* build_page(uint32_t first) {
     }
     Page* page = new Page;
     for (uint32_t i = 0; i < kPageSize; i++) {
-        page->letters[i] = PlatformLetter{kind_of(type1[i], type3[i]), lower[i], upper[i]};
+        page->letters[i] = Letter{kind_of(type1[i], type3[i]), PlatformCase{lower[i], upper[i]}};
     }
     return page;
 }
 
-}  // namespace
-
-PlatformLetter platform_letter(uint32_t code_point) {
+const Letter& letter(uint32_t code_point) {
     std::atomic<Page*>& slot = pages[code_point / kPageSize];
     Page* page = slot.load(std::memory_order_acquire);
     if (!page) {
@@ -68,3 +71,9 @@ PlatformLetter platform_letter(uint32_t code_point) {
     }
     return page->letters[code_point % kPageSize];
 }
+
+}  // namespace
+
+CharKind platform_kind(uint32_t code_point) { return letter(code_point).kind; }
+
+PlatformCase platform_case(uint32_t code_point) { return letter(code_point).partners; }

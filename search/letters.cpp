@@ -11,32 +11,28 @@ namespace {
 // A case mapping counts only both ways and at the same encoded length.
 uint32_t partner(uint32_t code_point, uint32_t mapped, bool to_lower) {
     if (mapped == code_point || utf8_length(mapped) != utf8_length(code_point) || mapped > 0xFFFF) return code_point;
-    const PlatformLetter back = platform_letter(mapped);
+    const PlatformCase back = platform_case(mapped);
     return (to_lower ? back.upper : back.lower) == code_point ? mapped : code_point;
 }
 
-struct Letter {
-    CharKind kind;
-    uint32_t lower;
-    uint32_t upper;
-};
+// Only characters of the Basic Multilingual Plane outside the private use
+// area have kinds and case from the platform.
+bool from_platform(uint32_t code_point) {
+    return code_point >= 0x80 && code_point <= 0xFFFF && !(code_point >= 0xE000 && code_point <= 0xF8FF);
+}
 
-Letter letter(uint32_t code_point) {
+uint32_t lower_partner(uint32_t code_point) {
+    if (code_point < 0x80) return static_cast<unsigned char>(fold_ascii(static_cast<char>(code_point)));
+    if (!from_platform(code_point)) return code_point;
+    return partner(code_point, platform_case(code_point).lower, true);
+}
+
+uint32_t upper_partner(uint32_t code_point) {
     if (code_point < 0x80) {
-        const char c = static_cast<char>(code_point);
-        const bool word = is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '_' || c == '-';
-        const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r';
-        const uint32_t lower = static_cast<unsigned char>(fold_ascii(c));
-        const uint32_t upper = is_ascii_letter(c) ? lower - 32 : code_point;
-        return Letter{word ? CHAR_WORD : space ? CHAR_SPACE : CHAR_SEPARATOR, lower, upper};
+        return is_ascii_letter(static_cast<char>(code_point)) ? lower_partner(code_point) - 32 : code_point;
     }
-    if (code_point > 0xFFFF) {
-        const bool ideograph = code_point >= 0x20000 && code_point <= 0x3FFFF;
-        return Letter{ideograph ? CHAR_WORD : CHAR_SEPARATOR, code_point, code_point};
-    }
-    if (code_point >= 0xE000 && code_point <= 0xF8FF) return Letter{CHAR_SEPARATOR, code_point, code_point};
-    const PlatformLetter p = platform_letter(code_point);
-    return Letter{p.kind, partner(code_point, p.lower, true), partner(code_point, p.upper, false)};
+    if (!from_platform(code_point)) return code_point;
+    return partner(code_point, platform_case(code_point).upper, false);
 }
 
 // The next character of a string of known length and its folded form;
@@ -59,13 +55,21 @@ size_t next_folded(const char* p, size_t left, uint32_t* folded) {
 
 }  // namespace
 
-CharKind char_kind(uint32_t code_point) { return letter(code_point).kind; }
+CharKind char_kind(uint32_t code_point) {
+    if (code_point < 0x80) {
+        const char c = static_cast<char>(code_point);
+        if (is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '_' || c == '-') return CHAR_WORD;
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' ? CHAR_SPACE : CHAR_SEPARATOR;
+    }
+    if (from_platform(code_point)) return platform_kind(code_point);
+    // Planes 2 and 3 hold only ideographs.
+    return code_point >= 0x20000 && code_point <= 0x3FFFF ? CHAR_WORD : CHAR_SEPARATOR;
+}
 
-uint32_t fold_code_point(uint32_t code_point) { return letter(code_point).lower; }
+uint32_t fold_code_point(uint32_t code_point) { return lower_partner(code_point); }
 
 size_t case_spellings(uint32_t code_point, uint32_t out[3]) {
-    const Letter l = letter(code_point);
-    uint32_t all[3] = {l.upper, code_point, l.lower};
+    uint32_t all[3] = {upper_partner(code_point), code_point, lower_partner(code_point)};
     // Upper-case partners mostly sort first; sort the three to be sure.
     for (int i = 0; i < 2; i++) {
         for (int j = 0; j < 2 - i; j++) {

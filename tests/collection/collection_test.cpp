@@ -24,8 +24,8 @@ struct CollectionFixture : ::testing::Test {
 
     void add(const char* title, const char* url, const char* keywords = nullptr, uint32_t added = DATE_UNSET,
              uint32_t visit = DATE_UNSET, uint32_t modified = DATE_UNSET, bool automatic = false) {
-        add_or_merge(&c, title ? str_dup(title) : nullptr, url ? str_dup(url) : nullptr,
-                     keywords ? str_dup(keywords) : nullptr, added, visit, modified, automatic);
+        add_or_merge(&c, title ? str_dup(title) : nullptr, url ? str_dup(url) : nullptr, keywords, added, visit,
+                     modified, automatic);
     }
     Bookmark* record(uint32_t i) { return static_cast<Bookmark*>(c.records->items[i]); }
     std::string keywords_of(const Bookmark* r) {
@@ -414,8 +414,8 @@ TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
             const uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
             const bool automatic = rng() % 2;
             for (Collection* c : {&plain, &batched}) {
-                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), str_dup(keywords.c_str()), added, visit,
-                             modified, automatic);
+                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), keywords.c_str(), added, visit, modified,
+                             automatic);
             }
         }
         if (bookmarks > before_batch) end_add_batch(&batched);
