@@ -87,9 +87,7 @@ inline const unsigned char* skip_to_separator(const unsigned char* p, unsigned s
     return has_class(*p, NON_ASCII) ? skip_to_separator_beyond_ascii(p, separators) : p;
 }
 
-// Past the letters from i, up to `end` of a title token; with DIGIT among the
-// classes, past letters and digits. A letter is an ASCII letter or any word
-// character beyond ASCII; a digit is an ASCII digit.
+// The rest of skip_letters from a byte beyond ASCII.
 size_t skip_letters_beyond_ascii(const unsigned char* s, size_t i, size_t end, unsigned classes) {
     for (;;) {
         const size_t n = non_ascii_of_kind(s + i, CHAR_WORD);
@@ -100,6 +98,9 @@ size_t skip_letters_beyond_ascii(const unsigned char* s, size_t i, size_t end, u
     }
 }
 
+// Past the letters from i, up to `end` of a title token; with DIGIT among the
+// classes, past letters and digits. A letter is an ASCII letter or any word
+// character beyond ASCII; a digit is an ASCII digit.
 inline size_t skip_letters(const unsigned char* s, size_t i, size_t end, unsigned classes) {
     while (i < end && has_class(s[i], classes)) i++;
     return i < end && has_class(s[i], NON_ASCII) ? skip_letters_beyond_ascii(s, i, end, classes) : i;

@@ -67,6 +67,7 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
         {"[InternetShortcut]\r\n[InternetShortcut.W]\r\nURL=http://l.example/\r\n", "<none>"},
         {"[InternetShortcut]\r\nURLX=http://m.example/\r\nBASEURL=http://m.example/\r\n", "<none>"},
         {"URL=http://n.example/\r\n[InternetShortcut]\r\n", "<none>"},
+        {"[InternetShortcap]\r\nURL=http://o.example/\r\n[InternetShortcut]\r\nURI=http://o.example/\r\n", "<none>"},
         {"[InternetShortcut]\r\nURL http://i.example/\r\n", "<none>"},
         {"[InternetShortcut]", "<none>"},
         {"[InternetShort", "<none>"},
