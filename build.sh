@@ -12,7 +12,7 @@ jobs=${LK_JOBS:-$(nproc)}
 packages=(
     cmake make g++ python3 xvfb xauth
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine
-    googletest libgtest-dev libbenchmark-dev libssl-dev openssl
+    googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev
 )
 
 install_missing() {
@@ -99,6 +99,13 @@ run_program() {
     cp "$build/win64/app/lk.exe" "$dir/"
     export WINEPREFIX=$build/win64/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
     "$root/cmake/wine-prefix.sh" "$WINEPREFIX"
+    # A first look: a run folder without a collection starts with the sample,
+    # turned into a collection file as the program would save it.
+    if [ ! -f "$dir/lk.htm" ]; then
+        echo "== sample collection: docs/sample-bookmarks.htm"
+        wine "$build/win64/tools/lktool.exe" load "Z:$root/docs/sample-bookmarks.htm" >"$dir/lk.htm.new"
+        mv "$dir/lk.htm.new" "$dir/lk.htm"
+    fi
     if [ -n "${DISPLAY:-}" ]; then
         wine "$dir/lk.exe"
     else

@@ -26,6 +26,7 @@ const uint32_t OPT_AUTO_STATUS_CHECK = 0x200;
 const uint32_t OPT_CONFIRM_SINGLE_DELETES = 0x400;
 const uint32_t OPT_CONFIRM_MULTIPLE_DELETES = 0x800;
 
+struct ImportReport;
 struct ListOrders;
 
 struct Options {
@@ -62,6 +63,7 @@ struct AppState {
     // The collection file existed but could not be read at start-up: saving
     // over it (or rotating it into the backup) needs the user's consent.
     uint32_t collection_unread;
+    ImportReport* last_import;  // what the last import did, for the Import Report command; null before one
     // A recovery file the collection was restored from at start-up; removed
     // once the collection is saved.
     char recovery_path[MAX_PATH];

@@ -187,7 +187,7 @@ SaveOutcome write_collection_shown(bool may_ask) {
 
 }  // namespace
 
-bool read_bookmark_file_shown(const char* path, bool automatic) {
+bool read_bookmark_file_shown(const char* path, bool automatic, ImportReport* report) {
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     char* text = nullptr;
     uint32_t size = 0;
@@ -199,7 +199,7 @@ bool read_bookmark_file_shown(const char* path, bool automatic) {
             if ((size / 1024) * 1024 > kProgressThreshold) progress = create_progress_bar(path, size);
         }
         ReadProgress shown = {size / 1024 / 100 + 1, 0};
-        read_bookmark_text(&app_state->collection, text, automatic, move_progress_bar, &shown);
+        read_bookmark_text(&app_state->collection, text, automatic, move_progress_bar, &shown, report);
         if (app_state->status_bar) SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0);
         if (progress) DestroyWindow(progress);
     } else {

@@ -2,10 +2,13 @@
 // text, progress bar and the messages that tell the user what failed.
 #pragma once
 
+struct ImportReport;
+
 // Reads one bookmark file into the collection, showing "Reading <path>" and a
 // progress bar for larger files; tells the user when the file cannot be read.
-// Asks for a refilter in every case.
-bool read_bookmark_file_shown(const char* path, bool automatic);
+// Asks for a refilter in every case. The report, when given, counts what the
+// file added, merged and skipped.
+bool read_bookmark_file_shown(const char* path, bool automatic, ImportReport* report = nullptr);
 
 // Reads the collection file at start-up. A recovery file left by the end of
 // the last Windows session is offered first. A file that is not there while

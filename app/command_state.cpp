@@ -55,6 +55,8 @@ bool command_state(int command) {
             return can_mark_visited();
         case IDM_STOP_CHECKING:
             return app_state->checking_active != 0;
+        case IDM_IMPORT_REPORT:
+            return app_state->last_import != nullptr;
         case IDM_COPY:
             if (GetFocus() == app_state->filter_edit) return filter_has_selection();
             return selected_count() == 1;

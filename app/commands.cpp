@@ -13,6 +13,7 @@
 #include "app/dialog_helpers.h"
 #include "app/export.h"
 #include "app/help.h"
+#include "app/import_reports.h"
 #include "app/keyword_dictionary_dialog.h"
 #include "app/list_view.h"
 #include "app/options_sheet.h"
@@ -43,12 +44,6 @@ int selected_count() { return static_cast<int>(SendMessageA(list(), LVM_GETSELEC
 void show_status(const char* lead, const char* detail) {
     char text[300];
     snprintf(text, sizeof text, "%s%s", lead, detail);
-    set_status_text(text, 8000);
-}
-
-void show_import_count(uint32_t before, const char* source) {
-    char text[MAX_PATH + 64];
-    snprintf(text, sizeof text, "%u Ravozorizi imported from %s", collection()->records->count - before, source);
     set_status_text(text, 8000);
 }
 
@@ -155,9 +150,7 @@ void import_command() {
     char path[MAX_PATH] = "";
     if (!browse_for_file(frame(), HTML_FILES_FILTER, "Import Bookmarks", nullptr, path)) return;
     RedrawWindow(frame(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    uint32_t before = collection()->records->count;
-    read_bookmark_file_shown(path, true);
-    show_import_count(before, path);
+    if (read_bookmark_file_shown(path, true, begin_import_report())) show_import_counts();
 }
 
 void export_command() {
@@ -181,16 +174,15 @@ void export_command() {
 }
 
 void import_favorites_command() {
-    char folder[MAX_PATH];
+    char folder[MAX_PATH] = "";
     favorites_folder(folder);
     if (!choose_folder(frame(), "Directory of Favorites", folder)) return;
     set_status_text("Importing Favorites...", STATUS_FOREVER);
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     RedrawWindow(frame(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    uint32_t before = collection()->records->count;
-    import_favorites(collection(), folder);
+    import_favorites(collection(), folder, begin_import_report());
     app_state->filter_dirty = 1;
-    show_import_count(before, folder);
+    show_import_counts();
     SetCursor(previous);
 }
 
@@ -359,6 +351,9 @@ void run_command(int id, HWND /*control*/, UINT code) {
             break;
         case IDM_IMPORT_FAVORITES:
             import_favorites_command();
+            break;
+        case IDM_IMPORT_REPORT:
+            show_import_report();
             break;
         case IDM_START_CHECKING:
             start_checking();

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
+#include "app/import_reports.h"
 #include "app/lifecycle.h"
 #include "app/list_notifications.h"
 #include "app/list_view.h"
@@ -78,6 +79,9 @@ void create_status_bar(HWND frame) {
     int parts[2] = {0, -1};
     SendMessageA(app_state->status_bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0);
+    // The count pane starts blank: the first idle pass writes whatever count
+    // there is, "No Ravozorizi" included.
+    app_state->shown_count = -1;
 }
 
 void create_search_filter(HWND frame) {
@@ -226,6 +230,10 @@ void sort_by_column(const NMLISTVIEW* click) {
 LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
     if (header->code == TTN_NEEDTEXTA || header->code == TTN_NEEDTEXTW) {
         answer_tooltip(header);
+        return 0;
+    }
+    if (header->hwndFrom == app_state->status_bar && header->code == NM_CLICK) {
+        status_bar_clicked();
         return 0;
     }
     if (header->hwndFrom != app_state->list_view) return 0;

@@ -2,15 +2,16 @@
 #include "app/keyword_dictionary_dialog.h"
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "search/keyword_index.h"
 
 namespace {
 
-// The list box takes rows of up to this many characters in the folded view.
+// The list box takes rows of up to this many bytes in the folded view.
 const size_t kMaxShownWord = 255;
 
 struct DictionaryDialog {
@@ -18,26 +19,16 @@ struct DictionaryDialog {
     const PtrVector* words;
 };
 
-int compare_words_nocase(const void* element, const void* key) {
-    return str_compare_nocase(static_cast<const char*>(element), static_cast<const char*>(key));
-}
-
 // Adds each spelling once, ignoring case, folded to lower case and cut to
-// kMaxShownWord characters. Returns the number of rows added.
+// kMaxShownWord bytes. Returns the number of rows added.
 unsigned add_folded_words(HWND list, const PtrVector* words) {
-    unsigned count = 0;
-    PtrVector* seen = vec_create();
-    for (uint32_t i = 0; i < words->count; i++) {
-        char* word = static_cast<char*>(words->items[i]);
-        if (vec_insert_sorted(seen, word, compare_words_nocase)) continue;
-        char shown[kMaxShownWord + 1];
-        size_t length = strnlen(word, kMaxShownWord);
-        for (size_t j = 0; j < length; j++) shown[j] = fold_ascii(word[j]);
-        shown[length] = '\0';
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown));
-        count++;
+    PtrVector* folded = fold_word_list(words, kMaxShownWord);
+    const unsigned count = folded->count;
+    for (uint32_t i = 0; i < folded->count; i++) {
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folded->items[i]));
+        free(folded->items[i]);
     }
-    vec_destroy(seen);
+    vec_destroy(folded);
     return count;
 }
 

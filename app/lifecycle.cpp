@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/collection_files.h"
 #include "app/frame.h"
+#include "app/import_reports.h"
 #include "app/rescans.h"
 #include "app/settings.h"
 #include "app/status_checking.h"
@@ -107,6 +108,7 @@ void close_frame() {
 }
 
 void release_app() {
+    forget_import_report();
     free_collection(&app_state->collection);
     DeleteObject(app_state->ui_font);
     end_dde(&app_state->browser_link);

@@ -15,6 +15,7 @@
 #include "app/list_view.h"
 #include "app/resource.h"
 #include "app/status_text.h"
+#include "core/utf8.h"
 #include "platform/message_box.h"
 #include "search/search_eval.h"
 #include "search/search_filter.h"
@@ -66,6 +67,8 @@ std::vector<char> filter_text(DWORD* caret) {
     GetWindowTextA(edit, text.data(), length + 1);
     DWORD end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&end));
+    // The box counts characters, the search bytes of UTF-8.
+    *caret = static_cast<DWORD>(utf8_offset_of_utf16(text.data(), *caret));
     return text;
 }
 

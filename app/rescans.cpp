@@ -1,11 +1,14 @@
 // Favorites folder and Netscape bookmark file rescans.
 #include "app/rescans.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "app/app_state.h"
 #include "app/collection_files.h"
+#include "app/import_reports.h"
 #include "app/status_text.h"
 #include "collection/favorites_import.h"
 #include "platform/registry.h"
@@ -27,25 +30,29 @@ bool read_favorites_value(char folder[MAX_PATH]) {
 
 }  // namespace
 
-void favorites_folder(char folder[MAX_PATH]) {
-    if (read_favorites_value(folder)) {
-        size_t length = strlen(folder);
-        if (length + 1 < MAX_PATH) {
-            folder[length] = '\\';
-            folder[length + 1] = '\0';
-        }
-        return;
+bool favorites_folder(char folder[MAX_PATH]) {
+    // Never the Windows folder: importing all of it takes long and brings in
+    // whatever shortcuts programs left there.
+    if (!read_favorites_value(folder) &&
+        !(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_FAVORITES, nullptr, SHGFP_TYPE_CURRENT, folder)) && folder[0])) {
+        folder[0] = '\0';
+        return false;
     }
-    if (!GetWindowsDirectoryA(folder, MAX_PATH)) folder[0] = '\0';
+    size_t length = strlen(folder);
+    if (length + 1 < MAX_PATH) {
+        folder[length] = '\\';
+        folder[length + 1] = '\0';
+    }
+    return true;
 }
 
-void rescan_netscape_bookmarks() {
+void rescan_netscape_bookmarks(ImportReport* report) {
     HKEY key;
     if (!open_registry_key(HKEY_CURRENT_USER, kNetscapeBookmarksKey, nullptr, &key)) return;
     char path[MAX_PATH];
     if (read_registry_string(key, "File Location", path, sizeof path)) {
         uint32_t before = app_state->collection.records->count;
-        read_bookmark_file_shown(path, true);
+        read_bookmark_file_shown(path, true, report);
         uint32_t found = app_state->collection.records->count - before;
         if (found != 0) {
             char text[MAX_PATH + 64];
@@ -58,11 +65,15 @@ void rescan_netscape_bookmarks() {
 
 void run_startup_rescans(bool first_run) {
     uint32_t flags = app_state->options.option_flags;
-    if ((flags & OPT_AUTO_RESCAN_BOOKMARKS) || first_run) rescan_netscape_bookmarks();
-    if ((flags & OPT_AUTO_RESCAN_FAVORITES) || first_run) {
-        char folder[MAX_PATH];
-        favorites_folder(folder);
-        import_favorites(&app_state->collection, folder);
+    const bool netscape = (flags & OPT_AUTO_RESCAN_BOOKMARKS) || first_run;
+    const bool favorites = (flags & OPT_AUTO_RESCAN_FAVORITES) || first_run;
+    if (!netscape && !favorites) return;
+    ImportReport* report = begin_import_report();
+    if (netscape) rescan_netscape_bookmarks(report);
+    char folder[MAX_PATH];
+    if (favorites && favorites_folder(folder)) {
+        import_favorites(&app_state->collection, folder, report);
         app_state->filter_dirty = 1;
     }
+    if (first_run) show_import_counts();
 }

@@ -6,15 +6,20 @@
 
 #include <windows.h>
 
+struct ImportReport;
+
 // The Favorites folder named in the registry, with a "\" appended; the
-// Windows directory when the registry names none.
-void favorites_folder(char folder[MAX_PATH]);
+// user's Favorites folder as the shell knows it when the registry names none.
+// False (and an empty folder) when neither names one.
+bool favorites_folder(char folder[MAX_PATH]);
 
 // Merges Netscape Navigator's bookmark file, as the registry locates it, and
 // tells in the status bar how many bookmarks were new. Silent when there is
-// no such file in the registry or nothing new was found.
-void rescan_netscape_bookmarks();
+// no such file in the registry or nothing new was found. The report counts
+// what the file added, merged and skipped.
+void rescan_netscape_bookmarks(ImportReport* report);
 
 // The rescans of start-up: Netscape's file for "Auto Rescan Bookmarks", the
-// Favorites folder for "Auto Rescan Favorites", both on a first run.
+// Favorites folder for "Auto Rescan Favorites", both on a first run, which
+// shows what they added, merged and skipped in the status bar.
 void run_startup_rescans(bool first_run);

@@ -96,7 +96,8 @@
 #define IDM_COPY_URL 40032
 #define IDM_SELECT_ALL 40033  // Ctrl+A: every row, or all the filter's text; in no menu
 #define IDM_COPY 40037
-#define IDM_LAST 40037
+#define IDM_IMPORT_REPORT 40038
+#define IDM_LAST 40038
 
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1

@@ -13,29 +13,34 @@
 #include "core/containers.h"
 
 struct Collection;
+struct ImportReport;
 
 // Receives the kilobytes parsed so far (at most once per kilobyte); answers
 // whether to go on.
 using ReadProgressFn = bool (*)(uint32_t kilobytes, void* context);
 
-// What an anchor start tag says: the URL verbatim and the three dates, each
-// DATE_UNSET when its attribute is missing.
+// What an anchor start tag says: the URL verbatim, the three dates, each
+// DATE_UNSET when its attribute is missing, and the tags.
 struct AnchorAttributes {
     TextBuffer url;  // appended to; the caller empties it between anchors
     uint32_t added;
     uint32_t last_visit;
     uint32_t last_modified;
+    TextBuffer tags;  // TAGS="a,b" as "a b", references decoded; appended to like url
 };
 
-// Reads the attributes of the anchor start tag at `tag`. Dates are decimal
-// numbers in wrapping 32-bit arithmetic. False when the tag has no quoted value.
+// Reads the attributes of the anchor start tag at `tag` (at its "<"), names in
+// any letter case, values in double, single or no quotes. The URL is the first
+// HREF with a double-quoted value, taken verbatim. Dates are decimal numbers of
+// seconds; larger ones, in milliseconds or microseconds as some exporters write
+// them, are scaled to seconds. False when the tag has no such URL.
 bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag);
 
-// Parses a text already in memory into the collection; folder names of a
-// Netscape bookmark file join each bookmark's description. Always true.
-// The progress callback may be null.
+// Parses a text already in memory into the collection; tags, and the folder
+// names of a Netscape bookmark file, join each bookmark's description. Always
+// true. The progress callback and the report may be null.
 bool parse_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
-                         void* context);
+                         void* context, ImportReport* report = nullptr);
 
 // True when the text starts with the complete header of the collection file.
 bool is_collection_file_text(const char* text);
@@ -45,11 +50,12 @@ bool is_collection_file_text(const char* text);
 bool load_bookmark_file(const char* path, char** text, uint32_t* size);
 
 // Parses a loaded file: the program's own files always with automatic off (their
-// descriptions are stored keyword texts), any other file as asked.
+// descriptions are stored keyword texts), any other file as asked. A text that
+// is not UTF-8 is read in the system's ANSI code page.
 void read_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
-                        void* context);
+                        void* context, ImportReport* report = nullptr);
 
 // Loads and reads one file without any display. False when it could not be
 // loaded; nothing is added then.
 bool read_bookmark_file(Collection* collection, const char* path, bool automatic, ReadProgressFn progress,
-                        void* context);
+                        void* context, ImportReport* report = nullptr);

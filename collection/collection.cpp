@@ -233,16 +233,20 @@ void insert_record(Collection* collection, Bookmark* record) {
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
-void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
-                  uint32_t last_visit, uint32_t last_modified, bool automatic) {
+AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
+                        uint32_t last_visit, uint32_t last_modified, bool automatic) {
     if (title) trim_in_place(title);
     if (url) url = tidy_url(url);
-    if (keyword_text) trim_in_place(keyword_text);
-    if (!url || !is_storable_url(url) || !title || title[0] == '\0') {
+    if (!url || !is_storable_url(url)) {
         free(title);
         free(url);
-        free(keyword_text);
-        return;
+        return ADD_SKIPPED;
+    }
+    // A bookmark is worth keeping without a title: the list shows its URL.
+    const bool untitled = !title || title[0] == '\0';
+    if (untitled) {
+        free(title);
+        title = str_dup(url);
     }
 
     // The look-up's position is where a new record goes in `records_by_url`.
@@ -258,11 +262,10 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     if (stored) {
         free(title);
         free(url);
-        free(keyword_text);
-        if (!is_real_date(added)) return;
+        if (!is_real_date(added)) return ADD_MERGED;
         merge_date(&stored->last_visit, last_visit);
         merge_date(&stored->last_modified, last_modified);
-        return;
+        return ADD_MERGED;
     }
 
     Bookmark* record = new_record(collection);
@@ -277,23 +280,26 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
 
     if (automatic) {
         WordScratch* scratch = collection->batch.words;
-        TextBuffer own = tb_empty();
-        TextBuffer* source = scratch ? &scratch->joined : &own;
-        tb_assign(source, title);
+        TextBuffer own_source = tb_empty();
+        TextBuffer own_keywords = tb_empty();
+        TextBuffer* source = scratch ? &scratch->joined : &own_source;
+        TextBuffer* keywords = scratch ? &scratch->keywords : &own_keywords;
+        // URLs are never split into keywords.
+        tb_assign(source, untitled ? "" : title);
         if (keyword_text) {
             tb_append_char(source, ' ');
             tb_append_str(source, keyword_text);
         }
-        char* keywords = make_keyword_text(collection->keyword_index, tb_text(*source), true, scratch);
-        tb_free(&own);
-        set_bookmark_keywords(collection, record, keywords);
-        free(keywords);
+        // The joined text is this function's own: it may be edited in place.
+        make_automatic_keywords(collection->keyword_index, (*source)->text, keywords, scratch);
+        set_bookmark_keywords(collection, record, tb_text(*keywords));
+        tb_free(&own_source);
+        tb_free(&own_keywords);
     } else {
         // Without automatic keywords the keyword text keeps every word it has,
         // and the index splits the text into those same words by itself.
         set_bookmark_keywords(collection, record, keyword_text);
     }
-    free(keyword_text);
 
     insert_in_identity_order(collection->records, record);
     collection->edits++;
@@ -303,6 +309,7 @@ void add_or_merge(Collection* collection, char* title, char* url, char* keyword_
     } else {
         vec_insert_at(collection->records_by_url, url_position, record);
     }
+    return ADD_ADDED;
 }
 
 void reposition_by_url(Collection* collection, Bookmark* record) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "collection/import_report.h"
 #include "core/bookmark.h"
 #include "core/containers.h"
 
@@ -64,11 +65,13 @@ Bookmark* find_by_url(const Collection* collection, const char* url);
 // whose URL is already stored goes into `records` only.
 void insert_record(Collection* collection, Bookmark* record);
 // Adds a bookmark, or merges its dates into the stored one with the same URL.
-// Takes ownership of the three strings (each may be null) in every case.
-// The URL is tidied; nothing is added when the title is empty after trimming
-// or the URL cannot be stored.
-void add_or_merge(Collection* collection, char* title, char* url, char* keyword_text, uint32_t added,
-                  uint32_t last_visit, uint32_t last_modified, bool automatic);
+// Takes ownership of the title and the URL (each may be null) in every case;
+// the keyword text (which may be null) stays the caller's: its words are
+// indexed, the text itself is not kept. The URL is tidied; nothing is added
+// when it cannot be stored; a bookmark without a title is titled with its URL
+// (which gives no keywords of its own).
+AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
+                        uint32_t last_visit, uint32_t last_modified, bool automatic);
 // Opens and ends a batch of additions, for reading files of many bookmarks:
 // inserting each new record into `records_by_url` by itself would move the
 // vector's tail every time. While a batch is open, records made by add_or_merge

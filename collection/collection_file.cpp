@@ -35,8 +35,10 @@ static_assert(sizeof(COLLECTION_FILE_FOOTER) == COLLECTION_FILE_FOOTER_LENGTH + 
 namespace {
 
 // A title is element text: markup characters in it would be read as markup
-// and swallow what follows, so they go out as the entities the reader decodes.
-const char* title_entity(char c) {
+// and swallow what follows, and the reader folds runs of white space, so
+// those go out as references the reader decodes. A blank is written as itself
+// only after a character that is not one: every title reads back exactly.
+const char* title_reference(char c) {
     switch (c) {
         case '&':
             return "&amp;";
@@ -44,21 +46,42 @@ const char* title_entity(char c) {
             return "&lt;";
         case '>':
             return "&gt;";
+        case '\t':
+            return "&#9;";
+        case '\n':
+            return "&#10;";
+        case '\r':
+            return "&#13;";
+        case ' ':
+            return "&#32;";
         default:
             return nullptr;
     }
 }
 
-const char kTitleMarkup[] = "&<>";
+struct TitleBytes {
+    bool special[256];
+    constexpr TitleBytes() : special() {
+        for (char c : {'&', '<', '>', '\t', '\n', '\r', ' '}) special[static_cast<unsigned char>(c)] = true;
+    }
+};
+
+constexpr TitleBytes kTitleBytes;
 
 void append_title(TextBuffer* tb, const char* title) {
-    for (const char* run = title;;) {
-        const size_t length = strcspn(run, kTitleMarkup);
-        tb_append(tb, run, static_cast<uint32_t>(length));
-        if (run[length] == '\0') return;
-        tb_append_str(tb, title_entity(run[length]));
-        run += length + 1;
+    const char* run = title;
+    for (const char* p = title;; p++) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (!kTitleBytes.special[c]) {
+            if (c == 0) break;
+            continue;
+        }
+        if (c == ' ' && p > title && p[-1] != ' ') continue;
+        tb_append(tb, run, static_cast<uint32_t>(p - run));
+        tb_append_str(tb, title_reference(*p));
+        run = p + 1;
     }
+    tb_append_str(tb, run);
 }
 
 template <size_t N>
@@ -144,6 +167,13 @@ const char* next_piece(void* context, size_t* length) {
     return tb_text(*tb);
 }
 
+// Pieces for writing out, with room for a full piece and the entry that overruns it.
+TextPieces start_file_pieces(const PtrVector* records) {
+    TextPieces pieces = start_pieces(records, kPieceSize);
+    tb_reserve(&pieces.piece, 2 * kPieceSize);
+    return pieces;
+}
+
 }  // namespace
 
 char* build_collection_text(const PtrVector* records) {
@@ -177,9 +207,7 @@ bool replace_keeping_backup(const char* path, const char* written) {
 // The whole file goes to a new file beside the old one first, so that a
 // failure while writing it never costs the old file.
 bool save_records(const PtrVector* records, const char* path, bool keep_backup) {
-    TextPieces pieces = start_pieces(records, kPieceSize);
-    // Room for a full piece and the entry that overruns it.
-    tb_reserve(&pieces.piece, 2 * kPieceSize);
+    TextPieces pieces = start_file_pieces(records);
     char* written = write_file_beside(path, next_piece, &pieces);
     tb_free(&pieces.piece);
     if (!written) return false;
@@ -194,6 +222,17 @@ bool save_records(const PtrVector* records, const char* path, bool keep_backup) 
 }  // namespace
 
 bool write_collection_file(const PtrVector* records, const char* path) { return save_records(records, path, false); }
+
+bool write_collection_pieces(const PtrVector* records, PieceSinkFn sink, void* context) {
+    TextPieces pieces = start_file_pieces(records);
+    bool written = true;
+    size_t length;
+    for (const char* piece; written && (piece = next_piece(&pieces, &length)) != nullptr;) {
+        written = sink(piece, length, context);
+    }
+    tb_free(&pieces.piece);
+    return written;
+}
 
 bool save_collection(const Collection* collection, const char* path, bool keep_backup) {
     return save_records(collection->records, path, keep_backup);

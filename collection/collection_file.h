@@ -2,6 +2,7 @@
 // bookmark and a fixed footer, written whole on every save.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/containers.h"
@@ -15,15 +16,22 @@ extern const char COLLECTION_FILE_FOOTER[];
 const uint32_t COLLECTION_FILE_FOOTER_LENGTH = 18;
 
 // The whole file for the given records (Bookmark*) in the given order. Titles
-// have & < > written as entities so that every title reads back exactly; URLs
-// have each double quote written as "%22" (which the reader would take for the
-// URL's end); keyword texts are written verbatim. Owned text, free with free().
+// have & < >, tabs, line breaks and repeated or leading blanks written as
+// character references so that every title reads back exactly; URLs have each
+// double quote written as "%22" (which the reader would take for the URL's
+// end); keyword texts are written verbatim. Owned text, free with free().
 char* build_collection_text(const PtrVector* records);
 
 // Replaces the file at the path with that text, written piece by piece to a
 // new file beside it first. Returns false when the file could not be written;
 // the previous file is then untouched.
 bool write_collection_file(const PtrVector* records, const char* path);
+
+// Hands the same text to a sink piece by piece, as saving writes it, for
+// destinations other than a file (lktool's standard output). False as soon
+// as the sink answers false.
+using PieceSinkFn = bool (*)(const char* bytes, size_t length, void* context);
+bool write_collection_pieces(const PtrVector* records, PieceSinkFn sink, void* context);
 
 // Writes the collection's records to the path as write_collection_file does.
 // With keep_backup the previous file becomes the path with ".bak" appended,

@@ -1,9 +1,11 @@
 // Importing a Favorites folder: every Internet Shortcut in the folder and in
 // all its subfolders becomes a bookmark, merged with a stored one of the same
 // URL. Nothing is shown: files that cannot be read or are not shortcuts are
-// skipped. The caller compares the collection's size before and after.
+// skipped, and the report (which may be null) tells which and why. An empty
+// folder path names no folder: nothing is imported.
 #pragma once
 
 struct Collection;
+struct ImportReport;
 
-void import_favorites(Collection* collection, const char* folder);
+void import_favorites(Collection* collection, const char* folder, ImportReport* report = nullptr);

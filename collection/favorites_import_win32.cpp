@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "collection/import_report.h"
 #include "collection/internet_shortcut.h"
 
 namespace {
@@ -20,27 +21,29 @@ bool join_path(char path[MAX_PATH], const char* folder, const char* name) {
     return true;
 }
 
-void import_shortcut_file(Collection* collection, const char* path, const char* name) {
+void import_shortcut_file(Collection* collection, const char* path, const char* name, ImportReport* report) {
     HANDLE file =
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
     char text[SHORTCUT_READ_LIMIT + 1];
     DWORD got = 0;
-    if (ReadFile(file, text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
+    if (file != INVALID_HANDLE_VALUE && ReadFile(file, text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
         text[got] = '\0';
-        import_shortcut_text(collection, name, text);
+        import_shortcut_text(collection, name, text, report);
+    } else {
+        note_skipped(report, name, "could not be read");
     }
-    CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 }  // namespace
 
-void import_favorites(Collection* collection, const char* folder) {
+void import_favorites(Collection* collection, const char* folder, ImportReport* report) {
     char base[MAX_PATH];
     size_t length = strlen(folder);
-    if (length + 1 >= MAX_PATH) return;
+    // An empty path would become the root of the current drive.
+    if (length == 0 || length + 1 >= MAX_PATH) return;
     memcpy(base, folder, length + 1);
-    if (length == 0 || (base[length - 1] != '\\' && base[length - 1] != '/')) {
+    if (base[length - 1] != '\\' && base[length - 1] != '/') {
         base[length] = '\\';
         base[length + 1] = '\0';
     }
@@ -55,9 +58,13 @@ void import_favorites(Collection* collection, const char* folder) {
             if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
             // Each level lengthens the path, so the path limit also bounds the
             // depth, folder links that lead back up included.
-            if (join_path(path, base, name)) import_favorites(collection, path);
-        } else if (is_shortcut_file_name(name) && join_path(path, base, name)) {
-            import_shortcut_file(collection, path, name);
+            if (join_path(path, base, name)) import_favorites(collection, path, report);
+        } else if (is_shortcut_file_name(name)) {
+            if (join_path(path, base, name)) {
+                import_shortcut_file(collection, path, name, report);
+            } else {
+                note_skipped(report, name, "path too long");
+            }
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);

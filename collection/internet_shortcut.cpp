@@ -1,4 +1,5 @@
-// Reading Internet Shortcut files.
+// Reading Internet Shortcut files: a small reader of the settings-file form
+// they take, looking for one key of one section.
 #include "collection/internet_shortcut.h"
 
 #include <cctype>
@@ -6,15 +7,25 @@
 #include <cstring>
 
 #include "collection/collection.h"
+#include "collection/import_report.h"
+#include "core/ansi_text.h"
 
 namespace {
 
-const char kHeader[] = "[InternetShortcut]";
-const char kUrlKey[] = "URL=";
+const char kSection[] = "InternetShortcut";
+const char kUrlKey[] = "URL";
 
-bool starts_with_nocase(const char* text, const char* prefix) {
-    for (; *prefix; text++, prefix++) {
-        if (fold_ascii(*text) != fold_ascii(*prefix)) return false;
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether the bytes from start to end, without blanks at their ends, are the
+// name, in any letter case.
+bool is_name(const char* start, const char* end, const char* name) {
+    while (start < end && is_blank(*start)) start++;
+    while (end > start && is_blank(end[-1])) end--;
+    const size_t length = strlen(name);
+    if (static_cast<size_t>(end - start) != length) return false;
+    for (size_t i = 0; i < length; i++) {
+        if (fold_ascii(start[i]) != fold_ascii(name[i])) return false;
     }
     return true;
 }
@@ -27,15 +38,27 @@ bool is_shortcut_file_name(const char* name) {
 }
 
 char* shortcut_url(const char* text) {
-    if (!starts_with_nocase(text, kHeader)) return nullptr;
-    const char* p = text + strlen(kHeader);
-    while (*p && isspace(static_cast<unsigned char>(*p))) p++;
-    if (!starts_with_nocase(p, kUrlKey)) return nullptr;
-    p += strlen(kUrlKey);
-    // The URL ends with its line: the keys that follow it (IconFile, Modified
-    // and so on) are not part of it.
-    size_t length = strcspn(p, "\r\n");
-    return trim_in_place(str_dup_span(p, length));
+    bool in_section = false;
+    for (const char* line = text; *line;) {
+        while (*line && isspace(static_cast<unsigned char>(*line))) line++;
+        const size_t length = strcspn(line, "\r\n");
+        const char* end = line + length;
+        if (*line == '[') {
+            const char* close = static_cast<const char*>(memchr(line, ']', length));
+            if (close) {
+                in_section = is_name(line + 1, close, kSection);
+                // Whatever follows the header on its line is read as a line of its own.
+                line = close + 1;
+                continue;
+            }
+        }
+        const char* equals = static_cast<const char*>(memchr(line, '=', length));
+        if (in_section && equals && is_name(line, equals, kUrlKey)) {
+            return trim_in_place(str_dup_span(equals + 1, static_cast<size_t>(end - equals - 1)));
+        }
+        line = end;
+    }
+    return nullptr;
 }
 
 char* shortcut_title(const char* file_name) {
@@ -43,9 +66,15 @@ char* shortcut_title(const char* file_name) {
     return str_dup_span(file_name, extension ? static_cast<size_t>(extension - file_name) : strlen(file_name));
 }
 
-bool import_shortcut_text(Collection* collection, const char* file_name, const char* text) {
-    char* url = shortcut_url(text);
-    if (!url) return false;
-    add_or_merge(collection, shortcut_title(file_name), url, nullptr, DATE_UNSET, DATE_UNSET, DATE_UNSET, true);
-    return true;
+void import_shortcut_text(Collection* collection, const char* file_name, const char* text, ImportReport* report) {
+    char* converted = utf8_or_converted(text, strlen(text));
+    char* url = shortcut_url(converted ? converted : text);
+    free(converted);
+    if (!url) {
+        note_skipped(report, file_name, "not an Internet Shortcut");
+        return;
+    }
+    const AddOutcome outcome =
+        add_or_merge(collection, shortcut_title(file_name), url, nullptr, DATE_UNSET, DATE_UNSET, DATE_UNSET, true);
+    count_outcome(report, outcome, file_name);
 }

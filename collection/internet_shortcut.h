@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct Collection;
+struct ImportReport;
 
 // At most this many bytes of a shortcut file are read.
 const uint32_t SHORTCUT_READ_LIMIT = 8191;
@@ -13,10 +14,11 @@ const uint32_t SHORTCUT_READ_LIMIT = 8191;
 // Whether a file name ends in ".url", in any letter case.
 bool is_shortcut_file_name(const char* name);
 
-// The URL of a shortcut's text: the text begins with "[InternetShortcut]", the
-// first non-blank text after it is "URL=" (both in any letter case), and the
-// URL is the rest of that line without white space at its ends. Owned text
-// (free with free()), or null when the text is not a shortcut in that form.
+// The URL of a shortcut's text: the value of the URL= key (any letter case)
+// in its [InternetShortcut] section, wherever the section stands among the
+// others ([DEFAULT], [{000214A0-...}] and so on) and wherever the key stands
+// within it, without white space at its ends. Owned text (free with free()),
+// or null when the text has no such key.
 char* shortcut_url(const char* text);
 
 // The file name without its extension: the bookmark's title. Owned text.
@@ -24,5 +26,6 @@ char* shortcut_title(const char* file_name);
 
 // Adds the bookmark of one shortcut file (its name and the text read from it)
 // to the collection, or merges it with the stored one of the same URL. Titles
-// are turned into keywords. False when the text is not a shortcut.
-bool import_shortcut_text(Collection* collection, const char* file_name, const char* text);
+// are turned into keywords. A text that is not UTF-8 is read in the system's
+// ANSI code page. The report (which may be null) counts what happened.
+void import_shortcut_text(Collection* collection, const char* file_name, const char* text, ImportReport* report);

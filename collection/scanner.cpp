@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "collection/html_references.h"
 #include "core/containers.h"
 
 namespace {
@@ -68,6 +69,14 @@ const char* match_anchor_open(const char* p) {
 
 const char kNetscapeDoctype[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>";
 
+// Whether the text at p is the literal, letters in any case.
+bool matches_nocase(const char* p, const char* literal) {
+    for (; *literal; p++, literal++) {
+        if (fold_ascii(*p) != fold_ascii(*literal)) return false;
+    }
+    return true;
+}
+
 // At '<': the recognised tag's kind and its end, or false for any other tag.
 bool match_tag(const char* p, TokenKind* kind, const char** end) {
     const char c1 = p[1];
@@ -106,31 +115,20 @@ bool match_tag(const char* p, TokenKind* kind, const char** end) {
             *end = p + 5;
             return true;
         }
-        // Only the upper-case H closes a heading.
-        if (p[2] == 'H' && is_heading_digit(p[3]) && p[4] == '>') {
+        if (is_upper_pair(p[2], 'H') && is_heading_digit(p[3]) && p[4] == '>') {
             *kind = TOK_HEADING_CLOSE;
             *end = p + 5;
             return true;
         }
         return false;
     }
-    if (c1 == '!' && strncmp(p, kNetscapeDoctype, sizeof kNetscapeDoctype - 1) == 0) {
+    if (c1 == '!' && matches_nocase(p, kNetscapeDoctype)) {
         *kind = TOK_NETSCAPE_DOCTYPE;
         *end = p + sizeof kNetscapeDoctype - 1;
         return true;
     }
     return false;
 }
-
-struct Entity {
-    const char* name;
-    unsigned length;
-    char byte;
-};
-
-const Entity kEntities[] = {
-    {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&quot;", 6, '"'}, {"&nbsp;", 6, ' '},
-};
 
 // Bytes that are a text character token by themselves: not the end, a blank,
 // a tag start or an entity start.
@@ -157,7 +155,8 @@ const char* take_plain_run(BookmarkScanner* scanner, uint32_t* length) {
     scanner->previous_kind = p - start > 1 ? TOK_CHAR : scanner->kind;
     scanner->kind = TOK_CHAR;
     scanner->token_start = p - 1;
-    scanner->value = static_cast<unsigned char>(p[-1]);
+    scanner->chars = p - 1;
+    scanner->char_count = 1;
     scanner->cursor = p;
     return start;
 }
@@ -166,7 +165,8 @@ void start_scanner(BookmarkScanner* scanner, const char* text) {
     scanner->text = text;
     scanner->token_start = text;
     scanner->cursor = text;
-    scanner->value = 0;
+    scanner->chars = text;
+    scanner->char_count = 0;
     scanner->kind = TOK_START;
     scanner->previous_kind = TOK_START;
 }
@@ -186,7 +186,8 @@ bool next_token(BookmarkScanner* scanner) {
             p = skip_space(p + 1);
             if (scanner->previous_kind != TOK_CHAR) continue;
             scanner->cursor = p;
-            scanner->value = ' ';
+            scanner->chars = " ";
+            scanner->char_count = 1;
             scanner->kind = TOK_CHAR;
             return true;
         }
@@ -204,15 +205,15 @@ bool next_token(BookmarkScanner* scanner) {
             continue;
         }
         scanner->kind = TOK_CHAR;
-        scanner->value = static_cast<unsigned char>(c);
+        scanner->chars = p;
+        scanner->char_count = 1;
         scanner->cursor = p + 1;
         if (c == '&') {
-            for (const Entity& e : kEntities) {
-                if (strncmp(p, e.name, e.length) == 0) {
-                    scanner->value = static_cast<unsigned char>(e.byte);
-                    scanner->cursor = p + e.length;
-                    break;
-                }
+            size_t length;
+            if (const size_t consumed = decode_reference(p, scanner->decoded, &length)) {
+                scanner->chars = scanner->decoded;
+                scanner->char_count = static_cast<uint32_t>(length);
+                scanner->cursor = p + consumed;
             }
         }
         return true;

@@ -1,14 +1,15 @@
 // The bookmark file scanner: turns a whole HTML bookmark file in memory into
 // the few tokens the reader cares about. Text characters come one per token
-// (white space folded, five entities decoded); the tags that carry bookmark
-// structure come as their own kinds; every other tag disappears.
+// (white space folded, character references decoded); the tags that carry
+// bookmark structure come as their own kinds, in any letter case; every other
+// tag disappears.
 #pragma once
 
 #include <cstdint>
 
 enum TokenKind : uint8_t {
     TOK_START,  // never produced: the previous kind before the first token
-    TOK_CHAR,   // one text character, its byte in `value`
+    TOK_CHAR,   // one text character: a byte, or the UTF-8 of a character reference
     TOK_ANCHOR_OPEN,
     TOK_ANCHOR_CLOSE,
     TOK_DD,
@@ -27,9 +28,11 @@ struct BookmarkScanner {
     const char* text;         // start of the zero-terminated text
     const char* token_start;  // first byte of the current token
     const char* cursor;       // where the next token begins
-    unsigned char value;      // the byte of a TOK_CHAR
+    const char* chars;        // the bytes of a TOK_CHAR: in the text, or in `decoded`
+    uint32_t char_count;      // 1, or up to 4 for a decoded reference
     TokenKind kind;
     TokenKind previous_kind;
+    char decoded[4];  // the character a reference stands for
 };
 
 // Points the scanner at the start of a text, before its first token.

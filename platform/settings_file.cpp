@@ -8,33 +8,12 @@
 #include <cstring>
 #include <string>
 
+#include "core/ansi_text.h"
 #include "core/whole_file.h"
 
 namespace {
 
 char path_of_settings[MAX_PATH];
-
-bool is_utf8(const char* text, int length) {
-    return length == 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0) > 0;
-}
-
-// The system's own ANSI code page, not the UTF-8 one the program runs with.
-UINT system_ansi_code_page() {
-    DWORD code_page = 0;
-    GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                   reinterpret_cast<char*>(&code_page), sizeof code_page / sizeof(char));
-    return code_page != 0 && code_page != CP_UTF8 ? code_page : 1252;
-}
-
-std::string ansi_to_utf8(const char* text, int length, UINT code_page) {
-    int wide_length = MultiByteToWideChar(code_page, 0, text, length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wide_length), L'\0');
-    MultiByteToWideChar(code_page, 0, text, length, &wide[0], wide_length);
-    int utf8_length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(utf8_length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, &utf8[0], utf8_length, nullptr, nullptr);
-    return utf8;
-}
 
 }  // namespace
 
@@ -52,16 +31,17 @@ bool convert_ansi_settings() {
                                 (bytes[0] == 0xEF && bytes[1] == 0xBB));
     std::string converted;
     bool changed = false;
-    const UINT code_page = system_ansi_code_page();
     for (const char* line = text; !marked && *line;) {
         const char* end = strchr(line, '\n');
         end = end ? end + 1 : line + strlen(line);
-        const int length = static_cast<int>(end - line);
-        if (is_utf8(line, length)) {
-            converted.append(line, static_cast<size_t>(length));
-        } else {
-            converted += ansi_to_utf8(line, length, code_page);
+        const size_t length = static_cast<size_t>(end - line);
+        char* utf8 = utf8_or_converted(line, length);
+        if (utf8) {
+            converted += utf8;
+            free(utf8);
             changed = true;
+        } else {
+            converted.append(line, length);
         }
         line = end;
     }

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/bookmark.h"
+#include "core/utf8.h"
+#include "search/letters.h"
 #include "search/stop_words.h"
 #include "search/words.h"
 
@@ -197,4 +199,33 @@ PtrVector* list_index_words(const KeywordIndex* index) {
         vec_append(words, static_cast<WordEntry*>(index->entries->items[i])->word);
     }
     return words;
+}
+
+namespace {
+
+int compare_words_folded(const void* element, const void* key) {
+    const char* a = static_cast<const char*>(element);
+    const char* b = static_cast<const char*>(key);
+    return compare_folded(a, strlen(a), b, strlen(b));
+}
+
+}  // namespace
+
+PtrVector* fold_word_list(const PtrVector* words, size_t max_length) {
+    PtrVector* seen = vec_create();
+    for (uint32_t i = 0; i < words->count; i++) vec_insert_sorted(seen, words->items[i], compare_words_folded);
+    for (uint32_t i = 0; i < seen->count; i++) {
+        const char* word = static_cast<const char*>(seen->items[i]);
+        size_t length = 0;
+        for (uint32_t c; word[length];) {
+            const size_t n = utf8_decode(word + length, &c);
+            const size_t step = n > 0 ? n : 1;
+            if (length + step > max_length) break;
+            length += step;
+        }
+        char* folded = str_dup_span(word, length);
+        fold_word(folded);
+        seen->items[i] = folded;
+    }
+    return seen;
 }

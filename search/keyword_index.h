@@ -2,6 +2,7 @@
 // for every bookmark the set of words it carries. The search looks only here.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "core/containers.h"
@@ -60,3 +61,8 @@ void append_keyword_set_text(TextBuffer* tb, const KeywordSet* set);
 // A new vector of the index's words (pointers into the entries) in index order.
 // The caller destroys the vector only.
 PtrVector* list_index_words(const KeywordIndex* index);
+// The Keyword Dictionary's view of such a list when case is ignored: each word
+// once without regard to case, folded to lower case, cut to at most
+// `max_length` bytes (at a character's end), in the order of the folded words.
+// A new vector of owned strings: free each string and destroy the vector.
+PtrVector* fold_word_list(const PtrVector* words, size_t max_length);

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/utf8.h"
 #include "search/keyword_index.h"
+#include "search/letters.h"
 #include "search/record_sets.h"
 #include "search/search_parser.h"
 
@@ -14,14 +16,6 @@ namespace {
 
 int compare_entry_word(const void* element, const void* key) {
     return strcmp(static_cast<const WordEntry*>(element)->word, static_cast<const char*>(key));
-}
-
-bool equal_prefix_nocase(const char* word, const char* prefix, size_t length) {
-    for (size_t i = 0; i < length; i++) {
-        // A shorter word ends in its NUL, which no prefix character equals.
-        if (fold_ascii(word[i]) != fold_ascii(prefix[i])) return false;
-    }
-    return true;
 }
 
 struct WordQuery {
@@ -34,19 +28,22 @@ struct WordQuery {
 bool entry_matches(const WordQuery& q, const char* entry_word) {
     if (q.prefix) {
         return q.case_sensitive ? strncmp(entry_word, q.word, q.length) == 0
-                                : equal_prefix_nocase(entry_word, q.word, q.length);
+                                : starts_with_folded(entry_word, q.word, q.length);
     }
-    return q.case_sensitive ? strcmp(entry_word, q.word) == 0 : str_compare_nocase(entry_word, q.word) == 0;
+    return q.case_sensitive ? strcmp(entry_word, q.word) == 0
+                            : compare_folded(entry_word, strlen(entry_word), q.word, q.length) == 0;
 }
 
-// Appends the matching entries among those whose word begins with `first`.
-void scan_run(const KeywordIndex* index, char first, const WordQuery& q, std::vector<const WordEntry*>* matched) {
-    const char key[2] = {first, '\0'};
+// Appends the matching entries among those whose word begins with the
+// character `first` (its UTF-8 bytes).
+void scan_run(const KeywordIndex* index, uint32_t first, const WordQuery& q, std::vector<const WordEntry*>* matched) {
+    char key[5] = {};
+    const size_t key_length = utf8_encode(first, key);
     uint32_t i;
     vec_search(index->entries, key, compare_entry_word, &i);
     for (; i < index->entries->count; i++) {
         const WordEntry* entry = static_cast<const WordEntry*>(index->entries->items[i]);
-        if (entry->word[0] != first) break;
+        if (strncmp(entry->word, key, key_length) != 0) break;
         if (entry_matches(q, entry->word)) matched->push_back(entry);
     }
 }
@@ -77,17 +74,18 @@ PtrVector* match_word(SearchRequest* request, const SearchNode* node) {
     q.prefix = !node->exact && request->partial_match;
     q.case_sensitive = request->case_sensitive;
 
-    // Collected in index byte order without duplicates: every upper-case
-    // letter sorts before every lower-case one.
+    // Collected in index byte order without duplicates: the runs of the first
+    // character's spellings are scanned in the order their bytes sort in.
+    // Words are never empty and hold only whole characters.
     std::vector<const WordEntry*> matched;
-    char first = q.word[0];
-    char lower = fold_ascii(first);
-    char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 32) : lower;
-    if (q.case_sensitive || upper == lower) {
+    uint32_t first = 0;
+    utf8_decode(q.word, &first);
+    if (q.case_sensitive) {
         scan_run(request->index, first, q, &matched);
     } else {
-        scan_run(request->index, upper, q, &matched);
-        scan_run(request->index, lower, q, &matched);
+        uint32_t spellings[3];
+        const size_t count = case_spellings(first, spellings);
+        for (size_t i = 0; i < count; i++) scan_run(request->index, spellings[i], q, &matched);
     }
 
     int64_t caret = request->caret;

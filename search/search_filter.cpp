@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/containers.h"
+#include "search/letters.h"
 
 namespace {
 
@@ -18,16 +19,10 @@ struct HintWord {
     size_t span;    // bytes of the word and the separators after it
 };
 
-// Orders words by their letters with A-Z folded, then by length; equal means
-// the same word apart from letter case.
-int compare_folded(const char* text, const HintWord& a, const HintWord& b) {
-    size_t n = a.length < b.length ? a.length : b.length;
-    for (size_t i = 0; i < n; i++) {
-        unsigned char x = static_cast<unsigned char>(fold_ascii(text[a.start + i]));
-        unsigned char y = static_cast<unsigned char>(fold_ascii(text[b.start + i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.length < b.length ? -1 : (a.length > b.length ? 1 : 0);
+// Orders words by their folded letters; equal means the same word apart from
+// letter case.
+int compare_hint_words(const char* text, const HintWord& a, const HintWord& b) {
+    return compare_folded(text + a.start, a.length, text + b.start, b.length);
 }
 
 }  // namespace
@@ -67,10 +62,10 @@ void tidy_search_hint(char* hint, bool case_sensitive) {
     std::vector<size_t> order(words.size());
     for (size_t i = 0; i < order.size(); i++) order[i] = i;
     std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return compare_folded(hint, words[a], words[b]) < 0; });
+                     [&](size_t a, size_t b) { return compare_hint_words(hint, words[a], words[b]) < 0; });
     std::vector<bool> removed(words.size(), false);
     for (size_t i = 1; i < order.size(); i++) {
-        if (compare_folded(hint, words[order[i - 1]], words[order[i]]) == 0) removed[order[i]] = true;
+        if (compare_hint_words(hint, words[order[i - 1]], words[order[i]]) == 0) removed[order[i]] = true;
     }
     // Kept words move left over the gaps; the text only ever shrinks.
     size_t out = first_word;

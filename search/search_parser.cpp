@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "core/containers.h"
+#include "core/utf8.h"
+#include "search/letters.h"
 
 namespace {
 
 enum Token {
-    TOK_END,    // NUL, or any byte 0x80 and above: the rest of the text is ignored
+    TOK_END,    // NUL
     TOK_OPEN,   // (
     TOK_CLOSE,  // ) and also the apostrophe
     TOK_OR,     // |
@@ -28,6 +30,16 @@ bool is_word_char(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
 
+// The length of the word character at p, or 0: the ASCII ones above and every
+// character beyond ASCII that words are made of.
+size_t word_char_at(const char* p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x80) return is_word_char(c) ? 1 : 0;
+    uint32_t code_point;
+    const size_t length = utf8_decode(p, &code_point);
+    return length > 0 && char_kind(code_point) == CHAR_WORD ? length : 0;
+}
+
 struct TokenReader {
     const char* text;
     const char* cursor;
@@ -35,16 +47,17 @@ struct TokenReader {
 };
 
 // Every byte that is neither a token nor the end is skipped: blanks, control
-// bytes, the remaining punctuation, DEL, and a period that does not end a word.
+// bytes, the remaining punctuation, DEL, a period that does not end a word,
+// and whatever beyond ASCII is not a word character (or not UTF-8).
 Token next_token(TokenReader* r) {
     for (;;) {
         unsigned char c = static_cast<unsigned char>(*r->cursor);
         r->token_start = r->cursor;
-        if (c == 0 || c >= 0x80) return TOK_END;
-        if (is_word_char(c)) {
+        if (c == 0) return TOK_END;
+        if (size_t n = word_char_at(r->cursor)) {
             do {
-                r->cursor++;
-            } while (is_word_char(static_cast<unsigned char>(*r->cursor)));
+                r->cursor += n;
+            } while ((n = word_char_at(r->cursor)) > 0);
             if (*r->cursor == '.') r->cursor++;
             return TOK_WORD;
         }

@@ -16,6 +16,7 @@ struct KeywordIndex;
 struct WordScratch {
     TextBuffer joined;                                 // a title with its description
     TextBuffer copy;                                   // the text that repeats are removed from
+    TextBuffer keywords;                               // the keyword text made of it
     std::vector<std::pair<const char*, size_t>> kept;  // the words kept so far
 };
 WordScratch* create_word_scratch();
@@ -32,3 +33,7 @@ bool is_stop_word(const KeywordIndex* index, const char* word);
 // Returns an owned string (free with free()), possibly empty, never null. The
 // scratch, when given, lends its buffers.
 char* make_keyword_text(const KeywordIndex* index, const char* text, bool automatic, WordScratch* scratch = nullptr);
+// The keyword text of automatic mode into `out` (emptied first), for callers
+// that make many and reuse their buffers: the text itself is edited (its
+// repeated words are removed in place), sparing a copy.
+void make_automatic_keywords(const KeywordIndex* index, char* text, TextBuffer* out, WordScratch* scratch);

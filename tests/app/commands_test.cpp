@@ -3,6 +3,8 @@
 #include "app/commands.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <ostream>
 #include <random>
@@ -157,8 +159,8 @@ TEST_F(CommandsTest, CopyTakesTheFilterSelectionOrTheSelectedUrl) {
     EXPECT_EQ(clipboard_text(), "http://www.kernel.org/") << "greyed with two selected";
 }
 
-TEST_F(CommandsTest, ImportReadsTheChosenFileAutomaticallyAndCountsTheGain) {
-    dir.write("bookmarks.htm", kNetscapeFile);
+TEST_F(CommandsTest, ImportReadsTheChosenFileAutomaticallyAndReportsWhatItDid) {
+    dir.write("bookmarks.htm", std::string(kNetscapeFile) + "<DT><A HREF=\"#top\">Top</A>\n");
     std::string path = dir.path("bookmarks.htm");
     DialogDriver driver;
     std::string caption;
@@ -168,8 +170,21 @@ TEST_F(CommandsTest, ImportReadsTheChosenFileAutomaticallyAndCountsTheGain) {
     });
     EXPECT_TRUE(press_ctrl('I'));
     EXPECT_EQ(caption, "Import Bookmarks");
-    EXPECT_EQ(pane(0), "2 Ravozorizi imported from " + path);
+    EXPECT_EQ(pane(0), "2 added, 1 merged, 1 skipped");
     EXPECT_EQ(rows(), 6);
+    // The reasons on request, from the menu or from a click on the counts.
+    for (int way = 0; way < 2; way++) {
+        MessageBoxWatcher watcher;
+        if (way == 0) {
+            command(IDM_IMPORT_REPORT);
+        } else {
+            NMHDR click = {app_state->status_bar, IDC_STATUS_BAR, static_cast<UINT>(NM_CLICK)};
+            SendMessageA(frame, WM_NOTIFY, IDC_STATUS_BAR, reinterpret_cast<LPARAM>(&click));
+        }
+        ASSERT_EQ(watcher.seen().size(), 1u);
+        EXPECT_EQ(watcher.seen()[0].text,
+                  "2 added, 1 merged, 1 skipped\n\nSkipped:\nline 8: a link within a page: #top");
+    }
     Bookmark* one = record("http://imported-one.example/");
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(keywords_of(one), "Imported One") << "keywords made from the title";
@@ -191,8 +206,11 @@ TEST_F(CommandsTest, ImportFavoritesWalksTheChosenFolderAndASecondImportAddsNoth
     dir.write("fav\\Papers\\Deep\\Deeper\\Kernel.URL", "[InternetShortcut]\r\nURL=http://www.kernel.org/\r\n");
     dir.write("fav\\Tools.Url", "[InternetShortcut]\r\n\r\nURL=http://tools.example/\r\nIconIndex=0\r\n");
     dir.write("fav\\notes.txt", "[InternetShortcut]\r\nURL=http://notes.example/\r\n");
-    dir.write("fav\\Broken.url",
+    dir.write("fav\\Later Layout.url",
               "[DEFAULT]\r\nBASEURL=http://b.example/\r\n[InternetShortcut]\r\nURL=http://b.example/\r\n");
+    // A name in another script, as the program's UTF-8 code page spells it.
+    std::ofstream(std::filesystem::u8path(dir.path("fav") + "\\Москва новости.url"), std::ios::binary)
+        << "[InternetShortcut]\r\nIDList=\r\nURL=https://news.example.ru/\r\n";
     dir.write("fav\\Late.url", "[InternetShortcut]\r\nIconIndex=1\r\nURL=http://late.example/\r\n");
     dir.write("fav\\Empty.url", "");
     std::string folder = dir.path("fav");
@@ -206,20 +224,27 @@ TEST_F(CommandsTest, ImportFavoritesWalksTheChosenFolderAndASecondImportAddsNoth
         });
         command(IDM_IMPORT_FAVORITES);
         EXPECT_EQ(driver.dialogs_seen(), 1);
-        std::string status = pane(0);
-        EXPECT_EQ(status.rfind(round == 0 ? "2 Ravozorizi imported from " : "0 Ravozorizi imported from ", 0), 0u)
-            << status;
-        EXPECT_EQ(status.substr(status.size() - 4), "\\fav") << status;
-        EXPECT_EQ(rows(), 6);
+        EXPECT_EQ(pane(0), round == 0 ? "5 added, 1 merged, 1 skipped" : "0 added, 6 merged, 1 skipped");
+        EXPECT_EQ(rows(), 9);
     }
+    MessageBoxWatcher watcher;
+    command(IDM_IMPORT_REPORT);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(watcher.seen()[0].text, "0 added, 6 merged, 1 skipped\n\nSkipped:\nEmpty.url: not an Internet Shortcut");
     Bookmark* news = record("http://news.example/daily");
     ASSERT_NE(news, nullptr);
     EXPECT_STREQ(news->title, "Daily News");
     EXPECT_EQ(keywords_of(news), "Daily News");
     EXPECT_NE(record("http://tools.example/"), nullptr);
     EXPECT_EQ(record("http://notes.example/"), nullptr);
-    EXPECT_EQ(record("http://b.example/"), nullptr);
-    EXPECT_EQ(record("http://late.example/"), nullptr);
+    // Shortcuts of later browsers: their section and key wherever they stand.
+    EXPECT_STREQ(record("http://b.example/")->title, "Later Layout");
+    EXPECT_NE(record("http://late.example/"), nullptr);
+    // Names in any script become titles and keywords.
+    Bookmark* moscow = record("https://news.example.ru/");
+    ASSERT_NE(moscow, nullptr);
+    EXPECT_STREQ(moscow->title, "Москва новости");
+    EXPECT_EQ(keywords_of(moscow), "Москва новости");
 }
 
 TEST_F(CommandsTest, FastAddStoresTheBrowsersPageAsVisitedOnce) {
@@ -516,7 +541,7 @@ std::map<std::string, Stored> stored_bookmarks(const Collection* collection) {
     return stored;
 }
 
-// Random text of the given pieces, joined with or without a blank (never two).
+// Random text of the given pieces, joined with or without a blank.
 std::string random_text(std::mt19937* rng, const std::vector<std::string>& pieces, int most) {
     std::string text;
     for (int k = static_cast<int>((*rng)() % (most + 1)); k > 0; k--) {
@@ -530,7 +555,8 @@ std::string random_text(std::mt19937* rng, const std::vector<std::string>& piece
 
 // Whatever Add, Properties, a Favorites import or a bookmark file import
 // stores reads back identically after a save and a restart: URLs with blanks
-// around them, quotes, "#", markup, entities and letters of other scripts.
+// around them, quotes, "#", markup, entities, runs of blanks and letters of
+// other scripts.
 TEST_F(CommandsTest, WhateverTheCommandsStoreReadsBackAfterARestart) {
     // No browser link: Add opens an empty bookmark.
     const std::vector<std::string> url_pieces = {
@@ -548,16 +574,15 @@ TEST_F(CommandsTest, WhateverTheCommandsStoreReadsBackAfterARestart) {
                                                    "\"",
                                                    "'",
                                                    "#",
-                                                   "\xC3\xA9t\xC3\xA9",
-                                                   "\xD0\x9C\xD0\xBE",
+                                                   "\303\251t\303\251",
+                                                   "\320\234\320\276",
                                                    "=",
                                                    "x",
                                                    "&lt;",
-                                                   ";"};
-    const std::vector<std::string> word_pieces = {"alpha", "Beta", "gamma",
-                                                  "\xC3\xBC"
-                                                  "ber",
-                                                  "x_1"};
+                                                   ";",
+                                                   "  ",
+                                                   "\t"};
+    const std::vector<std::string> word_pieces = {"alpha", "Beta", "gamma", "\303\274ber", "x_1"};
     const std::vector<std::string> file_pieces = {"Page", "News", "Daily", "\xC3\xA9t\xC3\xA9", "x", "#", "&"};
     const int steps = 40;
     // The folder browser knows only folders that were there when the shell

@@ -53,6 +53,42 @@ TEST_F(MainWindowTest, TrailingOperatorsAreIgnoredAndEmptyFilterShowsAll) {
     EXPECT_EQ(row_text(0, 0), "Interface Design Patterns");
 }
 
+TEST_F(MainWindowTest, EmptyCollectionCountsNoRavozoriziFromTheStart) {
+    DestroyWindow(frame);
+    free_collection(&app_state->collection);
+    app_state->collection = create_collection();
+    frame = create_frame(app_instance, SW_SHOWNORMAL);
+    idle();
+    EXPECT_EQ(pane(1), "No Ravozorizi");
+}
+
+// Words in every script: the filter finds them by prefix, ignoring case, and
+// the hint follows the caret, which the box counts in characters.
+TEST_F(MainWindowTest, WordsInEveryScriptFilterTheList) {
+    add("Москва новости", "http://moscow.example/");
+    add("Müller Straße Köln", "http://koeln.example/");
+    type("");
+    type("мос");
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(row_text(0, 0), "Москва новости");
+    EXPECT_EQ(pane(0), "Москва");
+    type("москва | KÖLN");
+    EXPECT_EQ(rows(), 2);
+    // The caret before the L: eleven characters in, eighteen bytes.
+    SendMessageA(app_state->filter_edit, EM_SETSEL, 11, 11);
+    idle();
+    EXPECT_EQ(pane(0), "Köln");
+    SendMessageA(app_state->filter_edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("x"));
+    char text[64];
+    GetWindowTextA(app_state->filter_edit, text, sizeof text);
+    EXPECT_STREQ(text, "москва | KÖxLN") << "the box counts characters";
+    app_state->options.option_flags |= OPT_CASE_SENSITIVE;
+    type("straße köln");
+    EXPECT_EQ(rows(), 0);
+    type("Straße Köln");
+    EXPECT_EQ(rows(), 1);
+}
+
 TEST_F(MainWindowTest, ParseErrorKeepsTheListUntilTheTextParsesAgain) {
     type("design");
     ASSERT_EQ(rows(), 2);
@@ -255,7 +291,7 @@ TEST(StringTable, EveryMenuCommandButCopyAndAboutHasItsHelpText) {
             }
         }
     }
-    EXPECT_EQ(checked, 16);
+    EXPECT_EQ(checked, 17);
     DestroyMenu(menu);
     EXPECT_STREQ(load_res_string(IDM_OPEN), "Open the URL in your Web Browser");
     EXPECT_STREQ(load_res_string(IDM_COPY_URL), "Copy URL to the Windows Clipboard");

@@ -2,6 +2,8 @@
 // process and in a first run of the real program.
 #include "app/rescans.h"
 
+#include <shlobj.h>
+
 #include <string>
 
 #include "app/status_text.h"
@@ -40,19 +42,23 @@ protected:
 
 }  // namespace
 
-TEST_F(RescansTest, FavoritesFolderIsTheRegistryValueWithASeparatorElseTheWindowsDirectory) {
+TEST_F(RescansTest, FavoritesFolderIsTheRegistryValueWithASeparatorElseTheShells) {
     char folder[MAX_PATH];
-    favorites_folder(folder);
+    EXPECT_TRUE(favorites_folder(folder));
     EXPECT_EQ(std::string(folder), dir.path("fav") + "\\");
 
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    set_favorites_folder("");
-    favorites_folder(folder);
-    EXPECT_STREQ(folder, windows) << "an empty value names no folder";
-    remove_favorites_value();
-    favorites_folder(folder);
-    EXPECT_STREQ(folder, windows);
+    for (int round = 0; round < 2; round++) {
+        // An empty value names no folder, and neither does a missing one.
+        if (round == 0) set_favorites_folder("");
+        if (round == 1) remove_favorites_value();
+        char shell[MAX_PATH] = "";
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_FAVORITES, nullptr, SHGFP_TYPE_CURRENT, shell)));
+        EXPECT_TRUE(favorites_folder(folder));
+        EXPECT_EQ(std::string(folder), std::string(shell) + "\\");
+        EXPECT_NE(std::string(folder).find(windows), 0u);
+    }
 }
 
 TEST_F(RescansTest, StartupRescansFollowTheirOptions) {
@@ -65,6 +71,7 @@ TEST_F(RescansTest, StartupRescansFollowTheirOptions) {
     run_startup_rescans(false);
     EXPECT_EQ(count(), 6u);
     EXPECT_EQ(pane(0), "2 new Ravozorizi found during rescan of " + dir.path("bookmark.htm"));
+    EXPECT_EQ(app_state->last_import->added, 2u) << "kept for the Import Report command";
     EXPECT_EQ(find_by_url(&app_state->collection, "http://shortcut.example/"), nullptr);
 
     set_status_text(nullptr, 0);
@@ -82,17 +89,19 @@ TEST_F(RescansTest, StartupRescansFollowTheirOptions) {
     EXPECT_EQ(rows(), 7);
 }
 
-TEST_F(RescansTest, FirstRunRescansBothWhateverTheOptions) {
+TEST_F(RescansTest, FirstRunRescansBothWhateverTheOptionsAndReports) {
     name_netscape_file();
+    dir.write("fav\\Not A Shortcut.url", "plain text");
     app_state->options.option_flags &= ~(OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES);
     run_startup_rescans(true);
     EXPECT_EQ(count(), 7u);
+    EXPECT_EQ(pane(0), "3 added, 0 merged, 1 skipped");
 }
 
 TEST_F(RescansTest, RescanWithoutRegistryEntryDoesNothing) {
     delete_registry_key(HKEY_CURRENT_USER, kNetscapeKey);
     set_status_text(nullptr, 0);
-    rescan_netscape_bookmarks();
+    rescan_netscape_bookmarks(nullptr);
     EXPECT_EQ(count(), 4u);
     EXPECT_EQ(pane(0), "Ready");
 }

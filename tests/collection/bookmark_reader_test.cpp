@@ -11,6 +11,7 @@
 
 #include "collection/collection.h"
 #include "collection/collection_file.h"
+#include "collection/import_report.h"
 #include "search/keyword_index.h"
 
 namespace {
@@ -52,17 +53,37 @@ const char kDoctype[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n";
 
 TEST(BookmarkReader, ReadsAnchorTitleAndDescription) {
     Reading r;
-    EXPECT_EQ("http://a/|Alpha  Beta & co|one two|5|6|7\n",
+    EXPECT_EQ("http://a/|Alpha\u00a0 Beta & co \u2019|one two|5|6|7\n",
               r.parse("<DL><DT><A HREF=\"http://a/\" ADD_DATE=\"5\" LAST_VISIT=\"6\" "
-                      "LAST_MODIFIED=\"7\">Alpha&nbsp;\r\n Beta &amp; co</A>\r\n<DD>one\r\n two\n</DL>",
+                      "LAST_MODIFIED=\"7\">Alpha&nbsp;\r\n Beta &amp; co &#8217;</A>\r\n<DD>one\r\n two\n</DL>",
                       false));
 }
 
-TEST(BookmarkReader, AnchorsWithoutUrlOrTitleAddNothing) {
+// Every anchor is counted: added, merged, or skipped with its line and why.
+TEST(BookmarkReader, ReportsWhatEveryAnchorBecame) {
     Reading r;
-    EXPECT_EQ("", r.parse("<DT><A HREF=\"#top\">Top</A><DT><A HREF=\" \t#mid\">Mid</A><DT><A HREF=\"\">Empty</A>"
-                          "<DT><A HREF=\"http://x/\"> </A><DT><A HREF=\"http://y/\"></A>",
-                          false));
+    ImportReport report = create_import_report();
+    const std::string text =
+        "<DT><A HREF=\"#top\">Top</A>\n<DT><A HREF=\" \t#mid\">Mid</A>\n<DT><A HREF=\"\">Empty</A>\n"
+        "<DT><A HREF=\"http://x/\"> </A>\n<DT><A HREF=\"http://y/\"></A>\n<DT><A HREF=\"HTTP://Y/\">Y</A>\n"
+        "<DT><A HREF=\"  \">Blank</A>\n<DT><A HREF=\"http://z/\">Cut off";
+    parse_bookmark_text(&r.collection, text.c_str(), false, nullptr, nullptr, &report);
+    EXPECT_EQ(dump_collection(&r.collection),
+              "http://x/|http://x/||1000000000|1000000000|U\n"
+              "http://y/|http://y/||1000000000|1000000000|U\n");
+    EXPECT_EQ(report.added, 2u);
+    EXPECT_EQ(report.merged, 1u);
+    EXPECT_EQ(report.skipped, 5u);
+    EXPECT_STREQ(tb_text(report.reasons),
+                 "line 1: a link within a page: #top\n"
+                 "line 2: a link within a page:  \t#mid\n"
+                 "line 3: no address\n"
+                 "line 7: no address:   \n"
+                 "line 8: cut off by the end of the file: http://z/\n");
+    char* counts = import_counts_text(&report);
+    EXPECT_STREQ(counts, "2 added, 1 merged, 5 skipped");
+    free(counts);
+    free_import_report(&report);
 }
 
 TEST(BookmarkReader, DescriptionBelongsOnlyToItsAnchor) {
@@ -133,18 +154,32 @@ TEST(BookmarkReader, FoldersNeedTheNetscapeDoctype) {
               r.parse("<DL><DT><H3>Folder</H3><DL><DT><A HREF=\"http://x/\">Xray</A></DL></DL>", true));
 }
 
-TEST(BookmarkReader, HeadingEndInLowerCaseOpensNoFolderAndConsumesTheList) {
+TEST(BookmarkReader, LowerCaseMarkupOpensFoldersAndCarriesDates) {
     Reading r;
-    // The name ends at the <DL> after the unrecognised </h3>; that <DL> is consumed,
-    // so the inner </DL> closes Outer and Yak is outside every folder.
-    const std::string text = std::string(kDoctype) +
-                             "<DL><DT><H3>Outer</H3><DL>"
-                             "<DT><H3>Bad</h3><DL><DT><A HREF=\"http://x/\">Xray</A></DL>"
-                             "<DT><A HREF=\"http://y/\">Yak</A></DL></DL>";
+    const std::string text =
+        "<!doctype netscape-bookmark-file-1>\n"
+        "<dl><p><dt><h3 add_date=\"1\">Outer</h3><dl><p>"
+        "<dt><h3>Inner</h3><dl><dt><a href=\"http://x/\" add_date=\"7\" last_visit='8' last_modified=9>Xray</a></dl>"
+        "<dt><a href=\"http://y/\">Yak</a></dl></dl>";
     EXPECT_EQ(
-        "http://x/|Xray|Xray Outer|1000000000|1000000000|U\n"
-        "http://y/|Yak|Yak|1000000000|1000000000|U\n",
+        "http://x/|Xray|Xray Inner Outer|7|8|9\n"
+        "http://y/|Yak|Yak Outer|1000000000|1000000000|U\n",
         r.parse(text, true));
+}
+
+TEST(BookmarkReader, TagsBecomeKeywordsAsFolderNamesDo) {
+    Reading r;
+    const std::string text = std::string(kDoctype) +
+                             "<DL><DT><H3>Kitchen</H3><DL>"
+                             "<DT><A HREF=\"http://bread/\" TAGS=\"baking,sourdough,caf&eacute;\">Bread</A><DD>crust"
+                             "<DT><A HREF=\"http://soup/\" tags=\"\">Soup</A></DL></DL>";
+    EXPECT_EQ(
+        "http://bread/|Bread|Bread crust baking sourdough caf\u00e9 Kitchen|1000000000|1000000000|U\n"
+        "http://soup/|Soup|Soup Kitchen|1000000000|1000000000|U\n",
+        r.parse(text, true));
+    Reading plain;
+    EXPECT_EQ("http://t/|T|to-read 2024 c|1000000000|1000000000|U\n",
+              plain.parse("<DT><A HREF=\"http://t/\" TAGS=\"to-read,2024,c++\">T</A>", false));
 }
 
 TEST(BookmarkReader, FolderDescriptionDoesNotHideTheFolder) {
@@ -182,7 +217,7 @@ TEST(BookmarkReader, OwnFilesReadWithAutomaticOffAndForeignOnesAsAsked) {
     EXPECT_EQ("http://a/|Foo Page|the alpha|5|1000000000|U\n", t.read(edited, false));
 }
 
-TEST(AnchorAttributes, ReadsWrappingDatesFromExactNamesOutsideQuotes) {
+TEST(AnchorAttributes, ReadsDatesInAnyUnitFromNamesInAnyCase) {
     struct Case {
         const char* tag;
         const char* url;
@@ -191,12 +226,17 @@ TEST(AnchorAttributes, ReadsWrappingDatesFromExactNamesOutsideQuotes) {
     const uint32_t U = DATE_UNSET;
     const Case cases[] = {
         {"<A HREF=\"u\">", "u", U, U, U},
-        {"<A HREF=\"u\" ADD_DATE=\"4294967296\">", "u", 0, U, U},
         {"<A HREF=\"u\" ADD_DATE=\"4294967295\">", "u", 0xFFFFFFFFu, U, U},
+        // Milliseconds, microseconds and nanoseconds come back as seconds.
+        {"<A HREF=\"u\" ADD_DATE=\"1700000000123\" LAST_VISIT=\"1700000000123456\" "
+         "LAST_MODIFIED=\"1700000000123456789\">",
+         "u", 1700000000, 1700000000, 1700000000},
+        {"<A HREF=\"u\" ADD_DATE=\"4294967296\" LAST_VISIT=\"99999999999999999999999\">", "u", 4294967, U, U},
         {"<A HREF=\"u\" ADD_DATE=\"\" LAST_VISIT=\"-5\" LAST_MODIFIED=\" 7\">", "u", 0, 0, 0},
-        {"<A HREF=\"u\" add_date=\"5\" ADD_DATES=\"6\" XADD_DATE=\"7\" ADD_DATE =\"8\">", "u", U, U, U},
-        {"<A HREF=\"u\" _ADD_DATE=\"9\">", "u", 9, U, U},
+        {"<A HREF=\"u\" add_date=\"5\" Last_Visit = '6' last_modified=7>", "u", 5, 6, 7},
+        {"<A HREF=\"u\" ADD_DATES=\"6\" XADD_DATE=\"7\" _ADD_DATE=\"9\" ADD_DATE>", "u", U, U, U},
         {"<A HREF=\"u\" ADD_DATE=\"1\" ADD_DATE=\"2\">", "u", 2, U, U},
+        {"<A HREF=\"u\" HREF=\"v\" href=\"w\">", "u", U, U, U},
         {"<A HREF=\"u\" TITLE=\"ADD_DATE=5 \" LAST_VISIT=\"12x3\">", "u", U, 12, U},
         {"<A HREF=\"a&amp;b\" ADD_DATE=\"3\"", "a&amp;b", 3, U, U},
         {"<A HREF=\"u\" ADD_DATE=\"3\">LAST_VISIT=\"4\"", "u", 3, U, U},
@@ -207,20 +247,24 @@ TEST(AnchorAttributes, ReadsWrappingDatesFromExactNamesOutsideQuotes) {
     for (const Case& c : cases) {
         AnchorAttributes a;
         a.url = tb_empty();
+        a.tags = tb_empty();
         ASSERT_TRUE(parse_anchor_attributes(&a, c.tag)) << c.tag;
         EXPECT_STREQ(c.url, tb_text(a.url)) << c.tag;
         EXPECT_EQ(c.added, a.added) << c.tag;
         EXPECT_EQ(c.visit, a.last_visit) << c.tag;
         EXPECT_EQ(c.modified, a.last_modified) << c.tag;
         tb_free(&a.url);
+        tb_free(&a.tags);
     }
 }
 
 TEST(AnchorAttributes, FailsWithoutQuotedValue) {
     AnchorAttributes a;
     a.url = tb_empty();
+    a.tags = tb_empty();
     EXPECT_FALSE(parse_anchor_attributes(&a, "<A HREF=x>"));
     EXPECT_FALSE(parse_anchor_attributes(&a, "<A HREF=\"x"));
+    EXPECT_FALSE(parse_anchor_attributes(&a, "<A HREF='x'>"));
     EXPECT_STREQ("", tb_text(a.url));
 }
 

@@ -24,8 +24,8 @@ struct CollectionFixture : ::testing::Test {
 
     void add(const char* title, const char* url, const char* keywords = nullptr, uint32_t added = DATE_UNSET,
              uint32_t visit = DATE_UNSET, uint32_t modified = DATE_UNSET, bool automatic = false) {
-        add_or_merge(&c, title ? str_dup(title) : nullptr, url ? str_dup(url) : nullptr,
-                     keywords ? str_dup(keywords) : nullptr, added, visit, modified, automatic);
+        add_or_merge(&c, title ? str_dup(title) : nullptr, url ? str_dup(url) : nullptr, keywords, added, visit,
+                     modified, automatic);
     }
     Bookmark* record(uint32_t i) { return static_cast<Bookmark*>(c.records->items[i]); }
     std::string keywords_of(const Bookmark* r) {
@@ -59,16 +59,19 @@ TEST_F(CollectionFixture, UrlComparisonFoldsOnlyAsciiLetters) {
     EXPECT_LT(compare_urls("[", "a"), 0);  // after folding, 'A'..'Z' sort as 'a'..'z'
 }
 
-TEST_F(CollectionFixture, AddTrimsTitleAndUrlAndDropsEmptyOnes) {
-    add("  Title \t", " http://x/ \r\n");
-    add("", "http://empty-title/");
-    add("   ", "http://blank-title/");
-    add("No URL", "  ");
+TEST_F(CollectionFixture, AddTrimsAndTitlesUntitledBookmarksWithTheirUrl) {
+    EXPECT_EQ(add_or_merge(&c, str_dup("  Title \t"), str_dup(" http://x/ \r\n"), nullptr, 1, 1, 1, true), ADD_ADDED);
+    EXPECT_EQ(add_or_merge(&c, str_dup("Again"), str_dup("HTTP://X/"), nullptr, 1, 1, 1, true), ADD_MERGED);
+    EXPECT_EQ(add_or_merge(&c, str_dup("No URL"), str_dup("  "), nullptr, 1, 1, 1, true), ADD_SKIPPED);
+    EXPECT_EQ(add_or_merge(&c, str_dup("Null URL"), nullptr, nullptr, 1, 1, 1, true), ADD_SKIPPED);
+    add("   ", "http://blank-title/", "from the description", DATE_UNSET, DATE_UNSET, DATE_UNSET, true);
     add(nullptr, "http://null-title/");
-    add("Null URL", nullptr);
-    ASSERT_EQ(c.records->count, 1u);
+    ASSERT_EQ(c.records->count, 3u);
     EXPECT_STREQ(record(0)->title, "Title");
     EXPECT_STREQ(record(0)->url, "http://x/");
+    EXPECT_STREQ(record(1)->title, "http://blank-title/");
+    EXPECT_EQ(keywords_of(record(1)), "description") << "a URL never gives keywords";
+    EXPECT_STREQ(record(2)->title, "http://null-title/");
     EXPECT_EQ(check_collection(&c), "");
 }
 
@@ -319,13 +322,14 @@ TEST_F(CollectionFixture, RandomOperationsKeepCollectionConsistent) {
             std::string trimmed_title = title;
             trim_in_place(&trimmed_title[0]);
             trimmed_title.resize(strlen(trimmed_title.c_str()));
-            Model* m = trimmed_title.empty() ? nullptr : find_model(url);
+            if (trimmed_title.empty()) trimmed_title = url;
+            Model* m = find_model(url);
             if (m) {
                 if (is_real_date(added)) {
                     if (is_real_date(visit) && m->visit < visit) m->visit = visit;
                     if (is_real_date(modified) && m->modified < modified) m->modified = modified;
                 }
-            } else if (!trimmed_title.empty()) {
+            } else {
                 model.push_back({url, trimmed_title, is_real_date(added) ? added : kNow,
                                  is_real_date(visit) ? visit : kNow,
                                  modified == DATE_CHECKING ? DATE_UNSET : modified});
@@ -445,8 +449,8 @@ TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
             const uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
             const bool automatic = rng() % 2;
             for (Collection* c : {&plain, &batched}) {
-                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), str_dup(keywords.c_str()), added, visit,
-                             modified, automatic);
+                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), keywords.c_str(), added, visit, modified,
+                             automatic);
             }
         }
         if (bookmarks > before_batch) end_add_batch(&batched);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "collection/collection.h"
+#include "collection/import_report.h"
 #include "search/keyword_index.h"
 #include "tests/collection/collection_invariants.h"
 
@@ -42,7 +43,7 @@ TEST(InternetShortcut, NamesEndingInUrlInAnyCase) {
     EXPECT_FALSE(is_shortcut_file_name("index.urls"));
 }
 
-TEST(InternetShortcut, UrlLineMustBeTheFirstNonBlankTextAfterTheHeader) {
+TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
     const struct {
         const char* text;
         const char* url;
@@ -54,9 +55,19 @@ TEST(InternetShortcut, UrlLineMustBeTheFirstNonBlankTextAfterTheHeader) {
         // The keys after the URL line are not part of the URL.
         {"[InternetShortcut]\r\nURL=http://e.example/\r\nIconFile=C:\\x.ico\r\nIconIndex=1\r\n", "http://e.example/"},
         {"[InternetShortcut]\r\nURL=\r\nIconIndex=1\r\n", ""},
-        {"[DEFAULT]\r\nBASEURL=http://f.example/\r\n[InternetShortcut]\r\nURL=http://f.example/\r\n", "<none>"},
-        {" [InternetShortcut]\r\nURL=http://g.example/\r\n", "<none>"},
-        {"[InternetShortcut]\r\nIconIndex=1\r\nURL=http://h.example/\r\n", "<none>"},
+        {"[DEFAULT]\r\nBASEURL=http://f.example/base\r\n[InternetShortcut]\r\nURL=http://f.example/\r\n",
+         "http://f.example/"},
+        {" [InternetShortcut]\r\nURL=http://g.example/\r\n", "http://g.example/"},
+        {"[InternetShortcut]\r\nIconIndex=1\r\n  url = http://h.example/\r\n", "http://h.example/"},
+        {"[{000214A0-0000-0000-C000-000000000046}]\r\nProp3=19,11\r\n[InternetShortcut]\r\nIDList=\r\n"
+         "URL=http://j.example/?a=b\r\n",
+         "http://j.example/?a=b"},
+        // Keys of other sections, and other keys, are not the URL.
+        {"[DEFAULT]\r\nURL=http://k.example/\r\n[InternetShortcut]\r\nIconFile=x\r\n", "<none>"},
+        {"[InternetShortcut]\r\n[InternetShortcut.W]\r\nURL=http://l.example/\r\n", "<none>"},
+        {"[InternetShortcut]\r\nURLX=http://m.example/\r\nBASEURL=http://m.example/\r\n", "<none>"},
+        {"URL=http://n.example/\r\n[InternetShortcut]\r\n", "<none>"},
+        {"[InternetShortcap]\r\nURL=http://o.example/\r\n[InternetShortcut]\r\nURI=http://o.example/\r\n", "<none>"},
         {"[InternetShortcut]\r\nURL http://i.example/\r\n", "<none>"},
         {"[InternetShortcut]", "<none>"},
         {"[InternetShort", "<none>"},
@@ -75,14 +86,24 @@ TEST(InternetShortcut, TitleIsTheNameWithoutItsExtension) {
 TEST(InternetShortcut, ImportAddsOnceWithTitleKeywordsAndTodaysDates) {
     Collection c = create_collection();
     set_fixed_clock(&c, 1000000000);
+    ImportReport report = create_import_report();
     const char text[] = "[InternetShortcut]\r\nURL=http://news.example/daily\r\n";
-    EXPECT_TRUE(import_shortcut_text(&c, "Daily News.url", text));
-    EXPECT_TRUE(import_shortcut_text(&c, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n"));
-    EXPECT_FALSE(import_shortcut_text(&c, "Broken.url", "URL=http://broken.example/\r\n"));
-    // Shortcuts without a URL or a title are read, then not added.
-    EXPECT_TRUE(import_shortcut_text(&c, "Empty.url", "[InternetShortcut]\r\nURL=\r\n"));
-    EXPECT_TRUE(import_shortcut_text(&c, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n"));
-    ASSERT_EQ(c.records->count, 1u);
+    import_shortcut_text(&c, "Daily News.url", text, &report);
+    import_shortcut_text(&c, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n", &report);
+    import_shortcut_text(&c, "Broken.url", "URL=http://broken.example/\r\n", &report);
+    import_shortcut_text(&c, "Empty.url", "[InternetShortcut]\r\nURL=\r\n", &report);
+    // A shortcut without a name is kept, titled with its URL.
+    import_shortcut_text(&c, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n", &report);
+    // An old shortcut in the ANSI code page.
+    import_shortcut_text(&c, "Caf\xc3\xa9.url", "[InternetShortcut]\r\nURL=http://caf\xe9.example/\r\n", &report);
+    EXPECT_EQ(report.added, 3u);
+    EXPECT_EQ(report.merged, 1u);
+    EXPECT_EQ(report.skipped, 2u);
+    EXPECT_STREQ(tb_text(report.reasons), "Broken.url: not an Internet Shortcut\nEmpty.url: no address\n");
+    free_import_report(&report);
+    ASSERT_EQ(c.records->count, 3u);
+    EXPECT_STREQ(static_cast<const Bookmark*>(c.records->items[1])->title, "http://untitled.example/");
+    EXPECT_STREQ(static_cast<const Bookmark*>(c.records->items[2])->url, "http://caf\xc3\xa9.example/");
     const Bookmark* b = static_cast<const Bookmark*>(c.records->items[0]);
     EXPECT_STREQ(b->title, "Daily News");
     EXPECT_STREQ(b->url, "http://news.example/daily");
@@ -98,17 +119,20 @@ TEST(InternetShortcut, ImportAddsOnceWithTitleKeywordsAndTodaysDates) {
 
 TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
     std::mt19937 rng(31);
+    Collection c = create_collection();
+    ImportReport report = create_import_report();
     const std::string valid = "[InternetShortcut]\r\nURL=http://x.example/a b\r\nIconFile=y\r\n";
-    const char alphabet[] = "[]InternetShortcutURL=:/\r\n \t\x01\xff";
+    const char alphabet[] = "[]InternetShortcutURL=:/\r\n \t\x01\xff\xc3\xa9";
     for (int round = 0; round < 20000; round++) {
         std::string text;
-        if (round % 2 == 0) {
+        if (round % 3 == 0) {
             text = valid.substr(0, rng() % (valid.size() + 1));
             if (!text.empty() && rng() % 2) text[rng() % text.size()] = alphabet[rng() % (sizeof alphabet - 1)];
         } else {
             size_t length = rng() % 64;
             for (size_t i = 0; i < length; i++) text += alphabet[rng() % (sizeof alphabet - 1)];
-            if (rng() % 2) text = "[InternetShortcut]" + text;
+            if (rng() % 2)
+                text = (rng() % 2 ? "[DEFAULT]\r\nURL=x\r\n[InternetShortcut]" : "[InternetShortcut]") + text;
         }
         char* url = shortcut_url(text.c_str());
         if (url) {
@@ -117,5 +141,10 @@ TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
             EXPECT_TRUE(u.empty() || (u.front() != ' ' && u.back() != ' ')) << text;
         }
         free(url);
+        if (round % 4 == 0) import_shortcut_text(&c, text.c_str(), text.c_str(), &report);
     }
+    EXPECT_EQ(report.added + report.merged + report.skipped, 5000u);
+    EXPECT_EQ(check_collection(&c), "");
+    free_import_report(&report);
+    free_collection(&c);
 }

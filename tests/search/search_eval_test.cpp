@@ -37,8 +37,8 @@ struct SearchFixture : ::testing::Test {
     // The title names the bookmark in results; the URL is derived from it.
     void add(const char* title, const char* keywords) {
         std::string url = std::string("http://example.com/") + title;
-        add_or_merge(&collection, str_dup(title), str_dup(url.c_str()), str_dup(keywords), DATE_UNSET, DATE_UNSET,
-                     DATE_UNSET, false);
+        add_or_merge(&collection, str_dup(title), str_dup(url.c_str()), keywords, DATE_UNSET, DATE_UNSET, DATE_UNSET,
+                     false);
     }
 
     // Caret -1 stands for the end of the expression.

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "core/utf8.h"
+#include "search/letters.h"
+
 namespace {
 
 // The tree's dump, or "FAIL" when the text is rejected.
@@ -67,11 +70,20 @@ const ParseCase accepted[] = {
      "b",
      "imp{w{a}w{b}}"},
     {"a\x01\x1f\tb", "imp{w{a}w{b}}"},
-    // A byte 0x80 and above ends the text.
-    {"x \xe9 y", "w{x}"},
-    {"a\x80)", "w{a}"},
-    {"a\xff|", "w{a}"},
-    {"ab\xc3\xa9", "w{ab}"},
+    // Letters of every script make words; other characters beyond ASCII, and
+    // bytes that are not UTF-8, are skipped.
+    {"ab\xc3\xa9", "w{ab\xc3\xa9}"},
+    {"M\xc3\xbcller stra\xc3\x9f"
+     "e.",
+     "imp{w{M\xc3\xbcller}w{stra\xc3\x9f"
+     "e.}}"},
+    {"\xd0\xbc\xd0\xbe\xd1\x81 | K\xc3\xb6ln", "or{w{\xd0\xbc\xd0\xbe\xd1\x81}w{K\xc3\xb6ln}}"},
+    {"\xe6\x9d\xb1\xe4\xba\xac\xe2\x80\x94\xe5\xa4\xa7", "imp{w{\xe6\x9d\xb1\xe4\xba\xac}w{\xe5\xa4\xa7}}"},
+    {"\xc2\xab\xd0\xbc\xd0\xb8\xd1\x80\xc2\xbb", "w{\xd0\xbc\xd0\xb8\xd1\x80}"},
+    {"x \xe9 y", "imp{w{x}w{y}}"},
+    {"a\x80"
+     "b\xff|c",
+     "or{imp{w{a}w{b}}w{c}}"},
 };
 
 TEST(SearchParser, BuildsTheTreesOfAcceptedExpressions) {
@@ -82,34 +94,9 @@ TEST(SearchParser, BuildsTheTreesOfAcceptedExpressions) {
 
 TEST(SearchParser, RejectsMalformedExpressions) {
     const char* const rejected[] = {
-        "",
-        "   ",
-        "...",
-        "\"\"",
-        "\x80"
-        "a",
-        "a |",
-        "| a",
-        "a &",
-        "& a",
-        "a & | b",
-        "a | | b",
-        "!",
-        "a !",
-        "!)",
-        "()",
-        "a ()",
-        "(",
-        ")",
-        "a)",
-        "(a",
-        "((a)",
-        "a b)",
-        "'",
-        "a''",
-        "don't",
-        "!&a",
-        "(|a)",
+        "",        "   ",  "...", "\"\"", "\x80\xc2\xab", "a |",  "| a",  "a &", "& a", "a & | b",
+        "a | | b", "!",    "a !", "!)",   "()",           "a ()", "(",    ")",   "a)",  "(a",
+        "((a)",    "a b)", "'",   "a''",  "don't",        "!&a",  "(|a)",
     };
     for (const char* text : rejected) EXPECT_EQ(parse_dump(text), "FAIL") << "input: " << text;
 }
@@ -197,17 +184,24 @@ struct Model {
     std::vector<std::string> tokens;  // "(", ")", "|", "&", "!", a word, or "" for the end
     size_t at = 0;
 
+    // ASCII by the grammar's own rule; beyond ASCII, what the letter data says.
+    static size_t word_char_length(const std::string& text, size_t i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) return isalnum(c) || c == '_' || c == '-' ? 1 : 0;
+        uint32_t code_point;
+        const size_t length = utf8_decode(text.c_str() + i, &code_point);
+        return length > 0 && char_kind(code_point) == CHAR_WORD ? length : 0;
+    }
+
     static std::vector<std::string> tokenize(const std::string& text) {
         std::vector<std::string> out;
         size_t i = 0;
         for (;;) {
             unsigned char c = static_cast<unsigned char>(i < text.size() ? text[i] : 0);
-            if (c == 0 || c >= 0x80) break;
-            if (isalnum(c) || c == '_' || c == '-') {
+            if (c == 0) break;
+            if (word_char_length(text, i) > 0) {
                 size_t start = i;
-                while (i < text.size() &&
-                       (isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == '-'))
-                    i++;
+                for (size_t n; (n = word_char_length(text, i)) > 0;) i += n;
                 if (i < text.size() && text[i] == '.') i++;
                 out.push_back(text.substr(start, i - start));
                 continue;
@@ -305,7 +299,7 @@ TEST(SearchParser, RandomTokenSequencesAgreeWithTheModel) {
 TEST(SearchParser, RandomBytesNeverCrashAndAgreeWithTheModel) {
     std::mt19937 rng(12345);
     // Biased towards the bytes that mean something, with some of everything.
-    const std::string alphabet = "ab.-_!&|()' \"\t.#+\x7f\x80\xe9";
+    const std::string alphabet = "ab.-_!&|()' \"\t.#+\x7f\x80\xe9\xc3\xa9\xd0\xbc\xe2\x80\x94";
     for (int round = 0; round < 20000; round++) {
         std::string text(rng() % 24, ' ');
         for (char& c : text) {

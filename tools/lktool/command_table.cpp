@@ -3,7 +3,7 @@
 
 const LktoolCommand lktool_commands[] = {
     {"check", "[--wait SECONDS] URL...", run_check_command},
-    {"load", "[--auto 0|1] [--now SECONDS] FILE...", run_load_command},
+    {"load", "[--auto 0|1] [--now SECONDS] FILE|SHORTCUT.url...", run_load_command},
     {"search", "[--partial 0|1] [--case 0|1] [--implied-or 0|1] [--caret K] [--hint] COLLECTION EXPR",
      run_search_command},
     {"words", "[--case 0|1] COLLECTION", run_words_command},

@@ -12,26 +12,19 @@
 
 namespace {
 
-// The Keyword Dictionary's rows are cut to this many characters when folded.
+// The Keyword Dictionary's rows are cut to this many bytes when folded.
 const size_t kFoldedWordLength = 255;
-
-int compare_words_nocase(const void* element, const void* key) {
-    return str_compare_nocase(static_cast<const char*>(element), static_cast<const char*>(key));
-}
 
 // Lower case, one row per word without regard to case, sorted.
 std::string folded_word_list(const PtrVector* words) {
-    PtrVector* seen = vec_create();
-    for (uint32_t i = 0; i < words->count; i++) {
-        vec_insert_sorted(seen, words->items[i], compare_words_nocase);
-    }
+    PtrVector* folded = fold_word_list(words, kFoldedWordLength);
     std::string out;
-    for (uint32_t i = 0; i < seen->count; i++) {
-        const char* word = static_cast<const char*>(seen->items[i]);
-        for (size_t n = 0; n < kFoldedWordLength && word[n]; n++) out += fold_ascii(word[n]);
+    for (uint32_t i = 0; i < folded->count; i++) {
+        out += static_cast<const char*>(folded->items[i]);
         out += '\n';
+        free(folded->items[i]);
     }
-    vec_destroy(seen);
+    vec_destroy(folded);
     return out;
 }
 

@@ -10,6 +10,9 @@ import sys
 from cases import run_cases
 
 EXPORTS = ["netscape4", "firefox", "chrome", "lowercase", "missing_end_tags", "truncated"]
+# Exports of today's browsers and services, and one from before UTF-8.
+IMPORTS = ["tagged_export", "service_export", "ansi_export"]
+SHORTCUTS = ["Daily News.url", "Köln – Wikipedia.url", "Old Menu.url", "Москва новости.url"]
 NOW = ["--now", "1700000000"]
 
 
@@ -20,14 +23,28 @@ def main():
     def tool_path(name):
         return data + "/collection/" + name
 
+    def shortcut_path(name):
+        return data + "/shortcuts/" + name
+
     def expected(name):
         with open(host_data + "/collection/loaded/" + name, "rb") as f:
             return f.read()
 
     missing = tool_path("no_such_file.htm")
     # (arguments, expected exit code, expected standard output, text expected on standard error)
-    cases = [(NOW + [tool_path(e + ".htm")], 0, expected(e + ".htm"), b"") for e in EXPORTS]
+    cases = [(NOW + [tool_path(e + ".htm")], 0, expected(e + ".htm"), b"") for e in EXPORTS + IMPORTS]
     cases += [
+        # What each file added, merged and skipped, and why.
+        (NOW + [tool_path("tagged_export.htm")], 0, expected("tagged_export.htm"),
+         b"tagged_export.htm: 8 added, 0 merged, 2 skipped\n"
+         b"  line 28: a link within a page: #toolbar-top\n  line 29: no address\n"),
+        (NOW + [tool_path("netscape4.htm"), tool_path("loaded/netscape4.htm")], 0, expected("netscape4.htm"),
+         b"netscape4.htm: 0 added, 6 merged, 0 skipped\n"),
+        # Internet Shortcuts of both layouts, with the exports, into one collection.
+        (NOW + [tool_path(e + ".htm") for e in IMPORTS] + [shortcut_path(s) for s in SHORTCUTS], 0,
+         expected("imports.htm"), "Москва новости.url: 1 added, 0 merged, 0 skipped\n".encode()),
+        # A collection file saved by an earlier version reads and saves unchanged.
+        ([tool_path("saved_earlier.htm")], 0, expected("../saved_earlier.htm"), b""),
         # Several files merge into one collection, in order.
         (NOW + [tool_path(e + ".htm") for e in EXPORTS], 0, expected("all.htm"), b""),
         # Plain keywords: descriptions and folder names as they are.

@@ -21,10 +21,30 @@ def rows(*numbers):
     return b"".join(ROWS[n] for n in numbers)
 
 
+# Bookmarks of the imported exports and shortcuts (collection/loaded/imports.htm).
+IMPORTED = {
+    "moskva": "https://news.example.ru/moskva\tМосква: новости дня\n",
+    "ru": "https://news.example.ru/\tМосква новости\n",
+    "koeln": "https://news.example.de/koeln/verkehr\tMüller-Straße in Köln gesperrt\n",
+    "wiki": "https://de.example.org/wiki/K%C3%B6ln\tKöln – Wikipedia\n",
+    "tram": "http://www.muenchen-example.de/\tMünchner Straßenbahn € Preise\n",
+    "tokyo": "https://news.example.jp/tokyo\t東京 - 天気予報とニュース\n",
+    "athina": "https://news.example.gr/athina\tΑθήνα – ειδήσεις\n",
+    "creme": "https://cuisine.example.fr/recettes/creme-brulee\tCrème brûlée – la vraie recette\n",
+    "cafe": "http://www.cafe-example.fr/\tLe Café de la Gare – Paris\n",
+    "typo": "https://blog.example.net/2023/11/typography\tTwo \u00a0spaces  and\ta tab\n",
+}
+
+
+def imported(*names):
+    return "".join(IMPORTED[n] for n in names).encode()
+
+
 def main():
     data, command = sys.argv[1], sys.argv[3:] + [sys.argv[2], "search"]
     collection = data + "/tools/search_collection.htm"
     missing = data + "/tools/no_such_collection.htm"
+    imports = data + "/collection/loaded/imports.htm"
     # (arguments, expected exit code, expected standard output, text expected on standard error)
     cases = [
         # Prefix matching ignoring case; the hint lists index words in byte order.
@@ -47,6 +67,16 @@ def main():
         (["--hint", collection, "guide &"], 0, b"No Matches\n" + rows(2), b""),
         ([collection, " | ! "], 0, rows(1, 2, 3, 4, 5), b""),
         (["--hint", collection, ""], 0, b"No Matches\n" + rows(1, 2, 3, 4, 5), b""),
+        # Words in every script, their case ignored or not, prefixes, tags.
+        ([imports, "москва"], 0, imported("moskva", "ru"), b""),
+        (["--hint", imports, "МОСК"], 0, "Москва\n".encode() + imported("moskva", "ru"), b""),
+        (["--case", "1", imports, "МОСКВА"], 0, b"", b""),
+        ([imports, "köln"], 0, imported("koeln", "wiki"), b""),
+        ([imports, "Straß"], 0, imported("tram"), b""),
+        (["--partial", "0", imports, "Straß"], 0, b"", b""),
+        ([imports, "東京 | Αθήνα"], 0, imported("athina", "tokyo"), b""),
+        ([imports, "dessert | to-read"], 0, imported("creme", "typo"), b""),
+        ([imports, "crème & !brûlée"], 0, imported("cafe"), b""),
         # Failures.
         ([collection, "web ("], 1, b"", b"Search expression error"),
         ([collection, "..."], 1, b"", b"Search expression error"),

@@ -14,9 +14,11 @@ def main():
     data, command = sys.argv[1], sys.argv[3:] + [sys.argv[2], "words"]
     collection = data + "/collection/words_collection.htm"
     missing = data + "/collection/no_such_file.htm"
-    exact = b"LONG" + LONG + b"\nLong" + LONG + b"\nWEB\nWeb\nZebra\na\napple\nnews\nnews_2\nthe\nweb\n"
-    # One row per word without regard to case, lower case, cut to 255 characters, sorted.
-    folded = b"a\napple\nlong" + LONG[:251] + b"\nnews\nnews_2\nthe\nweb\nzebra\n"
+    exact = (b"LONG" + LONG + b"\nLong" + LONG + b"\nSTRASSE\nStra\xc3\x9fe\nWEB\nWeb\nZebra\na\napple\nnews\nnews_2\n"
+             b"the\nweb\n" + "Öl\nöl\nМОСКВА\nМосква\nмосква\n".encode())
+    # One row per word without regard to case, lower case, cut to 255 bytes, sorted.
+    folded = (b"a\napple\nlong" + LONG[:251] + b"\nnews\nnews_2\nstrasse\nstra\xc3\x9fe\nthe\nweb\nzebra\n" +
+              "öl\nмосква\n".encode())
     # (arguments, expected exit code, expected standard output, text expected on standard error)
     cases = [
         (["--case", "1", collection], 0, exact, b""),

@@ -1,0 +1,38 @@
+// What an import did: how many bookmarks it added, how many it merged into
+// bookmarks already stored, and which entries it skipped and why.
+#pragma once
+
+#include <cstdint>
+
+#include "core/containers.h"
+
+// What add_or_merge did with one bookmark.
+enum AddOutcome : uint8_t {
+    ADD_ADDED,
+    ADD_MERGED,   // the URL was stored already: only its dates were merged
+    ADD_SKIPPED,  // no URL
+};
+
+struct ImportReport {
+    uint32_t added;
+    uint32_t merged;
+    uint32_t skipped;
+    TextBuffer reasons;  // one line per skipped entry, "where: why", the first IMPORT_REASONS_KEPT of them
+};
+
+const uint32_t IMPORT_REASONS_KEPT = 200;
+
+ImportReport create_import_report();
+void free_import_report(ImportReport* report);
+
+// The reason add_or_merge skips a bookmark for.
+extern const char IMPORT_NO_ADDRESS[];
+
+// Counts one bookmark handed to add_or_merge, found where it stood (a line, a
+// file name). The report may be null, here and below.
+void count_outcome(ImportReport* report, AddOutcome outcome, const char* where);
+// Counts an entry skipped before it became a bookmark, with where it stood and why.
+void note_skipped(ImportReport* report, const char* where, const char* why);
+
+// "N added, M merged, K skipped": owned text, free with free().
+char* import_counts_text(const ImportReport* report);
