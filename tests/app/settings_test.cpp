@@ -509,8 +509,9 @@ TEST_F(Settings, AnsiLinesAreConvertedOnceBeforeAnythingIsRead) {
     EXPECT_STREQ(path, "C:\\Users\\Jos\xC3\xA9\\lk.htm");
 
     // Nothing to convert: the file keeps its time as well as its bytes.
-    HANDLE file = CreateFileA(settings_path.c_str(), FILE_WRITE_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileA(settings_path.c_str(), FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     FILETIME long_ago = {0xC89DC000, 0x01C07385};  // 1 January 2001
     ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &long_ago));
