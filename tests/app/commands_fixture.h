@@ -92,24 +92,21 @@ protected:
         SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         idle();
     }
-    // Ctrl+key (or Alt+key) through the accelerator table, which sends the
-    // command only when its menu item is enabled; true when the key is an
-    // accelerator.
-    bool press_ctrl(WPARAM key) { return press_with(VK_CONTROL, key); }
-    bool press_alt(WPARAM key) { return press_with(VK_MENU, key); }
-    bool press_with(BYTE modifier, WPARAM key) {
+    // Ctrl+key through the accelerator table, which sends the command only
+    // when its menu item is enabled; true when the key is an accelerator.
+    bool press_ctrl(char key) {
         BYTE keys[256];
         GetKeyboardState(keys);
-        BYTE saved = keys[modifier];
-        keys[modifier] = 0x80;
+        BYTE saved = keys[VK_CONTROL];
+        keys[VK_CONTROL] = 0x80;
         SetKeyboardState(keys);
         MSG msg = {};
         msg.hwnd = GetFocus() ? GetFocus() : frame;
-        msg.message = modifier == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN;
-        msg.wParam = key;
-        msg.lParam = modifier == VK_MENU ? (1 | KF_ALTDOWN << 16) : 1;
+        msg.message = WM_KEYDOWN;
+        msg.wParam = static_cast<WPARAM>(key);
+        msg.lParam = 1;
         bool sent = TranslateAcceleratorA(frame, accelerators, &msg) != 0;
-        keys[modifier] = saved;
+        keys[VK_CONTROL] = saved;
         SetKeyboardState(keys);
         idle();
         return sent;

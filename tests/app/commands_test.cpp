@@ -475,32 +475,8 @@ TEST_F(CommandsTest, MenuShortcutsAreTheKeysTheProgramTakes) {
     EXPECT_EQ(shortcuts, 8);
 }
 
-TEST_F(CommandsTest, NewShortcutsAddDeleteEditAndSelectAll) {
-    select_rows({2});
-    {
-        MessageBoxWatcher watcher(IDNO);
-        EXPECT_TRUE(press_ctrl('D'));
-        ASSERT_EQ(watcher.seen().size(), 1u);
-        EXPECT_EQ(watcher.seen()[0].text.rfind("Are you sure you wish to delete this Linkstone?", 0), 0u);
-    }
-    std::vector<std::string> captions;
-    {
-        DialogDriver driver;
-        driver.then([&](HWND dialog) {
-            captions.push_back(window_text(dialog) + ": " + item_text(dialog, IDC_PROP_TITLE));
-            press(dialog, IDCANCEL);
-        });
-        driver.then([&](HWND dialog) {
-            captions.push_back(window_text(dialog) + ": " + item_text(dialog, IDC_PROP_TITLE));
-            press(dialog, IDCANCEL);
-        });
-        use_peer_browser();  // no browser runs: Add opens an empty bookmark
-        EXPECT_TRUE(press_alt(VK_RETURN));
-        EXPECT_TRUE(press_ctrl('N'));
-    }
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{"Linkstone Properties: The Linux Kernel Archives", "Linkstone Properties: "}));
-
+// Ctrl+A acts where the focus is: every row of the list, or all the filter's text.
+TEST_F(CommandsTest, CtrlASelectsEveryRowOrAllTheFiltersText) {
     SetFocus(app_state->list_view);
     EXPECT_TRUE(press_ctrl('A'));
     EXPECT_EQ(selected_rows(), (std::vector<int>{0, 1, 2, 3}));

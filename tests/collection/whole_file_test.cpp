@@ -82,27 +82,6 @@ TEST(WholeFile, FailedWriteLeavesTargetUntouchedAndNothingBehind) {
     EXPECT_FALSE(write_whole_file(dir.path("no/such/folder/x.htm").c_str(), "text"));
 }
 
-TEST(WholeFile, MoveAsideGivesAFreeNameAndReplaceWithBackupRotates) {
-    TempDir dir;
-    std::string path = dir.path("f.htm");
-    char* aside = reinterpret_cast<char*>(1);
-    ASSERT_TRUE(move_aside(path.c_str(), &aside));
-    EXPECT_EQ(aside, nullptr) << "no file, nothing moved";
-    dir.write("f.htm", "old");
-    ASSERT_TRUE(move_aside(path.c_str(), &aside));
-    ASSERT_NE(aside, nullptr);
-    EXPECT_FALSE(file_exists(path.c_str()));
-    dir.write("new.tmp", "new");
-    ASSERT_TRUE(replace_file(path.c_str(), dir.path("new.tmp").c_str(), dir.path("f.bak").c_str()));
-    EXPECT_EQ(dir.read("f.htm"), "new");
-    EXPECT_FALSE(dir.exists("f.bak")) << "nothing was at the path to keep";
-    ASSERT_TRUE(replace_file(path.c_str(), aside, dir.path("f.bak").c_str()));
-    EXPECT_EQ(dir.read("f.htm"), "old");
-    EXPECT_EQ(dir.read("f.bak"), "new");
-    free(aside);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"f.htm", "f.bak"}));
-}
-
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
