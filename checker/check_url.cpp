@@ -92,3 +92,11 @@ uint32_t check_url(const char* url, const ProbeSettings* settings) {
     free(target);
     return value;
 }
+
+void probe_url(const char* url, const ProbeSettings* settings, CheckResult* result) {
+    *result = CheckResult{};
+    result->value = check_url(url, settings);
+    result->verdict = result->value == DATE_BROKEN  ? VERDICT_GONE
+                      : result->value == DATE_UNSET ? VERDICT_OK
+                                                    : VERDICT_DATED;
+}
