@@ -102,6 +102,7 @@ void remove_from_url_order(Collection* collection, Bookmark* record) {
 void free_record(Bookmark* record) {
     free(record->url);
     free(record->title);
+    free(record->moved_to);
     free_keyword_set(record->keywords);
     free(record);
 }

@@ -26,6 +26,14 @@ struct Bookmark {
     uint32_t added;
     uint32_t last_visit;
     uint32_t last_modified;
+    // The last status check: when (0: never), its verdict (a CheckVerdict), the
+    // HTTP status of its last reply (0: none), since when the checks have
+    // failed (0: the last one did not fail), and where a moved page went.
+    uint32_t last_check;
+    uint32_t first_failure;
+    uint16_t http_status;
+    uint8_t verdict;
+    char* moved_to;  // owned, null when not moved
     uint64_t serial;  // record identity: unique, ascending in creation order
 };
 
