@@ -39,9 +39,9 @@ bool send_all(Channel* channel, const char* bytes, int length) {
 }
 
 // Bytes received, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT, for both kinds of channel.
-int receive_some(Channel* channel, char* buffer, int size, uint32_t wait_seconds) {
-    if (channel->tls) return tls_receive(channel->tls, buffer, size, wait_seconds);
-    if (!wait_readable(channel->socket, wait_seconds)) return TLS_TIMED_OUT;
+int receive_some(Channel* channel, char* buffer, int size, uint64_t deadline) {
+    if (channel->tls) return tls_receive(channel->tls, buffer, size, deadline);
+    if (!wait_readable(channel->socket, milliseconds_until(deadline))) return TLS_TIMED_OUT;
     int received = net_receive(channel->socket, buffer, size);
     return received < 0 ? TLS_FAILED : received;
 }
@@ -52,18 +52,19 @@ bool header_block_complete(const char* reply) {
 
 // A reply may arrive in several pieces (TCP keeps no message boundaries):
 // read on until the headers are complete so that a Last-Modified header sent
-// after the status line is not lost.
-int receive_reply(Channel* channel, uint32_t wait_seconds, char** reply) {
+// after the status line is not lost. One deadline for all of them: a server
+// that sends a byte now and then must not hold the probe for hours.
+int receive_reply(Channel* channel, uint64_t deadline, char** reply) {
     char* block = static_cast<char*>(calloc(REPLY_LIMIT + 1, 1));
-    int received = receive_some(channel, block, static_cast<int>(REPLY_LIMIT), wait_seconds);
-    if (received == TLS_TIMED_OUT || received == TLS_CLOSED) {
-        free(block);
-        return received == TLS_CLOSED ? HTTP_EMPTY_REPLY : HTTP_NO_ANSWER;
-    }
-    uint32_t length = received > 0 ? static_cast<uint32_t>(received) : 0;
-    while (received > 0 && length < REPLY_LIMIT && !header_block_complete(block)) {
-        received = receive_some(channel, block + length, static_cast<int>(REPLY_LIMIT - length), wait_seconds);
+    uint32_t length = 0;
+    int received;
+    do {
+        received = receive_some(channel, block + length, static_cast<int>(REPLY_LIMIT - length), deadline);
         if (received > 0) length += static_cast<uint32_t>(received);
+    } while (received > 0 && length < REPLY_LIMIT && !header_block_complete(block));
+    if (received == TLS_TIMED_OUT || (received == TLS_CLOSED && length == 0)) {
+        free(block);
+        return received == TLS_CLOSED ? HTTP_EMPTY_REPLY : HTTP_TIMED_OUT;
     }
     *reply = block;
     return HTTP_REPLY;
@@ -74,7 +75,7 @@ int receive_reply(Channel* channel, uint32_t wait_seconds, char** reply) {
 char* format_request(const char* method, const ParsedUrl* url, const ProbeSettings* settings) {
     std::string request = method;
     request += ' ';
-    request += url->path ? url->path : "/";
+    request += url->path;
     request += " HTTP/1.0\r\nHost: ";
     request += url->host;
     char number[64];
@@ -100,19 +101,21 @@ int http_request(const char* method, const char* url, char** reply, const ProbeS
         return HTTP_SCHEME_NOT_PROBED;
     }
     uint32_t address;
-    if (!net_resolve(parsed.url.host, &address)) return HTTP_BAD_ADDRESS;
+    NetLookup lookup = net_resolve(parsed.url.host, &address);
+    if (lookup != NET_FOUND) return lookup == NET_NO_SUCH_NAME ? HTTP_NO_SUCH_HOST : HTTP_LOOKUP_FAILED;
     Channel channel;
     channel.socket = net_open_stream();
     if (channel.socket == NET_NO_SOCKET) return HTTP_SOCKET_FAILURE;
-    if (!net_connect(channel.socket, address, parsed.url.port)) return HTTP_NO_ANSWER;
-    // A failed handshake counts as a failed connection.
+    uint32_t connect_seconds = settings->connect_seconds ? settings->connect_seconds : PROBE_CONNECT_SECONDS;
+    if (!net_connect(channel.socket, address, parsed.url.port, connect_seconds * 1000)) return HTTP_NO_CONNECTION;
+    uint64_t deadline = net_milliseconds() + uint64_t{settings->wait_seconds} * 1000;
     if (parsed.url.secure) {
-        channel.tls = tls_start(channel.socket, parsed.url.host, settings->wait_seconds);
-        if (!channel.tls) return HTTP_NO_ANSWER;
+        channel.tls = tls_start(channel.socket, parsed.url.host, deadline);
+        if (!channel.tls) return HTTP_TLS_FAILED;
     }
     char* request = format_request(method, &parsed.url, settings);
     bool sent = send_all(&channel, request, static_cast<int>(strlen(request)));
     free(request);
     if (!sent) return HTTP_SOCKET_FAILURE;
-    return receive_reply(&channel, settings->wait_seconds, reply);
+    return receive_reply(&channel, deadline, reply);
 }

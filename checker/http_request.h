@@ -8,23 +8,29 @@
 
 // What the probe says about itself and how long it waits for an answer.
 struct ProbeSettings {
-    uint32_t version;       // 102 is sent as 1.2
-    const char* build;      // build string, e.g. "32m"
-    uint32_t wait_seconds;  // for the first byte of a reply, and for each further block
+    uint32_t version;          // 102 is sent as 1.2
+    const char* build;         // build string, e.g. "32m"
+    uint32_t wait_seconds;     // for the complete headers, counted from the connection
+    uint32_t connect_seconds;  // for the connection; 0 stands for PROBE_CONNECT_SECONDS
 };
 
 const uint32_t PROBE_WAIT_SECONDS = 40;
+const uint32_t PROBE_CONNECT_SECONDS = 15;
 
 // The largest reply kept; the block handed out is one byte larger and zero-filled.
 const uint32_t REPLY_LIMIT = 2047;
 
 // Results of http_request.
 const int HTTP_REPLY = 0;              // the reply text (empty when the receive failed)
-const int HTTP_BAD_ADDRESS = 1;        // no URL in the text, or the host name is unknown
-const int HTTP_NO_ANSWER = 2;          // the connect or the TLS handshake failed, or nothing arrived in time
+const int HTTP_BAD_ADDRESS = 1;        // no usable host or port in the URL
+const int HTTP_NO_CONNECTION = 2;      // refused, or not connected in time
 const int HTTP_SOCKET_FAILURE = 3;     // no socket, or the request was not sent whole
 const int HTTP_SCHEME_NOT_PROBED = 4;  // neither http(s) nor a URL without scheme
 const int HTTP_EMPTY_REPLY = 5;        // the server closed without sending a byte
+const int HTTP_NO_SUCH_HOST = 6;       // the host name does not exist
+const int HTTP_LOOKUP_FAILED = 7;      // the host name could not be looked up now
+const int HTTP_TIMED_OUT = 8;          // the headers were not complete in time
+const int HTTP_TLS_FAILED = 9;         // the TLS handshake failed
 
 // The request text: request line, Host, User-Agent, blank line. malloc'd.
 char* format_request(const char* method, const ParsedUrl* url, const ProbeSettings* settings);
@@ -32,5 +38,7 @@ char* format_request(const char* method, const ParsedUrl* url, const ProbeSettin
 // Sends method for the URL. On HTTP_REPLY *reply receives a malloc'd,
 // zero-terminated block of REPLY_LIMIT + 1 bytes that the caller frees; on any
 // other result *reply is null. Reading stops at the end of the header block,
-// when the block is full, when the server closes, or when the wait runs out.
+// when the block is full or when the server closes; headers not complete
+// within wait_seconds give HTTP_TIMED_OUT. Other schemes than http and https
+// give HTTP_SCHEME_NOT_PROBED before any lookup or connection.
 int http_request(const char* method, const char* url, char** reply, const ProbeSettings* settings);

@@ -2,6 +2,7 @@
 #include "checker/last_modified.h"
 
 #include "checker/pattern.h"
+#include "checker/reply.h"
 #include "checker/url.h"
 #include "core/bookmark.h"
 #include "core/containers.h"
@@ -11,18 +12,14 @@ namespace {
 // RFC 1123 and RFC 850: day, month name, year, hour, minute, second.
 const std::regex& rfc_form() {
     static const std::regex pattern(
-        "odified:[ ]*[a-zA-Z]+[,]?[ ]+([0-9]+)[- ]+([a-zA-Z]+)[- ]+([0-9]+)[ ]+([0-9]+)[:]([0-9]+)"
-        "[:]([0-9]+)",
-        CHECKER_REGEX);
+        "[a-zA-Z]+[,]?[ ]+([0-9]+)[- ]+([a-zA-Z]+)[- ]+([0-9]+)[ ]+([0-9]+)[:]([0-9]+)[:]([0-9]+)", CHECKER_REGEX);
     return pattern;
 }
 
 // asctime: month name, day, hour, minute, second, year.
 const std::regex& asctime_form() {
     static const std::regex pattern(
-        "odified:[ ]*[a-zA-Z]+[ ]+([a-zA-Z]+)[ ]+([0-9]+)[ ]+([0-9]+)[:]([0-9]+)[:]([0-9]+)[ ]+"
-        "([0-9]+)",
-        CHECKER_REGEX);
+        "[a-zA-Z]+[ ]+([a-zA-Z]+)[ ]+([0-9]+)[ ]+([0-9]+)[:]([0-9]+)[:]([0-9]+)[ ]+([0-9]+)", CHECKER_REGEX);
     return pattern;
 }
 
@@ -67,9 +64,13 @@ TextSpan span_of(const std::cmatch& m, int group) {
 uint32_t make_date(const char* text, const DateSpans* spans) {
     int month = month_of(text, spans->month);
     if (month < 0) return DATE_UNSET;
-    // Two-digit years are years since 1900, as mktime counts them.
+    // RFC 850's two-digit years: 70-99 are 1970-1999, 00-69 are 2000-2069.
     int64_t year = span_value(text, spans->year);
-    if (year < 1900) year += 1900;
+    if (year < 70) {
+        year += 2000;
+    } else if (year < 1900) {
+        year += 1900;
+    }
     int64_t seconds = (days_from_civil(year, month) + span_value(text, spans->day) - 1) * 86400 +
                       int64_t{span_value(text, spans->hour)} * 3600 + int64_t{span_value(text, spans->minute)} * 60 +
                       span_value(text, spans->second);
@@ -78,15 +79,22 @@ uint32_t make_date(const char* text, const DateSpans* spans) {
     return static_cast<uint32_t>(seconds);
 }
 
-uint32_t parse_last_modified(const char* reply) {
+uint32_t parse_http_date(const char* text, size_t length) {
     std::cmatch m;
     DateSpans spans;
-    if (std::regex_search(reply, m, rfc_form())) {
+    const auto from_start = std::regex_constants::match_continuous;
+    if (std::regex_search(text, text + length, m, rfc_form(), from_start)) {
         spans = {span_of(m, 1), span_of(m, 2), span_of(m, 3), span_of(m, 4), span_of(m, 5), span_of(m, 6)};
-    } else if (std::regex_search(reply, m, asctime_form())) {
+    } else if (std::regex_search(text, text + length, m, asctime_form(), from_start)) {
         spans = {span_of(m, 2), span_of(m, 1), span_of(m, 6), span_of(m, 3), span_of(m, 4), span_of(m, 5)};
     } else {
         return DATE_UNSET;
     }
-    return make_date(reply, &spans);
+    return make_date(text, &spans);
+}
+
+uint32_t parse_last_modified(const char* reply) {
+    size_t length;
+    const char* value = find_header(reply, "Last-Modified", &length);
+    return value ? parse_http_date(value, length) : DATE_UNSET;
 }

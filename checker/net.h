@@ -13,17 +13,32 @@ const NetSocket NET_NO_SOCKET = ~static_cast<NetSocket>(0);
 bool net_startup();
 void net_cleanup();
 
+// Outcomes of net_resolve.
+enum NetLookup {
+    NET_FOUND,
+    NET_NO_SUCH_NAME,   // the name servers say the name does not exist
+    NET_LOOKUP_FAILED,  // no answer, or one that may change: try again later
+};
+
 // A dotted decimal address is taken as it is, without a lookup; anything else
 // is resolved by name and the first IPv4 address taken. Network byte order.
-bool net_resolve(const char* host, uint32_t* address);
+NetLookup net_resolve(const char* host, uint32_t* address);
 // NET_NO_SOCKET when none can be created.
 NetSocket net_open_stream();
-// Blocks as long as the platform lets a connect take.
-bool net_connect(NetSocket socket, uint32_t address, uint16_t port);
+// Connects within the given milliseconds; false when refused or not in time.
+// The socket stays blocking.
+bool net_connect(NetSocket socket, uint32_t address, uint16_t port, uint32_t milliseconds);
 // Bytes sent in one call, or -1. Never raises a signal.
 int net_send(NetSocket socket, const char* bytes, int length);
-// True when the socket becomes readable within the given whole seconds.
-bool wait_readable(NetSocket socket, uint32_t seconds);
+// True when the socket becomes readable within the given milliseconds.
+bool wait_readable(NetSocket socket, uint32_t milliseconds);
 // Bytes received in one call (0 when the peer has closed), or -1.
 int net_receive(NetSocket socket, char* buffer, int size);
 void net_close(NetSocket socket);
+// A clock in milliseconds that only moves forward, for deadlines.
+uint64_t net_milliseconds();
+// Milliseconds left until a moment of net_milliseconds; 0 once it has passed.
+inline uint32_t milliseconds_until(uint64_t deadline) {
+    uint64_t now = net_milliseconds();
+    return now >= deadline ? 0 : static_cast<uint32_t>(deadline - now > 0xFFFFFFFFu ? 0xFFFFFFFFu : deadline - now);
+}

@@ -6,6 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <time.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -21,11 +24,11 @@ bool net_startup() { return true; }
 
 void net_cleanup() {}
 
-bool net_resolve(const char* host, uint32_t* address) {
+NetLookup net_resolve(const char* host, uint32_t* address) {
     in_addr_t dotted = inet_addr(host);
     if (dotted != INADDR_NONE) {
         *address = dotted;
-        return true;
+        return NET_FOUND;
     }
     // getaddrinfo rather than gethostbyname: it is safe on any thread.
     addrinfo hints;
@@ -33,10 +36,12 @@ bool net_resolve(const char* host, uint32_t* address) {
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) return false;
+    int result = getaddrinfo(host, nullptr, &hints, &found);
+    if (result == EAI_NONAME || result == EAI_NODATA) return NET_NO_SUCH_NAME;
+    if (result != 0 || !found) return NET_LOOKUP_FAILED;
     *address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
     freeaddrinfo(found);
-    return true;
+    return NET_FOUND;
 }
 
 NetSocket net_open_stream() {
@@ -44,17 +49,26 @@ NetSocket net_open_stream() {
     return fd < 0 ? NET_NO_SOCKET : static_cast<NetSocket>(fd);
 }
 
-bool net_connect(NetSocket socket, uint32_t address, uint16_t port) {
+bool net_connect(NetSocket socket, uint32_t address, uint16_t port, uint32_t milliseconds) {
     sockaddr_in peer;
     memset(&peer, 0, sizeof peer);
     peer.sin_family = AF_INET;
     peer.sin_addr.s_addr = address;
     peer.sin_port = htons(port);
-    int result;
-    do {
-        result = connect(fd_of(socket), reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
-    } while (result < 0 && errno == EINTR);
-    return result == 0;
+    // Without a bound of its own a connect to a silent address takes minutes:
+    // connect without blocking, wait for the outcome, then block again.
+    int fd = fd_of(socket);
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return false;
+    bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
+    if (!connected && (errno == EINPROGRESS || errno == EINTR)) {
+        pollfd watch = {fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t length = sizeof error;
+        connected = poll(&watch, 1, static_cast<int>(milliseconds)) > 0 &&
+                    getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    }
+    return fcntl(fd, F_SETFL, flags) == 0 && connected;
 }
 
 int net_send(NetSocket socket, const char* bytes, int length) {
@@ -66,12 +80,12 @@ int net_send(NetSocket socket, const char* bytes, int length) {
 }
 
 // poll rather than select: select cannot watch a descriptor above FD_SETSIZE.
-bool wait_readable(NetSocket socket, uint32_t seconds) {
+bool wait_readable(NetSocket socket, uint32_t milliseconds) {
     pollfd watch;
     watch.fd = fd_of(socket);
     watch.events = POLLIN;
     watch.revents = 0;
-    int timeout = seconds > 2000000 ? 2000000000 : static_cast<int>(seconds * 1000);
+    int timeout = milliseconds > 2000000000 ? 2000000000 : static_cast<int>(milliseconds);
     int result;
     do {
         result = poll(&watch, 1, timeout);
@@ -88,3 +102,9 @@ int net_receive(NetSocket socket, char* buffer, int size) {
 }
 
 void net_close(NetSocket socket) { close(fd_of(socket)); }
+
+uint64_t net_milliseconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+}

@@ -15,13 +15,13 @@ const int TLS_CLOSED = 0;
 const int TLS_FAILED = -1;
 const int TLS_TIMED_OUT = -2;
 
-// The handshake with the server on the socket, waiting at most wait_seconds
-// for each answer. Null when it fails or the server stops answering.
-TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds);
+// The handshake with the server on the socket, done by the deadline (a moment
+// of net_milliseconds). Null when it fails or the server stops answering.
+TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline);
 // Sends every byte; false on failure.
 bool tls_send(TlsSession* session, const char* bytes, int length);
 // Decrypted bytes (at least one), TLS_CLOSED, TLS_FAILED, or TLS_TIMED_OUT when
-// nothing arrives within the wait.
-int tls_receive(TlsSession* session, char* buffer, int size, uint32_t wait_seconds);
+// nothing arrives before the deadline.
+int tls_receive(TlsSession* session, char* buffer, int size, uint64_t deadline);
 // Frees the session; the socket stays open.
 void tls_end(TlsSession* session);

@@ -41,8 +41,8 @@ bool flush_outgoing(TlsSession* s) {
 }
 
 // Feeds the library the next bytes from the socket: 1, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT.
-int fill_incoming(TlsSession* s, uint32_t wait_seconds) {
-    if (!wait_readable(s->socket, wait_seconds)) return TLS_TIMED_OUT;
+int fill_incoming(TlsSession* s, uint64_t deadline) {
+    if (!wait_readable(s->socket, milliseconds_until(deadline))) return TLS_TIMED_OUT;
     char block[16384];
     int n = net_receive(s->socket, block, sizeof block);
     if (n < 0) return TLS_FAILED;
@@ -58,7 +58,7 @@ bool is_dotted_address(const char* host) {
 
 }  // namespace
 
-TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds) {
+TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
     TlsSession* s = new TlsSession;
     s->socket = socket;
     s->ssl = SSL_new(client_context());
@@ -73,7 +73,7 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds)
         if (!flush_outgoing(s)) break;
         if (result == 1) return s;
         if (SSL_get_error(s->ssl, result) != SSL_ERROR_WANT_READ) break;
-        if (fill_incoming(s, wait_seconds) != 1) break;
+        if (fill_incoming(s, deadline) != 1) break;
     }
     ERR_clear_error();
     tls_end(s);
@@ -88,7 +88,7 @@ bool tls_send(TlsSession* s, const char* bytes, int length) {
     return flush_outgoing(s);
 }
 
-int tls_receive(TlsSession* s, char* buffer, int size, uint32_t wait_seconds) {
+int tls_receive(TlsSession* s, char* buffer, int size, uint64_t deadline) {
     for (;;) {
         int n = SSL_read(s->ssl, buffer, size);
         if (n > 0) return n;
@@ -98,7 +98,7 @@ int tls_receive(TlsSession* s, char* buffer, int size, uint32_t wait_seconds) {
         if (error != SSL_ERROR_WANT_READ) return TLS_FAILED;
         // Session tickets and the like may call for an answer before more data.
         if (!flush_outgoing(s)) return TLS_FAILED;
-        int filled = fill_incoming(s, wait_seconds);
+        int filled = fill_incoming(s, deadline);
         if (filled != 1) return filled;
     }
 }

@@ -53,8 +53,8 @@ bool send_token(TlsSession* s, SecBuffer* token) {
 }
 
 // Appends what the socket delivers: 1, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT.
-int read_more(TlsSession* s, uint32_t wait_seconds) {
-    if (!wait_readable(s->socket, wait_seconds)) return TLS_TIMED_OUT;
+int read_more(TlsSession* s, uint64_t deadline) {
+    if (!wait_readable(s->socket, milliseconds_until(deadline))) return TLS_TIMED_OUT;
     char block[16384];
     int n = net_receive(s->socket, block, sizeof block);
     if (n < 0) return TLS_FAILED;
@@ -75,9 +75,9 @@ void keep_extra(TlsSession* s, const SecBuffer* extra) {
 // Runs the handshake on from the bytes in s->incoming until the context is
 // complete. Also serves the messages that arrive after it (renegotiation,
 // session tickets).
-bool negotiate(TlsSession* s, uint32_t wait_seconds) {
+bool negotiate(TlsSession* s, uint64_t deadline) {
     for (;;) {
-        if (s->incoming.empty() && read_more(s, wait_seconds) != 1) return false;
+        if (s->incoming.empty() && read_more(s, deadline) != 1) return false;
         SecBuffer in[2];
         in[0].BufferType = SECBUFFER_TOKEN;
         in[0].pvBuffer = s->incoming.data();
@@ -94,7 +94,7 @@ bool negotiate(TlsSession* s, uint32_t wait_seconds) {
                                        &in_desc, 0, nullptr, &out_desc, &granted, nullptr);
         if (!send_token(s, &out)) return false;
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
-            if (read_more(s, wait_seconds) != 1) return false;
+            if (read_more(s, deadline) != 1) return false;
             continue;
         }
         if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) return false;
@@ -105,7 +105,7 @@ bool negotiate(TlsSession* s, uint32_t wait_seconds) {
 
 }  // namespace
 
-TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds) {
+TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
     TlsSession* s = new TlsSession;
     s->socket = socket;
     s->have_context = false;
@@ -128,7 +128,7 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint32_t wait_seconds)
         InitializeSecurityContextA(&s->credentials, nullptr, const_cast<char*>(s->target), REQUEST_FLAGS, 0, 0, nullptr,
                                    0, &s->context, &out_desc, &granted, nullptr);
     s->have_context = status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK;
-    bool ready = s->have_context && send_token(s, &out) && negotiate(s, wait_seconds) &&
+    bool ready = s->have_context && send_token(s, &out) && negotiate(s, deadline) &&
                  QueryContextAttributesA(&s->context, SECPKG_ATTR_STREAM_SIZES, &s->sizes) == SEC_E_OK;
     if (!ready) {
         tls_end(s);
@@ -158,7 +158,7 @@ bool tls_send(TlsSession* s, const char* bytes, int length) {
     return true;
 }
 
-int tls_receive(TlsSession* s, char* buffer, int size, uint32_t wait_seconds) {
+int tls_receive(TlsSession* s, char* buffer, int size, uint64_t deadline) {
     for (;;) {
         if (s->plain_taken < s->plain.size()) {
             size_t n = s->plain.size() - s->plain_taken;
@@ -186,13 +186,13 @@ int tls_receive(TlsSession* s, char* buffer, int size, uint32_t wait_seconds) {
                     if (part.BufferType == SECBUFFER_EXTRA) extra = &part;
                 }
                 keep_extra(s, extra);
-                if (status == SEC_I_RENEGOTIATE && !negotiate(s, wait_seconds)) return TLS_FAILED;
+                if (status == SEC_I_RENEGOTIATE && !negotiate(s, deadline)) return TLS_FAILED;
                 continue;
             }
             if (status == SEC_I_CONTEXT_EXPIRED) return TLS_CLOSED;
             if (status != SEC_E_INCOMPLETE_MESSAGE) return TLS_FAILED;
         }
-        int filled = read_more(s, wait_seconds);
+        int filled = read_more(s, deadline);
         if (filled != 1) return filled;
     }
 }

@@ -168,6 +168,32 @@ void take_tags(AnchorAttributes* anchor, const Attribute& a) {
     }
 }
 
+// A number of the check attributes; 0 for anything but a real date.
+uint32_t read_number(const Attribute& a) {
+    uint32_t value = read_date(a);
+    return is_real_date(value) ? value : 0;
+}
+
+// The attributes of the last status check, which browsers pass over.
+void take_check_attribute(AnchorAttributes* anchor, const Attribute& a) {
+    StoredCheck* check = &anchor->check;
+    if (attribute_is(a, "LAST_CHECK")) {
+        check->last_check = read_number(a);
+    } else if (attribute_is(a, "CHECK_VERDICT")) {
+        check->verdict = verdict_named(a.value, a.value_length);
+    } else if (attribute_is(a, "CHECK_STATUS")) {
+        uint32_t status = read_number(a);
+        check->http_status = status <= 999 ? static_cast<uint16_t>(status) : 0;
+    } else if (attribute_is(a, "CHECK_ERROR")) {
+        check->check_error = check_error_named(a.value, a.value_length);
+    } else if (attribute_is(a, "FIRST_FAILURE")) {
+        check->first_failure = read_number(a);
+    } else if (attribute_is(a, "MOVED_TO")) {
+        check->moved_to = a.value;
+        anchor->moved_to_length = a.value_length;
+    }
+}
+
 enum Flow { GO_ON, FINISH };
 
 struct Parser {
@@ -245,9 +271,13 @@ void deliver_bookmark(Parser* parser) {
     if (*first == '#') {
         skip_anchor(parser, "a link within a page");
     } else {
+        StoredCheck check = parser->anchor.check;
+        char* moved_to = check.moved_to ? str_dup_span(check.moved_to, parser->anchor.moved_to_length) : nullptr;
+        check.moved_to = moved_to;
         const AddOutcome outcome = add_or_merge(
             parser->collection, str_dup(tb_text(parser->title)), str_dup(url), tb_text(parser->description),
-            parser->anchor.added, parser->anchor.last_visit, parser->anchor.last_modified, parser->automatic);
+            parser->anchor.added, parser->anchor.last_visit, parser->anchor.last_modified, parser->automatic, &check);
+        free(moved_to);
         if (outcome == ADD_SKIPPED) {
             skip_anchor(parser, IMPORT_NO_ADDRESS);
         } else {
@@ -359,6 +389,8 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
     anchor->added = DATE_UNSET;
     anchor->last_visit = DATE_UNSET;
     anchor->last_modified = DATE_UNSET;
+    anchor->check = StoredCheck{};
+    anchor->moved_to_length = 0;
     bool have_url = false;
     const char* p = tag + 2;  // past "<A"
     Attribute a;
@@ -374,6 +406,8 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
             anchor->last_modified = read_date(a);
         } else if (attribute_is(a, "TAGS")) {
             take_tags(anchor, a);
+        } else {
+            take_check_attribute(anchor, a);
         }
     }
     return have_url;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "collection/check_state.h"
 #include "core/containers.h"
 
 struct Collection;
@@ -27,6 +28,10 @@ struct AnchorAttributes {
     uint32_t last_visit;
     uint32_t last_modified;
     TextBuffer tags;  // TAGS="a,b" as "a b", references decoded; appended to like url
+    // The last status check (LAST_CHECK, CHECK_VERDICT, ...); check.last_check
+    // is 0 without one. check.moved_to points into the tag, moved_to_length bytes.
+    StoredCheck check;
+    size_t moved_to_length;
 };
 
 // Reads the attributes of the anchor start tag at `tag` (at its "<"), names in

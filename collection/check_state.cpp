@@ -1,7 +1,95 @@
 // The record's side of status checks.
 #include "collection/check_state.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/containers.h"
+
+namespace {
+
+bool is_failure(uint8_t verdict) {
+    return verdict == VERDICT_GONE || verdict == VERDICT_UNREACHABLE || verdict == VERDICT_SERVER_ERROR;
+}
+
+void set_moved_to(Bookmark* record, const char* target) {
+    free(record->moved_to);
+    record->moved_to = target ? str_dup(target) : nullptr;
+}
+
+// The path of a URL from the first "/" after its host, without query or fragment.
+std::string path_of(const char* url) {
+    const char* p = strstr(url, "://");
+    p = p ? p + 3 : url;
+    size_t host = strcspn(p, "/?#");
+    std::string path(p + host, strcspn(p + host, "?#"));
+    return path;
+}
+
+bool is_front_page(const std::string& path) { return path.empty() || path == "/"; }
+
+bool names_sign_in(const char* url) {
+    static const char* const words[] = {"login",   "log-in", "log_in", "signin", "sign-in",
+                                        "sign_in", "logon",  "/auth/", "/sso/"};
+    std::string folded;
+    for (const char* p = url; *p; p++) folded += fold_ascii(*p);
+    const char* rest = strstr(folded.c_str(), "://");
+    rest = rest ? rest + 3 : folded.c_str();
+    rest += strcspn(rest, "/?#");
+    for (const char* word : words) {
+        if (strstr(rest, word)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void store_check_result(Bookmark* record, const CheckResult* result, uint32_t now) {
-    (void)now;
-    record->last_modified = result->value;
+    record->last_check = now;
+    record->verdict = result->verdict;
+    record->http_status = result->http_status;
+    record->check_error = result->error;
+    set_moved_to(record, result->verdict == VERDICT_MOVED ? result->target : nullptr);
+    if (!is_failure(result->verdict)) {
+        record->first_failure = 0;
+    } else if (record->first_failure == 0) {
+        record->first_failure = now;
+    }
+    if (is_real_date(result->value)) record->last_modified = result->value;
+}
+
+ShownState shown_state(const Bookmark* record) {
+    // A value stored by itself still says broken.
+    if (record->verdict == VERDICT_GONE || record->last_modified == DATE_BROKEN) return SHOWN_BROKEN;
+    if (is_failure(record->verdict)) {
+        bool long_enough = record->first_failure != 0 && record->last_check >= record->first_failure &&
+                           record->last_check - record->first_failure >= BROKEN_AFTER_SECONDS;
+        return long_enough ? SHOWN_BROKEN : SHOWN_SUSPECT;
+    }
+    if (!is_real_date(record->last_modified)) return SHOWN_NORMAL;
+    bool visited_since = record->last_visit != DATE_UNSET && record->last_visit >= record->last_modified;
+    return visited_since ? SHOWN_NORMAL : SHOWN_CHANGED;
+}
+
+const char* shown_state_name(ShownState state) {
+    static const char* const names[] = {"normal", "changed", "suspect", "broken"};
+    return names[state];
+}
+
+bool offers_new_address(const char* url, const char* target) {
+    if (!target) return false;
+    std::string path = path_of(url);
+    if (is_front_page(path)) return true;
+    return !is_front_page(path_of(target)) && !names_sign_in(target);
+}
+
+void merge_stored_check(Bookmark* record, const StoredCheck* check) {
+    if (check->last_check == 0 || check->last_check <= record->last_check) return;
+    record->last_check = check->last_check;
+    record->first_failure = check->first_failure;
+    record->http_status = check->http_status;
+    record->verdict = check->verdict;
+    record->check_error = check->check_error;
+    set_moved_to(record, check->verdict == VERDICT_MOVED ? check->moved_to : nullptr);
 }

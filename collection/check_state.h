@@ -1,4 +1,6 @@
-// What a bookmark keeps of its status checks.
+// What a bookmark keeps of its status checks, and what the list shows of it.
+// A check's outcome is kept apart from the page's date: a failed check never
+// erases a date that an earlier one found.
 #pragma once
 
 #include <cstdint>
@@ -6,5 +8,43 @@
 #include "core/bookmark.h"
 #include "core/check_result.h"
 
-// Stores the outcome of a check of the record's URL, made at `now`.
+// A failure that is not plainly final (unreachable, server error) marks a
+// bookmark broken only when the failures have gone on this long.
+const uint32_t BROKEN_AFTER_SECONDS = 20 * 60 * 60;
+
+// Stores the outcome of a check of the record's URL, made at `now`: when, the
+// verdict, the HTTP status or error, the start of a run of failures (a success,
+// a refusal by the site or a URL that is not probed ends it) and a moved
+// page's new address. A real date replaces the stored one; nothing else touches it.
 void store_check_result(Bookmark* record, const CheckResult* result, uint32_t now);
+
+// What the list shows for a record.
+enum ShownState : uint8_t {
+    SHOWN_NORMAL,   // nothing to tell
+    SHOWN_CHANGED,  // changed since the last visit (or never visited)
+    SHOWN_SUSPECT,  // the last check failed, but not yet for long enough
+    SHOWN_BROKEN,   // gone, or failing for BROKEN_AFTER_SECONDS and more
+};
+
+ShownState shown_state(const Bookmark* record);
+// "normal", "changed", "suspect", "broken".
+const char* shown_state_name(ShownState state);
+
+// Whether to offer a moved bookmark's new address in its place: not when it
+// leads from a deeper page to the site's front page or to a sign-in page,
+// where servers send what they no longer find.
+bool offers_new_address(const char* url, const char* target);
+
+// The check as the collection file stores it; moved_to is borrowed.
+struct StoredCheck {
+    uint32_t last_check;  // 0: the file tells of no check
+    uint32_t first_failure;
+    uint16_t http_status;
+    uint8_t verdict;
+    uint8_t check_error;
+    const char* moved_to;
+};
+
+// Takes a check read from a file into the record when it is later than the
+// record's own (copying moved_to).
+void merge_stored_check(Bookmark* record, const StoredCheck* check);

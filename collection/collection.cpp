@@ -235,7 +235,7 @@ void insert_record(Collection* collection, Bookmark* record) {
 }
 
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
-                        uint32_t last_visit, uint32_t last_modified, bool automatic) {
+                        uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check) {
     if (title) trim_in_place(title);
     if (url) url = tidy_url(url);
     if (!url || !is_storable_url(url)) {
@@ -263,6 +263,7 @@ AddOutcome add_or_merge(Collection* collection, char* title, char* url, const ch
     if (stored) {
         free(title);
         free(url);
+        if (check) merge_stored_check(stored, check);
         if (!is_real_date(added)) return ADD_MERGED;
         merge_date(&stored->last_visit, last_visit);
         merge_date(&stored->last_modified, last_modified);
@@ -278,6 +279,7 @@ AddOutcome add_or_merge(Collection* collection, char* title, char* url, const ch
     record->added = is_real_date(added) ? added : moment;
     record->last_visit = is_real_date(last_visit) ? last_visit : moment;
     record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
+    if (check) merge_stored_check(record, check);
 
     if (automatic) {
         WordScratch* scratch = collection->batch.words;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "collection/check_state.h"
 #include "collection/import_report.h"
 #include "core/bookmark.h"
 #include "core/containers.h"
@@ -69,9 +70,11 @@ void insert_record(Collection* collection, Bookmark* record);
 // the keyword text (which may be null) stays the caller's: its words are
 // indexed, the text itself is not kept. The URL is tidied; nothing is added
 // when it cannot be stored; a bookmark without a title is titled with its URL
-// (which gives no keywords of its own).
+// (which gives no keywords of its own). A check read from a file (borrowed,
+// may be null) is kept when it is later than the stored bookmark's.
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
-                        uint32_t last_visit, uint32_t last_modified, bool automatic);
+                        uint32_t last_visit, uint32_t last_modified, bool automatic,
+                        const StoredCheck* check = nullptr);
 // Opens and ends a batch of additions, for reading files of many bookmarks:
 // inserting each new record into `records_by_url` by itself would move the
 // vector's tail every time. While a batch is open, records made by add_or_merge

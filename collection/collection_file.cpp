@@ -11,6 +11,7 @@
 
 #include "collection/collection.h"
 #include "core/bookmark.h"
+#include "core/check_result.h"
 #include "core/whole_file.h"
 #include "search/keyword_index.h"
 
@@ -111,6 +112,30 @@ void append_date(TextBuffer* tb, const char (&name)[N], uint32_t date) {
     tb_append(tb, scratch, static_cast<uint32_t>(p - scratch));
 }
 
+template <size_t N>
+void append_name(TextBuffer* tb, const char (&name)[N], const char* value) {
+    append_literal(tb, name);
+    append_literal(tb, "=\"");
+    tb_append_str(tb, value);
+    append_literal(tb, "\" ");
+}
+
+// The last status check, when there was one: attributes that browsers pass over.
+void append_check(TextBuffer* tb, const Bookmark* record) {
+    append_date(tb, "LAST_CHECK", record->last_check);
+    append_name(tb, "CHECK_VERDICT", verdict_name(static_cast<CheckVerdict>(record->verdict)));
+    if (record->http_status != 0) append_date(tb, "CHECK_STATUS", record->http_status);
+    if (record->check_error != CHECK_ERROR_NONE) {
+        append_name(tb, "CHECK_ERROR", check_error_name(static_cast<CheckError>(record->check_error)));
+    }
+    if (record->first_failure != 0) append_date(tb, "FIRST_FAILURE", record->first_failure);
+    if (record->moved_to) {
+        append_literal(tb, "MOVED_TO=\"");
+        append_url_text(tb, record->moved_to);
+        append_literal(tb, "\" ");
+    }
+}
+
 void append_entry(TextBuffer* tb, const Bookmark* record) {
     append_literal(tb, "<DT><A HREF=\"");
     append_url_text(tb, record->url);
@@ -120,6 +145,7 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
     if (is_real_date(record->last_modified)) {
         append_date(tb, "LAST_MODIFIED", record->last_modified);
     }
+    if (record->last_check != 0) append_check(tb, record);
     tb_append_char(tb, '>');
     append_title(tb, record->title);
     append_literal(tb, "</A>\r\n<DD>");

@@ -2,6 +2,7 @@
 // have always used, and the verdict that says why.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 enum CheckVerdict : uint8_t {
@@ -16,17 +17,44 @@ enum CheckVerdict : uint8_t {
     VERDICT_NOT_CHECKED,   // not a web address
 };
 
+// Why a check found no usable answer, when no HTTP status says it.
+enum CheckError : uint8_t {
+    CHECK_ERROR_NONE = 0,
+    CHECK_ERROR_BAD_ADDRESS,    // the URL names no usable host or port
+    CHECK_ERROR_NO_SUCH_HOST,   // the name does not exist
+    CHECK_ERROR_LOOKUP_FAILED,  // the name could not be looked up now
+    CHECK_ERROR_NO_CONNECTION,  // refused, or not connected in time
+    CHECK_ERROR_TIMED_OUT,      // connected, but the headers did not arrive in time
+    CHECK_ERROR_TLS,            // the secure connection could not be made
+    CHECK_ERROR_NO_REPLY,       // the server closed without a reply
+    CHECK_ERROR_NOT_HTTP,       // the reply has no status line
+    CHECK_ERROR_NO_LOCATION,    // a redirect without a Location header
+    CHECK_ERROR_REDIRECTS,      // more redirects than one check follows
+    CHECK_ERROR_SOCKET,         // no socket, or the request could not be sent
+};
+
 struct CheckResult {
     CheckVerdict verdict;
     uint32_t value;        // a date, DATE_BROKEN or DATE_UNSET
     uint16_t http_status;  // of the last reply; 0 when none arrived
     uint32_t retry_after;  // seconds a 429 or 503 asked the checker to wait; 0 when none
     char* target;          // malloc'd: where a moved page is now; null otherwise
+    CheckError error;      // why no answer came, for failures without a status
 };
 
 // The verdict's name as lktool prints it and the collection file stores it:
 // "dated", "ok", "moved", "gone", "unreachable", "blocked", "server-error",
 // "not-checked"; "" for VERDICT_NONE.
 const char* verdict_name(CheckVerdict verdict);
+// The verdict of a name written by verdict_name; VERDICT_NONE for any other text.
+CheckVerdict verdict_named(const char* name, size_t length);
+
+// The error's name as the collection file stores it ("no-such-host", ...; ""
+// for CHECK_ERROR_NONE), the error of such a name (CHECK_ERROR_NONE for any
+// other text), and the words the Properties dialog shows ("no such host").
+const char* check_error_name(CheckError error);
+CheckError check_error_named(const char* name, size_t length);
+const char* check_error_text(CheckError error);
+
 // Frees the target and clears the record.
 void free_check_result(CheckResult* result);

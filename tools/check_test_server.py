@@ -5,8 +5,9 @@ Three listeners on free ports: Python's own http.server serving a small site
 with fixed modification times (real Last-Modified, 404 and directory
 redirects); a scripted server whose paths answer the way real servers rarely
 do on demand (silence, closing at once, odd status codes, redirect chains,
-relative Locations, long replies, no status line, each date form); and the
-same scripted paths over TLS with the self-signed test certificate given by
+relative Locations, long replies, no status line, each date form, refusals
+of HEAD, slow drips, the request line it received); and the same scripted
+paths over TLS with the self-signed test certificate given by
 --certificate and --key.
 
 The ports are written as "SCRIPTED FILES TLS" to the --port-file (atomically).
@@ -74,6 +75,7 @@ class Scripted(socketserver.BaseRequestHandler):
         return data
 
     def handle(self):
+        self.server.connections += 1
         request = self.read_request()
         line = request.split(b"\r\n", 1)[0].decode("latin-1")
         parts = line.split(" ")
@@ -83,6 +85,9 @@ class Scripted(socketserver.BaseRequestHandler):
         method = parts[0]
         path = parts[1] if len(parts) > 1 else "/"
         answer = self.answer(method, path, request)
+        if answer is not None and answer.startswith(b"HTTP/"):
+            # Every reply tells the request line it answers.
+            answer = answer.replace(b"\r\n", b"\r\nX-Request-Line: " + line.encode("latin-1") + b"\r\n", 1)
         if answer is not None:
             try:
                 self.request.sendall(answer)
@@ -166,6 +171,36 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("400 Bad Request")
         if head == "echo":
             return reply("200 OK", "Content-Type: text/plain", body=request.decode("latin-1"))
+        if head == "connections":
+            # How many connections this server took, this one included.
+            return reply("200 OK", "X-Connections: %d" % self.server.connections)
+        if head == "redirect":
+            # /redirect/CODE/REST: CODE with a relative Location to /REST.
+            rest = path.split("/", 3)[3] if path.count("/") >= 3 else ""
+            return reply("%s Redirect" % segments[1], "Location: /" + rest)
+        if head == "content-location":
+            return reply("302 Found", "Content-Location: /status/404", "Location: /date/rfc1123")
+        if head == "head-refused":
+            if method == "HEAD":
+                return reply("%s Refused" % segments[1])
+            return reply("200 OK", date)
+        if head == "drip":
+            # /drip/MS/COUNT: the status line, then COUNT header bytes MS apart.
+            self.request.sendall(b"HTTP/1.0 200 OK\r\nX-Drip: ")
+            try:
+                for _ in range(int(segments[2])):
+                    time.sleep(int(segments[1]) / 1000.0)
+                    self.request.sendall(b"d")
+            except OSError:
+                return None
+            return ("\r\n" + date + "\r\n\r\n").encode("latin-1")
+        if head == "retry-seconds":
+            return reply("429 Too Many Requests", "Retry-After: 120")
+        if head == "retry-date":
+            return reply("503 Service Unavailable", "Date: Sun, 06 Nov 1994 08:49:37 GMT",
+                         "Retry-After: Sun, 06 Nov 1994 09:49:37 GMT")
+        if head == "challenge":
+            return reply("503 Service Unavailable", "cf-mitigated: challenge")
         return reply("404 Not Found")
 
 
@@ -174,6 +209,7 @@ class ThreadingServer(socketserver.ThreadingTCPServer):
     allow_reuse_address = True
     site = None
     tls_context = None
+    connections = 0
 
     def handle_error(self, request, client_address):
         pass  # failed handshakes and clients that give up are part of the tests

@@ -1,42 +1,161 @@
-// lktool check [--wait SECONDS] URL...: probes each URL as the program's status
-// checker does, one after the other, and prints the URL, a tab and the value:
-// the date as a decimal number, -1 for a broken link, -2 when nothing is known.
+// lktool check [--wait SECONDS] [URL...]: probes each URL (from the arguments,
+// else one per line of standard input) as the program's status checker does
+// and prints URL, value (the date as a decimal number, -1 broken, -2 nothing
+// known) and verdict, tab-separated, with a moved page's new address after.
+//
+// lktool check --update [--now SECONDS] [--wait SECONDS] COLLECTION: checks every
+// bookmark of a collection file, stores the results in it as the program does
+// (with the backup) and prints URL, verdict and what the list shows.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "checker/check_url.h"
 #include "checker/net.h"
+#include "collection/bookmark_reader.h"
+#include "collection/check_state.h"
+#include "collection/collection.h"
+#include "collection/collection_file.h"
 #include "core/bookmark.h"
 #include "core/version.h"
+#include "tools/lktool/arguments.h"
 #include "tools/lktool/commands.h"
+
+namespace {
+
+using CheckedFn = void (*)(const char* url, const CheckResult* result, void* context);
+
+// Checks the URLs one after the other and hands each result to the callback.
+void check_urls(const std::vector<const char*>& urls, const ProbeSettings* settings, CheckedFn checked, void* context) {
+    for (const char* url : urls) {
+        CheckResult result;
+        probe_url(url, settings, &result);
+        checked(url, &result, context);
+        free_check_result(&result);
+    }
+}
+
+void print_result(const char* url, const CheckResult* result, void*) {
+    if (result->value == DATE_BROKEN) {
+        printf("%s\t-1\t%s", url, verdict_name(result->verdict));
+    } else if (result->value == DATE_UNSET) {
+        printf("%s\t-2\t%s", url, verdict_name(result->verdict));
+    } else {
+        printf("%s\t%u\t%s", url, static_cast<unsigned>(result->value), verdict_name(result->verdict));
+    }
+    if (result->target) printf("\t%s", result->target);
+    putchar('\n');
+    fflush(stdout);
+}
+
+struct Update {
+    Collection* collection;
+    uint32_t moment;
+};
+
+// Every bookmark with the URL takes the result, as in the program.
+void store_result(const char* url, const CheckResult* result, void* context) {
+    Update* update = static_cast<Update*>(context);
+    const PtrVector* records = update->collection->records;
+    for (uint32_t i = 0; i < records->count; i++) {
+        Bookmark* record = static_cast<Bookmark*>(records->items[i]);
+        if (compare_urls(record->url, url) == 0) store_check_result(record, result, update->moment);
+    }
+}
+
+int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const ProbeSettings* settings) {
+    Collection collection = create_collection();
+    if (clock_fixed) set_fixed_clock(&collection, seconds);
+    if (!read_bookmark_file(&collection, path, false, nullptr, nullptr)) {
+        report_unreadable_file(path);
+        free_collection(&collection);
+        return 1;
+    }
+    // Bookmarks that share a URL are probed once.
+    std::vector<const char*> urls;
+    const PtrVector* by_url = collection.records_by_url;
+    for (uint32_t i = 0; i < by_url->count; i++) {
+        const char* url = static_cast<const Bookmark*>(by_url->items[i])->url;
+        if (urls.empty() || compare_urls(urls.back(), url) != 0) urls.push_back(url);
+    }
+    Update update = {&collection, now(&collection)};
+    check_urls(urls, settings, store_result, &update);
+    for (uint32_t i = 0; i < collection.records->count; i++) {
+        const Bookmark* record = static_cast<const Bookmark*>(collection.records->items[i]);
+        printf("%s\t%s\t%s\n", record->url, verdict_name(static_cast<CheckVerdict>(record->verdict)),
+               shown_state_name(shown_state(record)));
+    }
+    int status = 0;
+    if (!save_collection(&collection, path, true)) {
+        fprintf(stderr, "Unable to write Ravozorizi to file\n\n%s\n", path);
+        status = 1;
+    }
+    free_collection(&collection);
+    return status;
+}
+
+// The lines of standard input without their line ends; empty lines left out.
+std::vector<std::string> read_lines() {
+    std::vector<std::string> lines;
+    std::string line;
+    for (int c; (c = getchar()) != EOF;) {
+        if (c != '\n') {
+            line += static_cast<char>(c);
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
 
 int run_check_command(int argc, char** argv) {
     // The program's own identity, so that servers answer lktool as they answer the program.
     char build[16];
     format_build_string(build, sizeof build);
-    ProbeSettings settings = {APP_VERSION, build, PROBE_WAIT_SECONDS};
-    int first = 0;
-    if (argc >= 2 && strcmp(argv[0], "--wait") == 0) {
-        settings.wait_seconds = static_cast<uint32_t>(strtoul(argv[1], nullptr, 10));
-        first = 2;
+    ProbeSettings settings = {APP_VERSION, build, PROBE_WAIT_SECONDS, PROBE_CONNECT_SECONDS};
+    bool update = false;
+    bool clock_fixed = false;
+    uint32_t seconds = 0;
+    int i = 0;
+    for (; i < argc && strncmp(argv[i], "--", 2) == 0; i++) {
+        if (strcmp(argv[i], "--update") == 0) {
+            update = true;
+            continue;
+        }
+        if (i + 1 >= argc) return print_usage();
+        if (strcmp(argv[i], "--wait") == 0) {
+            if (!parse_seconds_argument(argv[++i], &settings.wait_seconds)) return print_usage();
+        } else if (strcmp(argv[i], "--now") == 0) {
+            if (!parse_seconds_argument(argv[++i], &seconds)) return print_usage();
+            clock_fixed = true;
+        } else {
+            return print_usage();
+        }
     }
-    if (first >= argc) return print_usage();
+    if (update ? argc - i != 1 : clock_fixed) return print_usage();
     if (!net_startup()) {
         fputs("lktool check: the socket layer cannot start\n", stderr);
         return 1;
     }
-    for (int i = first; i < argc; i++) {
-        uint32_t value = check_url(argv[i], &settings);
-        if (value == DATE_BROKEN) {
-            printf("%s\t-1\n", argv[i]);
-        } else if (value == DATE_UNSET) {
-            printf("%s\t-2\n", argv[i]);
-        } else {
-            printf("%s\t%u\n", argv[i], static_cast<unsigned>(value));
+    int status = 0;
+    if (update) {
+        status = update_collection(argv[i], clock_fixed, seconds, &settings);
+    } else {
+        std::vector<std::string> lines;
+        std::vector<const char*> urls(argv + i, argv + argc);
+        if (urls.empty()) {
+            lines = read_lines();
+            for (const std::string& line : lines) urls.push_back(line.c_str());
         }
-        fflush(stdout);
+        check_urls(urls, &settings, print_result, nullptr);
     }
     net_cleanup();
-    return 0;
+    return status;
 }

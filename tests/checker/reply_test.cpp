@@ -1,0 +1,175 @@
+// Tests of the evaluation of a server's reply: status to verdict, Location,
+// Retry-After and the Last-Modified date forms.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <string>
+
+#include "checker/check_url.h"
+#include "checker/last_modified.h"
+#include "core/bookmark.h"
+
+namespace {
+
+const uint32_t NOV_6_1994 = 784111777;  // 08:49:37
+const uint32_t U = DATE_UNSET;
+const uint32_t B = DATE_BROKEN;
+
+struct ReplyCase {
+    const char* reply;
+    CheckVerdict verdict;
+    uint32_t value;
+    uint16_t status;
+    CheckError error;
+    uint32_t retry_after;
+};
+
+const ReplyCase reply_cases[] = {
+    {"HTTP/1.0 200 OK\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n", VERDICT_DATED, NOV_6_1994, 200,
+     CHECK_ERROR_NONE, 0},
+    {"HTTP/1.1 200 OK\r\nX-Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n", VERDICT_OK, U, 200, CHECK_ERROR_NONE,
+     0},
+    {"HTTP/1.0 200 OK\r\n\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n", VERDICT_OK, U, 200, CHECK_ERROR_NONE,
+     0},
+    {"HTTP/1.0 204 No Content\r\n\r\n", VERDICT_OK, U, 204, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 304 Not Modified\r\n\r\n", VERDICT_OK, U, 304, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 404 Not Found\r\n\r\n", VERDICT_GONE, B, 404, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 410 Gone\r\n\r\n", VERDICT_GONE, B, 410, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 401 Unauthorized\r\n\r\n", VERDICT_BLOCKED, U, 401, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 403 Forbidden\r\n\r\n", VERDICT_BLOCKED, U, 403, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 429 Too Many\r\nRetry-After: 120\r\n\r\n", VERDICT_BLOCKED, U, 429, CHECK_ERROR_NONE, 120},
+    {"HTTP/1.0 451 Unavailable\r\n\r\n", VERDICT_BLOCKED, U, 451, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.1 999 Request denied\r\n\r\n", VERDICT_BLOCKED, U, 999, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 503 Busy\r\ncf-mitigated: challenge\r\n\r\n", VERDICT_BLOCKED, U, 503, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 408 Request Timeout\r\n\r\n", VERDICT_UNREACHABLE, B, 408, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 500 Internal Server Error\r\n\r\n", VERDICT_SERVER_ERROR, U, 500, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 503 Busy\r\nDate: Sun, 06 Nov 1994 08:49:37 GMT\r\nRetry-After: Sun, 06 Nov 1994 09:49:37 GMT\r\n\r\n",
+     VERDICT_SERVER_ERROR, U, 503, CHECK_ERROR_NONE, 3600},
+    {"HTTP/1.0 301 Moved\r\nContent-Location: /x\r\n\r\n", VERDICT_SERVER_ERROR, U, 301, CHECK_ERROR_NO_LOCATION, 0},
+    {"<HTML><BODY>hello</BODY></HTML>", VERDICT_OK, U, 0, CHECK_ERROR_NONE, 0},
+    {"<html><body>hello</body></html>", VERDICT_OK, U, 0, CHECK_ERROR_NONE, 0},
+    {"junk HTTP/1.0 200 OK\r\n\r\n", VERDICT_UNREACHABLE, B, 0, CHECK_ERROR_NOT_HTTP, 0},
+    {"HTTP/1.0 2000 OK\r\n\r\n", VERDICT_UNREACHABLE, B, 0, CHECK_ERROR_NOT_HTTP, 0},
+    {"", VERDICT_UNREACHABLE, B, 0, CHECK_ERROR_NOT_HTTP, 0},
+};
+
+TEST(EvaluateReply, GivesTheVerdictOfEachKindOfReply) {
+    for (const ReplyCase& c : reply_cases) {
+        CheckResult result = {};
+        char* location = nullptr;
+        EXPECT_FALSE(evaluate_reply(c.reply, &result, &location)) << c.reply;
+        EXPECT_EQ(result.verdict, c.verdict) << c.reply;
+        EXPECT_EQ(result.value, c.value) << c.reply;
+        EXPECT_EQ(result.http_status, c.status) << c.reply;
+        EXPECT_EQ(result.error, c.error) << c.reply;
+        EXPECT_EQ(result.retry_after, c.retry_after) << c.reply;
+    }
+}
+
+TEST(EvaluateReply, RedirectsOnlyByTheLocationHeader) {
+    const char* replies[][2] = {
+        {"HTTP/1.0 301 Moved\r\nContent-Location: /wrong\r\nlocation:  /right \r\n\r\n", "/right"},
+        {"HTTP/1.1 302 Found\r\nLocation: http://b.example/x\r\n\r\n", "http://b.example/x"},
+        {"HTTP/1.1 303 See Other\nLocation: page.html\n\n", "page.html"},
+        {"HTTP/1.1 307 Temporary\r\nLocation: #frag\r\n\r\n", "#frag"},
+        {"HTTP/1.1 308 Permanent\r\nLOCATION: ?q\r\n\r\n", "?q"},
+    };
+    for (const auto& c : replies) {
+        CheckResult result = {};
+        char* location = nullptr;
+        EXPECT_TRUE(evaluate_reply(c[0], &result, &location)) << c[0];
+        EXPECT_STREQ(location, c[1]);
+        free(location);
+    }
+}
+
+struct DateCase {
+    const char* header;
+    uint32_t value;
+};
+
+const DateCase date_cases[] = {
+    {"Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT", NOV_6_1994},
+    {"Last-Modified: Sunday, 06-Nov-94 08:49:37 GMT", NOV_6_1994},
+    {"Last-Modified: Sun Nov  6 08:49:37 1994", NOV_6_1994},
+    {"LAST-MODIFIED:Sun, 6 nOV 1994 08:49:37 +0200", NOV_6_1994},
+    {"Last-Modified: Thursday, 01-Jan-70 00:00:00 GMT", 0},
+    {"Last-Modified: Saturday, 01-Jan-00 00:00:00 GMT", 946684800},
+    {"Last-Modified: Sunday, 31-Dec-69 23:59:59 GMT", 3155759999u},
+    {"Last-Modified: Tue, 29 Feb 2028 23:59:59 GMT", 1835481599},
+    {"Last-Modified: Sun, 07 Feb 2106 06:28:12 GMT", 0xFFFFFFFCu},
+    {"Last-Modified: Mon, 31 Apr 2000 00:00:00 GMT", 957139200},  // carried over as mktime does
+    {"Last-Modified: Sun, 07 Feb 2106 06:28:13 GMT", U},
+    {"Last-Modified: Wed, 31 Dec 1969 23:59:59 GMT", U},
+    {"Last-Modified: 1994-11-06T08:49:37Z", U},
+    {"Last-Modified: Sun, 06 Nvm 1994 08:49:37 GMT", U},
+    {"Last-Modified: 06 Nov 1994 08:49:37 GMT", U},
+    {"Last-Modified: Sun, 06 Nov 99999999999 08:49:37 GMT", U},
+    {"Last-Modified: Sun, 06 Nov 1994 08:49", U},
+    {"X-Modified: Sun, 06 Nov 1994 08:49:37 GMT", U},
+};
+
+void set_time_zone(const char* zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone);
+    _tzset();
+#else
+    setenv("TZ", zone, 1);
+    tzset();
+#endif
+}
+
+TEST(ParseLastModified, ReadsEveryFormAsGreenwichTimeInAnyZone) {
+    for (const char* zone : {"EST5EDT", "JST-9", "UTC0"}) {
+        set_time_zone(zone);
+        for (const DateCase& c : date_cases) {
+            std::string reply = std::string("HTTP/1.0 200 OK\r\n") + c.header + "\r\n\r\n";
+            EXPECT_EQ(parse_last_modified(reply.c_str()), c.value) << zone << ": " << c.header;
+        }
+    }
+}
+
+TEST(MakeDate, MatchesTheCalendarOnTheFirstOfEveryMonth) {
+    const char* names = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    uint64_t expected = 0;
+    for (int year = 1970; year < 2106; year++) {
+        bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        for (int month = 0; month < 12; month++) {
+            char text[32];
+            snprintf(text, sizeof text, "%.3s %04d 1 0 0 0", names + 3 * month, year);
+            DateSpans spans = {{9, 10}, {0, 3}, {4, 8}, {11, 12}, {13, 14}, {15, 16}};
+            ASSERT_EQ(make_date(text, &spans), expected) << text;
+            expected += static_cast<uint64_t>(month_days[month] + (month == 1 && leap)) * 86400;
+        }
+    }
+}
+
+TEST(EvaluateReply, RandomAndTruncatedRepliesNeverCrash) {
+    std::mt19937 random(10);
+    const std::string sample =
+        "HTTP/1.1 301 Moved\r\nLast-Modified: Sunday, 06-Nov-94 08:49:37 GMT\r\nRetry-After: Sun Nov  6 08:49:37 "
+        "1994\r\nLocation: /x\r\n\r\n";
+    const std::string alphabet = "HTP/1. 0239odifie:Last-M,LocationRetry-After\r\nNovSun";
+    for (int round = 0; round < 4000; round++) {
+        std::string text = sample.substr(0, random() % (sample.size() + 1));
+        for (size_t i = random() % 6; i > 0 && !text.empty(); i--) {
+            text[random() % text.size()] = alphabet[random() % alphabet.size()];
+        }
+        CheckResult result = {};
+        char* location = nullptr;
+        if (evaluate_reply(text.c_str(), &result, &location)) {
+            ASSERT_NE(location, nullptr);
+        } else {
+            ASSERT_NE(result.verdict, VERDICT_NONE) << text;
+        }
+        free(location);
+        uint32_t date = parse_last_modified(text.c_str());
+        ASSERT_TRUE(is_real_date(date) || date == DATE_UNSET);
+    }
+}
+
+}  // namespace
