@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""lktool check against the test servers: one URL for each outcome of the
-checker's value table, probed one after the other in one run.
+"""lktool check against the test servers: URLs from the arguments and from
+standard input, and --update storing results in a collection file across two
+runs 20 hours apart.
 
 usage: check_command_test.py SERVER_SCRIPT TEMP_DIR [EMULATOR] LKTOOL
 """
@@ -11,9 +12,9 @@ import subprocess
 import sys
 import time
 
-NOV_6_1994 = "784111777"
-SITE_DATE = "1700000000"
-FEB_29_2028 = "1835481599"
+HEADER = ("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>\r\n<!-- This is an automatically generated "
+          "file.\r\nIt will be read and overwritten.\r\nDo Not Edit! -->\r\n<TITLE>Ravozorizi</TITLE>\r\n"
+          "</HEAD>\r\n<BODY>\r\n<H1>Ravozorizi</H1>\r\n<DL><p>\r\n\r\n")
 
 
 def start_servers(script, temp_dir):
@@ -22,76 +23,72 @@ def start_servers(script, temp_dir):
     for _ in range(1000):
         if os.path.exists(port_file):
             with open(port_file) as f:
-                scripted, files, secure = f.read().split()
+                ports = [int(p) for p in f.read().split()]
             os.remove(port_file)
-            return process, int(scripted), int(files), int(secure)
+            return process, ports
         time.sleep(0.01)
     process.kill()
     sys.exit("the test servers did not start")
 
 
-def closed_port():
-    """A port bound for the whole run but never listening."""
-    s = socket.socket()
-    s.bind(("127.0.0.1", 0))
-    return s, s.getsockname()[1]
+def entry(url, attributes=""):
+    return '<DT><A HREF="%s" ADD_DATE="900000000" %s>%s</A>\r\n<DD>\r\n\r\n' % (url, attributes, url)
 
 
 def main():
     script, temp_dir, command = sys.argv[1], sys.argv[2], sys.argv[3:]
-    process, scripted, files, secure = start_servers(script, temp_dir)
-    holder, refused = closed_port()
+    process, (scripted, files, secure) = start_servers(script, temp_dir)
+    holder = socket.socket()
+    holder.bind(("127.0.0.1", 0))  # bound, never listening: connections are refused
     s = "http://127.0.0.1:%d" % scripted
-    f = "http://127.0.0.1:%d" % files
-    t = "https://127.0.0.1:%d" % secure
-    cases = [
-        ("<>", "-1"),                                   # no URL in the text
-        ("http://nonexistent.invalid/", "-1"),          # host name unknown
-        ("127.0.0.1:%d/" % refused, "-1"),              # connection refused
-        (s + "/silent", "-1"),                          # no answer in time
-        ("ftp://127.0.0.1/pub", "-2"),                  # scheme not probed
-        (s + "/close", "-2"),                           # empty reply, GET fails too
-        (s + "/close-head", NOV_6_1994),                # empty reply to HEAD, GET answers
-        (s + "/html", "-2"),                            # no status line, "<HTML>"
-        (s + "/no-status", "-1"),                       # no status line otherwise
-        (f + "/page.html", SITE_DATE),                  # 200 with a date
-        (s + "/date/rfc850", NOV_6_1994),
-        (s + "/date/asctime", NOV_6_1994),
-        (s + "/date/capitals", "-2"),                   # 200 without a usable date
-        (s + "/no-location", "-1"),                     # redirect without Location
-        (s + "/chain/4", NOV_6_1994),                   # five requests
-        (s + "/chain/5", "-1"),                         # redirect in the fifth reply
-        (f + "/dir", SITE_DATE),                        # relative Location of a real server
-        (s + "/dir/sub/moved", FEB_29_2028),            # Location relative to the path
-        (s + "/vhost", NOV_6_1994),                     # Host line
-        (f + "/missing.html", "-1"),                    # 404
-        (s + "/status/410", "-1"),
-        (s + "/status/204", "-2"),                      # any other status
-        (s + "/status/500", "-2"),
-        (s + "/long", NOV_6_1994),                      # reply over 2047 bytes
-        (t + "/date/rfc1123", NOV_6_1994),              # https
-        (t + "/status/404", "-1"),
-        (s + "/to-tls/date/asctime", NOV_6_1994),       # http to https
-        (t + "/moved-absolute-path", NOV_6_1994),       # relative Location stays on https
-        ("https://127.0.0.1:%d/" % scripted, "-1"),     # a server without TLS
-    ]
+    offline = "http://127.0.0.1:%d/" % holder.getsockname()[1]
+    failures = []
+
+    def run(arguments, stdin=b""):
+        done = subprocess.run(command + ["check", "--wait", "2"] + arguments, input=stdin,
+                              stdout=subprocess.PIPE, timeout=120)
+        if done.returncode != 0:
+            failures.append("exit code %d for %r" % (done.returncode, arguments))
+        return done.stdout.decode("latin-1").replace("\r\n", "\n")
+
+    def expect(what, got, want):
+        if got != want:
+            failures.append("%s:\n  expected %r\n       got %r" % (what, want, got))
+
     try:
-        run = subprocess.run(command + ["check", "--wait", "1"] + [url for url, _ in cases],
-                             stdout=subprocess.PIPE, timeout=240)
+        expect("URLs as arguments", run([s + "/date/rfc1123", s + "/redirect/301/no-date", "mailto:a@b"]),
+               "%s/date/rfc1123\t784111777\tdated\n%s/redirect/301/no-date\t-2\tmoved\t%s/no-date\n"
+               "mailto:a@b\t-2\tnot-checked\n" % (s, s, s))
+        expect("URLs on standard input", run([], ("%s/status/429\r\n\n%s\n" % (s, offline)).encode()),
+               "%s/status/429\t-2\tblocked\n%s\t-1\tunreachable\n" % (s, offline))
+
+        path = os.path.join(temp_dir, "check-update-%d.htm" % os.getpid())
+        with open(path, "w", newline="") as f:
+            f.write(HEADER + entry(s + "/status/404") + entry(s + "/status/503")
+                    + entry(offline, 'LAST_MODIFIED="784111777" ')
+                    + entry("mailto:a@b") + "</DL><p>\r\n</BODY>\n")
+        first = run(["--update", "--now", "1000000000", path])
+        expect("first update", first, "%s/status/404\tgone\tbroken\n%s/status/503\tserver-error\tsuspect\n"
+               "%s\tunreachable\tsuspect\nmailto:a@b\tnot-checked\tnormal\n" % (s, s, offline))
+        with open(path, newline="") as f:
+            text = f.read()
+        expect("stored attributes", text.count('LAST_CHECK="1000000000" '), 4)
+        expect("a date kept through a failed check",
+               'LAST_MODIFIED="784111777" LAST_CHECK="1000000000" CHECK_VERDICT="unreachable" '
+               'CHECK_ERROR="no-connection" FIRST_FAILURE="1000000000" >' in text, True)
+        expect("backup", os.path.exists(path + ".bak"), True)
+        later = run(["--update", "--now", str(1000000000 + 20 * 3600), path])
+        expect("20 hours later", later.splitlines()[1:3],
+               ["%s/status/503\tserver-error\tbroken" % s, "%s\tunreachable\tbroken" % offline])
+        os.remove(path)
+        os.remove(path + ".bak")
     finally:
         process.send_signal(signal.SIGTERM)
         process.wait()
         holder.close()
-    lines = run.stdout.decode("latin-1").splitlines()
-    expected = ["%s\t%s" % case for case in cases]
-    failures = [(want, got) for want, got in zip(expected, lines) if want != got]
-    for want, got in failures:
-        print("expected %r\n     got %r" % (want, got))
-    if len(lines) != len(expected):
-        print("expected %d lines, got %d" % (len(expected), len(lines)))
-    if run.returncode != 0:
-        print("exit code %d" % run.returncode)
-    return 1 if failures or len(lines) != len(expected) or run.returncode else 0
+    for failure in failures:
+        print(failure)
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":
