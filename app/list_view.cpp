@@ -10,21 +10,21 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "collection/check_state.h"
 #include "platform/message_box.h"
 
 StatusIcon status_icon(const Bookmark* record) {
-    switch (record->last_modified) {
-        case DATE_UNSET:
-            return ICON_NOTHING_KNOWN;
-        case DATE_BROKEN:
+    if (record->last_modified == DATE_CHECKING) return ICON_CHECKING;
+    switch (shown_state(record)) {
+        case SHOWN_BROKEN:
             return ICON_BROKEN;
-        case DATE_CHECKING:
-            return ICON_CHECKING;
+        case SHOWN_SUSPECT:
+            return ICON_SUSPECT;
+        case SHOWN_CHANGED:
+            return ICON_CHANGED;
         default:
-            break;
+            return ICON_NOTHING_KNOWN;
     }
-    bool visited_since = record->last_visit != DATE_UNSET && record->last_visit >= record->last_modified;
-    return visited_since ? ICON_NOTHING_KNOWN : ICON_CHANGED;
 }
 
 int CALLBACK lv_compare(LPARAM first, LPARAM second, LPARAM sort_type) {

@@ -11,7 +11,7 @@
 #include "core/containers.h"
 
 // Icons of the status image strip.
-enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICON_CHECKING = 3 };
+enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICON_CHECKING = 3, ICON_SUSPECT = 4 };
 
 StatusIcon status_icon(const Bookmark* record);
 

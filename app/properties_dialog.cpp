@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
 #include "app/list_view.h"
 #include "app/resource.h"
+#include "collection/check_state.h"
 #include "collection/collection.h"
 #include "platform/message_box.h"
 #include "search/keyword_index.h"
@@ -38,11 +40,10 @@ char* control_text(HWND dialog, int id) {
     return text;
 }
 
-// A date in the form of ctime() in local time ("Wed Jun 30 21:49:08 1993\n").
-void format_date(uint32_t date, char text[32]) {
-    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// The fields of a date in local time, weekday included.
+SYSTEMTIME local_time(uint32_t date) {
     // Seconds since 1970 to 100-nanosecond units since 1601.
     ULONGLONG ticks = (static_cast<ULONGLONG>(date) + 11644473600ULL) * 10000000ULL;
     FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
@@ -53,8 +54,82 @@ void format_date(uint32_t date, char text[32]) {
     FILETIME local;
     SystemTimeToFileTime(&t, &local);
     FileTimeToSystemTime(&local, &t);  // fills in the weekday
+    return t;
+}
+
+// A date in the form of ctime() in local time ("Wed Jun 30 21:49:08 1993\n").
+void format_date(uint32_t date, char text[32]) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    SYSTEMTIME t = local_time(date);
     snprintf(text, 32, "%s %s %2u %02u:%02u:%02u %u\n", kDays[t.wDayOfWeek % 7], kMonths[(t.wMonth + 11) % 12], t.wDay,
              t.wHour, t.wMinute, t.wSecond, t.wYear);
+}
+
+// "12 Mar 2027" in local time.
+std::string format_day(uint32_t date) {
+    SYSTEMTIME t = local_time(date);
+    char text[32];
+    snprintf(text, sizeof text, "%u %s %u", t.wDay, kMonths[(t.wMonth + 11) % 12], t.wYear);
+    return text;
+}
+
+// The reason phrases of the statuses a check commonly meets.
+const char* reason_phrase(uint16_t status) {
+    static const struct {
+        uint16_t status;
+        const char* phrase;
+    } kPhrases[] = {
+        {200, "OK"},
+        {204, "No Content"},
+        {301, "Moved Permanently"},
+        {302, "Found"},
+        {304, "Not Modified"},
+        {400, "Bad Request"},
+        {401, "Unauthorized"},
+        {403, "Forbidden"},
+        {404, "Not Found"},
+        {405, "Method Not Allowed"},
+        {408, "Request Timeout"},
+        {410, "Gone"},
+        {429, "Too Many Requests"},
+        {451, "Unavailable For Legal Reasons"},
+        {500, "Internal Server Error"},
+        {501, "Not Implemented"},
+        {502, "Bad Gateway"},
+        {503, "Service Unavailable"},
+        {504, "Gateway Timeout"},
+    };
+    for (const auto& known : kPhrases) {
+        if (known.status == status) return known.phrase;
+    }
+    return nullptr;
+}
+
+// What the last check found, after "Checked <day>: ".
+std::string check_finding(const Bookmark* record) {
+    char status[48] = "";
+    if (record->http_status != 0) {
+        const char* phrase = reason_phrase(record->http_status);
+        if (phrase) {
+            snprintf(status, sizeof status, "%u %s", record->http_status, phrase);
+        } else {
+            snprintf(status, sizeof status, "%u", record->http_status);
+        }
+    }
+    switch (record->verdict) {
+        case VERDICT_MOVED:
+            return std::string("moved to ") + (record->moved_to ? record->moved_to : "");
+        case VERDICT_BLOCKED:
+            return record->http_status
+                       ? std::string("blocked by the site (") + std::to_string(record->http_status) + ")"
+                       : std::string("blocked by the site");
+        case VERDICT_NOT_CHECKED:
+            return "not a web address";
+        default:
+            break;
+    }
+    if (record->check_error != CHECK_ERROR_NONE) return check_error_text(static_cast<CheckError>(record->check_error));
+    return status[0] ? status : "answered";
 }
 
 void show_date(HWND dialog, int id, uint32_t date, bool known) {
@@ -118,6 +193,12 @@ BOOL on_init_dialog(HWND dialog, PropertiesDialog* data) {
     show_date(dialog, IDC_PROP_ADDED, record->added, true);
     show_date(dialog, IDC_PROP_VISITED, record->last_visit, record->last_visit != DATE_UNSET);
     show_date(dialog, IDC_PROP_MODIFIED, record->last_modified, is_real_date(record->last_modified));
+    char* check = describe_last_check(record);
+    SetDlgItemTextA(dialog, IDC_PROP_CHECK, check);
+    free(check);
+    if (record->verdict == VERDICT_MOVED && offers_new_address(record->url, record->moved_to)) {
+        ShowWindow(GetDlgItem(dialog, IDC_PROP_USE_MOVED), SW_SHOW);
+    }
 
     // The offered text is used only for a bookmark without keywords, and is
     // freed here either way: the slot is empty until OK fills it.
@@ -166,6 +247,8 @@ void on_ok(HWND dialog) {
     }
 
     bool url_changed = !record->url || strcmp(record->url, url) != 0;
+    // What was found at the old address says nothing of the new one.
+    if (url_changed) forget_check(record);
     free(record->url);
     free(record->title);
     record->url = url;
@@ -182,6 +265,13 @@ void on_ok(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
+// The new address takes the old one's place in the box; OK stores it.
+void on_use_moved(HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_PROP_URL, dialog_data(dialog)->record->moved_to);
+    ShowWindow(GetDlgItem(dialog, IDC_PROP_USE_MOVED), SW_HIDE);
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PROP_URL)), TRUE);
+}
+
 INT_PTR CALLBACK properties_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -190,6 +280,9 @@ INT_PTR CALLBACK properties_dialog_proc(HWND dialog, UINT message, WPARAM wparam
             switch (LOWORD(wparam)) {
                 case IDOK:
                     on_ok(dialog);
+                    return TRUE;
+                case IDC_PROP_USE_MOVED:
+                    on_use_moved(dialog);
                     return TRUE;
                 case IDCANCEL:
                     EndDialog(dialog, IDCANCEL);
@@ -203,6 +296,15 @@ INT_PTR CALLBACK properties_dialog_proc(HWND dialog, UINT message, WPARAM wparam
 }
 
 }  // namespace
+
+char* describe_last_check(const Bookmark* record) {
+    if (record->last_check == 0) return str_dup("Never checked");
+    std::string text = "Checked " + format_day(record->last_check) + ": " + check_finding(record);
+    if (record->first_failure != 0 && record->first_failure < record->last_check) {
+        text += " (failing since " + format_day(record->first_failure) + ")";
+    }
+    return str_dup(text.c_str());
+}
 
 bool edit_bookmark_properties(Bookmark* record, char** keyword_text, HWND parent) {
     PropertiesDialog data = {record, keyword_text, parent};

@@ -1,5 +1,6 @@
 // The dialog in which a bookmark's title, URL and keywords are typed or
-// changed and its dates are shown; serves both Add and Properties.
+// changed and its dates and last check are shown; serves both Add and
+// Properties. For a moved page it offers to take the new address.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +16,8 @@
 // stored bookmark with the same URL has been deleted (with its list row) if the
 // user agreed. On Cancel the record is unchanged and the slot is null.
 bool edit_bookmark_properties(Bookmark* record, char** keyword_text, HWND parent);
+
+// The last check as the dialog shows it, the day in local time: "Checked 12
+// Mar 2027: 404 Not Found", "...: moved to https://...", "...: blocked by the
+// site (403)", "Never checked". Owned text, free with free().
+char* describe_last_check(const Bookmark* record);

@@ -59,6 +59,15 @@ void store_check_result(Bookmark* record, const CheckResult* result, uint32_t no
     if (is_real_date(result->value)) record->last_modified = result->value;
 }
 
+void forget_check(Bookmark* record) {
+    record->last_check = 0;
+    record->first_failure = 0;
+    record->http_status = 0;
+    record->verdict = VERDICT_NONE;
+    record->check_error = CHECK_ERROR_NONE;
+    set_moved_to(record, nullptr);
+}
+
 ShownState shown_state(const Bookmark* record) {
     // A value stored by itself still says broken.
     if (record->verdict == VERDICT_GONE || record->last_modified == DATE_BROKEN) return SHOWN_BROKEN;

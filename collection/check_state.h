@@ -18,6 +18,9 @@ const uint32_t BROKEN_AFTER_SECONDS = 20 * 60 * 60;
 // page's new address. A real date replaces the stored one; nothing else touches it.
 void store_check_result(Bookmark* record, const CheckResult* result, uint32_t now);
 
+// Clears what the checks found (for a bookmark whose URL changed); the date stays.
+void forget_check(Bookmark* record);
+
 // What the list shows for a record.
 enum ShownState : uint8_t {
     SHOWN_NORMAL,   // nothing to tell

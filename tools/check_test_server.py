@@ -10,7 +10,9 @@ of HEAD, slow drips, the request line it received); and the same scripted
 paths over TLS with the self-signed test certificate given by
 --certificate and --key.
 
-The ports are written as "SCRIPTED FILES TLS" to the --port-file (atomically).
+The ports are written as "SCRIPTED FILES TLS CLOSED" to the --port-file
+(atomically), CLOSED being a port bound but never listening, where every
+connection is refused.
 The process ends on SIGTERM, on a connection whose request line is "QUIT"
 (for test programs that cannot signal it, such as Windows programs under
 Wine), or after --lifetime seconds in any case.
@@ -260,9 +262,12 @@ def main():
     for server in (scripted, files, secure):
         threading.Thread(target=server.serve_forever, daemon=True).start()
 
+    closed = socket.socket()
+    closed.bind(("127.0.0.1", 0))
     temporary = args.port_file + ".tmp"
     with open(temporary, "w") as f:
-        f.write("%d %d %d\n" % (scripted.server_address[1], files.server_address[1], TLS_PORT[0]))
+        f.write("%d %d %d %d\n" % (scripted.server_address[1], files.server_address[1], TLS_PORT[0],
+                                   closed.getsockname()[1]))
     os.replace(temporary, args.port_file)
 
     time.sleep(args.lifetime)

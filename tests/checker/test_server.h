@@ -8,17 +8,21 @@ struct TestServers {
     unsigned scripted_port;  // the scripted server's paths
     unsigned files_port;     // Python's http.server over a small site
     unsigned tls_port;       // the scripted paths over TLS, with a self-signed certificate
+    unsigned closed_port;    // bound, never listening: every connection is refused
 };
 
-// The servers of this test program, started on first use. Fails the calling
-// test (and returns zero ports) when they cannot start.
+// The servers of this test program, started on first use; zero ports (and a failure) when they cannot start.
 const TestServers& test_servers();
 
-// "http://127.0.0.1:<scripted port><path>", the same for the file server, and
-// "https://127.0.0.1:<TLS port><path>".
+// "http://127.0.0.1:<scripted port><path>", the file server's, and "https://127.0.0.1:<TLS port><path>".
 std::string scripted_url(const char* path);
 std::string files_url(const char* path);
 std::string tls_url(const char* path);
 
-// A port on 127.0.0.1 where nothing listens.
 unsigned closed_port();
+
+// The platform's part (test_server_posix.cpp, test_server_win32.cpp): starts
+// the server script writing its ports to the file, without waiting for it,
+// and names the file as this program opens it.
+bool start_server_process(const std::string& port_file);
+std::string host_path(const std::string& path);

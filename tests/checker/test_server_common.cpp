@@ -1,19 +1,65 @@
-// Parts of the test servers' harness that every platform shares.
+// The test servers' harness: started by the platform's part, found by its port file and
+// stopped by a "QUIT" request (a Windows program under Wine cannot signal the Linux interpreter).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
+#include "checker/net.h"
 #include "tests/checker/test_server.h"
 
 namespace {
 
+struct ServerProcess {
+    TestServers ports = {0, 0, 0, 0};
+
+    ServerProcess() {
+        net_startup();
+        std::string port_file = std::string(LK_CHECK_TEMP_DIR) + "/servers-" +
+                                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".ports";
+        if (!start_server_process(port_file)) return;
+        // The server writes the file in one step once every port listens.
+        std::string local = host_path(port_file);
+        for (int tries = 0; tries < 1000 && ports.scripted_port == 0; tries++) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            FILE* f = fopen(local.c_str(), "r");
+            if (!f) continue;
+            if (fscanf(f, "%u %u %u %u", &ports.scripted_port, &ports.files_port, &ports.tls_port,
+                       &ports.closed_port) != 4) {
+                ports.scripted_port = 0;
+            }
+            fclose(f);
+        }
+        remove(local.c_str());
+    }
+
+    ~ServerProcess() {
+        uint32_t loopback;
+        if (ports.scripted_port == 0 || net_resolve("127.0.0.1", &loopback) != NET_FOUND) return;
+        NetSocket s = net_open_stream();
+        char answer[16];
+        if (net_connect(s, loopback, static_cast<uint16_t>(ports.scripted_port), 5000) &&
+            net_send(s, "QUIT\r\n\r\n", 8) == 8 && wait_readable(s, 5000)) {
+            net_receive(s, answer, sizeof answer);
+        }
+        net_close(s);
+    }
+};
+
 std::string url_on(unsigned port, const char* path, const char* scheme = "http") {
-    char prefix[64];
-    snprintf(prefix, sizeof prefix, "%s://127.0.0.1:%u", scheme, port);
-    return std::string(prefix) + path;
+    return std::string(scheme) + "://127.0.0.1:" + std::to_string(port) + path;
 }
 
 }  // namespace
+
+const TestServers& test_servers() {
+    static ServerProcess server;
+    EXPECT_NE(server.ports.scripted_port, 0u) << "the test servers did not start";
+    return server.ports;
+}
+
+unsigned closed_port() { return test_servers().closed_port; }
 
 std::string scripted_url(const char* path) { return url_on(test_servers().scripted_port, path); }
 

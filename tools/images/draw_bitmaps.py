@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the toolbar strip (app/res/toolbar.bmp, four 16x15 images: Fast Add,
-Add, Properties, Delete) and the status images (app/res/status.bmp, four 9x9
-images: nothing known, broken, changed, being checked) from the pixel art
+Add, Properties, Delete) and the status images (app/res/status.bmp, five 9x9
+images: nothing known, broken, changed, being checked, suspect) from the pixel art
 below. Toolbar background is light grey (mapped to the button face colour at
 run time); status background is white (transparent in the list)."""
 import struct
@@ -140,6 +140,18 @@ CHECKING = """
 .bbbbbbb.
 """
 
+SUSPECT = """
+....o....
+...ooo...
+...oko...
+..ookoo..
+..ookoo..
+.ooooooo.
+.oookooo.
+ooooooooo
+.........
+"""
+
 
 def art_rows(art):
     return art.strip('\n').split('\n')
@@ -184,7 +196,7 @@ def write_indexed_bmp(path, art, background):
 def main(folder):
     write_indexed_bmp(folder + '/toolbar.bmp', side_by_side([FAST_ADD, ADD, PROPERTIES, DELETE]),
                       (192, 192, 192))
-    write_indexed_bmp(folder + '/status.bmp', side_by_side([NOTHING, BROKEN, CHANGED, CHECKING]),
+    write_indexed_bmp(folder + '/status.bmp', side_by_side([NOTHING, BROKEN, CHANGED, CHECKING, SUSPECT]),
                       (255, 255, 255))
 
 

@@ -1,0 +1,86 @@
+// The last check as the user sees it, and kept by the real program across a restart.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/list_view.h"
+#include "app/properties_dialog.h"
+#include "collection/bookmark_reader.h"
+#include "collection/collection_file.h"
+#include "tests/app/program_process.h"
+#include "tests/temp_dir.h"
+
+namespace {
+
+const uint32_t MAR_12_2027 = 1804852800;  // noon UTC: the same day in the zones the tests run in
+char moved_target[] = "https://b.example/new";
+
+const CheckResult gone = {VERDICT_GONE, DATE_BROKEN, 404, 0, nullptr, CHECK_ERROR_NONE};
+const CheckResult down = {VERDICT_UNREACHABLE, DATE_BROKEN, 0, 0, nullptr, CHECK_ERROR_TIMED_OUT};
+const CheckResult moved = {VERDICT_MOVED, 784111777, 301, 0, moved_target, CHECK_ERROR_NONE};
+const CheckResult refused = {VERDICT_BLOCKED, DATE_UNSET, 403, 0, nullptr, CHECK_ERROR_NONE};
+
+TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
+    const struct {
+        const CheckResult* result;
+        uint32_t failing_since;  // days before
+        const char* text;
+    } cases[] = {
+        {&gone, 0, "Checked 12 Mar 2027: 404 Not Found"},
+        {&moved, 0, "Checked 12 Mar 2027: moved to https://b.example/new"},
+        {&refused, 0, "Checked 12 Mar 2027: blocked by the site (403)"},
+        {&down, 2, "Checked 12 Mar 2027: no answer in time (failing since 10 Mar 2027)"},
+    };
+    for (const auto& c : cases) {
+        Bookmark record = {};
+        if (c.failing_since) store_check_result(&record, c.result, MAR_12_2027 - c.failing_since * 86400);
+        store_check_result(&record, c.result, MAR_12_2027);
+        char* text = describe_last_check(&record);
+        EXPECT_STREQ(text, c.text);
+        free(text);
+        free(record.moved_to);
+    }
+}
+
+TEST(LkExe, KeepsTheChecksAcrossARestart) {
+    TempDir dir;
+    std::string exe = dir.path("lk.exe");
+    ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
+    dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nAuto Status Check=0\r\n");
+    Collection collection = create_collection();
+    const CheckResult* results[] = {&gone, &down, &moved};
+    for (const CheckResult* result : results) {
+        std::string url = "http://a.example/" + std::to_string(collection.records->count);
+        add_or_merge(&collection, str_dup("Page"), str_dup(url.c_str()), nullptr, 900000000, 900000001, DATE_UNSET,
+                     true);
+        store_check_result(static_cast<Bookmark*>(collection.records->items[collection.records->count - 1]), result,
+                           MAR_12_2027);
+    }
+    ASSERT_TRUE(save_collection(&collection, dir.path("lk.htm").c_str(), false));
+    free_collection(&collection);
+    const std::string written = dir.read("lk.htm");
+
+    ProgramProcess program;
+    ASSERT_TRUE(program.start(exe));
+    HWND frame = program.wait_for_frame();
+    ASSERT_NE(frame, nullptr);
+    HWND list = FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr);
+    for (int i = 0; i < 200 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != 3; i++) Sleep(50);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.wait_exit(), 1u);
+    EXPECT_EQ(dir.read("lk.htm"), written);
+
+    Collection back = create_collection();
+    ASSERT_TRUE(read_bookmark_file(&back, dir.path("lk.htm").c_str(), false, nullptr, nullptr));
+    const StatusIcon icons[] = {ICON_BROKEN, ICON_SUSPECT, ICON_NOTHING_KNOWN};
+    for (uint32_t i = 0; i < back.records->count && i < 3; i++) {
+        EXPECT_EQ(status_icon(static_cast<Bookmark*>(back.records->items[i])), icons[i]) << i;
+    }
+    free_collection(&back);
+}
+
+}  // namespace
