@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "checker/check_url.h"
@@ -50,19 +51,16 @@ void print_result(const char* url, const CheckResult* result, void*) {
     fflush(stdout);
 }
 
+// The bookmarks of each URL probed, under the URL text handed to check_urls.
 struct Update {
-    Collection* collection;
+    std::unordered_map<const char*, std::vector<Bookmark*>> records;
     uint32_t moment;
 };
 
 // Every bookmark with the URL takes the result, as in the program.
 void store_result(const char* url, const CheckResult* result, void* context) {
     Update* update = static_cast<Update*>(context);
-    const PtrVector* records = update->collection->records;
-    for (uint32_t i = 0; i < records->count; i++) {
-        Bookmark* record = static_cast<Bookmark*>(records->items[i]);
-        if (compare_urls(record->url, url) == 0) store_check_result(record, result, update->moment);
-    }
+    for (Bookmark* record : update->records[url]) store_check_result(record, result, update->moment);
 }
 
 int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const ProbeSettings* settings) {
@@ -74,13 +72,15 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, cons
         return 1;
     }
     // Bookmarks that share a URL are probed once.
+    Update update;
+    update.moment = now(&collection);
     std::vector<const char*> urls;
     const PtrVector* by_url = collection.records_by_url;
     for (uint32_t i = 0; i < by_url->count; i++) {
-        const char* url = static_cast<const Bookmark*>(by_url->items[i])->url;
-        if (urls.empty() || compare_urls(urls.back(), url) != 0) urls.push_back(url);
+        Bookmark* record = static_cast<Bookmark*>(by_url->items[i]);
+        if (urls.empty() || compare_urls(urls.back(), record->url) != 0) urls.push_back(record->url);
+        update.records[urls.back()].push_back(record);
     }
-    Update update = {&collection, now(&collection)};
     check_urls(urls, settings, store_result, &update);
     for (uint32_t i = 0; i < collection.records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(collection.records->items[i]);
