@@ -6,16 +6,16 @@
 
 #include "checker/url.h"
 
-// What the probe says about itself and how long it waits for an answer.
-struct ProbeSettings {
-    uint32_t version;          // 102 is sent as 1.2
-    const char* build;         // build string, e.g. "32m"
-    uint32_t wait_seconds;     // for the complete headers, counted from the connection
-    uint32_t connect_seconds;  // for the connection; 0 stands for PROBE_CONNECT_SECONDS
-};
-
 const uint32_t PROBE_WAIT_SECONDS = 40;
 const uint32_t PROBE_CONNECT_SECONDS = 15;
+
+// What the probe says about itself and how long it waits for an answer.
+struct ProbeSettings {
+    uint32_t version;                                  // 102 is sent as 1.2
+    const char* build;                                 // build string, e.g. "32m"
+    uint32_t wait_seconds;                             // for the complete headers, counted from the connection
+    uint32_t connect_seconds = PROBE_CONNECT_SECONDS;  // for the connection; 0 stands for the same
+};
 
 // The largest reply kept; the block handed out is one byte larger and zero-filled.
 const uint32_t REPLY_LIMIT = 2047;

@@ -10,6 +10,7 @@
 #include "app/list_view.h"
 #include "app/properties_dialog.h"
 #include "collection/bookmark_reader.h"
+#include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "tests/app/program_process.h"
 #include "tests/temp_dir.h"
