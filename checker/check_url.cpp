@@ -95,36 +95,30 @@ void conclude_status(CheckResult* result, uint32_t status, const char* reply) {
     }
 }
 
+// The verdict of each way a request can fail; any other is a socket failure.
+const struct {
+    int outcome;
+    CheckVerdict verdict;
+    CheckError error;
+} failures[] = {
+    {HTTP_SCHEME_NOT_PROBED, VERDICT_NOT_CHECKED, CHECK_ERROR_NONE},
+    {HTTP_BAD_ADDRESS, VERDICT_GONE, CHECK_ERROR_BAD_ADDRESS},
+    {HTTP_NO_SUCH_HOST, VERDICT_GONE, CHECK_ERROR_NO_SUCH_HOST},
+    {HTTP_LOOKUP_FAILED, VERDICT_UNREACHABLE, CHECK_ERROR_LOOKUP_FAILED},
+    {HTTP_NO_CONNECTION, VERDICT_UNREACHABLE, CHECK_ERROR_NO_CONNECTION},
+    {HTTP_TIMED_OUT, VERDICT_UNREACHABLE, CHECK_ERROR_TIMED_OUT},
+    {HTTP_TLS_FAILED, VERDICT_UNREACHABLE, CHECK_ERROR_TLS},
+    {HTTP_EMPTY_REPLY, VERDICT_UNREACHABLE, CHECK_ERROR_NO_REPLY},
+};
+
 void conclude_failure(CheckResult* result, int outcome) {
-    switch (outcome) {
-        case HTTP_SCHEME_NOT_PROBED:
-            conclude(result, VERDICT_NOT_CHECKED, CHECK_ERROR_NONE);
-            break;
-        case HTTP_BAD_ADDRESS:
-            conclude(result, VERDICT_GONE, CHECK_ERROR_BAD_ADDRESS);
-            break;
-        case HTTP_NO_SUCH_HOST:
-            conclude(result, VERDICT_GONE, CHECK_ERROR_NO_SUCH_HOST);
-            break;
-        case HTTP_LOOKUP_FAILED:
-            conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_LOOKUP_FAILED);
-            break;
-        case HTTP_NO_CONNECTION:
-            conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_NO_CONNECTION);
-            break;
-        case HTTP_TIMED_OUT:
-            conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_TIMED_OUT);
-            break;
-        case HTTP_TLS_FAILED:
-            conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_TLS);
-            break;
-        case HTTP_EMPTY_REPLY:
-            conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_NO_REPLY);
-            break;
-        default:
-            conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_SOCKET);
-            break;
+    for (const auto& failure : failures) {
+        if (failure.outcome == outcome) {
+            conclude(result, failure.verdict, failure.error);
+            return;
+        }
     }
+    conclude(result, VERDICT_UNREACHABLE, CHECK_ERROR_SOCKET);
 }
 
 // One request for the URL: HEAD, then GET once when HEAD is refused.
