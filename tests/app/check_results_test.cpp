@@ -9,9 +9,12 @@
 
 #include "app/list_view.h"
 #include "app/properties_dialog.h"
+#include "app/resource.h"
 #include "collection/bookmark_reader.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
+#include "tests/app/dialog_driver.h"
+#include "tests/app/main_window_fixture.h"
 #include "tests/app/program_process.h"
 #include "tests/temp_dir.h"
 
@@ -32,7 +35,6 @@ TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
         const char* text;
     } cases[] = {
         {&gone, 0, "Checked 12 Mar 2027: 404 Not Found"},
-        {&moved, 0, "Checked 12 Mar 2027: moved to https://b.example/new"},
         {&refused, 0, "Checked 12 Mar 2027: blocked by the site (403)"},
         {&down, 2, "Checked 12 Mar 2027: no answer in time (failing since 10 Mar 2027)"},
     };
@@ -45,6 +47,27 @@ TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
         free(text);
         free(record.moved_to);
     }
+}
+
+using PropertiesOfMovedPage = MainWindowTest;
+
+TEST_F(PropertiesOfMovedPage, OfferItsNewAddressInPlaceOfTheOld) {
+    Bookmark* kernel = record("http://www.kernel.org/");
+    store_check_result(kernel, &moved, MAR_12_2027);
+    std::string shown;
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        shown = item_text(dialog, IDC_PROP_CHECK);
+        EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, IDC_PROP_USE_MOVED), GWL_STYLE) & WS_VISIBLE);
+        SendMessageA(dialog, WM_COMMAND, IDC_PROP_USE_MOVED, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    char* keywords = nullptr;
+    EXPECT_TRUE(edit_bookmark_properties(kernel, &keywords, frame));
+    free(keywords);
+    EXPECT_EQ(shown, "Checked 12 Mar 2027: moved to https://b.example/new");
+    EXPECT_STREQ(kernel->url, "https://b.example/new");
+    EXPECT_EQ(kernel->last_check, 0u) << "the old address's check was kept";
 }
 
 TEST(LkExe, KeepsTheChecksAcrossARestart) {

@@ -68,7 +68,6 @@ def main():
         expect("a date kept through a failed check",
                'LAST_MODIFIED="784111777" LAST_CHECK="1000000000" CHECK_VERDICT="unreachable" '
                'CHECK_ERROR="no-connection" FIRST_FAILURE="1000000000" >' in text, True)
-        expect("backup", os.path.exists(path + ".bak"), True)
         later = run(["--update", "--now", str(1000000000 + 20 * 3600), path])
         expect("20 hours later", later.splitlines()[1:3],
                ["%s/status/503\tserver-error\tbroken" % s, "%s\tunreachable\tbroken" % offline])

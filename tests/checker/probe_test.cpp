@@ -1,5 +1,4 @@
-// Whole checks against real servers on 127.0.0.1, plain and TLS: what the
-// server receives, and the verdict of each kind of answer.
+// Whole checks against real servers on 127.0.0.1, plain and TLS: request lines and verdicts.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,7 +14,6 @@
 namespace {
 
 const uint32_t NOV_6_1994 = 784111777;
-const uint32_t SITE_DATE = 1700000000;  // the file server's pages
 const ProbeSettings probe = {102, "32m", 5, 5};
 
 class Probe : public testing::Test {
@@ -43,7 +41,6 @@ TEST_F(Probe, AsksForThePathAsWritten) {
         {"?x=1", "HEAD /?x=1 HTTP/1.0"},
     };
     for (const auto& c : cases) EXPECT_EQ(header_of(scripted_url(c[0]), "X-Request-Line"), c[1]) << c[0];
-    EXPECT_EQ(header_of(tls_url("/wiki/Help:Contents"), "X-Request-Line"), "HEAD /wiki/Help:Contents HTTP/1.0");
 }
 
 std::string as_written(const char* url) { return url; }
@@ -88,8 +85,8 @@ const ProbeCase probe_cases[] = {
     {scripted_url, "/status/500", VERDICT_SERVER_ERROR, U, nullptr, NONE},
     {scripted_url, "/split", VERDICT_DATED, NOV_6_1994, nullptr, NONE},
     {scripted_url, "/to-tls/date/asctime", VERDICT_MOVED, NOV_6_1994, nullptr, NONE},
-    {files_url, "/page.html", VERDICT_DATED, SITE_DATE, nullptr, NONE},
-    {files_url, "/dir", VERDICT_MOVED, SITE_DATE, "/dir/", NONE},
+    {files_url, "/page.html", VERDICT_DATED, 1700000000, nullptr, NONE},
+    {files_url, "/dir", VERDICT_MOVED, 1700000000, "/dir/", NONE},
     {tls_url, "/date/rfc1123", VERDICT_DATED, NOV_6_1994, nullptr, NONE},
     {tls_url, "/redirect/301/status/404", VERDICT_GONE, B, nullptr, NONE},
     {tls_url, "/moved-absolute-path", VERDICT_MOVED, NOV_6_1994, "/date/rfc850", NONE},

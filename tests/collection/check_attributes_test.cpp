@@ -7,7 +7,6 @@
 #include <string>
 
 #include "collection/bookmark_reader.h"
-#include "collection/check_state.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 
