@@ -107,29 +107,21 @@ const char* reason_phrase(uint16_t status) {
 
 // What the last check found, after "Checked <day>: ".
 std::string check_finding(const Bookmark* record) {
-    char status[48] = "";
-    if (record->http_status != 0) {
-        const char* phrase = reason_phrase(record->http_status);
-        if (phrase) {
-            snprintf(status, sizeof status, "%u %s", record->http_status, phrase);
-        } else {
-            snprintf(status, sizeof status, "%u", record->http_status);
-        }
-    }
+    const std::string status = std::to_string(record->http_status);
     switch (record->verdict) {
         case VERDICT_MOVED:
             return std::string("moved to ") + (record->moved_to ? record->moved_to : "");
         case VERDICT_BLOCKED:
-            return record->http_status
-                       ? std::string("blocked by the site (") + std::to_string(record->http_status) + ")"
-                       : std::string("blocked by the site");
+            return record->http_status ? "blocked by the site (" + status + ")" : "blocked by the site";
         case VERDICT_NOT_CHECKED:
             return "not a web address";
         default:
             break;
     }
     if (record->check_error != CHECK_ERROR_NONE) return check_error_text(static_cast<CheckError>(record->check_error));
-    return status[0] ? status : "answered";
+    if (record->http_status == 0) return "answered";
+    const char* phrase = reason_phrase(record->http_status);
+    return phrase ? status + " " + phrase : status;
 }
 
 void show_date(HWND dialog, int id, uint32_t date, bool known) {
