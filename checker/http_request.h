@@ -11,6 +11,15 @@ struct ProbeSettings {
     uint32_t version;       // 102 is sent as 1.2
     const char* build;      // build string, e.g. "32m"
     uint32_t wait_seconds;  // for the first byte of a reply, and for each further block
+    // Called by the probe right before it connects for each request (the
+    // first, every redirect, the GET after a refused HEAD) with the host name
+    // of that request, on the probing thread. It returns when the request may
+    // go, which can take as long as the host's interval or a Retry-After. False:
+    // the request must not be sent (the site asked to be left alone for this
+    // pass, or the check was abandoned); the probe then ends at once with the
+    // verdict blocked and the value DATE_UNSET. Null: every request goes at once.
+    bool (*before_request)(void* context, const char* host) = nullptr;
+    void* request_context = nullptr;
 };
 
 const uint32_t PROBE_WAIT_SECONDS = 40;
