@@ -122,6 +122,9 @@ void schedule(Checker* c, Host* h) {
 void release(Checker* c, Host* h) {
     if (!h) return;
     h->busy = false;
+    // The interval runs from the end of the exchange, so that a site never
+    // sees two requests closer than that, however long the first one took.
+    h->next_start = std::max(h->next_start, Clock::now() + std::chrono::milliseconds(c->settings.host_interval_ms));
     schedule(c, h);
     c->work.notify_all();  // request gates may wait for this host
 }
@@ -235,7 +238,6 @@ bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, std::string* url, H
         *url = h->queue.front();
         h->queue.pop_front();
         h->busy = true;
-        h->next_start = now + std::chrono::milliseconds(c->settings.host_interval_ms);
         *host = h;
         return true;
     }
@@ -303,7 +305,6 @@ bool worker_gate(void* context, const char* host_name) {
         }
     }
     h->busy = true;
-    h->next_start = Clock::now() + std::chrono::milliseconds(c->settings.host_interval_ms);
     w->holding = h;
     return true;
 }

@@ -1,6 +1,6 @@
 // Status checks of many URLs at once, polite to every site: up to N probes in
 // flight on worker threads, at most one connection per host at a time, and at
-// least the host interval between the starts of two requests to one host.
+// least the host interval from the end of one request to a host to the next.
 //
 // One Checker serves a program's whole life; a pass is the set of URLs added
 // since checker_begin_pass. Hosts keep their timing across passes, so a probe
@@ -24,7 +24,7 @@ using ProbeFunction = void (*)(const char* url, const ProbeSettings* settings, C
 
 struct CheckerSettings {
     uint32_t connections;       // probes in flight, 1 to CHECK_CONNECTIONS_MAX
-    uint32_t host_interval_ms;  // between the starts of two requests to one host
+    uint32_t host_interval_ms;  // from the end of one request to a host to the start of the next
     ProbeSettings probe;        // its request hook is the checker's own
     ProbeFunction probe_fn;     // probe_url; the tests put a recording wrapper here
     // Called on a worker thread when results become ready to take and none
