@@ -40,14 +40,10 @@ struct Site {
     std::atomic<int> open{0}, most_open{0};
 };
 
-std::string answer(Site* s, const std::string& path, uint32_t* retry_after) {
-    *retry_after = 0;
-    if (path.rfind("/retry/", 0) == 0) {
-        int seconds = atoi(path.c_str() + 7);
-        if (seconds < 0 || s->arrivals.size() == 1) {
-            *retry_after = static_cast<uint32_t>(abs(seconds));
-            return "429 Too Many\r\nRetry-After: " + std::to_string(*retry_after);
-        }
+std::string answer(Site* s, const std::string& path) {
+    int seconds = path.rfind("/retry/", 0) == 0 ? atoi(path.c_str() + 7) : 0;
+    if (seconds < 0 || (seconds > 0 && s->arrivals.size() == 1)) {
+        return "429 Too Many\r\nRetry-After: " + std::to_string(abs(seconds));
     }
     if (path.rfind("/ms/", 0) == 0) std::this_thread::sleep_for(std::chrono::milliseconds(atoi(path.c_str() + 4)));
     if (path == "/gone") return "404 Not Found";
@@ -56,9 +52,8 @@ std::string answer(Site* s, const std::string& path, uint32_t* retry_after) {
 }
 
 void serve(Site* s, int fd) {
-    int now_open = ++s->open;
-    int most = s->most_open;
-    while (now_open > most && !s->most_open.compare_exchange_weak(most, now_open)) {
+    for (int now_open = ++s->open, most = s->most_open; now_open > most;) {
+        if (s->most_open.compare_exchange_weak(most, now_open)) break;
     }
     char request[2048];
     ssize_t got = recv(fd, request, sizeof request - 1, 0);
@@ -66,8 +61,7 @@ void serve(Site* s, int fd) {
     std::string line(request);
     std::string path = line.substr(line.find(' ') + 1);
     path = path.substr(0, path.find(' '));
-    uint32_t retry_after;
-    std::string status = answer(s, path, &retry_after);
+    std::string status = answer(s, path);
     {
         std::lock_guard<std::mutex> lock(s->mutex);
         s->last_status[path] = atoi(status.c_str());
@@ -107,12 +101,22 @@ Site* start_site(int index) {
     return s;
 }
 
-// probe_url, and what the site answered where the probe does not say yet.
-void probe_with_status(const char* url, const ProbeSettings* settings, CheckResult* result) {
-    probe_url(url, settings, result);
+// probe_url, and what the site answered where the probe does not say yet. A
+// path "/to/N" stands for a redirect to site N, asked for as probes ask.
+void probe_with_status(const char* first, const ProbeSettings* settings, CheckResult* result) {
+    std::string url = first;
+    size_t to = url.find("/to/");
+    if (to != std::string::npos) {
+        std::string hosts[] = {url.substr(7, url.find(':', 7) - 7), "127.0.0." + std::to_string(url[to + 4] - '0' + 2)};
+        for (const std::string& host : hosts) {
+            if (!settings->before_request(settings->request_context, host.c_str())) return;
+        }
+        url = sites[url[to + 4] - '0']->base + "/dated";
+    }
+    probe_url(url.c_str(), settings, result);
     for (Site* s : sites) {
-        if (!s || strncmp(url, s->base.c_str(), s->base.size()) != 0) continue;
-        std::string path = url + s->base.size();
+        if (url.rfind(s->base, 0) != 0) continue;
+        std::string path = url.substr(s->base.size());
         std::lock_guard<std::mutex> lock(s->mutex);
         if (!result->http_status) result->http_status = static_cast<uint16_t>(s->last_status[path]);
         if (result->http_status == 429 && !result->retry_after) result->retry_after = abs(atoi(path.c_str() + 7));
@@ -170,9 +174,10 @@ TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
     std::vector<std::string> urls;
     for (int i = 0; i < 48; i++) {
         Site* s = sites[random() % 6];
-        const char* kinds[] = {"/gone", "/dated", "/ms/"};
-        std::string path = kinds[random() % 3];
-        if (path == "/ms/") path += std::to_string(random() % 120) + "?" + std::to_string(i);
+        const char* kinds[] = {"/gone", "/dated", "/ms/", "/to/"};
+        std::string path = kinds[random() % 4];
+        path +=
+            path.back() != '/' ? "" : std::to_string(random() % (path == "/ms/" ? 120 : 6)) + "?" + std::to_string(i);
         urls.push_back(s->base + path);
     }
     std::map<std::string, CheckResult> first;
