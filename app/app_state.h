@@ -26,12 +26,18 @@ const uint32_t OPT_AUTO_STATUS_CHECK = 0x200;
 const uint32_t OPT_CONFIRM_SINGLE_DELETES = 0x400;
 const uint32_t OPT_CONFIRM_MULTIPLE_DELETES = 0x800;
 
+struct Checker;
 struct ImportReport;
 struct ListOrders;
 
 struct Options {
     uint32_t option_flags;
-    uint32_t check_interval;                              // minutes
+    uint32_t check_interval;     // minutes
+    uint32_t check_connections;  // probes at once, 1 to 64
+    uint32_t host_interval;      // seconds between two requests to one site
+    // When the checking pass still running at the last close began (0: none
+    // was cut short): the next start with automatic checking continues it.
+    uint32_t check_pass_started;
     int32_t column_width[2];                              // "Title", "URL"
     int32_t frame_x, frame_y, frame_width, frame_height;  // CW_USEDEFAULT in all four: system's choice
     char collection_path[MAX_PATH];
@@ -50,8 +56,16 @@ struct AppState {
     int32_t sort_column;  // 0 title, 1 URL
     uint32_t search_error;
     int32_t shown_count;
-    DWORD checker_thread_id;
+    Checker* checker;  // the status checks' probes, from start-up on
     uint32_t checking_active;
+    // The running pass: bookmarks taken and answered, its cursor (the next
+    // listed row, then the next record), which records it takes (those last
+    // checked before check_since; 0: all), and when it began (for the rate).
+    uint32_t check_taken, check_answered;
+    uint32_t check_next_row, check_next_record;
+    uint32_t check_since;
+    DWORD check_began_tick;
+    uint32_t check_results_due;  // the timer that takes the next batch is set
     uint32_t check_minutes;
     DWORD status_expiry;  // tick when a timed status text gives way to "Ready"
     HFONT ui_font;

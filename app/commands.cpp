@@ -144,6 +144,7 @@ void options_command() {
         SendMessageA(app_state->tooltip_control, TTM_ACTIVATE, (options.option_flags & OPT_TOOLTIPS) != 0, 0);
     }
     if ((options.option_flags & search_bits) != search_before) app_state->filter_dirty = 1;
+    apply_check_limits();
 }
 
 void import_command() {

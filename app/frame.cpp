@@ -16,7 +16,6 @@
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "app/strings.h"
-#include "checker/checker_thread_win32.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -257,6 +256,7 @@ LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
 
 void frame_on_timer(HWND /*hwnd*/, UINT id) {
     if (id == IDT_CHECK_MINUTE) count_check_minute();
+    if (id == IDT_CHECK_RESULTS) take_check_results();
 }
 
 void frame_on_initmenupopup(HWND /*hwnd*/, HMENU menu, UINT /*item*/, BOOL system_menu) {
@@ -301,11 +301,8 @@ LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case WM_EXITMENULOOP:
             frame_on_exitmenuloop(hwnd);
             return 0;
-        case WM_CHECKER_REPORT:
-            apply_check_report(reinterpret_cast<const char*>(wParam), static_cast<uint32_t>(lParam));
-            return 0;
-        case WM_CHECKER_READY:
-            check_next();
+        case WM_CHECK_RESULTS:
+            note_check_results();
             return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -14,23 +14,10 @@
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "browser/dde_client.h"
-#include "checker/checker_thread_win32.h"
 #include "platform/message_box.h"
 #include "search/keyword_index.h"
 
 namespace {
-
-// The checker thread reads its start block for as long as the process runs.
-CheckerStart checker_start;
-
-void start_checker() {
-    checker_start.main_window = app_state->main_window;
-    checker_start.probe.version = APP_VERSION;
-    checker_start.probe.build = app_build;
-    checker_start.probe.wait_seconds = PROBE_WAIT_SECONDS;
-    HANDLE thread = start_checker_thread(&checker_start, &app_state->checker_thread_id);
-    if (thread) CloseHandle(thread);
-}
 
 HFONT create_ui_font() {
     return CreateFontA(-8, 0, 0, 0, 300, 0, 0, 0, 0, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
@@ -79,8 +66,12 @@ bool initialise_app(HINSTANCE instance, int show) {
     read_collection_at_startup();
     if (app_state->options.option_flags & OPT_AUTO_LAUNCH_BROWSER) launch_browser(&app_state->browser_link, true);
     run_startup_rescans(first_run);
-    start_checker();
-    if (app_state->options.option_flags & OPT_AUTO_STATUS_CHECK) start_checking();
+    create_checker();
+    if (app_state->options.option_flags & OPT_AUTO_STATUS_CHECK) {
+        resume_checking();
+    } else {
+        app_state->options.check_pass_started = 0;
+    }
     return true;
 }
 
@@ -108,6 +99,9 @@ void close_frame() {
 }
 
 void release_app() {
+    // Probes in flight are abandoned, not awaited: a silent server would hold
+    // the close for its whole deadline. Their workers end with the process.
+    stop_checking();
     forget_import_report();
     free_collection(&app_state->collection);
     DeleteObject(app_state->ui_font);

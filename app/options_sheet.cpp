@@ -11,6 +11,7 @@
 
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "checker/scheduler.h"
 #include "collection/bookmark_reader.h"
 #include "core/whole_file.h"
 #include "platform/message_box.h"
@@ -139,11 +140,18 @@ void startup_load(HWND page, const OptionsPages* data) {
     load_boxes(page, kStartupBoxes, sizeof kStartupBoxes / sizeof kStartupBoxes[0], data->options->option_flags);
     SetDlgItemInt(page, IDC_OPT_INTERVAL, data->options->check_interval, FALSE);
     SendDlgItemMessageA(page, IDC_OPT_INTERVAL_ARROWS, UDM_SETRANGE32, 1, 10000);
+    SetDlgItemInt(page, IDC_OPT_CONNECTIONS, data->options->check_connections, FALSE);
+    SendDlgItemMessageA(page, IDC_OPT_CONNECTIONS_ARROWS, UDM_SETRANGE32, 1, CHECK_CONNECTIONS_MAX);
     enable_interval(page);
 }
 
 bool startup_store(HWND page, OptionsPages* data) {
     data->options->check_interval = read_interval(page);
+    // A number outside 1 to 64 leaves the setting as it was.
+    BOOL read = FALSE;
+    UINT connections = GetDlgItemInt(page, IDC_OPT_CONNECTIONS, &read, FALSE);
+    if (read && connections >= 1 && connections <= CHECK_CONNECTIONS_MAX)
+        data->options->check_connections = connections;
     store_boxes(page, kStartupBoxes, sizeof kStartupBoxes / sizeof kStartupBoxes[0], &data->options->option_flags);
     return true;
 }
@@ -250,6 +258,7 @@ INT_PTR CALLBACK browser_page_proc(HWND page, UINT message, WPARAM wparam, LPARA
 struct EditedFields {
     uint32_t option_flags;
     uint32_t check_interval;
+    uint32_t check_connections;
     char collection_path[MAX_PATH];
     uint32_t selected_browser;
     uint32_t use_url_dll;
@@ -260,6 +269,7 @@ EditedFields save_fields(const Options* options, const BrowserLink* link) {
     EditedFields saved;
     saved.option_flags = options->option_flags;
     saved.check_interval = options->check_interval;
+    saved.check_connections = options->check_connections;
     memcpy(saved.collection_path, options->collection_path, MAX_PATH);
     saved.selected_browser = link->selected_browser;
     saved.use_url_dll = link->use_url_dll;
@@ -270,6 +280,7 @@ EditedFields save_fields(const Options* options, const BrowserLink* link) {
 void restore_fields(const EditedFields& saved, Options* options, BrowserLink* link) {
     options->option_flags = saved.option_flags;
     options->check_interval = saved.check_interval;
+    options->check_connections = saved.check_connections;
     memcpy(options->collection_path, saved.collection_path, MAX_PATH);
     link->selected_browser = saved.selected_browser;
     link->use_url_dll = saved.use_url_dll;

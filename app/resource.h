@@ -54,6 +54,8 @@
 #define IDC_OPT_RESCAN_FAVORITES 1049
 #define IDC_OPT_INTERVAL 1052
 #define IDC_OPT_INTERVAL_ARROWS 1053
+#define IDC_OPT_CONNECTIONS 1054
+#define IDC_OPT_CONNECTIONS_ARROWS 1055
 #define IDC_OPT_NETSCAPE_PATH 1041
 #define IDC_OPT_BROWSE_NETSCAPE 1042
 #define IDC_OPT_IEXPLORE_PATH 1043
@@ -103,3 +105,4 @@
 
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1
+#define IDT_CHECK_RESULTS 2

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "browser/browser_link.h"
+#include "checker/scheduler.h"
 #include "platform/module_path.h"
 #include "platform/registry.h"
 #include "platform/settings_file.h"
@@ -24,6 +25,8 @@ const uint32_t kDefaultFlagsSet = OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OP
 const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER | OPT_IMPLIED_OR |
                                     OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_STATUS_CHECK;
 const uint32_t kDefaultCheckInterval = 15;
+const uint32_t kDefaultHostInterval = 1;
+const uint32_t kLongestHostInterval = 60;
 const int32_t kDefaultColumnWidth[2] = {200, 300};
 const int32_t kMinFrameWidth = 50;
 const int32_t kMinFrameHeight = 20;
@@ -50,6 +53,9 @@ const OptionKey kOptionKeys[] = {
     {kGeneral, "Auto Status Check", OPT_AUTO_STATUS_CHECK, 0},
     {kGeneral, "Tooltips", OPT_TOOLTIPS, 0},
     {kGeneral, "Auto Check Interval", 0, offsetof(Options, check_interval)},
+    {kGeneral, "Check Connections", 0, offsetof(Options, check_connections)},
+    {kGeneral, "Host Interval", 0, offsetof(Options, host_interval)},
+    {kGeneral, "Check Pass Started", 0, offsetof(Options, check_pass_started)},
     {kGeneral, "Confirm Single Deletes", OPT_CONFIRM_SINGLE_DELETES, 0},
     {kGeneral, "Confirm Multiple Deletes", OPT_CONFIRM_MULTIPLE_DELETES, 0},
 };
@@ -129,6 +135,9 @@ void import_legacy_settings() {
 void load_settings(Options* options) {
     options->option_flags = (options->option_flags | kDefaultFlagsSet) & ~kDefaultFlagsClear;
     options->check_interval = kDefaultCheckInterval;
+    options->check_connections = CHECK_CONNECTIONS_DEFAULT;
+    options->host_interval = kDefaultHostInterval;
+    options->check_pass_started = 0;
     options->column_width[0] = kDefaultColumnWidth[0];
     options->column_width[1] = kDefaultColumnWidth[1];
     options->frame_x = options->frame_y = CW_USEDEFAULT;
@@ -140,6 +149,7 @@ void load_settings(Options* options) {
     }
     fit_frame_to_work_area(options);
     fit_columns_to_work_area(options);
+    fit_check_limits(options);
     load_browser_profiles(&app_state->browser_link);
 }
 
@@ -159,6 +169,13 @@ bool save_settings(Options* options) {
     write_string_setting(kGeneral, kCollectionKey, options->collection_path);
     for (const OptionKey& key : kLayoutKeys) save_key(options, key);
     return save_browser_profiles(&app_state->browser_link);
+}
+
+void fit_check_limits(Options* options) {
+    if (options->check_connections < 1 || options->check_connections > CHECK_CONNECTIONS_MAX) {
+        options->check_connections = CHECK_CONNECTIONS_DEFAULT;
+    }
+    if (options->host_interval > kLongestHostInterval) options->host_interval = kDefaultHostInterval;
 }
 
 void fit_frame_to_work_area(Options* options) {

@@ -27,6 +27,9 @@ void load_settings(Options* options);
 // False when the "Browsers" section could not be written.
 bool save_settings(Options* options);
 
+// "Check Connections" outside 1 to 64 and a "Host Interval" above a minute
+// go back to their defaults, 16 and 1 second.
+void fit_check_limits(Options* options);
 // A frame that does not meet the desktop's work area goes back to CW_USEDEFAULT.
 void fit_frame_to_work_area(Options* options);
 // Columns wider together than the work area go back to 200 and 300.

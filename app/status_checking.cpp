@@ -1,68 +1,175 @@
-// Status checking passes, driven by the checker thread's reports.
+// Status checking passes over the collection, fed to the checker's workers.
 #include "app/status_checking.h"
-
-#include <windows.h>
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <unordered_set>
+#include <vector>
+
 #include "app/app_state.h"
 #include "app/list_view.h"
-#include "checker/checker_thread_win32.h"
+#include "app/resource.h"
+#include "app/status_text.h"
 #include "checker/next_check.h"
+#include "checker/scheduler.h"
+#include "collection/check_state.h"
 #include "collection/collection.h"
 
 namespace {
 
-// The first listed row, in displayed order, whose record needs a check.
-Bookmark* first_listed_needing_check() {
-    HWND list = app_state->list_view;
-    int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; row++) {
-        Bookmark* record = row_record(list, row);
-        if (record && needs_check(record)) return record;
-    }
-    return nullptr;
+// URLs handed to the checker ahead of its probes: enough sites to keep every
+// probe busy while each site waits its interval.
+const uint32_t QUEUE_AHEAD = 4096;
+const UINT RESULTS_DELAY_MS = 50;
+
+ProbeSettings probe_settings;  // the checker keeps a pointer to the build text only
+
+void post_results_ready(void* window) { PostMessageA(static_cast<HWND>(window), WM_CHECK_RESULTS, 0, 0); }
+
+// Takes a record into the pass when it needs a check; a record already
+// reached by a pass cut short at the last close is left out.
+bool take(Bookmark* record) {
+    if (!needs_check(record)) return false;
+    if (app_state->check_since && record->last_check >= app_state->check_since) return false;
+    record->flags |= BOOKMARK_CHECKED;
+    app_state->check_taken++;
+    checker_add(app_state->checker, record->url);
+    return true;
 }
 
-}  // namespace
+// Advances the pass's cursor until the checker holds QUEUE_AHEAD URLs or
+// every bookmark has been reached. False when there is nothing left to take.
+bool feed_checker() {
+    uint32_t pending = checker_pending(app_state->checker);
+    uint32_t room = pending < QUEUE_AHEAD ? QUEUE_AHEAD - pending : 0;
+    const PtrVector* rows = app_state->shown_records;
+    while (room && rows && app_state->check_next_row < rows->count) {
+        if (take(static_cast<Bookmark*>(rows->items[app_state->check_next_row++]))) room--;
+    }
+    const PtrVector* records = app_state->collection.records;
+    while (room && app_state->check_next_record < records->count) {
+        if (take(static_cast<Bookmark*>(records->items[app_state->check_next_record++]))) room--;
+    }
+    return app_state->check_next_record < records->count;
+}
 
-void start_checking() {
+int compare_url_key(const void* element, const void* key) {
+    return compare_urls(static_cast<const Bookmark*>(element)->url, static_cast<const char*>(key));
+}
+
+// Stores a result in every record with its URL in any letter case.
+void store_result(const CheckDone& done, uint32_t moment, std::unordered_set<const Bookmark*>* changed) {
+    const PtrVector* by_url = app_state->collection.records_by_url;
+    uint32_t at;
+    if (!vec_search(by_url, done.url, compare_url_key, &at)) return;
+    while (at > 0 && compare_url_key(by_url->items[at - 1], done.url) == 0) at--;
+    for (; at < by_url->count && compare_url_key(by_url->items[at], done.url) == 0; at++) {
+        Bookmark* record = static_cast<Bookmark*>(by_url->items[at]);
+        store_check_result(record, &done.result, moment);
+        if (record->flags & BOOKMARK_CHECKED) app_state->check_answered++;
+        record->flags |= BOOKMARK_CHECKED;
+        changed->insert(record);
+    }
+}
+
+// Only the rows on screen whose records changed are drawn again.
+void redraw_changed_rows(const std::unordered_set<const Bookmark*>& changed) {
+    HWND list = app_state->list_view;
+    const PtrVector* rows = app_state->shown_records;
+    if (!list || !rows || changed.empty()) return;
+    uint32_t top = static_cast<uint32_t>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    uint32_t end = top + static_cast<uint32_t>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+    for (uint32_t row = top; row < end && row < rows->count; row++) {
+        if (changed.count(static_cast<const Bookmark*>(rows->items[row]))) {
+            RECT icon = {};
+            icon.left = LVIR_ICON;
+            if (SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&icon))) {
+                InvalidateRect(list, &icon, FALSE);
+            }
+        }
+    }
+}
+
+void show_progress() {
+    char taken[16], answered[16], rate[16], text[96];
+    DWORD elapsed = GetTickCount() - app_state->check_began_tick;
+    format_count(app_state->check_answered, answered, sizeof answered);
+    format_count(app_state->check_taken, taken, sizeof taken);
+    format_count(static_cast<uint32_t>(app_state->check_answered * 1000ull / (elapsed ? elapsed : 1)), rate,
+                 sizeof rate);
+    snprintf(text, sizeof text, "Checking %s of %s (%s a second)", answered, taken, rate);
+    set_status_text(text, STATUS_FOREVER);
+}
+
+void begin_pass(uint32_t since) {
+    if (!app_state->checker) return;  // nothing can be probed
+    checker_begin_pass(app_state->checker);
     PtrVector* records = app_state->collection.records;
     for (uint32_t i = 0; i < records->count; i++) {
         static_cast<Bookmark*>(records->items[i])->flags &= ~BOOKMARK_CHECKED;
     }
-    if (app_state->checking_active) return;
     app_state->checking_active = 1;
-    check_next();
+    app_state->check_taken = app_state->check_answered = 0;
+    app_state->check_next_row = app_state->check_next_record = 0;
+    app_state->check_since = since;
+    app_state->check_began_tick = GetTickCount();
+    app_state->options.check_pass_started = since ? since : now(&app_state->collection);
+    take_check_results();
 }
 
-void check_next() {
-    if (!app_state->checking_active) return;
-    Bookmark* next = first_listed_needing_check();
-    if (!next) next = first_needing_check(app_state->collection.records);
-    if (!next) {
-        stop_checking();
-        return;
-    }
-    char* url = str_dup(next->url);
-    if (!PostThreadMessageA(app_state->checker_thread_id, WM_CHECKER_URL, reinterpret_cast<WPARAM>(url), 0)) {
-        free(url);
-    }
+}  // namespace
+
+void create_checker() {
+    probe_settings.version = APP_VERSION;
+    probe_settings.build = app_build;
+    probe_settings.wait_seconds = PROBE_WAIT_SECONDS;
+    CheckerSettings settings = {app_state->options.check_connections, app_state->options.host_interval * 1000,
+                                probe_settings, post_results_ready, app_state->main_window};
+    app_state->checker = checker_create(&settings);
 }
+
+void apply_check_limits() {
+    if (!app_state->checker) return;
+    checker_set_limits(app_state->checker, app_state->options.check_connections,
+                       app_state->options.host_interval * 1000);
+}
+
+void start_checking() { begin_pass(0); }
+
+void resume_checking() { begin_pass(app_state->options.check_pass_started); }
 
 void stop_checking() {
+    if (app_state->checker) checker_stop(app_state->checker);
+    if (app_state->checking_active) set_status_text(nullptr, 0);
     app_state->checking_active = 0;
     app_state->check_minutes = 0;
+    app_state->options.check_pass_started = 0;
 }
 
-void apply_check_report(const char* url, uint32_t value) {
-    PtrVector* records = app_state->collection.records;
-    for (uint32_t i = 0; i < records->count; i++) {
-        Bookmark* record = static_cast<Bookmark*>(records->items[i]);
-        if (compare_urls(record->url, url) != 0) continue;
-        record->last_modified = value;
-        record->flags |= BOOKMARK_CHECKED;
-        redraw_item_icon(record);
+void note_check_results() {
+    if (app_state->check_results_due) return;
+    app_state->check_results_due = 1;
+    SetTimer(app_state->main_window, IDT_CHECK_RESULTS, RESULTS_DELAY_MS, nullptr);
+}
+
+void take_check_results() {
+    KillTimer(app_state->main_window, IDT_CHECK_RESULTS);
+    app_state->check_results_due = 0;
+    std::vector<CheckDone> results;
+    checker_take(app_state->checker, &results);
+    std::unordered_set<const Bookmark*> changed;
+    uint32_t moment = now(&app_state->collection);
+    for (CheckDone& done : results) {
+        if (app_state->checking_active) store_result(done, moment, &changed);
+        free_check_done(&done);
+    }
+    redraw_changed_rows(changed);
+    if (!app_state->checking_active) return;
+    if (!feed_checker() && checker_pending(app_state->checker) == 0) {
+        stop_checking();
+    } else {
+        show_progress();
     }
 }
 
@@ -72,4 +179,15 @@ void count_check_minute() {
     if (!app_state->checking_active && (app_state->options.option_flags & OPT_AUTO_STATUS_CHECK)) {
         start_checking();
     }
+}
+
+void format_count(uint32_t count, char* text, size_t size) {
+    char digits[16];
+    int length = snprintf(digits, sizeof digits, "%u", static_cast<unsigned>(count));
+    size_t at = 0;
+    for (int i = 0; i < length && at + 1 < size; i++) {
+        if (i > 0 && (length - i) % 3 == 0 && at + 2 < size) text[at++] = ',';
+        text[at++] = digits[i];
+    }
+    text[at] = '\0';
 }

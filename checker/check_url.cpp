@@ -102,6 +102,7 @@ const struct {
     CheckError error;
 } failures[] = {
     {HTTP_SCHEME_NOT_PROBED, VERDICT_NOT_CHECKED, CHECK_ERROR_NONE},
+    {HTTP_HELD_BACK, VERDICT_BLOCKED, CHECK_ERROR_NONE},
     {HTTP_BAD_ADDRESS, VERDICT_GONE, CHECK_ERROR_BAD_ADDRESS},
     {HTTP_NO_SUCH_HOST, VERDICT_GONE, CHECK_ERROR_NO_SUCH_HOST},
     {HTTP_LOOKUP_FAILED, VERDICT_UNREACHABLE, CHECK_ERROR_LOOKUP_FAILED},
@@ -193,12 +194,4 @@ void probe_url(const char* url, const ProbeSettings* settings, CheckResult* resu
         result->verdict = VERDICT_MOVED;
         result->target = str_dup(moved.c_str());
     }
-}
-
-uint32_t check_url(const char* url, const ProbeSettings* settings) {
-    CheckResult result;
-    probe_url(url, settings, &result);
-    uint32_t value = result.value;
-    free_check_result(&result);
-    return value;
 }

@@ -17,9 +17,6 @@ const int CHECK_REQUEST_LIMIT = 5;
 // scheme) are probed; any other is VERDICT_NOT_CHECKED without a lookup.
 void probe_url(const char* url, const ProbeSettings* settings, CheckResult* result);
 
-// probe_url's value alone: a date, DATE_BROKEN or DATE_UNSET.
-uint32_t check_url(const char* url, const ProbeSettings* settings);
-
 // Evaluates one reply into the verdict, value, HTTP status, Retry-After and
 // error of *result. True when it redirects (301, 302, 303, 307, 308 with a
 // Location): *location then receives the Location value (malloc'd, the

@@ -100,6 +100,9 @@ int http_request(const char* method, const char* url, char** reply, const ProbeS
     if (parsed.url.scheme != SCHEME_NONE && parsed.url.scheme != SCHEME_HTTP) {
         return HTTP_SCHEME_NOT_PROBED;
     }
+    if (settings->before_request && !settings->before_request(settings->request_context, parsed.url.host)) {
+        return HTTP_HELD_BACK;
+    }
     uint32_t address;
     NetLookup lookup = net_resolve(parsed.url.host, &address);
     if (lookup != NET_FOUND) return lookup == NET_NO_SUCH_NAME ? HTTP_NO_SUCH_HOST : HTTP_LOOKUP_FAILED;

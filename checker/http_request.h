@@ -15,6 +15,15 @@ struct ProbeSettings {
     const char* build;                                 // build string, e.g. "32m"
     uint32_t wait_seconds;                             // for the complete headers, counted from the connection
     uint32_t connect_seconds = PROBE_CONNECT_SECONDS;  // for the connection; 0 stands for the same
+    // Called by the probe right before it connects for each request (the
+    // first, every redirect, the GET after a refused HEAD) with the host name
+    // of that request, on the probing thread. It returns when the request may
+    // go, which can take as long as the host's interval or a Retry-After. False:
+    // the request must not be sent (the site asked to be left alone for this
+    // pass, or the check was abandoned); the probe then ends at once with the
+    // verdict blocked and the value DATE_UNSET. Null: every request goes at once.
+    bool (*before_request)(void* context, const char* host) = nullptr;
+    void* request_context = nullptr;
 };
 
 // The largest reply kept; the block handed out is one byte larger and zero-filled.
@@ -31,6 +40,7 @@ const int HTTP_NO_SUCH_HOST = 6;       // the host name does not exist
 const int HTTP_LOOKUP_FAILED = 7;      // the host name could not be looked up now
 const int HTTP_TIMED_OUT = 8;          // the headers were not complete in time
 const int HTTP_TLS_FAILED = 9;         // the TLS handshake failed
+const int HTTP_HELD_BACK = 10;         // before_request said no: nothing was sent
 
 // The request text: request line, Host, User-Agent, blank line. malloc'd.
 char* format_request(const char* method, const ParsedUrl* url, const ProbeSettings* settings);

@@ -8,11 +8,3 @@ bool modified_since_visit(uint32_t last_visit, uint32_t last_modified) {
 bool needs_check(const Bookmark* record) {
     return !(record->flags & BOOKMARK_CHECKED) && !modified_since_visit(record->last_visit, record->last_modified);
 }
-
-Bookmark* first_needing_check(const PtrVector* records) {
-    for (uint32_t i = 0; i < records->count; i++) {
-        Bookmark* record = static_cast<Bookmark*>(records->items[i]);
-        if (needs_check(record)) return record;
-    }
-    return nullptr;
-}

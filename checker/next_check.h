@@ -13,7 +13,3 @@ bool modified_since_visit(uint32_t last_visit, uint32_t last_modified);
 // Not yet dealt with in this pass, and not already known to have changed since
 // the last visit (such a bookmark waits until it is visited).
 bool needs_check(const Bookmark* record);
-
-// The first record of the vector (Bookmark*) that needs a check, or null. The
-// main window asks first over the rows in displayed order, then over `records`.
-Bookmark* first_needing_check(const PtrVector* records);

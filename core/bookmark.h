@@ -16,7 +16,7 @@ inline bool is_real_date(uint32_t date) { return date < DATE_CHECKING; }
 
 // Bits of Bookmark::flags.
 const uint32_t BOOKMARK_LISTED = 0x1;   // has a row in the list view
-const uint32_t BOOKMARK_CHECKED = 0x2;  // a check result arrived during the current pass
+const uint32_t BOOKMARK_CHECKED = 0x2;  // taken by the current checking pass
 
 struct Bookmark {
     char* url;             // owned, never empty for a stored bookmark

@@ -14,7 +14,6 @@
 #include "app/resource.h"
 #include "app/status_checking.h"
 #include "app/strings.h"
-#include "checker/checker_thread_win32.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/platform/message_box_watcher.h"
 
@@ -141,85 +140,6 @@ TEST(StatusIcon, FollowsModifiedAndVisitedDates) {
         record.last_visit = c.visited;
         EXPECT_EQ(status_icon(&record), c.icon) << c.modified << " " << c.visited;
     }
-}
-
-TEST_F(MainWindowTest, CheckerReportsReachEveryRecordWithThatUrlInAnyCase) {
-    Bookmark* kernel = record("http://www.kernel.org/");
-    Bookmark* twin = new_record(&app_state->collection);
-    twin->url = str_dup("HTTP://WWW.KERNEL.ORG/");
-    twin->title = str_dup("Kernel again");
-    insert_record(&app_state->collection, twin);
-    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>("http://www.kernel.org/"),
-                 static_cast<LPARAM>(DATE_CHECKING));
-    EXPECT_EQ(kernel->last_modified, DATE_CHECKING);
-    EXPECT_EQ(twin->last_modified, DATE_CHECKING);
-    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>("http://www.kernel.org/"), 3000);
-    EXPECT_EQ(kernel->last_modified, 3000u);
-    EXPECT_EQ(twin->last_modified, 3000u);
-    EXPECT_TRUE(kernel->flags & BOOKMARK_CHECKED);
-    EXPECT_EQ(status_icon(kernel), ICON_CHANGED);
-}
-
-namespace {
-
-// The URLs the pass posts to this thread, which plays the checker thread.
-std::vector<std::string> posted_urls() {
-    std::vector<std::string> urls;
-    MSG msg;
-    while (PeekMessageA(&msg, reinterpret_cast<HWND>(-1), WM_CHECKER_URL, WM_CHECKER_URL, PM_REMOVE)) {
-        char* url = reinterpret_cast<char*>(msg.wParam);
-        urls.push_back(url);
-        free(url);
-    }
-    return urls;
-}
-
-}  // namespace
-
-TEST_F(MainWindowTest, PassChecksListedRowsFirstThenTheRestThenStops) {
-    app_state->checker_thread_id = GetCurrentThreadId();
-    type("linux | task");
-    start_checking();
-    EXPECT_TRUE(app_state->checking_active);
-    std::vector<std::string> order;
-    for (int i = 0; i < 10 && app_state->checking_active; i++) {
-        std::vector<std::string> urls = posted_urls();
-        ASSERT_EQ(urls.size(), 1u);
-        order.push_back(urls[0]);
-        SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>(urls[0].c_str()), DATE_UNSET);
-        SendMessageA(frame, WM_CHECKER_READY, 0, 0);
-    }
-    EXPECT_FALSE(app_state->checking_active);
-    EXPECT_EQ(order, (std::vector<std::string>{"http://www.ietf.org/", "http://www.kernel.org/",
-                                               "http://ui-patterns.com/", "http://webdesign.example/"}));
-    EXPECT_TRUE(posted_urls().empty());
-}
-
-TEST_F(MainWindowTest, StoppedPassTakesTheReportInFlightAndPostsNothingMore) {
-    app_state->checker_thread_id = GetCurrentThreadId();
-    SendMessageA(frame, WM_COMMAND, IDM_START_CHECKING, 0);
-    std::vector<std::string> urls = posted_urls();
-    ASSERT_EQ(urls.size(), 1u);
-    SendMessageA(frame, WM_COMMAND, IDM_STOP_CHECKING, 0);
-    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>(urls[0].c_str()), DATE_BROKEN);
-    SendMessageA(frame, WM_CHECKER_READY, 0, 0);
-    EXPECT_EQ(record(urls[0].c_str())->last_modified, DATE_BROKEN);
-    EXPECT_TRUE(posted_urls().empty());
-    EXPECT_FALSE(command_state(IDM_STOP_CHECKING));
-}
-
-TEST_F(MainWindowTest, MinuteTimerStartsAPassOnceTheIntervalIsReached) {
-    app_state->checker_thread_id = GetCurrentThreadId();
-    app_state->options.option_flags |= OPT_AUTO_STATUS_CHECK;
-    app_state->check_minutes = 10;
-    SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
-    EXPECT_FALSE(app_state->checking_active);
-    // Lowering the interval below the minutes counted fires at the next tick.
-    app_state->options.check_interval = 5;
-    SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
-    EXPECT_TRUE(app_state->checking_active);
-    EXPECT_EQ(app_state->check_minutes, 0u);
-    EXPECT_EQ(posted_urls().size(), 1u);
 }
 
 TEST_F(MainWindowTest, CommandStateFollowsTheSelection) {

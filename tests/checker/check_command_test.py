@@ -38,7 +38,7 @@ def main():
     failures = []
 
     def run(arguments, stdin=b""):
-        done = subprocess.run(command + ["check", "--wait", "2"] + arguments, input=stdin,
+        done = subprocess.run(command + ["check", "--wait", "2", "--host-interval", "0"] + arguments, input=stdin,
                               stdout=subprocess.PIPE, timeout=120)
         if done.returncode != 0:
             failures.append("exit code %d for %r" % (done.returncode, arguments))

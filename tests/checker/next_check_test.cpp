@@ -41,20 +41,4 @@ TEST(NeedsCheck, SkipsCheckedAndChangedRecords) {
     EXPECT_TRUE(needs_check(&never_visited));
 }
 
-TEST(FirstNeedingCheck, TakesTheFirstInTheVectorsOrder) {
-    Bookmark checked = record(BOOKMARK_CHECKED, 1, DATE_UNSET);
-    Bookmark changed = record(0, 1, 5);
-    Bookmark second = record(0, 1, DATE_BROKEN);
-    Bookmark third = record(0, 1, DATE_UNSET);
-    PtrVector* records = vec_create();
-    EXPECT_EQ(first_needing_check(records), nullptr);
-    for (Bookmark* b : {&checked, &changed, &second, &third}) vec_append(records, b);
-    EXPECT_EQ(first_needing_check(records), &second);
-    second.flags |= BOOKMARK_CHECKED;
-    EXPECT_EQ(first_needing_check(records), &third);
-    third.flags |= BOOKMARK_CHECKED;
-    EXPECT_EQ(first_needing_check(records), nullptr);
-    vec_destroy(records);
-}
-
 }  // namespace

@@ -127,7 +127,10 @@ TEST_F(Probe, HoldsOneDeadlineForTheWholeHeaders) {
     // A slow server that completes its headers in time is heard out.
     ProbeSettings longer = probe;
     longer.wait_seconds = 3;
-    EXPECT_EQ(check_url(scripted_url("/drip/100/8").c_str(), &longer), NOV_6_1994);
+    CheckResult result;
+    probe_url(scripted_url("/drip/100/8").c_str(), &longer, &result);
+    EXPECT_EQ(result.value, NOV_6_1994);
+    free_check_result(&result);
 }
 
 TEST_F(Probe, NeverConnectsForOtherSchemes) {

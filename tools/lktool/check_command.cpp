@@ -1,11 +1,14 @@
-// lktool check [--wait SECONDS] [URL...]: probes each URL (from the arguments,
-// else one per line of standard input) as the program's status checker does
-// and prints URL, value (the date as a decimal number, -1 broken, -2 nothing
-// known) and verdict, tab-separated, with a moved page's new address after.
+// lktool check [--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...]:
+// probes each URL (from the arguments, else one per line of standard input) as
+// the program's status checker does, several at once but one at a time per
+// site, and prints in the order given URL, value (the date as a decimal number,
+// -1 broken, -2 nothing known) and verdict, tab-separated, with a moved page's
+// new address after.
 //
-// lktool check --update [--now SECONDS] [--wait SECONDS] COLLECTION: checks every
-// bookmark of a collection file, stores the results in it as the program does
-// (with the backup) and prints URL, verdict and what the list shows.
+// lktool check --update [--now SECONDS] [--wait SECONDS] [--jobs N]
+// [--host-interval SECONDS] COLLECTION: checks every bookmark of a collection
+// file, stores the results in it as the program does (with the backup) and
+// prints URL, verdict and what the list shows.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +18,7 @@
 
 #include "checker/check_url.h"
 #include "checker/net.h"
+#include "checker/scheduler.h"
 #include "collection/bookmark_reader.h"
 #include "collection/check_state.h"
 #include "collection/collection.h"
@@ -28,14 +32,41 @@ namespace {
 
 using CheckedFn = void (*)(const char* url, const CheckResult* result, void* context);
 
-// Checks the URLs one after the other and hands each result to the callback.
-void check_urls(const std::vector<const char*>& urls, const ProbeSettings* settings, CheckedFn checked, void* context) {
-    for (const char* url : urls) {
-        CheckResult result;
-        probe_url(url, settings, &result);
-        checked(url, &result, context);
-        free_check_result(&result);
+std::string url_key(const char* url) {
+    std::string key(url);
+    for (char& c : key) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return key;
+}
+
+// Checks the URLs on the program's engine and hands each result to the
+// callback in the order given; a URL given twice (in any letter case) is
+// probed once and handed over twice.
+void check_urls(const std::vector<const char*>& urls, const CheckerSettings* settings, CheckedFn checked,
+                void* context) {
+    Checker* checker = checker_create(settings);
+    checker_begin_pass(checker);
+    for (const char* url : urls) checker_add(checker, url);
+    std::unordered_map<std::string, CheckResult> results;
+    std::vector<CheckDone> done;
+    for (size_t next = 0; next < urls.size();) {
+        checker_wait(checker, 1000);
+        done.clear();
+        checker_take(checker, &done);
+        for (CheckDone& d : done) {
+            results[url_key(d.url)] = d.result;
+            d.result = CheckResult{};
+            free_check_done(&d);
+        }
+        for (auto found = results.find(url_key(urls[next])); found != results.end();) {
+            checked(urls[next], &found->second, context);
+            if (++next == urls.size()) break;
+            found = results.find(url_key(urls[next]));
+        }
+        // Nothing left in flight: a URL still without a result would wait for good.
+        if (next < urls.size() && checker_pending(checker) == 0 && !results.count(url_key(urls[next]))) break;
     }
+    checker_destroy(checker);
+    for (auto& entry : results) free_check_result(&entry.second);
 }
 
 void print_result(const char* url, const CheckResult* result, void*) {
@@ -63,7 +94,7 @@ void store_result(const char* url, const CheckResult* result, void* context) {
     for (Bookmark* record : update->records[url]) store_check_result(record, result, update->moment);
 }
 
-int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const ProbeSettings* settings) {
+int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const CheckerSettings* settings) {
     Collection collection = create_collection();
     if (clock_fixed) set_fixed_clock(&collection, seconds);
     if (!read_bookmark_file(&collection, path, false, nullptr, nullptr)) {
@@ -119,7 +150,11 @@ int run_check_command(int argc, char** argv) {
     // The program's own identity, so that servers answer lktool as they answer the program.
     char build[16];
     format_build_string(build, sizeof build);
-    ProbeSettings settings = {APP_VERSION, build, PROBE_WAIT_SECONDS, PROBE_CONNECT_SECONDS};
+    CheckerSettings settings = {CHECK_CONNECTIONS_DEFAULT,
+                                HOST_INTERVAL_DEFAULT_MS,
+                                {APP_VERSION, build, PROBE_WAIT_SECONDS, PROBE_CONNECT_SECONDS},
+                                nullptr,
+                                nullptr};
     bool update = false;
     bool clock_fixed = false;
     uint32_t seconds = 0;
@@ -131,7 +166,17 @@ int run_check_command(int argc, char** argv) {
         }
         if (i + 1 >= argc) return print_usage();
         if (strcmp(argv[i], "--wait") == 0) {
-            if (!parse_seconds_argument(argv[++i], &settings.wait_seconds)) return print_usage();
+            if (!parse_seconds_argument(argv[++i], &settings.probe.wait_seconds)) return print_usage();
+        } else if (strcmp(argv[i], "--jobs") == 0) {
+            uint32_t& jobs = settings.connections;  // a whole number, read as seconds are
+            if (!parse_seconds_argument(argv[++i], &jobs) || jobs < 1 || jobs > CHECK_CONNECTIONS_MAX) {
+                return print_usage();
+            }
+        } else if (strcmp(argv[i], "--host-interval") == 0) {
+            char* end;
+            double interval = strtod(argv[++i], &end);
+            if (*end || !(interval >= 0 && interval <= 3600)) return print_usage();
+            settings.host_interval_ms = static_cast<uint32_t>(interval * 1000 + 0.5);
         } else if (strcmp(argv[i], "--now") == 0) {
             if (!parse_seconds_argument(argv[++i], &seconds)) return print_usage();
             clock_fixed = true;

@@ -2,7 +2,10 @@
 #include "tools/lktool/commands.h"
 
 const LktoolCommand lktool_commands[] = {
-    {"check", "[--wait SECONDS] [URL...] | --update [--now SECONDS] [--wait SECONDS] COLLECTION", run_check_command},
+    {"check",
+     "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...] | --update [--now SECONDS] [same options] "
+     "COLLECTION",
+     run_check_command},
     {"load", "[--auto 0|1] [--now SECONDS] FILE|SHORTCUT.url...", run_load_command},
     {"search", "[--partial 0|1] [--case 0|1] [--implied-or 0|1] [--caret K] [--hint] COLLECTION EXPR",
      run_search_command},

@@ -1,0 +1,402 @@
+// The per-host scheduler and its worker threads.
+#include "checker/scheduler.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <queue>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "checker/check_url.h"
+#include "checker/net.h"
+#include "checker/url.h"
+#include "core/bookmark.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Host {
+    std::string name;
+    std::deque<std::string> queue;  // this pass's URLs waiting for the host
+    Clock::time_point next_start;   // no request to the host starts before
+    bool busy = false;              // a probe holds the host
+    bool scheduled = false;         // in the ready queue
+    // What this pass has learnt of the host (valid while pass == the checker's).
+    uint64_t pass = 0;
+    bool retried = false;      // it asked once to come back later
+    uint32_t failures = 0;     // probes in a row that reached no server
+    bool given_up = false;     // its remaining URLs share `outcome` unprobed
+    CheckResult outcome = {};  // target always null
+};
+
+struct Ready {
+    Clock::time_point when;
+    uint64_t order;
+    Host* host;
+    bool operator<(const Ready& other) const {  // the earliest first, then the first queued
+        return when != other.when ? when > other.when : order > other.order;
+    }
+};
+
+struct Worker {
+    Checker* checker = nullptr;
+    uint32_t index = 0;
+    std::thread thread;
+    bool alive = false;
+    uint64_t pass = 0;
+    Host* holding = nullptr;     // the host this worker's probe may talk to
+    bool first_granted = false;  // the host's first request was granted with the job
+    ProbeSettings probe;
+};
+
+std::string lower(const char* text) {
+    std::string s(text);
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+char* copy_text(const std::string& text) {
+    char* copy = static_cast<char*>(malloc(text.size() + 1));
+    memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+bool worker_gate(void* context, const char* host);
+void worker_main(Worker* worker);
+
+}  // namespace
+
+struct Checker {
+    CheckerSettings settings;
+    std::mutex mutex;
+    std::condition_variable work;   // workers and request gates: a host or the pass changed
+    std::condition_variable ready;  // checker_wait: results arrived or the pass ended
+    std::unordered_map<std::string, std::unique_ptr<Host>> hosts;
+    std::priority_queue<Ready> waiting_hosts;  // hosts with queued URLs that no probe holds
+    std::deque<std::string> hostless;          // URLs that reach no host: no wait
+    std::unordered_set<std::string> seen;      // this pass's URLs, lower-cased
+    uint64_t order = 0;
+    uint64_t pass = 1;
+    uint32_t queued = 0;
+    uint32_t in_flight = 0;  // this pass's probes under way
+    std::vector<CheckDone> results;
+    bool closing = false;
+    Worker workers[CHECK_CONNECTIONS_MAX];
+};
+
+namespace {
+
+Host* host_named(Checker* c, const std::string& key) {
+    std::unique_ptr<Host>& slot = c->hosts[key];
+    if (!slot) {
+        slot.reset(new Host);
+        slot->name = key;
+    }
+    Host* h = slot.get();
+    if (h->pass != c->pass) {
+        h->pass = c->pass;
+        h->retried = false;
+        h->failures = 0;
+        h->given_up = false;
+    }
+    return h;
+}
+
+void schedule(Checker* c, Host* h) {
+    if (h->busy || h->scheduled || h->queue.empty()) return;
+    h->scheduled = true;
+    c->waiting_hosts.push(Ready{h->next_start, c->order++, h});
+    c->work.notify_one();
+}
+
+void release(Checker* c, Host* h) {
+    if (!h) return;
+    h->busy = false;
+    // The interval runs from the end of the exchange, so that a site never
+    // sees two requests closer than that, however long the first one took.
+    h->next_start = std::max(h->next_start, Clock::now() + std::chrono::milliseconds(c->settings.host_interval_ms));
+    schedule(c, h);
+    c->work.notify_all();  // request gates may wait for this host
+}
+
+void deliver(Checker* c, char* url, const CheckResult& result) {
+    bool was_empty = c->results.empty();
+    c->results.push_back(CheckDone{url, result});
+    if (was_empty && c->settings.results_ready) c->settings.results_ready(c->settings.context);
+    c->ready.notify_all();
+}
+
+// The host's remaining URLs of this pass all get its outcome, unprobed.
+void give_up_host(Checker* c, Host* h, const CheckResult& outcome) {
+    h->given_up = true;
+    h->outcome = outcome;
+    h->outcome.target = nullptr;
+    h->outcome.retry_after = 0;
+    for (const std::string& url : h->queue) deliver(c, copy_text(url), h->outcome);
+    c->queued -= static_cast<uint32_t>(h->queue.size());
+    h->queue.clear();
+}
+
+void clear_pass(Checker* c) {
+    c->pass++;
+    for (auto& entry : c->hosts) {
+        entry.second->queue.clear();
+        entry.second->scheduled = false;
+    }
+    c->waiting_hosts = std::priority_queue<Ready>();
+    c->hostless.clear();
+    c->seen.clear();
+    for (CheckDone& done : c->results) free_check_done(&done);
+    c->results.clear();
+    c->queued = 0;
+    c->in_flight = 0;
+    c->work.notify_all();
+    c->ready.notify_all();
+}
+
+void start_workers(Checker* c) {
+    for (uint32_t i = 0; i < c->settings.connections; i++) {
+        Worker* w = &c->workers[i];
+        if (w->alive) continue;
+        if (w->thread.joinable()) w->thread.join();  // it has left its loop already
+        w->checker = c;
+        w->index = i;
+        w->alive = true;
+        w->probe = c->settings.probe;
+        w->probe.before_request = worker_gate;
+        w->probe.request_context = w;
+        w->thread = std::thread(worker_main, w);
+    }
+}
+
+// Applies the politeness rules to a result of the current pass; false when
+// the URL went back into its host's queue instead.
+bool settle(Checker* c, Host* h, const std::string& url, CheckResult* result) {
+    if (!h) return true;
+    bool later = (result->http_status == 429 || result->http_status == 503) && result->retry_after > 0;
+    if (later && result->retry_after <= RETRY_AFTER_LIMIT && !h->retried) {
+        h->retried = true;
+        h->next_start = std::max(h->next_start, Clock::now() + std::chrono::seconds(result->retry_after));
+        h->queue.push_front(url);
+        c->queued++;
+        schedule(c, h);
+        return false;
+    }
+    if (later) {
+        result->verdict = VERDICT_BLOCKED;
+        result->value = DATE_UNSET;
+        give_up_host(c, h, *result);
+        return true;
+    }
+    // A host that twice in a row let nothing through is taken as down for
+    // this pass, so that a silent site costs two deadlines, not one per URL.
+    h->failures = result->verdict == VERDICT_UNREACHABLE && result->http_status == 0 ? h->failures + 1 : 0;
+    if (h->failures >= 2) give_up_host(c, h, *result);
+    return true;
+}
+
+// Takes the next URL that may go now, waiting as long as needed. False when
+// this worker is to end.
+bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, std::string* url, Host** host) {
+    Checker* c = w->checker;
+    for (;;) {
+        if (c->closing || w->index >= c->settings.connections) return false;
+        if (!c->hostless.empty()) {
+            *url = c->hostless.front();
+            c->hostless.pop_front();
+            *host = nullptr;
+            return true;
+        }
+        if (c->waiting_hosts.empty()) {
+            c->work.wait(lock);
+            continue;
+        }
+        Ready top = c->waiting_hosts.top();
+        Clock::time_point now = Clock::now();
+        if (top.when > now) {
+            c->work.wait_until(lock, top.when);
+            continue;
+        }
+        c->waiting_hosts.pop();
+        Host* h = top.host;
+        h->scheduled = false;
+        if (h->busy || h->queue.empty()) continue;  // released hosts are queued again
+        if (h->next_start > now) {                  // a Retry-After came in meanwhile
+            schedule(c, h);
+            continue;
+        }
+        *url = h->queue.front();
+        h->queue.pop_front();
+        h->busy = true;
+        *host = h;
+        return true;
+    }
+}
+
+void worker_main(Worker* w) {
+    Checker* c = w->checker;
+    bool sockets = net_startup();
+    std::unique_lock<std::mutex> lock(c->mutex);
+    std::string url;
+    Host* host;
+    while (next_job(w, lock, &url, &host)) {
+        c->queued--;
+        c->in_flight++;
+        w->pass = c->pass;
+        w->holding = host;
+        w->first_granted = false;
+        lock.unlock();
+        CheckResult result = {};
+        probe_url(url.c_str(), &w->probe, &result);
+        lock.lock();
+        release(c, w->holding);
+        w->holding = nullptr;
+        if (w->pass != c->pass) {  // abandoned by a stopped pass
+            free_check_result(&result);
+            continue;
+        }
+        c->in_flight--;
+        if (settle(c, host, url, &result)) {
+            deliver(c, copy_text(url), result);
+        } else {
+            free_check_result(&result);
+        }
+        if (c->in_flight == 0 && c->queued == 0) c->ready.notify_all();
+    }
+    w->alive = false;
+    lock.unlock();
+    if (sockets) net_cleanup();
+}
+
+// The probe's request hook: the worker trades the host it holds for the one
+// the next request goes to, waiting for that host's turn. Holding one host
+// at a time, two probes that redirect to each other's hosts cannot deadlock.
+bool worker_gate(void* context, const char* host_name) {
+    Worker* w = static_cast<Worker*>(context);
+    Checker* c = w->checker;
+    std::string key = lower(host_name);
+    std::unique_lock<std::mutex> lock(c->mutex);
+    if (!w->first_granted && w->holding && w->holding->name == key) {
+        w->first_granted = true;  // the scheduler let this request go with the job
+        return w->pass == c->pass;
+    }
+    w->first_granted = true;
+    release(c, w->holding);
+    w->holding = nullptr;
+    Host* h = host_named(c, key);
+    for (;;) {
+        if (c->closing || w->pass != c->pass || h->given_up) return false;
+        Clock::time_point now = Clock::now();
+        if (!h->busy && h->next_start <= now) break;
+        if (h->busy) {
+            c->work.wait(lock);
+        } else {
+            c->work.wait_until(lock, h->next_start);
+        }
+    }
+    h->busy = true;
+    w->holding = h;
+    return true;
+}
+
+}  // namespace
+
+Checker* checker_create(const CheckerSettings* settings) {
+    Checker* c = new Checker;
+    c->settings = *settings;
+    checker_set_limits(c, settings->connections, settings->host_interval_ms);
+    return c;
+}
+
+void checker_destroy(Checker* c) {
+    {
+        std::lock_guard<std::mutex> lock(c->mutex);
+        c->closing = true;
+        clear_pass(c);
+    }
+    for (Worker& w : c->workers) {
+        if (w.thread.joinable()) w.thread.join();
+    }
+    delete c;
+}
+
+void checker_set_limits(Checker* c, uint32_t connections, uint32_t host_interval_ms) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    c->settings.connections = std::min(std::max(connections, 1u), CHECK_CONNECTIONS_MAX);
+    c->settings.host_interval_ms = host_interval_ms;
+    c->work.notify_all();  // workers beyond the new number end
+}
+
+void checker_begin_pass(Checker* c) { checker_stop(c); }
+
+void checker_add(Checker* c, const char* url) {
+    char key[256];
+    url_host_key(url, key, sizeof key);
+    std::lock_guard<std::mutex> lock(c->mutex);
+    if (c->closing || !c->seen.insert(lower(url)).second) return;
+    if (!key[0]) {
+        c->hostless.push_back(url);
+    } else {
+        Host* h = host_named(c, key);
+        if (h->given_up) {
+            deliver(c, copy_text(url), h->outcome);
+            return;
+        }
+        h->queue.push_back(url);
+        schedule(c, h);
+    }
+    c->queued++;
+    start_workers(c);
+    c->work.notify_one();
+}
+
+void checker_stop(Checker* c) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    clear_pass(c);
+}
+
+uint32_t checker_take(Checker* c, std::vector<CheckDone>* out) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    uint32_t count = static_cast<uint32_t>(c->results.size());
+    out->insert(out->end(), c->results.begin(), c->results.end());
+    c->results.clear();
+    return count;
+}
+
+bool checker_wait(Checker* c, uint32_t milliseconds) {
+    std::unique_lock<std::mutex> lock(c->mutex);
+    return c->ready.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                             [c] { return !c->results.empty() || (c->queued == 0 && c->in_flight == 0); });
+}
+
+uint32_t checker_pending(Checker* c) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    return c->queued + c->in_flight;
+}
+
+void free_check_done(CheckDone* done) {
+    free(done->url);
+    free_check_result(&done->result);
+    done->url = nullptr;
+}
+
+void url_host_key(const char* url, char* key, uint32_t size) {
+    key[0] = '\0';
+    ParsedUrl parsed;
+    if (parse_url(url, &parsed) && parsed.host && (parsed.scheme == SCHEME_HTTP || parsed.scheme == SCHEME_NONE)) {
+        std::string name = lower(parsed.host);
+        if (name.size() < size) memcpy(key, name.c_str(), name.size() + 1);
+    }
+    free_parsed_url(&parsed);
+}
