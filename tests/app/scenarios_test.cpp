@@ -1,0 +1,535 @@
+// What a user does with the main window, one story per test: the real frame
+// in process, its dialogs answered as a user would answer them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/help.h"
+#include "app/list_view.h"
+#include "app/message_loop.h"
+#include "app/settings.h"
+#include "checker/checker_thread_win32.h"
+#include "collection/collection_file.h"
+#include "tests/app/window_fixture.h"
+
+using Texts = std::vector<std::string>;
+
+TEST_F(WindowTest, TypingInTheFilterNarrowsTheListAndCountsWhatIsShown) {
+    EXPECT_EQ(titles(), (Texts{"Interface Design Patterns", "Internet Engineering Task Force",
+                               "The Linux Kernel Archives", "Web Design Basics"}));
+    EXPECT_EQ(pane(1), "4 Ravozorizi");
+    add("Москва новости", "http://moscow.example/");
+    add("Müller Straße Köln", "http://koeln.example/");
+    SetWindowTextA(app_state->filter_edit, "inter");
+    EXPECT_EQ(rows(), 4) << "the list waits for the idle moment";
+    const struct {
+        const char* text;
+        int rows;
+        const char* hint;  // the words the caret's word begins, or what went wrong
+        const char* count;
+    } steps[] = {
+        {"inter", 2, "Interface Internet", "2 Ravozorizi"},
+        {"inter & !task", 1, nullptr, "1 Linkstone"},
+        {"zzz", 0, "No Matches", "No Ravozorizi"},
+        {"design (", 0, "Search expression error", "Ravozorizi ???"},  // the list stays as it was
+        {"design (web)", 1, nullptr, "1 Linkstone"},
+        {"linux &", 1, nullptr, "1 Linkstone"},
+        {"", 6, "Ready", "6 Ravozorizi"},
+        {"мос", 1, "Москва", "1 Linkstone"},
+        {"москва | KÖLN", 2, nullptr, "2 Ravozorizi"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.text);
+        type(step.text);
+        EXPECT_EQ(rows(), step.rows);
+        EXPECT_EQ(pane(0), step.hint ? step.hint : pane(0));
+        EXPECT_EQ(pane(1), step.count);
+    }
+    // Escape in the filter empties it; Tab goes to the list.
+    EXPECT_TRUE(prefilter_key({app_state->filter_edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}}));
+    idle();
+    EXPECT_EQ(rows(), 6);
+    EXPECT_TRUE(prefilter_key({app_state->filter_edit, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}}));
+    EXPECT_EQ(GetFocus(), app_state->list_view);
+    EXPECT_FALSE(prefilter_key({app_state->list_view, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}}));
+}
+
+TEST_F(WindowTest, HeadersSortTheListAndTheSelectionStaysOnItsBookmarks) {
+    select_rows({0, 2});  // Interface Design Patterns, The Linux Kernel Archives
+    HWND header = ListView_GetHeader(app_state->list_view);
+    auto click_header = [&](int column) {
+        RECT r;
+        Header_GetItemRect(header, column, &r);
+        click(header, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    };
+    click_header(1);
+    EXPECT_EQ(row_text(0, 1), "http://ui-patterns.com/");
+    EXPECT_EQ(row_text(3, 1), "http://www.kernel.org/");
+    EXPECT_EQ(selected_rows(), (std::vector<int>{0, 3}));
+    type("design | linux");
+    EXPECT_EQ(row_text(1, 1), "http://webdesign.example/");
+    EXPECT_EQ(selected_rows(), (std::vector<int>{0, 2}));
+    // A retitled bookmark sorts by its new title, not by a key kept from before.
+    click_header(0);
+    Bookmark* kernel = record("http://www.kernel.org/");
+    free(kernel->title);
+    kernel->title = str_dup("AAA Kernel");
+    note_title_edit(&app_state->collection);
+    type("");
+    EXPECT_EQ(row_text(0, 0), "AAA Kernel");
+}
+
+// Add takes the browser's page; the filter finds it by the words given; Delete
+// asks with its title and URL; after a restart it is gone and the rest is kept.
+TEST_F(WindowTest, AddAPageFindItDeleteItRestartItIsGone) {
+    use_peer_browser("http://new.example/", "Brand New Page");
+    set_fixed_clock(&app_state->collection, 1500000000);
+    std::string title_shown, url_shown;
+    DialogDriver driver(IDYES);
+    driver.then([&](HWND dialog) {
+        title_shown = item_text(dialog, IDC_PROP_TITLE);
+        url_shown = item_text(dialog, IDC_PROP_URL);
+        SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, "fresh words");
+        press(dialog, IDOK);
+    });
+    click_toolbar(IDM_ADD);
+    EXPECT_EQ(title_shown, "Brand New Page");
+    EXPECT_EQ(url_shown, "http://new.example/");
+    Bookmark* added = record("http://new.example/");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->added, 1500000000u);
+    EXPECT_EQ(added->last_visit, DATE_UNSET);
+
+    type("fresh");
+    ASSERT_EQ(titles(), Texts{"Brand New Page"});
+    select_rows({0});
+    press_key_in_list(VK_DELETE);
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].caption, "Ravozorizi");
+    EXPECT_EQ(driver.boxes[0].text,
+              "Are you sure you wish to delete this Linkstone?\n\nBrand New Page\nhttp://new.example/\n");
+    EXPECT_EQ(rows(), 0);
+    EXPECT_TRUE(restart().empty());
+    EXPECT_EQ(record("http://new.example/"), nullptr);
+    EXPECT_EQ(count(), 4u);
+    EXPECT_EQ(rows(), 0);
+}
+
+// Deleting many asks once, naming ten of them; No keeps them, Yes deletes
+// them; with the option off one goes without a question.
+TEST_F(WindowTest, DeletingManyAsksOnceWithTenTitles) {
+    for (const char* n : {"01", "02", "03", "04", "05", "06", "07", "08"}) {
+        add((std::string("Extra ") + n).c_str(), (std::string("http://extra-") + n + ".example/").c_str());
+    }
+    refill();
+    select_rows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    DialogDriver driver;
+    for (int answer : {IDNO, IDYES}) {
+        driver.answer = answer;
+        click_toolbar(IDM_DELETE);
+        EXPECT_EQ(driver.boxes.back().text,
+                  "Are you sure you wish to delete the following 12 Ravozorizi?\n\n"
+                  "Extra 01\nExtra 02\nExtra 03\nExtra 04\nExtra 05\nExtra 06\nExtra 07\nExtra 08\n"
+                  "Interface Design Patterns\nInternet Engineering Task Force\nand others...");
+        EXPECT_EQ(rows(), answer == IDNO ? 12 : 0);
+    }
+    EXPECT_EQ(pane(1), "No Ravozorizi");
+    add("One", "http://one.example/");
+    add("Two", "http://two.example/");
+    refill();
+    app_state->options.option_flags &= ~OPT_CONFIRM_SINGLE_DELETES;
+    select_rows({0});
+    press_key_in_list(VK_DELETE);
+    EXPECT_EQ(driver.boxes.size(), 2u);
+    EXPECT_EQ(titles(), Texts{"Two"});
+    EXPECT_EQ(selected_rows(), std::vector<int>{0}) << "the row that took its place";
+}
+
+// Properties refuses what the collection file could not give back, asks
+// before taking another bookmark's URL, and tidies what it can.
+TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
+    const struct {
+        const char* title;
+        const char* url;
+        int focus;
+        const char* message;
+    } refused[] = {
+        {"   \t ", "http://x.example/", IDC_PROP_TITLE, "Please enter a title for this Linkstone"},
+        {"Kernel", "  \t ", IDC_PROP_URL, "Please enter a URL for this Linkstone"},
+        {"Kernel", " #top", IDC_PROP_URL,
+         "Please enter a URL for this Linkstone: one beginning with # names only a place within a page"},
+    };
+    select_rows({2});  // The Linux Kernel Archives
+    for (const auto& test : refused) {
+        std::string message;
+        bool focused = false;
+        DialogDriver driver;
+        driver
+            .then([&](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_PROP_TITLE, test.title);
+                SetDlgItemTextA(dialog, IDC_PROP_URL, test.url);
+                press(dialog, IDOK);
+            })
+            .then(answer(IDOK, &message))
+            .then(DialogDriver::once_enabled([&](HWND dialog) {
+                focused = GetFocus() == GetDlgItem(dialog, test.focus);
+                press(dialog, IDCANCEL);
+            }));
+        command(IDM_PROPERTIES);
+        EXPECT_EQ(message, test.message);
+        EXPECT_TRUE(focused) << test.message;
+    }
+    EXPECT_STREQ(record("http://www.kernel.org/")->title, "The Linux Kernel Archives");
+
+    // Another bookmark's URL in other case: No goes back to the dialog, Yes
+    // replaces that bookmark, its row and its words.
+    for (int button : {IDNO, IDYES}) {
+        std::string question;
+        DialogDriver driver;
+        driver
+            .then([](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_PROP_URL, "HTTP://WWW.IETF.ORG/");
+                SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, "penguin");
+                press(dialog, IDOK);
+            })
+            .then(answer(button, &question))
+            .then(DialogDriver::once_enabled([](HWND dialog) { press(dialog, IDCANCEL); }));
+        command(IDM_PROPERTIES);
+        EXPECT_EQ(question,
+                  "A Linkstone with the same URL already exists:\n\nInternet Engineering Task Force\n"
+                  "http://www.ietf.org/\n\nDo you want to replace it?");
+        EXPECT_EQ(count(), button == IDNO ? 4u : 3u);
+    }
+    EXPECT_EQ(record("http://www.kernel.org/"), nullptr);
+    type("Engineering");
+    EXPECT_EQ(rows(), 0);
+    type("penguin");
+    EXPECT_EQ(titles(), Texts{"The Linux Kernel Archives"});
+
+    // Blanks around title and URL go; a quote is stored as %22.
+    select_rows({0});
+    DialogDriver driver;
+    driver.then([](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_PROP_TITLE, "  Kernel Archives  ");
+        SetDlgItemTextA(dialog, IDC_PROP_URL, "  http://www.kernel.org/?q=\"a b\"  ");
+        press(dialog, IDOK);
+    });
+    command(IDM_PROPERTIES);
+    Bookmark* edited = record("http://www.kernel.org/?q=%22a b%22");
+    ASSERT_NE(edited, nullptr);
+    EXPECT_STREQ(edited->title, "Kernel Archives");
+    EXPECT_EQ(keywords_of(edited), "penguin");
+}
+
+// The Options sheet's pages write the options; Cancel puts them back; what OK
+// keeps is written at close and read at the next start.
+TEST_F(WindowTest, ChangedOptionsHoldAcrossARestart) {
+    auto on_page = [](HWND sheet, int page) {
+        PropSheet_SetCurSel(sheet, nullptr, page);
+        return PropSheet_GetCurrentPageHwnd(sheet);
+    };
+    auto tick = [](HWND page, int id) { SendDlgItemMessageA(page, id, BM_CLICK, 0, 0); };
+    DialogDriver driver;
+    const struct {
+        const char* typed;
+        uint32_t stored;
+    } intervals[] = {{"42", 42}, {"0", 15}, {"letters", 15}, {"-5", 15}, {"7min", 7}};
+    for (const auto& interval : intervals) {
+        driver.then([&](HWND sheet) {
+            SetDlgItemTextA(on_page(sheet, 1), IDC_OPT_INTERVAL, interval.typed);
+            PropSheet_PressButton(sheet, PSBTN_OK);
+        });
+        command(IDM_OPTIONS);
+        EXPECT_EQ(app_state->options.check_interval, interval.stored) << interval.typed;
+    }
+    const uint32_t flags_before = app_state->options.option_flags;
+    driver.then([&](HWND sheet) {
+        tick(on_page(sheet, 0), IDC_OPT_TOOLTIPS);
+        SetDlgItemTextA(on_page(sheet, 0), IDC_OPT_COLLECTION_PATH, "D:\\other.htm");
+        tick(on_page(sheet, 1), IDC_OPT_LAUNCH_BROWSER);
+        tick(on_page(sheet, 2), IDC_OPT_AUTOMATIC);
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    app_state->filter_dirty = 0;
+    SendMessageA(frame, WM_COMMAND, IDM_OPTIONS, 0);
+    EXPECT_EQ(app_state->filter_dirty, 0u);
+    EXPECT_EQ(app_state->options.option_flags, flags_before);
+    EXPECT_EQ(app_state->options.collection_path, dir.path("lk.htm"));
+    EXPECT_EQ(app_state->browser_link.selected_browser, 0u);
+
+    bool interval_greyed = true;
+    driver.then([&](HWND sheet) {
+        tick(on_page(sheet, 0), IDC_OPT_CASE_SENSITIVE);
+        tick(on_page(sheet, 0), IDC_OPT_CONFIRM_MULTIPLE);
+        HWND startup = on_page(sheet, 1);
+        tick(startup, IDC_OPT_AUTO_CHECK);
+        tick(startup, IDC_OPT_RESCAN_FAVORITES);
+        interval_greyed = !IsWindowEnabled(GetDlgItem(startup, IDC_OPT_INTERVAL));
+        tick(on_page(sheet, 2), IDC_OPT_IEXPLORE);
+        SetDlgItemTextA(on_page(sheet, 2), IDC_OPT_IEXPLORE_PATH, "E:\\ie\\iexplore.exe");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    SendMessageA(frame, WM_COMMAND, IDM_OPTIONS, 0);
+    EXPECT_EQ(app_state->filter_dirty, 1u) << "the search options changed";
+    const uint32_t flags = app_state->options.option_flags;
+    EXPECT_EQ(flags, OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CASE_SENSITIVE |
+                         OPT_AUTO_STATUS_CHECK | OPT_AUTO_RESCAN_FAVORITES);
+    EXPECT_FALSE(interval_greyed) << "automatic checking was switched on";
+
+    SendMessageA(frame, WM_CLOSE, 0, 0);  // writes both files
+    pump_messages();
+    Options again = {};
+    app_state->browser_link = {};
+    load_settings(&again);
+    EXPECT_EQ(again.option_flags, flags);
+    EXPECT_EQ(again.check_interval, 7u);
+    EXPECT_EQ(again.collection_path, dir.path("lk.htm"));
+    EXPECT_EQ(app_state->browser_link.selected_browser, 1u);
+    EXPECT_STREQ(app_state->browser_link.profiles[1].exe_path, "E:\\ie\\iexplore.exe");
+}
+
+// Import reads the chosen bookmark file and reports its counts, the reasons
+// on request; Favorites come from their folder; Export writes the collection's
+// own format, which imports back with its words.
+TEST_F(WindowTest, ImportABrowserFileAndFavoritesThenExportAndImportBack) {
+    dir.write("bookmarks.htm",
+              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n"
+              "<DT><A HREF=\"http://imported-one.example/\" ADD_DATE=\"900000000\">Imported One</A>\n"
+              "<DT><A HREF=\"http://imported-two.example/\" ADD_DATE=\"900000000\">Imported Two</A>\n"
+              "<DT><A HREF=\"http://www.kernel.org/\" ADD_DATE=\"900000000\">Kernel Again</A>\n"
+              "</DL><p>\n<DT><A HREF=\"#top\">Top</A>\n");
+    dir.make_folder("fav\\Papers");
+    dir.write("fav\\Papers\\Daily News.url", "[InternetShortcut]\r\nURL=http://news.example/daily\r\n");
+    dir.write("fav\\Kernel.URL", "[InternetShortcut]\r\nURL=http://www.kernel.org/\r\n");
+    dir.write("fav\\notes.txt", "[InternetShortcut]\r\nURL=http://notes.example/\r\n");
+    dir.write("fav\\Empty.url", "");
+    set_favorites_folder(dir.path("fav"));
+    std::string caption;
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        caption = window_text(dialog);
+        choose_file(dialog, dir.path("bookmarks.htm"));
+    });
+    EXPECT_TRUE(press_ctrl('I'));
+    EXPECT_EQ(caption, "Import Bookmarks");
+    EXPECT_EQ(pane(0), "2 added, 1 merged, 1 skipped");
+    EXPECT_EQ(rows(), 6);
+    EXPECT_EQ(keywords_of(record("http://imported-one.example/")), "Imported One");
+    EXPECT_STREQ(record("http://www.kernel.org/")->title, "The Linux Kernel Archives");
+    NMHDR click_counts = {app_state->status_bar, IDC_STATUS_BAR, static_cast<UINT>(NM_CLICK)};
+    SendMessageA(frame, WM_NOTIFY, IDC_STATUS_BAR, reinterpret_cast<LPARAM>(&click_counts));
+    for (const char* counts : {"1 added, 1 merged, 1 skipped", "0 added, 2 merged, 1 skipped"}) {
+        driver.then([](HWND dialog) { press(dialog, IDOK); });  // it opens on the Favorites folder
+        command(IDM_IMPORT_FAVORITES);
+        EXPECT_EQ(pane(0), counts);
+    }
+    command(IDM_IMPORT_REPORT);
+    ASSERT_EQ(driver.boxes.size(), 2u);
+    EXPECT_EQ(driver.boxes[0].text, "2 added, 1 merged, 1 skipped\n\nSkipped:\nline 8: a link within a page: #top");
+    EXPECT_EQ(driver.boxes[1].text, "0 added, 2 merged, 1 skipped\n\nSkipped:\nEmpty.url: not an Internet Shortcut");
+    EXPECT_STREQ(record("http://news.example/daily")->title, "Daily News");
+    EXPECT_EQ(count(), 7u);
+
+    // Export asks the scope when some are selected; with none, all go.
+    set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "penguin sources");
+    select_rows({0, 2});
+    driver.then([&](HWND dialog) {
+        caption = item_text(dialog, IDC_SCOPE_ALL) + "|" + item_text(dialog, IDC_SCOPE_SELECTED);
+        press(dialog, IDOK);
+    });
+    driver.then([&](HWND dialog) { choose_file(dialog, dir.path("two.htm")); });
+    command(IDM_EXPORT);
+    EXPECT_EQ(caption, "Export &all Ravozorizi|Export &selected Ravozorizi");
+    EXPECT_EQ(pane(0), "2 Ravozorizi exported to " + dir.path("two.htm"));
+    select_rows({});
+    driver.then([&](HWND dialog) { choose_file(dialog, dir.path("all")); });  // the dialog adds ".htm"
+    EXPECT_TRUE(press_ctrl('E'));
+    char* text = build_collection_text(app_state->collection.records);
+    EXPECT_EQ(dir.read("all.htm"), text);
+    free(text);
+    EXPECT_EQ(pane(0), "7 Ravozorizi exported to " + dir.path("all.htm"));
+
+    type("penguin");
+    select_rows({0});
+    driver.answer = IDYES;
+    command(IDM_DELETE);
+    type("");
+    driver.then([&](HWND dialog) { choose_file(dialog, dir.path("all.htm")); });
+    command(IDM_IMPORT);
+    EXPECT_EQ(pane(0), "1 added, 6 merged, 0 skipped");
+    EXPECT_EQ(keywords_of(record("http://www.kernel.org/")), "penguin sources") << "its own words, not the title's";
+}
+
+// Double-click or Enter opens the page in the browser (the peer), which marks
+// it visited; Fast Add takes the browser's page once.
+TEST_F(WindowTest, OpenAndFastAddTalkToTheBrowser) {
+    use_peer_browser("http://fast.example/page", "Quick Snail Racing");
+    Bookmark* kernel = record("http://www.kernel.org/");
+    kernel->last_modified = 3000;  // changed since the visit at 2000
+    set_fixed_clock(&app_state->collection, 4000);
+    POINT past_the_columns = row_point(2, 520);
+    SendMessageA(app_state->list_view, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(past_the_columns.x, past_the_columns.y));
+    idle();
+    EXPECT_EQ(kernel->last_visit, 4000u);
+    EXPECT_EQ(status_icon(kernel), ICON_NOTHING_KNOWN);
+    ListView_SetItemState(app_state->list_view, 1, LVIS_FOCUSED, LVIS_FOCUSED);
+    press_key_in_list(VK_RETURN);
+    EXPECT_EQ(record("http://www.ietf.org/")->last_visit, 4000u);
+
+    EXPECT_TRUE(press_ctrl('F'));
+    Bookmark* added = record("http://fast.example/page");
+    ASSERT_NE(added, nullptr);
+    EXPECT_STREQ(added->title, "Quick Snail Racing");
+    EXPECT_EQ(added->last_visit, 4000u);
+    EXPECT_EQ(keywords_of(added), "Quick Snail Racing");
+    EXPECT_EQ(pane(0), "Linkstone added: http://fast.example/page");
+    click_toolbar(IDM_FAST_ADD);
+    EXPECT_EQ(pane(0), "Linkstone already exists: http://fast.example/page");
+    EXPECT_EQ(count(), 5u);
+    ASSERT_TRUE(stop_peer(peer_config));
+    const Texts log = log_lines(peer_config.log_path);
+    EXPECT_NE(std::find(log.begin(), log.end(), "execute WWW_OpenURL 23 http://www.kernel.org/"), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), "execute WWW_OpenURL 21 http://www.ietf.org/"), log.end());
+
+    // A browser that cannot be started is reported; the page stays unvisited.
+    lstrcpyA(app_state->browser_link.profiles[0].exe_path, dir.path("missing.exe").c_str());
+    kernel->last_modified = 5000;
+    type("kernel");
+    select_rows({0});
+    DialogDriver driver;
+    command(IDM_OPEN);
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].text.rfind("Unable to launch browser", 0), 0u);
+    EXPECT_EQ(status_icon(kernel), ICON_CHANGED);
+}
+
+// The right button selects the row under it and offers what fits; keys copy,
+// select all and open the menu too, in the list or in the filter.
+TEST_F(WindowTest, ContextMenuAndKeysActOnTheRowsOrTheFilter) {
+    const Texts one = {"&Open", "&Export...",    "&Delete", "&Mark Visited (grey)", "&Copy URL to Clipboard",
+                       "-",     "&Properties..."};
+    select_rows({0, 1, 3});
+    {
+        MenuPicker picker('c');
+        click(app_state->list_view, row_point(2, 20), WM_RBUTTONDOWN);
+        EXPECT_EQ(picker.items, one);
+    }
+    EXPECT_EQ(selected_rows(), std::vector<int>{2});
+    EXPECT_EQ(clipboard_text(), "http://www.kernel.org/");
+    record("http://www.kernel.org/")->last_modified = 3000;
+    select_rows({1, 2});
+    {
+        MenuPicker picker(0);
+        click(app_state->list_view, row_point(2, 20), WM_RBUTTONDOWN);
+        EXPECT_EQ(picker.items, (Texts{"&Delete", "&Export...", "&Mark Visited (grey)"}));
+        click(app_state->list_view, {20, 300}, WM_RBUTTONDOWN);
+        EXPECT_EQ(picker.menus_seen, 1) << "none below the last row";
+        select_rows({0});
+        PostMessageA(app_state->list_view, WM_KEYDOWN, VK_APPS, 1);
+        idle();
+        EXPECT_EQ(picker.items, one);
+    }
+    SetFocus(app_state->list_view);
+    EXPECT_TRUE(press_ctrl('A'));
+    EXPECT_EQ(selected_rows(), (std::vector<int>{0, 1, 2, 3}));
+    press_ctrl('C');
+    EXPECT_EQ(clipboard_text(), "http://www.kernel.org/") << "Copy is greyed with several selected";
+    type("design web");
+    SetFocus(app_state->filter_edit);
+    SendMessageA(app_state->filter_edit, EM_SETSEL, 0, 6);
+    EXPECT_TRUE(press_ctrl('C'));
+    EXPECT_EQ(clipboard_text(), "design");
+    EXPECT_TRUE(press_ctrl('A'));
+    DWORD start = 1, end = 0;
+    SendMessageA(app_state->filter_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, 10u);
+    // Letters typed in the list go to the next title that begins with them.
+    type("");
+    select_rows({3});
+    ListView_SetItemState(app_state->list_view, 3, LVIS_FOCUSED, LVIS_FOCUSED);
+    SendMessageA(app_state->list_view, WM_CHAR, 'i', 1);
+    SendMessageA(app_state->list_view, WM_CHAR, 'i', 1);
+    EXPECT_EQ(selected_rows(), std::vector<int>{1});
+}
+
+// A pass checks the listed rows first, then the rest; every record with the
+// URL takes the report; Stop still takes the report in flight.
+TEST_F(WindowTest, StatusCheckingPassesFollowTheList) {
+    auto posted_urls = [] {  // what the pass posts to this thread, which plays the checker
+        Texts urls;
+        MSG msg;
+        while (PeekMessageA(&msg, reinterpret_cast<HWND>(-1), WM_CHECKER_URL, WM_CHECKER_URL, PM_REMOVE)) {
+            urls.push_back(reinterpret_cast<char*>(msg.wParam));
+            free(reinterpret_cast<char*>(msg.wParam));
+        }
+        return urls;
+    };
+    app_state->checker_thread_id = GetCurrentThreadId();
+    add("Kernel again", "HTTP://WWW.KERNEL.ORG/");
+    type("linux | task");
+    SendMessageA(frame, WM_COMMAND, IDM_START_CHECKING, 0);  // no idle pass: it would take the posts
+    Texts order;
+    for (int i = 0; i < 10 && app_state->checking_active; i++) {
+        Texts urls = posted_urls();
+        ASSERT_EQ(urls.size(), 1u);
+        order.push_back(urls[0]);
+        SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>(urls[0].c_str()), 3000);
+        SendMessageA(frame, WM_CHECKER_READY, 0, 0);
+    }
+    EXPECT_EQ(order, (Texts{"http://www.ietf.org/", "http://www.kernel.org/", "http://ui-patterns.com/",
+                            "http://webdesign.example/"}));
+    EXPECT_EQ(record("HTTP://WWW.KERNEL.ORG/")->last_modified, 3000u);
+    EXPECT_EQ(status_icon(record("http://www.ietf.org/")), ICON_CHANGED);
+    EXPECT_TRUE(posted_urls().empty());
+
+    // The minute timer starts a pass once the interval is reached.
+    add("Fresh", "http://fresh.example/");
+    app_state->options.option_flags |= OPT_AUTO_STATUS_CHECK;
+    app_state->options.check_interval = 2;
+    SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
+    EXPECT_FALSE(app_state->checking_active);
+    SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
+    EXPECT_TRUE(app_state->checking_active);
+    Texts urls = posted_urls();
+    ASSERT_EQ(urls.size(), 1u);
+    SendMessageA(frame, WM_COMMAND, IDM_STOP_CHECKING, 0);
+    SendMessageA(frame, WM_CHECKER_REPORT, reinterpret_cast<WPARAM>(urls[0].c_str()), DATE_BROKEN);
+    SendMessageA(frame, WM_CHECKER_READY, 0, 0);
+    EXPECT_EQ(record(urls[0].c_str())->last_modified, DATE_BROKEN);
+    EXPECT_TRUE(posted_urls().empty());
+}
+
+// The Keyword Dictionary lists the index's words, by spelling or folded;
+// About tells the version and where the files are; Help, Contents says when
+// its page is missing.
+TEST_F(WindowTest, DictionaryAboutAndHelpShowWhatTheyKnow) {
+    set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "WEB web Web");
+    Texts shown;
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        shown.push_back(item_text(dialog, IDC_DICT_COUNT));
+        SendDlgItemMessageA(dialog, IDC_DICT_CASE, BM_CLICK, 0, 0);
+        shown.push_back(item_text(dialog, IDC_DICT_COUNT));
+        press(dialog, IDOK);
+    });
+    driver.then([&](HWND box) {
+        shown.push_back(item_text(box, IDC_ABOUT_VERSION));
+        shown.push_back(item_text(box, IDC_ABOUT_FILES));
+        press(box, IDOK);
+    });
+    command(IDM_DICTIONARY);
+    command(IDM_ABOUT);
+    char help[MAX_PATH];
+    help_file_path(help);
+    DeleteFileA(help);  // no help page beside this program
+    command(IDM_CONTENTS);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_NE(shown[0], shown[1]);
+    EXPECT_EQ(shown[2], "Version 1.02");
+    EXPECT_EQ(shown[3], "Linkstone file: " + dir.path("lk.htm") + "\r\nOptions: " + dir.path("lk.ini"));
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].text, std::string("Unable to open the Ravozorizi help file\n\n") + help);
+}
