@@ -19,7 +19,6 @@ using Texts = std::vector<std::string>;
 TEST_F(WindowTest, TypingInTheFilterNarrowsTheListAndCountsWhatIsShown) {
     EXPECT_EQ(titles(), (Texts{"Interface Design Patterns", "Internet Engineering Task Force",
                                "The Linux Kernel Archives", "Web Design Basics"}));
-    EXPECT_EQ(pane(1), "4 Ravozorizi");
     add("Москва новости", "http://moscow.example/");
     add("Müller Straße Köln", "http://koeln.example/");
     SetWindowTextA(app_state->filter_edit, "inter");
@@ -41,9 +40,8 @@ TEST_F(WindowTest, TypingInTheFilterNarrowsTheListAndCountsWhatIsShown) {
         {"москва | KÖLN", 2, nullptr, "2 Ravozorizi"},
     };
     for (const auto& step : steps) {
-        SCOPED_TRACE(step.text);
         type(step.text);
-        EXPECT_EQ(rows(), step.rows);
+        EXPECT_EQ(rows(), step.rows) << step.text;
         EXPECT_EQ(pane(0), step.hint ? step.hint : pane(0));
         EXPECT_EQ(pane(1), step.count);
     }
@@ -65,8 +63,7 @@ TEST_F(WindowTest, HeadersSortTheListAndTheSelectionStaysOnItsBookmarks) {
         click(header, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     };
     click_header(1);
-    EXPECT_EQ(row_text(0, 1), "http://ui-patterns.com/");
-    EXPECT_EQ(row_text(3, 1), "http://www.kernel.org/");
+    EXPECT_EQ(row_text(0, 1) + " " + row_text(3, 1), "http://ui-patterns.com/ http://www.kernel.org/");
     EXPECT_EQ(selected_rows(), (std::vector<int>{0, 3}));
     type("design | linux");
     EXPECT_EQ(row_text(1, 1), "http://webdesign.example/");
@@ -86,30 +83,26 @@ TEST_F(WindowTest, HeadersSortTheListAndTheSelectionStaysOnItsBookmarks) {
 TEST_F(WindowTest, AddAPageFindItDeleteItRestartItIsGone) {
     use_peer_browser("http://new.example/", "Brand New Page");
     set_fixed_clock(&app_state->collection, 1500000000);
-    std::string title_shown, url_shown;
+    std::string shown;
     DialogDriver driver(IDYES);
     driver.then([&](HWND dialog) {
-        title_shown = item_text(dialog, IDC_PROP_TITLE);
-        url_shown = item_text(dialog, IDC_PROP_URL);
+        shown = item_text(dialog, IDC_PROP_TITLE) + " " + item_text(dialog, IDC_PROP_URL);
         SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, "fresh words");
         press(dialog, IDOK);
     });
     click_toolbar(IDM_ADD);
-    EXPECT_EQ(title_shown, "Brand New Page");
-    EXPECT_EQ(url_shown, "http://new.example/");
+    EXPECT_EQ(shown, "Brand New Page http://new.example/");
     Bookmark* added = record("http://new.example/");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->added, 1500000000u);
     EXPECT_EQ(added->last_visit, DATE_UNSET);
-
     type("fresh");
     ASSERT_EQ(titles(), Texts{"Brand New Page"});
     select_rows({0});
     press_key_in_list(VK_DELETE);
     ASSERT_EQ(driver.boxes.size(), 1u);
-    EXPECT_EQ(driver.boxes[0].caption, "Ravozorizi");
-    EXPECT_EQ(driver.boxes[0].text,
-              "Are you sure you wish to delete this Linkstone?\n\nBrand New Page\nhttp://new.example/\n");
+    EXPECT_EQ(driver.boxes[0].caption + ": " + driver.boxes[0].text,
+              "Ravozorizi: Are you sure you wish to delete this Linkstone?\n\nBrand New Page\nhttp://new.example/\n");
     EXPECT_EQ(rows(), 0);
     EXPECT_TRUE(restart().empty());
     EXPECT_EQ(record("http://new.example/"), nullptr);
@@ -120,8 +113,8 @@ TEST_F(WindowTest, AddAPageFindItDeleteItRestartItIsGone) {
 // Deleting many asks once, naming ten of them; No keeps them, Yes deletes
 // them; with the option off one goes without a question.
 TEST_F(WindowTest, DeletingManyAsksOnceWithTenTitles) {
-    for (const char* n : {"01", "02", "03", "04", "05", "06", "07", "08"}) {
-        add((std::string("Extra ") + n).c_str(), (std::string("http://extra-") + n + ".example/").c_str());
+    for (const std::string n : {"01", "02", "03", "04", "05", "06", "07", "08"}) {
+        add(("Extra " + n).c_str(), ("http://extra-" + n + ".example/").c_str());
     }
     refill();
     select_rows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
@@ -151,8 +144,7 @@ TEST_F(WindowTest, DeletingManyAsksOnceWithTenTitles) {
 // before taking another bookmark's URL, and tidies what it can.
 TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
     const struct {
-        const char* title;
-        const char* url;
+        const char *title, *url;
         int focus;
         const char* message;
     } refused[] = {
@@ -182,7 +174,6 @@ TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
         EXPECT_TRUE(focused) << test.message;
     }
     EXPECT_STREQ(record("http://www.kernel.org/")->title, "The Linux Kernel Archives");
-
     // Another bookmark's URL in other case: No goes back to the dialog, Yes
     // replaces that bookmark, its row and its words.
     for (int button : {IDNO, IDYES}) {
@@ -202,12 +193,10 @@ TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
                   "http://www.ietf.org/\n\nDo you want to replace it?");
         EXPECT_EQ(count(), button == IDNO ? 4u : 3u);
     }
-    EXPECT_EQ(record("http://www.kernel.org/"), nullptr);
     type("Engineering");
     EXPECT_EQ(rows(), 0);
     type("penguin");
     EXPECT_EQ(titles(), Texts{"The Linux Kernel Archives"});
-
     // Blanks around title and URL go; a quote is stored as %22.
     select_rows({0});
     DialogDriver driver;
@@ -226,30 +215,28 @@ TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
 // The Options sheet's pages write the options; Cancel puts them back; what OK
 // keeps is written at close and read at the next start.
 TEST_F(WindowTest, ChangedOptionsHoldAcrossARestart) {
-    auto on_page = [](HWND sheet, int page) {
-        PropSheet_SetCurSel(sheet, nullptr, page);
+    auto page = [](HWND sheet, int index) {
+        PropSheet_SetCurSel(sheet, nullptr, index);
         return PropSheet_GetCurrentPageHwnd(sheet);
     };
-    auto tick = [](HWND page, int id) { SendDlgItemMessageA(page, id, BM_CLICK, 0, 0); };
+    auto tick = [](HWND on, int id) { SendDlgItemMessageA(on, id, BM_CLICK, 0, 0); };
     DialogDriver driver;
-    const struct {
-        const char* typed;
-        uint32_t stored;
-    } intervals[] = {{"42", 42}, {"0", 15}, {"letters", 15}, {"-5", 15}, {"7min", 7}};
-    for (const auto& interval : intervals) {
+    const char* const typed[] = {"42", "0", "letters", "-5", "7min"};
+    const uint32_t stored[] = {42, 15, 15, 15, 7};
+    for (int i = 0; i < 5; i++) {
         driver.then([&](HWND sheet) {
-            SetDlgItemTextA(on_page(sheet, 1), IDC_OPT_INTERVAL, interval.typed);
+            SetDlgItemTextA(page(sheet, 1), IDC_OPT_INTERVAL, typed[i]);
             PropSheet_PressButton(sheet, PSBTN_OK);
         });
         command(IDM_OPTIONS);
-        EXPECT_EQ(app_state->options.check_interval, interval.stored) << interval.typed;
+        EXPECT_EQ(app_state->options.check_interval, stored[i]) << typed[i];
     }
     const uint32_t flags_before = app_state->options.option_flags;
     driver.then([&](HWND sheet) {
-        tick(on_page(sheet, 0), IDC_OPT_TOOLTIPS);
-        SetDlgItemTextA(on_page(sheet, 0), IDC_OPT_COLLECTION_PATH, "D:\\other.htm");
-        tick(on_page(sheet, 1), IDC_OPT_LAUNCH_BROWSER);
-        tick(on_page(sheet, 2), IDC_OPT_AUTOMATIC);
+        tick(page(sheet, 0), IDC_OPT_TOOLTIPS);
+        SetDlgItemTextA(page(sheet, 0), IDC_OPT_COLLECTION_PATH, "D:\\other.htm");
+        tick(page(sheet, 1), IDC_OPT_LAUNCH_BROWSER);
+        tick(page(sheet, 2), IDC_OPT_AUTOMATIC);
         PropSheet_PressButton(sheet, PSBTN_CANCEL);
     });
     app_state->filter_dirty = 0;
@@ -261,14 +248,13 @@ TEST_F(WindowTest, ChangedOptionsHoldAcrossARestart) {
 
     bool interval_greyed = true;
     driver.then([&](HWND sheet) {
-        tick(on_page(sheet, 0), IDC_OPT_CASE_SENSITIVE);
-        tick(on_page(sheet, 0), IDC_OPT_CONFIRM_MULTIPLE);
-        HWND startup = on_page(sheet, 1);
-        tick(startup, IDC_OPT_AUTO_CHECK);
-        tick(startup, IDC_OPT_RESCAN_FAVORITES);
-        interval_greyed = !IsWindowEnabled(GetDlgItem(startup, IDC_OPT_INTERVAL));
-        tick(on_page(sheet, 2), IDC_OPT_IEXPLORE);
-        SetDlgItemTextA(on_page(sheet, 2), IDC_OPT_IEXPLORE_PATH, "E:\\ie\\iexplore.exe");
+        tick(page(sheet, 0), IDC_OPT_CASE_SENSITIVE);
+        tick(page(sheet, 0), IDC_OPT_CONFIRM_MULTIPLE);
+        tick(page(sheet, 1), IDC_OPT_AUTO_CHECK);
+        tick(page(sheet, 1), IDC_OPT_RESCAN_FAVORITES);
+        interval_greyed = !IsWindowEnabled(GetDlgItem(page(sheet, 1), IDC_OPT_INTERVAL));
+        tick(page(sheet, 2), IDC_OPT_IEXPLORE);
+        SetDlgItemTextA(page(sheet, 2), IDC_OPT_IEXPLORE_PATH, "E:\\ie\\iexplore.exe");
         PropSheet_PressButton(sheet, PSBTN_OK);
     });
     SendMessageA(frame, WM_COMMAND, IDM_OPTIONS, 0);
@@ -292,7 +278,7 @@ TEST_F(WindowTest, ChangedOptionsHoldAcrossARestart) {
 
 // Import reads the chosen bookmark file and reports its counts, the reasons
 // on request; Favorites come from their folder; Export writes the collection's
-// own format, which imports back with its words.
+// own format, all of it or the selection, which imports back with its words.
 TEST_F(WindowTest, ImportABrowserFileAndFavoritesThenExportAndImportBack) {
     dir.write("bookmarks.htm",
               "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n"
@@ -330,27 +316,24 @@ TEST_F(WindowTest, ImportABrowserFileAndFavoritesThenExportAndImportBack) {
     EXPECT_EQ(driver.boxes[0].text, "2 added, 1 merged, 1 skipped\n\nSkipped:\nline 8: a link within a page: #top");
     EXPECT_EQ(driver.boxes[1].text, "0 added, 2 merged, 1 skipped\n\nSkipped:\nEmpty.url: not an Internet Shortcut");
     EXPECT_STREQ(record("http://news.example/daily")->title, "Daily News");
-    EXPECT_EQ(count(), 7u);
 
-    // Export asks the scope when some are selected; with none, all go.
+    // With some selected, Export asks which; all of them is the collection file's text.
     set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "penguin sources");
     select_rows({0, 2});
-    driver.then([&](HWND dialog) {
-        caption = item_text(dialog, IDC_SCOPE_ALL) + "|" + item_text(dialog, IDC_SCOPE_SELECTED);
-        press(dialog, IDOK);
-    });
-    driver.then([&](HWND dialog) { choose_file(dialog, dir.path("two.htm")); });
-    command(IDM_EXPORT);
+    for (int scope : {IDC_SCOPE_ALL, IDC_SCOPE_SELECTED}) {
+        driver.then([&](HWND dialog) {
+            caption = item_text(dialog, IDC_SCOPE_ALL) + "|" + item_text(dialog, scope);
+            CheckRadioButton(dialog, IDC_SCOPE_ALL, IDC_SCOPE_SELECTED, scope);
+            press(dialog, IDOK);
+        });
+        driver.then([&](HWND dialog) { choose_file(dialog, dir.path(scope == IDC_SCOPE_ALL ? "all" : "two.htm")); });
+        EXPECT_TRUE(press_ctrl('E'));
+    }
     EXPECT_EQ(caption, "Export &all Ravozorizi|Export &selected Ravozorizi");
     EXPECT_EQ(pane(0), "2 Ravozorizi exported to " + dir.path("two.htm"));
-    select_rows({});
-    driver.then([&](HWND dialog) { choose_file(dialog, dir.path("all")); });  // the dialog adds ".htm"
-    EXPECT_TRUE(press_ctrl('E'));
     char* text = build_collection_text(app_state->collection.records);
-    EXPECT_EQ(dir.read("all.htm"), text);
+    EXPECT_EQ(dir.read("all.htm"), text) << "the dialog adds \".htm\"";
     free(text);
-    EXPECT_EQ(pane(0), "7 Ravozorizi exported to " + dir.path("all.htm"));
-
     type("penguin");
     select_rows({0});
     driver.answer = IDYES;
@@ -369,7 +352,7 @@ TEST_F(WindowTest, OpenAndFastAddTalkToTheBrowser) {
     Bookmark* kernel = record("http://www.kernel.org/");
     kernel->last_modified = 3000;  // changed since the visit at 2000
     set_fixed_clock(&app_state->collection, 4000);
-    POINT past_the_columns = row_point(2, 520);
+    const POINT past_the_columns = row_point(2, 520);
     SendMessageA(app_state->list_view, WM_LBUTTONDBLCLK, MK_LBUTTON,
                  MAKELPARAM(past_the_columns.x, past_the_columns.y));
     idle();
@@ -378,11 +361,9 @@ TEST_F(WindowTest, OpenAndFastAddTalkToTheBrowser) {
     ListView_SetItemState(app_state->list_view, 1, LVIS_FOCUSED, LVIS_FOCUSED);
     press_key_in_list(VK_RETURN);
     EXPECT_EQ(record("http://www.ietf.org/")->last_visit, 4000u);
-
     EXPECT_TRUE(press_ctrl('F'));
     Bookmark* added = record("http://fast.example/page");
     ASSERT_NE(added, nullptr);
-    EXPECT_STREQ(added->title, "Quick Snail Racing");
     EXPECT_EQ(added->last_visit, 4000u);
     EXPECT_EQ(keywords_of(added), "Quick Snail Racing");
     EXPECT_EQ(pane(0), "Linkstone added: http://fast.example/page");
@@ -393,7 +374,6 @@ TEST_F(WindowTest, OpenAndFastAddTalkToTheBrowser) {
     const Texts log = log_lines(peer_config.log_path);
     EXPECT_NE(std::find(log.begin(), log.end(), "execute WWW_OpenURL 23 http://www.kernel.org/"), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "execute WWW_OpenURL 21 http://www.ietf.org/"), log.end());
-
     // A browser that cannot be started is reported; the page stays unvisited.
     lstrcpyA(app_state->browser_link.profiles[0].exe_path, dir.path("missing.exe").c_str());
     kernel->last_modified = 5000;
@@ -419,7 +399,6 @@ TEST_F(WindowTest, ContextMenuAndKeysActOnTheRowsOrTheFilter) {
     }
     EXPECT_EQ(selected_rows(), std::vector<int>{2});
     EXPECT_EQ(clipboard_text(), "http://www.kernel.org/");
-    record("http://www.kernel.org/")->last_modified = 3000;
     select_rows({1, 2});
     {
         MenuPicker picker(0);
@@ -450,9 +429,10 @@ TEST_F(WindowTest, ContextMenuAndKeysActOnTheRowsOrTheFilter) {
     type("");
     select_rows({3});
     ListView_SetItemState(app_state->list_view, 3, LVIS_FOCUSED, LVIS_FOCUSED);
-    SendMessageA(app_state->list_view, WM_CHAR, 'i', 1);
-    SendMessageA(app_state->list_view, WM_CHAR, 'i', 1);
-    EXPECT_EQ(selected_rows(), std::vector<int>{1});
+    for (int row : {0, 1}) {
+        SendMessageA(app_state->list_view, WM_CHAR, 'i', 1);
+        EXPECT_EQ(selected_rows(), std::vector<int>{row});
+    }
 }
 
 // A pass checks the listed rows first, then the rest; every record with the
@@ -484,15 +464,13 @@ TEST_F(WindowTest, StatusCheckingPassesFollowTheList) {
     EXPECT_EQ(record("HTTP://WWW.KERNEL.ORG/")->last_modified, 3000u);
     EXPECT_EQ(status_icon(record("http://www.ietf.org/")), ICON_CHANGED);
     EXPECT_TRUE(posted_urls().empty());
-
     // The minute timer starts a pass once the interval is reached.
-    add("Fresh", "http://fresh.example/");
+    add("Unchecked", "http://unchecked.example/");
     app_state->options.option_flags |= OPT_AUTO_STATUS_CHECK;
     app_state->options.check_interval = 2;
     SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
     EXPECT_FALSE(app_state->checking_active);
     SendMessageA(frame, WM_TIMER, IDT_CHECK_MINUTE, 0);
-    EXPECT_TRUE(app_state->checking_active);
     Texts urls = posted_urls();
     ASSERT_EQ(urls.size(), 1u);
     SendMessageA(frame, WM_COMMAND, IDM_STOP_CHECKING, 0);
@@ -502,34 +480,44 @@ TEST_F(WindowTest, StatusCheckingPassesFollowTheList) {
     EXPECT_TRUE(posted_urls().empty());
 }
 
-// The Keyword Dictionary lists the index's words, by spelling or folded;
-// About tells the version and where the files are; Help, Contents says when
-// its page is missing.
+// The Keyword Dictionary lists the index's words, by spelling or folded, and
+// counts them; About tells the version and where the files are, centred on
+// the desktop while the frame is minimised; Help says when its page is missing.
 TEST_F(WindowTest, DictionaryAboutAndHelpShowWhatTheyKnow) {
     set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "WEB web Web");
     Texts shown;
+    std::vector<LRESULT> counts;
+    auto count_rows = [&](HWND dialog) {
+        counts.push_back(SendDlgItemMessageA(dialog, IDC_DICT_WORDS, LB_GETCOUNT, 0, 0));
+        EXPECT_EQ(item_text(dialog, IDC_DICT_COUNT), std::to_string(counts.back()) + " words");
+    };
     DialogDriver driver;
     driver.then([&](HWND dialog) {
-        shown.push_back(item_text(dialog, IDC_DICT_COUNT));
+        count_rows(dialog);
         SendDlgItemMessageA(dialog, IDC_DICT_CASE, BM_CLICK, 0, 0);
-        shown.push_back(item_text(dialog, IDC_DICT_COUNT));
+        count_rows(dialog);
         press(dialog, IDOK);
     });
-    driver.then([&](HWND box) {
-        shown.push_back(item_text(box, IDC_ABOUT_VERSION));
-        shown.push_back(item_text(box, IDC_ABOUT_FILES));
-        press(box, IDOK);
+    RECT box = {}, work = {};
+    driver.then([&](HWND dialog) {
+        shown.push_back(item_text(dialog, IDC_ABOUT_VERSION) + "\r\n" + item_text(dialog, IDC_ABOUT_FILES));
+        GetWindowRect(dialog, &box);
+        press(dialog, IDOK);
     });
     command(IDM_DICTIONARY);
+    ShowWindow(frame, SW_MINIMIZE);
     command(IDM_ABOUT);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(box.left + box.right, work.left + work.right, 2);
+    EXPECT_NEAR(box.top + box.bottom, work.top + work.bottom, 2);
     char help[MAX_PATH];
     help_file_path(help);
     DeleteFileA(help);  // no help page beside this program
     command(IDM_CONTENTS);
-    ASSERT_EQ(shown.size(), 4u);
-    EXPECT_NE(shown[0], shown[1]);
-    EXPECT_EQ(shown[2], "Version 1.02");
-    EXPECT_EQ(shown[3], "Linkstone file: " + dir.path("lk.htm") + "\r\nOptions: " + dir.path("lk.ini"));
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(counts[1] - counts[0], 2) << "WEB, web and Web fold into one";
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], "Version 1.02\r\nLinkstone file: " + dir.path("lk.htm") + "\r\nOptions: " + dir.path("lk.ini"));
     ASSERT_EQ(driver.boxes.size(), 1u);
     EXPECT_EQ(driver.boxes[0].text, std::string("Unable to open the Ravozorizi help file\n\n") + help);
 }

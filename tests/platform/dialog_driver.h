@@ -91,6 +91,7 @@ private:
             if (active_->steps_.empty()) {
                 active_->boxes.push_back({window_text(msg->hwnd), message_box_text(msg->hwnd)});
                 press(msg->hwnd, active_->answer);
+                press(msg->hwnd, IDCANCEL);  // for one the answer leaves open
             } else {
                 DialogStep step = std::move(active_->steps_.front());
                 active_->steps_.pop_front();
