@@ -47,46 +47,6 @@ inline DialogStep answer(int button, std::string* text) {
     };
 }
 
-// Records the items of the next pop-up menu ("-" for a separator, " (grey)"
-// after a greyed item) and picks the one with the access key, or closes it.
-class MenuPicker {
-public:
-    explicit MenuPicker(char key) : key_(key) {
-        active_ = this;
-        hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, on_call_return, nullptr, GetCurrentThreadId());
-    }
-    ~MenuPicker() {
-        UnhookWindowsHookEx(hook_);
-        active_ = nullptr;
-    }
-    std::vector<std::string> items;
-    int menus_seen = 0;
-
-private:
-    static LRESULT CALLBACK on_call_return(int code, WPARAM wparam, LPARAM lparam) {
-        const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
-        if (code == HC_ACTION && active_ && call->message == WM_INITMENUPOPUP && !HIWORD(call->lParam)) {
-            HMENU menu = reinterpret_cast<HMENU>(call->wParam);
-            active_->menus_seen++;
-            active_->items.clear();
-            for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); i++) {
-                char text[128] = "";
-                GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-                UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-                active_->items.push_back(
-                    (state & MF_SEPARATOR) ? "-" : text + std::string(state & MF_GRAYED ? " (grey)" : ""));
-            }
-            // The menu's own loop takes the key from the queue.
-            if (active_->key_) PostMessageA(call->hwnd, WM_CHAR, static_cast<WPARAM>(active_->key_), 1);
-            if (!active_->key_) PostMessageA(call->hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
-        }
-        return CallNextHookEx(nullptr, code, wparam, lparam);
-    }
-    static inline MenuPicker* active_ = nullptr;
-    HHOOK hook_;
-    char key_;
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -233,17 +193,15 @@ protected:
     }
 
     // Saves as closing does, then reads the file into a fresh collection as
-    // the next start does; the message boxes of that start get the answer.
-    std::vector<SeenBox> restart(int answer = IDOK) {
+    // the next start does (a DialogDriver answers its questions).
+    void restart() {
         EXPECT_TRUE(save_collection_file());
         ListView_DeleteAllItems(app_state->list_view);
         free_collection(&app_state->collection);
         app_state->collection = create_collection();
         app_state->recovery_path[0] = '\0';
-        DialogDriver driver(answer);
         read_collection_at_startup();
         refill();
-        return driver.boxes;
     }
 
     // The browser link with both profiles' programs pointing at the peer,
