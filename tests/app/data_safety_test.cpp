@@ -7,7 +7,6 @@
 
 #include "collection/collection_file.h"
 #include "core/whole_file.h"
-#include "tests/app/program_process.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -23,7 +22,7 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
 }  // namespace
 
 // Whichever step of a save fails, the file and its backup stay as they were,
-// no temporary file is left, and the user is told while the window stays.
+// no temporary file is left, and the user is told; closing then asks first.
 TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
     app_state->options.option_flags |= OPT_BACKUP_COLLECTION;
     write_one_bookmark(dir.path("lk.htm"), "Saved Before", "http://before.example/");
@@ -31,7 +30,6 @@ TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
     const std::string file = dir.read("lk.htm");
     const std::string path = app_state->options.collection_path;
     for (FileStep step : {FILE_STEP_WRITE, FILE_STEP_FLUSH, FILE_STEP_ROTATE, FILE_STEP_MOVE_IN}) {
-        SCOPED_TRACE(step);
         fail_next_file_step(step);
         std::string status_meanwhile;
         DialogDriver driver;
@@ -40,15 +38,13 @@ TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
             DialogDriver::again(box);
         });
         command(IDM_SAVE);
-        EXPECT_EQ(status_meanwhile, "Saving Ravozorizi file: " + path);
+        EXPECT_EQ(status_meanwhile + "|" + pane(0), "Saving Ravozorizi file: " + path + "|Ready");
         ASSERT_EQ(driver.boxes.size(), 1u);
         EXPECT_EQ(driver.boxes[0].text, "Unable to write Ravozorizi to file\n\n" + path);
-        EXPECT_EQ(pane(0), "Ready");
-        EXPECT_EQ(dir.read("lk.htm"), file);
-        EXPECT_EQ(dir.read("lk.htm.bak"), "the backup");
+        EXPECT_EQ(dir.read("lk.htm"), file) << step;
+        EXPECT_EQ(dir.read("lk.htm.bak"), "the backup") << step;
         EXPECT_EQ(dir.names(), (std::set<std::string>{"lk.htm", "lk.htm.bak"}));
     }
-    // Closing after a failed save asks: No keeps the window and writes nothing.
     lstrcpyA(app_state->options.collection_path, dir.path("gone\\lk.htm").c_str());
     for (int button : {IDNO, IDYES}) {
         DialogDriver driver(button);
@@ -57,7 +53,7 @@ TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
         EXPECT_EQ(driver.boxes[0].text, "Unable to write Ravozorizi to file. Close anyway and lose the changes?\n\n" +
                                             dir.path("gone\\lk.htm"));
         EXPECT_EQ(IsWindow(frame) != FALSE, button == IDNO);
-        EXPECT_EQ(dir.exists("lk.ini"), button == IDYES);
+        EXPECT_EQ(dir.exists("lk.ini"), button == IDYES) << "nothing saved of a close that did not happen";
     }
 }
 
@@ -69,33 +65,25 @@ TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     dir.make_folder("folder.htm");
     app_state->options.option_flags |= OPT_BACKUP_COLLECTION;
     HANDLE locked = CreateFileA(dir.path("lk.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    for (const std::string& path : {dir.path("lk.htm"), dir.path("no-such-folder\\lk.htm"), dir.path("folder.htm")}) {
+    DialogDriver driver(IDNO);
+    for (const std::string& path : {dir.path("no-such-folder\\lk.htm"), dir.path("folder.htm"), dir.path("lk.htm")}) {
         lstrcpyA(app_state->options.collection_path, path.c_str());
-        app_state->collection_unread = 0;
-        DialogDriver driver;
         read_collection_at_startup();
-        ASSERT_EQ(driver.boxes.size(), 1u);
-        EXPECT_EQ(driver.boxes[0].text, "Unable to import html bookmark file\n\n" + path);
+        EXPECT_EQ(driver.boxes.back().text, "Unable to import html bookmark file\n\n" + path);
         EXPECT_TRUE(app_state->collection_unread);
     }
     CloseHandle(locked);
-    lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
-    DialogDriver driver(IDNO);
     EXPECT_FALSE(save_collection_file());
-    EXPECT_EQ(driver.boxes.size(), 1u);
     EXPECT_NE(dir.read("lk.htm").find("http://kept/"), std::string::npos);
     EXPECT_FALSE(dir.exists("lk.htm.bak"));
     driver.answer = IDYES;
     EXPECT_TRUE(save_collection_file());
     EXPECT_TRUE(save_collection_file());
-    EXPECT_EQ(driver.boxes.size(), 2u) << "asked once, before the first save";
+    EXPECT_EQ(driver.boxes.size(), 5u) << "asked once, before the first save";
     EXPECT_EQ(dir.read("lk.htm").find("http://kept/"), std::string::npos);
-
     lstrcpyA(app_state->options.collection_path, dir.path("first.htm").c_str());
-    app_state->collection_unread = 0;
     restart();
-    EXPECT_EQ(driver.boxes.size(), 2u);
+    EXPECT_EQ(driver.boxes.size(), 5u);
     EXPECT_FALSE(app_state->collection_unread);
 }
 
@@ -136,24 +124,18 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
         {dir.path("gone\\lk.htm"), std::string(temporary) + "lk.htm.recovered", FILE_STEP_NONE},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.collection);
         lstrcpyA(app_state->options.collection_path, test.collection.c_str());
         fail_next_file_step(test.failing);
-        {
-            DialogDriver driver;
-            SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
-            EXPECT_EQ(driver.dialogs_seen, 0);
-        }
+        DialogDriver driver(IDYES);
+        SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(driver.dialogs_seen, 0);
         EXPECT_TRUE(IsWindow(frame));
         ASSERT_TRUE(file_exists(test.recovery.c_str()));
         EXPECT_FALSE(file_exists(test.collection.c_str()));
-
         // The next start, over the same folder.
         ListView_DeleteAllItems(app_state->list_view);
         free_collection(&app_state->collection);
         app_state->collection = create_collection();
-        app_state->recovery_path[0] = '\0';
-        DialogDriver driver(IDYES);
         read_collection_at_startup();
         ASSERT_EQ(driver.boxes.size(), 1u);
         EXPECT_EQ(driver.boxes[0].text,
@@ -173,72 +155,73 @@ namespace {
 // Polls a condition the other process brings about in its own time.
 template <typename Condition>
 bool eventually(Condition condition) {
-    for (int i = 0; i < 400; i++) {
-        if (condition()) return true;
-        Sleep(25);
+    for (int i = 0; i < 400 && !condition(); i++) Sleep(25);
+    return condition();
+}
+
+// lk.exe, copied into the folder and started; it is ended at the latest
+// when the test is.
+struct Program {
+    PROCESS_INFORMATION info = {};
+    HWND frame = nullptr;
+
+    Program(const TempDir& dir, bool shows = true) {
+        std::string exe = dir.path("lk.exe");
+        CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        bool started =
+            CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        if (!started || !shows) return;
+        eventually([&] {
+            frame = FindWindowA(FRAME_CLASS_NAME, nullptr);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(frame, &owner);
+            return frame && owner == info.dwProcessId && IsWindowVisible(frame);
+        });
     }
-    return false;
-}
-
-int list_rows(HWND frame) {
-    HWND list = FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr);
-    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-// Starts lk.exe from a copy in the folder, waits until it lists the rows.
-HWND start_listing(ProgramProcess* program, const TempDir& dir, int rows) {
-    const std::string exe = dir.path("lk.exe");
-    if (!CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE) || !program->start(exe)) return nullptr;
-    HWND frame = program->wait_for_frame();
-    EXPECT_TRUE(frame && eventually([&] { return list_rows(frame) == rows; }));
-    return frame;
-}
+    ~Program() {
+        TerminateProcess(info.hProcess, 9);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    int rows() { return ListView_GetItemCount(FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr)); }
+    // The exit code, or 999 when the program has not ended within 30 seconds.
+    DWORD wait_exit() {
+        DWORD code = 999;
+        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    DWORD close() {
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        return wait_exit();
+    }
+};
 
 }  // namespace
 
-TEST(LkExe, FiltersSavesBothFilesAndStaysSingleInstance) {
-    TempDir dir;
-    dir.write("lk.ini", "[General]\r\nFirst Run=0\r\n");
-    write_one_bookmark(dir.path("lk.htm"), "Interface Design Patterns", "http://ui-patterns.com/");
-    ProgramProcess first;
-    HWND frame = start_listing(&first, dir, 1);
-    ASSERT_NE(frame, nullptr);
-    HWND toolbar = FindWindowExA(frame, nullptr, TOOLBARCLASSNAMEA, nullptr);
-    HWND filter = FindWindowExA(toolbar, nullptr, "Edit", nullptr);
-    SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zzz"));
-    // Sent messages are handled inside GetMessage; like a keystroke, a posted
-    // message lets the loop come round to its idle pass.
-    PostMessageA(frame, WM_NULL, 0, 0);
-    EXPECT_TRUE(eventually([&] { return list_rows(frame) == 0; }));
-
-    ProgramProcess second;
-    ASSERT_TRUE(second.start(dir.path("lk.exe")));
-    EXPECT_EQ(second.wait_exit(), 0u);
-    EXPECT_TRUE(IsWindow(frame));
-
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(first.wait_exit(), 1u);
-    std::string saved = dir.read("lk.htm");
-    EXPECT_EQ(saved.rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
-    EXPECT_NE(saved.find("HREF=\"http://ui-patterns.com/\""), std::string::npos);
-    EXPECT_NE(dir.read("lk.ini").find("Col Width 0="), std::string::npos);
-}
-
 // A settings file of an older version, written in the ANSI code page, still
-// names the collection; closing writes the path back in UTF-8.
-TEST(LkExe, AnsiSettingsFileStillFindsTheCollection) {
+// names the collection; the filter works; a second start only brings the
+// first forward; closing saves the collection and writes the path in UTF-8.
+TEST(LkExe, FindsTheCollectionFiltersStaysSingleAndSavesAtClose) {
     TempDir dir;
     const std::string folder = "C:\\Users\\Jos\xC3\xA9";
     CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string collection = folder + "\\lk.htm";
-    write_one_bookmark(collection, "Caf\xC3\xA9 Central", "http://cafe.example/");
+    write_one_bookmark(folder + "\\lk.htm", "Caf\xC3\xA9 Central", "http://cafe.example/");
     dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n");
-    ProgramProcess program;
-    HWND frame = start_listing(&program, dir, 1);
-    ASSERT_NE(frame, nullptr);
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.wait_exit(), 1u);
-    EXPECT_NE(dir.read("lk.ini").find("Linkstone File=" + collection + "\r\n"), std::string::npos);
+    Program first(dir);
+    ASSERT_NE(first.frame, nullptr);
+    EXPECT_TRUE(eventually([&] { return first.rows() == 1; }));
+    HWND filter =
+        FindWindowExA(FindWindowExA(first.frame, nullptr, TOOLBARCLASSNAMEA, nullptr), nullptr, "Edit", nullptr);
+    SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zzz"));
+    PostMessageA(first.frame, WM_NULL, 0, 0);  // like a keystroke, lets the loop come round to its idle pass
+    EXPECT_TRUE(eventually([&] { return first.rows() == 0; }));
+    Program second(dir, false);
+    EXPECT_EQ(second.wait_exit(), 0u);
+    EXPECT_EQ(first.close(), 1u);
+    EXPECT_NE(dir.read("lk.ini").find("Linkstone File=" + folder + "\\lk.htm\r\n"), std::string::npos);
+    EXPECT_NE(dir.read("lk.ini").find("Col Width 0="), std::string::npos);
     for (const char* name : {"\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
 }
@@ -249,21 +232,18 @@ TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
     TempDir dir;
     const char netscape_key[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
     const char shell_folders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    dir.write("bookmark.htm",
-              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
-              "<DT><A HREF=\"http://navigator.example/\" ADD_DATE=\"900000000\">Navigator</A>\n</DL><p>\n");
+    write_one_bookmark(dir.path("bookmark.htm"), "Navigator", "http://navigator.example/");
     dir.make_folder("fav\\Sub");
     dir.write("fav\\Sub\\Shortcut Page.url", "[InternetShortcut]\r\nURL=http://shortcut.example/\r\n");
     set_registry_string(HKEY_CURRENT_USER, netscape_key, "File Location", dir.path("bookmark.htm").c_str());
     const std::string favorites = registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites");
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", dir.path("fav").c_str());
-    ProgramProcess program;
-    HWND frame = start_listing(&program, dir, 2);
+    Program program(dir);
+    EXPECT_TRUE(eventually([&] { return program.rows() == 2; }));
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", favorites.c_str());
     delete_registry_key(HKEY_CURRENT_USER, netscape_key);
-    ASSERT_NE(frame, nullptr);
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.wait_exit(), 1u);
+    EXPECT_EQ(program.close(), 1u);
+    EXPECT_EQ(dir.read("lk.htm").rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://navigator.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);

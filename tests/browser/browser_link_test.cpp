@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -50,14 +49,12 @@ protected:
         std::vector<std::string> wanted = log_lines(folder + "\\expected.log");
         DeleteFileA(peer_config.log_path.c_str());
         ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines.front(), wanted.front());
-        EXPECT_EQ(lines.back(), "stop");
         std::sort(lines.begin() + 1, lines.end() - 1);
         std::sort(wanted.begin() + 1, wanted.end() - 1);
         EXPECT_EQ(lines, wanted);
     }
-    void name_default_browser(const char* application) {
-        set_registry_string(HKEY_LOCAL_MACHINE, kHttpDdeApplicationKey, nullptr, application);
+    static void name_default_browser(const char* name) {
+        set_registry_string(HKEY_LOCAL_MACHINE, kHttpDdeApplicationKey, nullptr, name);
     }
 
     BrowserLink link = {};

@@ -1,9 +1,8 @@
-// Answers the dialogs a test provokes from inside their own message loops.
-// Every top-level dialog initialised on this thread (message boxes, file
-// dialogs, property sheets and the program's own) takes the next planned step
-// once its loop runs; a step fills controls with messages, posts a button
-// press, and may ask for another step on the same window with again(). A
-// dialog with no step left is noted (caption and message) and answered.
+// Answers the dialogs a test provokes, from inside their own message loops:
+// every top-level dialog on this thread (message boxes, file dialogs,
+// property sheets, the program's own) takes the next planned step once its
+// loop runs, and may ask for another with again(); one with no step left is
+// noted (caption and message) and answered.
 #pragma once
 
 #include <windows.h>
@@ -49,8 +48,6 @@ public:
         active_ = nullptr;
     }
     DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
-
     DialogDriver& then(DialogStep step) {
         steps_.push_back(std::move(step));
         return *this;
