@@ -52,13 +52,17 @@ protected:
     void SetUp() override {
         app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
         app_instance = GetModuleHandleA(nullptr);
-        Options& o = app_state->options;
-        o.option_flags = OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
-        o.check_interval = 15;
-        o.column_width[0] = 200;
-        o.column_width[1] = 300;
-        o.frame_x = o.frame_y = o.frame_width = o.frame_height = CW_USEDEFAULT;
-        lstrcpyA(o.collection_path, dir.path("lk.htm").c_str());
+        const int32_t d = CW_USEDEFAULT;
+        app_state->options = {
+            OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES,
+            15,
+            {200, 300},
+            d,
+            d,
+            d,
+            d,
+            {}};
+        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
         set_settings_path(dir.path("lk.ini").c_str());
         app_state->ui_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         app_state->collection = create_collection();
@@ -72,8 +76,6 @@ protected:
         refill();
     }
     void TearDown() override {
-        if (!saved_favorites.empty())
-            set_registry_string(HKEY_CURRENT_USER, kShellFolders, "Favorites", saved_favorites.c_str());
         if (dde_started) {
             stop_peer(peer_config);
             end_dde(&app_state->browser_link);
@@ -219,17 +221,8 @@ protected:
         ASSERT_TRUE(url.empty() || start_peer(peer_config));
     }
 
-    // Points the registry's Favorites folder elsewhere until the test ends.
-    void set_favorites_folder(const std::string& folder) {
-        if (saved_favorites.empty()) saved_favorites = registry_string(HKEY_CURRENT_USER, kShellFolders, "Favorites");
-        set_registry_string(HKEY_CURRENT_USER, kShellFolders, "Favorites", folder.c_str());
-    }
-
-    static constexpr const char* kShellFolders =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     TempDir dir;
     HWND frame = nullptr;
-    std::string saved_favorites;
     PeerConfig peer_config;
     bool dde_started = false;
 };
