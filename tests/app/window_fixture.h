@@ -159,11 +159,11 @@ protected:
         idle();
         return sent;
     }
-    // Sends the button-down and -up messages at the point in the control.
-    void click(HWND control, POINT at, UINT down = WM_LBUTTONDOWN) {
-        idle();                                                      // buttons follow the selection at idle
-        PostMessageA(control, down + 1, 0, MAKELPARAM(at.x, at.y));  // a list waits for the button to come up
-        SendMessageA(control, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    // A click of the left button at the point in the control.
+    void click(HWND control, POINT at) {
+        idle();  // buttons follow the selection at idle
+        SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         idle();
     }
     void click_toolbar(int id) {

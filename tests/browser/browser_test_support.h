@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <sstream>
 #include <string>
@@ -80,18 +78,6 @@ inline bool stop_peer(const PeerConfig& config) {
     bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
     CloseHandle(process);
     return ended;
-}
-
-inline bool any_peer_running() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
-        found = lstrcmpiA(entry.szExeFile, "dde_peer.exe") == 0;
-    }
-    CloseHandle(snapshot);
-    return found;
 }
 
 // The peer's log, one entry per line.

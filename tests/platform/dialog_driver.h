@@ -61,11 +61,9 @@ public:
             again(dialog);
         };
     }
-    size_t steps_left() const { return steps_.size(); }
 
     std::vector<SeenBox> boxes;  // the dialogs that found no step
     int answer;                  // the button they get
-    int dialogs_seen = 0;
 
 private:
     static UINT drive_message() {
@@ -76,7 +74,6 @@ private:
         const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
         if (code == HC_ACTION && active_ && call->message == WM_INITDIALOG &&
             !(GetWindowLongA(call->hwnd, GWL_STYLE) & WS_CHILD)) {
-            active_->dialogs_seen++;
             again(call->hwnd);
         }
         return CallNextHookEx(nullptr, code, wparam, lparam);
