@@ -132,17 +132,12 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
         EXPECT_TRUE(IsWindow(frame));
         ASSERT_TRUE(file_exists(test.recovery.c_str()));
         EXPECT_FALSE(file_exists(test.collection.c_str()));
-        // The next start, over the same folder.
-        ListView_DeleteAllItems(app_state->list_view);
-        free_collection(&app_state->collection);
-        app_state->collection = create_collection();
-        read_collection_at_startup();
+        start_again();  // over the same folder
         ASSERT_EQ(driver.boxes.size(), 1u);
         EXPECT_EQ(driver.boxes[0].text,
                   "Windows ended before Ravozorizi could be saved; they were kept in a recovery file.\n\n"
                   "Restore Ravozorizi from it? No deletes it.\n\n" +
                       test.recovery);
-        refill();
         EXPECT_EQ(rows(), 4);
         lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
         ASSERT_TRUE(save_collection_file());

@@ -198,6 +198,9 @@ protected:
     // the next start does (a DialogDriver answers its questions).
     void restart() {
         EXPECT_TRUE(save_collection_file());
+        start_again();
+    }
+    void start_again() {
         ListView_DeleteAllItems(app_state->list_view);
         free_collection(&app_state->collection);
         app_state->collection = create_collection();
@@ -207,8 +210,8 @@ protected:
     }
 
     // The browser link with both profiles' programs pointing at the peer,
-    // which shows the page when a URL is given.
-    void use_peer_browser(const std::string& url = "", const std::string& title = "") {
+    // which shows the page.
+    void use_peer_browser(const std::string& url, const std::string& title) {
         const std::string peer = peer_exe_path();
         dir.write("lk.ini", "[Browsers]\r\nSelected Browser=0\r\nNetscape - Exe Path=" + peer +
                                 "\r\nIExplore - Exe Path=" + peer + "\r\n");
@@ -218,7 +221,7 @@ protected:
         peer_config.log_path = dir.path("peer.log");
         peer_config.version = "0x20000";
         peer_config.window_info = "\"" + url + "\",\"Netscape - [" + title + "]\"";
-        ASSERT_TRUE(url.empty() || start_peer(peer_config));
+        ASSERT_TRUE(start_peer(peer_config));
     }
 
     TempDir dir;

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "platform/settings_file.h"
+#include "tests/temp_dir.h"
 
 // Text of a whole file, "" when it does not exist.
 inline std::string file_text(const std::string& path) {
@@ -49,23 +49,10 @@ inline void delete_registry_key(HKEY root, const char* path) {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        static int serial = 0;
-        folder =
-            std::string(temp) + "lk-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        settings_path = folder + "\\lk.ini";
-        set_settings_path(settings_path.c_str());
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
+    void SetUp() override { set_settings_path(settings_path.c_str()); }
     void write_settings(const std::string& text) { write_file(settings_path, text); }
     std::string settings_text() { return file_text(settings_path); }
 
-    std::string folder;
-    std::string settings_path;
+    TempDir dir;
+    std::string folder = dir.path(), settings_path = dir.path("lk.ini");
 };
