@@ -24,7 +24,6 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
 // Whichever step of a save fails, the file and its backup stay as they were,
 // no temporary file is left, and the user is told; closing then asks first.
 TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
-    app_state->options.option_flags |= OPT_BACKUP_COLLECTION;
     write_one_bookmark(dir.path("lk.htm"), "Saved Before", "http://before.example/");
     dir.write("lk.htm.bak", "the backup");
     const std::string file = dir.read("lk.htm");
@@ -63,7 +62,6 @@ TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
 TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     dir.write("lk.htm", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DT><A HREF=\"http://kept/\">Kept</A>\n");
     dir.make_folder("folder.htm");
-    app_state->options.option_flags |= OPT_BACKUP_COLLECTION;
     HANDLE locked = CreateFileA(dir.path("lk.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     DialogDriver driver(IDNO);
     for (const std::string& path : {dir.path("no-such-folder\\lk.htm"), dir.path("folder.htm"), dir.path("lk.htm")}) {

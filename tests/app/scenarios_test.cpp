@@ -188,8 +188,8 @@ TEST_F(WindowTest, ChangedOptionsHoldAcrossARestart) {
     SendMessageA(frame, WM_COMMAND, IDM_OPTIONS, 0);
     EXPECT_EQ(app_state->filter_dirty, 1u) << "the search options changed";
     const uint32_t flags = app_state->options.option_flags;
-    EXPECT_EQ(flags, OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CASE_SENSITIVE |
-                         OPT_AUTO_STATUS_CHECK | OPT_AUTO_RESCAN_FAVORITES);
+    EXPECT_EQ(flags, OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_BACKUP_COLLECTION | OPT_CONFIRM_SINGLE_DELETES |
+                         OPT_CASE_SENSITIVE | OPT_AUTO_STATUS_CHECK | OPT_AUTO_RESCAN_FAVORITES);
     EXPECT_FALSE(interval_greyed) << "automatic checking was switched on";
     SendMessageA(frame, WM_CLOSE, 0, 0);  // writes both files
     pump_messages();

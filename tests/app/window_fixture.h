@@ -17,6 +17,7 @@
 #include "app/frame.h"
 #include "app/live_filter.h"
 #include "app/resource.h"
+#include "app/settings.h"
 #include "browser/dde_client.h"
 #include "search/keyword_index.h"
 #include "tests/browser/browser_test_support.h"
@@ -52,18 +53,9 @@ protected:
     void SetUp() override {
         app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
         app_instance = GetModuleHandleA(nullptr);
-        const int32_t d = CW_USEDEFAULT;
-        app_state->options = {
-            OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES,
-            15,
-            {200, 300},
-            d,
-            d,
-            d,
-            d,
-            {}};
-        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
         set_settings_path(dir.path("lk.ini").c_str());
+        load_settings(&app_state->options);  // the defaults
+        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
         app_state->ui_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         app_state->collection = create_collection();
         add("The Linux Kernel Archives", "http://www.kernel.org/");
