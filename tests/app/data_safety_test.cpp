@@ -179,15 +179,12 @@ struct Program {
         CloseHandle(info.hProcess);
     }
     int rows() { return ListView_GetItemCount(FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr)); }
-    // The exit code, or 999 when the program has not ended within 30 seconds.
-    DWORD wait_exit() {
+    // Closes the frame, if any: the exit code, or 999 when the program has not ended within 30 seconds.
+    DWORD close() {
+        if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
         DWORD code = 999;
         if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
         return code;
-    }
-    DWORD close() {
-        PostMessageA(frame, WM_CLOSE, 0, 0);
-        return wait_exit();
     }
 };
 
@@ -211,7 +208,7 @@ TEST(LkExe, FindsTheCollectionFiltersStaysSingleAndSavesAtClose) {
     PostMessageA(first.frame, WM_NULL, 0, 0);  // like a keystroke, lets the loop come round to its idle pass
     EXPECT_TRUE(eventually([&] { return first.rows() == 0; }));
     Program second(dir, false);
-    EXPECT_EQ(second.wait_exit(), 0u);
+    EXPECT_EQ(second.close(), 0u);
     EXPECT_EQ(first.close(), 1u);
     EXPECT_NE(dir.read("lk.ini").find("Linkstone File=" + folder + "\\lk.htm\r\n"), std::string::npos);
     EXPECT_NE(dir.read("lk.ini").find("Col Width 0="), std::string::npos);

@@ -19,10 +19,6 @@ namespace {
 const char kLegacyRoot[] = "Software\\Tessfold";
 const char kLegacyKey[] = "Software\\Tessfold\\Ravozorizi\\Format 1\\Properties";
 
-const uint32_t kNamedFlags = OPT_PARTIAL_MATCH | OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER | OPT_BACKUP_COLLECTION |
-                             OPT_IMPLIED_OR | OPT_TOOLTIPS | OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES |
-                             OPT_AUTO_STATUS_CHECK | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
-
 std::string default_path() {
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, sizeof module);
@@ -86,14 +82,11 @@ TEST_F(Settings, HandEditedValuesReadAsDocumented) {
     // Keys that are missing or empty keep their defaults; bits no key names are left alone.
     options().option_flags = 0x1000;
     load_settings(&options());
-    EXPECT_EQ(options().option_flags & ~kNamedFlags, 0x1000u);
-    EXPECT_EQ(options().option_flags & kNamedFlags, OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES |
-                                                        OPT_CONFIRM_MULTIPLE_DELETES | OPT_AUTO_STATUS_CHECK |
-                                                        OPT_IMPLIED_OR);
-    EXPECT_EQ(options().check_interval, static_cast<uint32_t>(-5));
-    EXPECT_EQ(options().column_width[0], 150);
-    EXPECT_EQ(options().column_width[1], 0);
-    EXPECT_EQ(options().frame_x, CW_USEDEFAULT);
+    const Options& o = options();
+    EXPECT_EQ((std::vector<int64_t>{o.option_flags, o.check_interval, o.column_width[0], o.column_width[1], o.frame_x}),
+              (std::vector<int64_t>{0x1000 | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES |
+                                        OPT_AUTO_STATUS_CHECK | OPT_IMPLIED_OR,
+                                    0xFFFFFFFB, 150, 0, CW_USEDEFAULT}));
     EXPECT_EQ(options().collection_path, default_path());
 }
 
@@ -116,18 +109,16 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
         "[General]\r\nFirst Run=0\r\nAuto Launch Browser=0\r\nBackup Linkstone File=1\r\nAuto Rescan Bookmarks=0\r\n"
         "Auto Rescan Favorites=0\r\nAuto Status Check=1\r\nTooltips=1\r\nAuto Check Interval=30\r\n"
         "Confirm Single Deletes=1\r\nConfirm Multiple Deletes=1\r\nVersion=102\r\nBuild=32\r\n"
-        "Linkstone File=C:\\data\\lk.htm\r\n"
-        "[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\nImplied Or=1\r\n"
-        "[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nFrame X=10\r\nFrame Y=-20\r\n"
-        "Frame Width=640\r\nFrame Height=480\r\n"
-        "[Browsers]\r\nSelected Browser=1\r\nUse URL.DLL=0\r\nNetscape - Service Name=Netscape\r\n"
-        "Netscape - Exe Path=C:\\nav\\netscape.exe\r\nNetscape - Launch Arguments=-h\r\n"
-        "Netscape - Get URL Topic=WWW_GetWindowInfo\r\nNetscape - Open URL Topic=WWW_OpenURL\r\n"
-        "Netscape - Open URL DDE Exec=%s\r\nNetscape - Version Topic=WWW_Version\r\n"
-        "IExplore - Service Name=IExplore\r\nIExplore - Exe Path=C:\\ie\\iexplore.exe\r\n"
-        "IExplore - Launch Arguments=-nohome\r\nIExplore - Get URL Topic=WWW_GetWindowInfo\r\n"
-        "IExplore - Open URL Topic=WWW_OpenURL\r\nIExplore - Open URL DDE Exec=\"%s\",,-1,,,,,\r\n"
-        "IExplore - Version Topic=WWW_Version\r\n");
+        "Linkstone File=C:\\data\\lk.htm\r\n[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\n"
+        "Implied Or=1\r\n[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nFrame X=10\r\nFrame Y=-20\r\n"
+        "Frame Width=640\r\nFrame Height=480\r\n[Browsers]\r\nSelected Browser=1\r\nUse URL.DLL=0\r\n"
+        "Netscape - Service Name=Netscape\r\nNetscape - Exe Path=C:\\nav\\netscape.exe\r\n"
+        "Netscape - Launch Arguments=-h\r\nNetscape - Get URL Topic=WWW_GetWindowInfo\r\n"
+        "Netscape - Open URL Topic=WWW_OpenURL\r\nNetscape - Open URL DDE Exec=%s\r\n"
+        "Netscape - Version Topic=WWW_Version\r\nIExplore - Service Name=IExplore\r\n"
+        "IExplore - Exe Path=C:\\ie\\iexplore.exe\r\nIExplore - Launch Arguments=-nohome\r\n"
+        "IExplore - Get URL Topic=WWW_GetWindowInfo\r\nIExplore - Open URL Topic=WWW_OpenURL\r\n"
+        "IExplore - Open URL DDE Exec=\"%s\",,-1,,,,,\r\nIExplore - Version Topic=WWW_Version\r\n");
     Options again = {};
     // The system's place is written as the signed minimum and read back as the system's.
     options().frame_x = options().frame_y = options().frame_width = options().frame_height = CW_USEDEFAULT;

@@ -139,13 +139,12 @@ protected:
     // Ctrl+key through the accelerator table, which sends the command only
     // when its menu item is enabled; true when the key is an accelerator.
     bool press_ctrl(char key) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
+        BYTE keys[256] = {};
         keys[VK_CONTROL] = 0x80;
         SetKeyboardState(keys);
         MSG msg = {GetFocus() ? GetFocus() : frame, WM_KEYDOWN, static_cast<WPARAM>(key), 1, 0, {0, 0}};
-        HACCEL accelerators = LoadAcceleratorsA(app_instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
-        bool sent = TranslateAcceleratorA(frame, accelerators, &msg) != 0;
+        bool sent =
+            TranslateAcceleratorA(frame, LoadAcceleratorsA(app_instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &msg);
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
         idle();
@@ -153,15 +152,9 @@ protected:
     }
     // A click of the left button at the point in the control.
     void click(HWND control, POINT at) {
-        idle();  // buttons follow the selection at idle
         SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         idle();
-    }
-    void click_toolbar(int id) {
-        RECT r = {};
-        SendMessageA(app_state->toolbar, TB_GETRECT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&r));
-        click(app_state->toolbar, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
     // A point in the row, x pixels from the list's left edge.
     POINT row_point(int row, int x) {
@@ -175,15 +168,11 @@ protected:
         idle();
     }
     std::string clipboard_text() {
-        std::string text;
         OpenClipboard(nullptr);
-        HANDLE data = GetClipboardData(CF_TEXT);
-        if (data) {
-            text = static_cast<const char*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
+        const char* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+        std::string copy = text ? text : "";
         CloseClipboard();
-        return text;
+        return copy;
     }
 
     // Saves as closing does, then reads the file into a fresh collection as

@@ -131,11 +131,7 @@ TEST_F(BrowserLinkTest, OpeningAPageStartsTheBrowserGivesItTheUrlAndRaisesIt) {
     EXPECT_TRUE(open_url(&link, "file:///C:/%s"));
     expect_log(std::string("start") + version + by_title + "\nconnect WWW_OpenURL\n" +
                execute_line("[file:///C:/%s|file:///C:/%s]"));
-
-    // A running browser is not started again; at start-up the program alone.
-    ASSERT_TRUE(start_peer(peer_config));
-    EXPECT_TRUE(launch_browser(&link, false));
-    expect_log("start\nconnect WWW_Version");
+    // At start-up a browser that does not run yet is started with no arguments.
     set_peer_environment(peer_config);
     EXPECT_TRUE(launch_browser(&link, true));
     expect_log("start");

@@ -52,7 +52,7 @@ public:
         steps_.push_back(std::move(step));
         return *this;
     }
-    static void again(HWND dialog) { PostMessageA(dialog, drive_message(), 0, 0); }
+    static void again(HWND dialog) { PostMessageA(dialog, kStep, 0, 0); }
     // The step, once the dialog is enabled again after a nested box closes.
     static DialogStep once_enabled(DialogStep step) {
         return [step](HWND dialog) {
@@ -66,10 +66,7 @@ public:
     int answer;                  // the button they get
 
 private:
-    static UINT drive_message() {
-        static UINT message = RegisterWindowMessageA("DialogDriverStep");
-        return message;
-    }
+    static inline const UINT kStep = RegisterWindowMessageA("DialogDriverStep");
     static LRESULT CALLBACK on_call_return(int code, WPARAM wparam, LPARAM lparam) {
         const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
         if (code == HC_ACTION && active_ && call->message == WM_INITDIALOG &&
@@ -80,7 +77,7 @@ private:
     }
     static LRESULT CALLBACK on_get_message(int code, WPARAM wparam, LPARAM lparam) {
         MSG* msg = reinterpret_cast<MSG*>(lparam);
-        if (code == HC_ACTION && wparam == PM_REMOVE && active_ && msg->message == drive_message()) {
+        if (code == HC_ACTION && wparam == PM_REMOVE && active_ && msg->message == kStep) {
             msg->message = WM_NULL;
             if (active_->steps_.empty()) {
                 active_->boxes.push_back({window_text(msg->hwnd), message_box_text(msg->hwnd)});
