@@ -11,7 +11,6 @@
 
 namespace {
 
-// A collection file with one bookmark at the path.
 void write_one_bookmark(const std::string& path, const char* title, const char* url) {
     Collection collection = create_collection();
     add_or_merge(&collection, str_dup(title), str_dup(url), nullptr, 900000000, DATE_UNSET, DATE_UNSET, true);
@@ -101,7 +100,6 @@ TEST_F(WindowTest, MissingCollectionWithABackupOffersTheBackup) {
         const std::string& question = driver.boxes[0].text;
         EXPECT_EQ(question.rfind("The Linkstone file is missing, but its backup of ", 0), 0u) << question;
         EXPECT_NE(question.find("2024"), std::string::npos) << question;
-        EXPECT_EQ(question.substr(question.size() - dir.path("lk.htm.bak").size()), dir.path("lk.htm.bak"));
         EXPECT_EQ(record("http://backed.example/") != nullptr, button == IDYES);
     }
     ASSERT_TRUE(save_collection_file());
@@ -152,8 +150,7 @@ bool eventually(Condition condition) {
     return condition();
 }
 
-// lk.exe, copied into the folder and started; it is ended at the latest
-// when the test is.
+// lk.exe, copied into the folder and started; ended with the test at the latest.
 struct Program {
     PROCESS_INFORMATION info = {};
     HWND frame = nullptr;

@@ -1,7 +1,5 @@
-// The real frame with its list, toolbar and status bar, in process, over a
-// small collection and files of its own: tests reach it as a user does, with
-// commands, keys and clicks, and answer its dialogs with a DialogDriver. The
-// dde_peer program plays the browser.
+// The real frame in process over a small collection and files of its own,
+// reached as a user reaches it; the dde_peer program plays the browser.
 #pragma once
 
 #include <windows.h>

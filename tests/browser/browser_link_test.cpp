@@ -157,7 +157,6 @@ TEST_F(BrowserLinkTest, FailuresAreReportedAndTheShellGetsOnlyWebAddresses) {
     }
     EXPECT_EQ(file_text(peer_config.log_path), "") << "no program started";
     ASSERT_EQ(driver.boxes.size(), 5u);
-    EXPECT_EQ(driver.boxes[0].caption, "Ravozorizi");
     EXPECT_EQ(driver.boxes[0].text, "Unable to launch and initiate conversation with browser");
     EXPECT_EQ(driver.boxes[1].text, "Unable to launch browser\n\nC:\\nowhere\\netscape.exe");
     EXPECT_EQ(driver.boxes[4].text,

@@ -1,5 +1,4 @@
-// The dde_peer program as the browser, and where the registry names the
-// default browser, for the tests of the browser link and of the window.
+// The dde_peer program as the browser, for the tests of the browser link and the window.
 #pragma once
 
 #include <windows.h>
@@ -80,7 +79,6 @@ inline bool stop_peer(const PeerConfig& config) {
     return ended;
 }
 
-// The peer's log, one entry per line.
 inline std::vector<std::string> log_lines(const std::string& path) {
     std::vector<std::string> lines;
     std::istringstream text(file_text(path));

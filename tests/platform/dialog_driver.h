@@ -1,8 +1,5 @@
-// Answers the dialogs a test provokes, from inside their own message loops:
-// every top-level dialog on this thread (message boxes, file dialogs,
-// property sheets, the program's own) takes the next planned step once its
-// loop runs, and may ask for another with again(); one with no step left is
-// noted (caption and message) and answered.
+// Answers the dialogs a test provokes from inside their loops: each top-level dialog on this thread takes
+// the next planned step (which may ask for another with again()); one with no step left is noted and answered.
 #pragma once
 
 #include <windows.h>

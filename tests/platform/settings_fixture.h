@@ -14,7 +14,6 @@
 #include "platform/settings_file.h"
 #include "tests/temp_dir.h"
 
-// Text of a whole file, "" when it does not exist.
 inline std::string file_text(const std::string& path) {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
@@ -33,7 +32,6 @@ inline void set_registry_string(HKEY root, const char* path, const char* name, c
     RegCloseKey(key);
 }
 
-// A string value of the registry, "" when there is none.
 inline std::string registry_string(HKEY root, const char* path, const char* name) {
     char value[MAX_PATH] = "";
     DWORD size = sizeof value;
@@ -41,7 +39,6 @@ inline std::string registry_string(HKEY root, const char* path, const char* name
     return value;
 }
 
-// Removes a key with everything below it.
 inline void delete_registry_key(HKEY root, const char* path) {
     RegDeleteTreeA(root, path);
     RegDeleteKeyA(root, path);
