@@ -17,7 +17,7 @@ inline constexpr char kHttpDdeApplicationKey[] = "SOFTWARE\\classes\\http\\shell
 // How the peer plays its browser (see tools/dde_peer); empty texts are left unset.
 struct PeerConfig {
     std::string service = "Netscape";
-    std::string log_path, version, window_info, activate;
+    std::string log_path, version, window_info;
     std::string window_class = "LkDdePeer";
     std::string title;  // the service name when empty
     std::string show;   // "minimized", "normal" or hidden
@@ -33,15 +33,10 @@ inline std::string peer_exe_path() {
 // program it starts inherits (WinExec, ShellExecute and CreateProcess alike).
 inline void set_peer_environment(const PeerConfig& config) {
     const std::pair<const char*, std::string> names[] = {
-        {"LK_PEER_SERVICE", config.service},
-        {"LK_PEER_LOG", config.log_path},
-        {"LK_PEER_VERSION", config.version},
-        {"LK_PEER_WINDOW_INFO", config.window_info},
-        {"LK_PEER_ACTIVATE", config.activate},
-        {"LK_PEER_CLASS", config.window_class},
-        {"LK_PEER_TITLE", config.title},
-        {"LK_PEER_SHOW", config.show},
-        {"LK_PEER_LIFETIME", "30"},  // one left behind ends by itself
+        {"LK_PEER_SERVICE", config.service},    {"LK_PEER_LOG", config.log_path},
+        {"LK_PEER_VERSION", config.version},    {"LK_PEER_WINDOW_INFO", config.window_info},
+        {"LK_PEER_CLASS", config.window_class}, {"LK_PEER_TITLE", config.title},
+        {"LK_PEER_SHOW", config.show},          {"LK_PEER_LIFETIME", "30"},  // one left behind ends by itself
     };
     for (const auto& name : names)
         SetEnvironmentVariableA(name.first, name.second.empty() ? nullptr : name.second.c_str());
