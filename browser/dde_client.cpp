@@ -280,5 +280,3 @@ void activate_browser(const BrowserProfile* profile) {
 bool get_current_page(BrowserLink* link, char** url, char** title) {
     return request_current_page(active_profile(link), url, title);
 }
-
-bool can_get_current_page(const BrowserLink* /*link*/) { return true; }

@@ -21,5 +21,3 @@ void activate_browser(const BrowserProfile* profile);
 // The URL and title of the page the active browser shows: owned texts, freed by
 // the caller with free(); the title may be null. Both null on false.
 bool get_current_page(BrowserLink* link, char** url, char** title);
-// Whether Add and "Fast Add" may ask for the current page: always.
-bool can_get_current_page(const BrowserLink* link);

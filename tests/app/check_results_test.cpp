@@ -13,10 +13,8 @@
 #include "collection/bookmark_reader.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
-#include "tests/app/dialog_driver.h"
-#include "tests/app/main_window_fixture.h"
-#include "tests/app/program_process.h"
-#include "tests/temp_dir.h"
+#include "tests/app/lk_program.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -49,7 +47,7 @@ TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
     }
 }
 
-using PropertiesOfMovedPage = MainWindowTest;
+using PropertiesOfMovedPage = WindowTest;
 
 TEST_F(PropertiesOfMovedPage, OfferItsNewAddressInPlaceOfTheOld) {
     Bookmark* kernel = record("http://www.kernel.org/");
@@ -72,8 +70,6 @@ TEST_F(PropertiesOfMovedPage, OfferItsNewAddressInPlaceOfTheOld) {
 
 TEST(LkExe, KeepsTheChecksAcrossARestart) {
     TempDir dir;
-    std::string exe = dir.path("lk.exe");
-    ASSERT_TRUE(CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE));
     dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nAuto Status Check=0\r\n");
     Collection collection = create_collection();
     const CheckResult* results[] = {&gone, &down, &moved};
@@ -88,14 +84,10 @@ TEST(LkExe, KeepsTheChecksAcrossARestart) {
     free_collection(&collection);
     const std::string written = dir.read("lk.htm");
 
-    ProgramProcess program;
-    ASSERT_TRUE(program.start(exe));
-    HWND frame = program.wait_for_frame();
-    ASSERT_NE(frame, nullptr);
-    HWND list = FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr);
-    for (int i = 0; i < 200 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) != 3; i++) Sleep(50);
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.wait_exit(), 1u);
+    Program program(dir);
+    ASSERT_NE(program.frame, nullptr);
+    EXPECT_TRUE(eventually([&] { return program.rows() == 3; }));
+    EXPECT_EQ(program.close(), 1u);
     EXPECT_EQ(dir.read("lk.htm"), written);
 
     Collection back = create_collection();

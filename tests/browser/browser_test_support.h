@@ -1,43 +1,82 @@
-// Running the dde_peer program as the browser, and the registry values that
-// name the default browser, for the tests of browser/.
+// The dde_peer program as the browser, for the tests of the browser link and the window.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/platform/settings_fixture.h"
 
 // Where the registry names the DDE application that handles web addresses.
-extern const char kHttpDdeExecKey[];
-extern const char kHttpDdeApplicationKey[];
+inline constexpr char kHttpDdeExecKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec";
+inline constexpr char kHttpDdeApplicationKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application";
 
-// How the peer plays its browser; empty texts are left unset.
+// How the peer plays its browser (see tools/dde_peer); empty texts are left unset.
 struct PeerConfig {
     std::string service = "Netscape";
-    std::string log_path;
-    std::string version;      // e.g. "0x20000"
-    std::string window_info;  // reply to WWW_GetWindowInfo
-    std::string activate;     // reply to WWW_Activate
+    std::string log_path, version, window_info;
     std::string window_class = "LkDdePeer";
-    std::string title;  // window title; the service name when empty
+    std::string title;  // the service name when empty
     std::string show;   // "minimized", "normal" or hidden
 };
 
-// The peer's full path with backslashes.
-std::string peer_exe_path();
+inline std::string peer_exe_path() {
+    std::string path = LK_DDE_PEER_EXE;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 // Puts the configuration into this process's environment, which every
 // program it starts inherits (WinExec, ShellExecute and CreateProcess alike).
-void set_peer_environment(const PeerConfig& config);
-// Starts the peer directly and waits until it is ready; the browser "runs".
-bool start_peer(const PeerConfig& config, const std::string& arguments = "");
-// The top-level window of a running peer, found by class and title.
-HWND find_peer_window(const PeerConfig& config);
-// Asks the peer to quit and waits for its process to end. Everything posted to
-// it before (an asynchronous execute too) is handled first.
-bool stop_peer(const PeerConfig& config);
-// Whether any dde_peer.exe process runs at all.
-bool any_peer_running();
-// The peer's log, one entry per line.
-std::vector<std::string> log_lines(const std::string& path);
+inline void set_peer_environment(const PeerConfig& config) {
+    const std::pair<const char*, std::string> names[] = {
+        {"LK_PEER_SERVICE", config.service},    {"LK_PEER_LOG", config.log_path},
+        {"LK_PEER_VERSION", config.version},    {"LK_PEER_WINDOW_INFO", config.window_info},
+        {"LK_PEER_CLASS", config.window_class}, {"LK_PEER_TITLE", config.title},
+        {"LK_PEER_SHOW", config.show},          {"LK_PEER_LIFETIME", "30"},  // one left behind ends by itself
+    };
+    for (const auto& name : names)
+        SetEnvironmentVariableA(name.first, name.second.empty() ? nullptr : name.second.c_str());
+}
+
+// Starts the peer directly and waits until its service is registered.
+inline bool start_peer(const PeerConfig& config) {
+    set_peer_environment(config);
+    std::string command = "\"" + peer_exe_path() + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    bool ready = WaitForInputIdle(process.hProcess, 20000) == 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ready;
+}
+
+inline HWND find_peer_window(const PeerConfig& config) {
+    return FindWindowA(config.window_class.c_str(), (config.title.empty() ? config.service : config.title).c_str());
+}
+
+// Asks the peer to quit and waits until it has, after everything posted to it before.
+inline bool stop_peer(const PeerConfig& config) {
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(find_peer_window(config), &process_id);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, process_id);
+    if (!process) return false;
+    PostMessageA(find_peer_window(config), WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+inline std::vector<std::string> log_lines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::istringstream text(file_text(path));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+}

@@ -3,18 +3,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(ShellUrl, WebAddressesPass) {
-    for (const char* url : {"http://a.example/", "https://a.example/x", "ftp://ftp.example/pub", "HTTP://A.EXAMPLE/",
-                            "Https://a.example/", "fTp://x/", "http:x"}) {
+TEST(ShellUrl, OnlyWebAddressesPass) {
+    for (const char* url : {"http://a.example/", "Https://a.example/x", "fTp://x/", "http:x"}) {
         EXPECT_TRUE(is_web_address(url)) << url;
     }
-}
-
-TEST(ShellUrl, ProgramsFilesAndOtherSchemesAreRefused) {
     for (const char* url :
          {"C:\\Windows\\System32\\calc.exe", "file:///C:/Windows/System32/calc.exe", "\\\\server\\share\\setup.exe",
-          "javascript:alert(1)", "mailto:a@example.com", "news:comp.lang.c", "httpx://a.example/", "http",
-          "ftps://a.example/", "", " http://a.example/", "calc.exe", "ms-settings:"}) {
+          "javascript:alert(1)", "mailto:a@example.com", "httpx://a.example/", "http", "ftps://a.example/", "",
+          " http://a.example/", "calc.exe", "ms-settings:"}) {
         EXPECT_FALSE(is_web_address(url)) << url;
     }
 }

@@ -1,6 +1,6 @@
 // A stand-in for a browser's DDE server, for the tests of the browser link.
-// It registers a DDE service, answers the version, window-info and activate
-// requests with the replies it is configured with, and appends every
+// It registers a DDE service, answers the version and window-info requests
+// with the replies it is configured with, and appends every
 // conversation, request and execute it receives to a log file. Started with
 // any arguments (as the program starts a browser), it logs them first.
 //
@@ -9,7 +9,6 @@
 //   LK_PEER_LOG          log file; none when unset
 //   LK_PEER_VERSION      reply to "WWW_Version": a 32-bit number (0x... allowed)
 //   LK_PEER_WINDOW_INFO  reply text to "WWW_GetWindowInfo"
-//   LK_PEER_ACTIVATE     reply text to "WWW_Activate"
 //   LK_PEER_CLASS        class of its top-level window (default "LkDdePeer")
 //   LK_PEER_TITLE        title of that window (default the service name)
 //   LK_PEER_SHOW         "minimized" or "normal"; hidden otherwise
@@ -40,8 +39,6 @@ struct Peer {
     DWORD version = 0;
     bool has_window_info = false;
     std::string window_info;
-    bool has_activate = false;
-    std::string activate;
 };
 
 Peer peer;
@@ -104,9 +101,6 @@ HDDEDATA on_request(HSZ topic_handle, HSZ item_handle, UINT format) {
     if (lstrcmpiA(topic.c_str(), "WWW_GetWindowInfo") == 0 && peer.has_window_info) {
         return reply_data(peer.window_info.c_str(), static_cast<DWORD>(peer.window_info.size() + 1), item_handle,
                           format);
-    }
-    if (lstrcmpiA(topic.c_str(), "WWW_Activate") == 0 && peer.has_activate) {
-        return reply_data(peer.activate.c_str(), static_cast<DWORD>(peer.activate.size() + 1), item_handle, format);
     }
     return nullptr;
 }
@@ -184,7 +178,6 @@ void configure() {
         peer.version = static_cast<DWORD>(strtoul(value.c_str(), nullptr, 0));
     }
     peer.has_window_info = read_env("LK_PEER_WINDOW_INFO", &peer.window_info);
-    peer.has_activate = read_env("LK_PEER_ACTIVATE", &peer.activate);
 }
 
 }  // namespace

@@ -1,0 +1,194 @@
+// The collection's safety: a save that fails, a file that cannot be read, a
+// missing file with its backup, the end of the Windows session; and lk.exe
+// started as a process of its own for what only the whole program does.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "collection/collection_file.h"
+#include "core/whole_file.h"
+#include "tests/app/lk_program.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+void write_one_bookmark(const std::string& path, const char* title, const char* url) {
+    Collection collection = create_collection();
+    add_or_merge(&collection, str_dup(title), str_dup(url), nullptr, 900000000, DATE_UNSET, DATE_UNSET, true);
+    ASSERT_TRUE(save_collection(&collection, path.c_str(), false));
+    free_collection(&collection);
+}
+
+}  // namespace
+
+// Whichever step of a save fails, the file and its backup stay as they were,
+// no temporary file is left, and the user is told; closing then asks first.
+TEST_F(WindowTest, FailedSaveLeavesTheFileAndItsBackupIntact) {
+    write_one_bookmark(dir.path("lk.htm"), "Saved Before", "http://before.example/");
+    dir.write("lk.htm.bak", "the backup");
+    const std::string file = dir.read("lk.htm");
+    const std::string path = app_state->options.collection_path;
+    for (FileStep step : {FILE_STEP_WRITE, FILE_STEP_FLUSH, FILE_STEP_ROTATE, FILE_STEP_MOVE_IN}) {
+        fail_next_file_step(step);
+        std::string status_meanwhile;
+        DialogDriver driver;
+        driver.then([&](HWND box) {
+            status_meanwhile = pane(0);
+            DialogDriver::again(box);
+        });
+        command(IDM_SAVE);
+        EXPECT_EQ(status_meanwhile + "|" + pane(0), "Saving Ravozorizi file: " + path + "|Ready");
+        ASSERT_EQ(driver.boxes.size(), 1u);
+        EXPECT_EQ(driver.boxes[0].text, "Unable to write Ravozorizi to file\n\n" + path);
+        EXPECT_EQ(dir.read("lk.htm"), file) << step;
+        EXPECT_EQ(dir.read("lk.htm.bak"), "the backup") << step;
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"lk.htm", "lk.htm.bak"}));
+    }
+    lstrcpyA(app_state->options.collection_path, dir.path("gone\\lk.htm").c_str());
+    for (int button : {IDNO, IDYES}) {
+        DialogDriver driver(button);
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_EQ(driver.boxes.size(), 1u);
+        EXPECT_EQ(driver.boxes[0].text, "Unable to write Ravozorizi to file. Close anyway and lose the changes?\n\n" +
+                                            dir.path("gone\\lk.htm"));
+        EXPECT_EQ(IsWindow(frame) != FALSE, button == IDNO);
+        EXPECT_EQ(dir.exists("lk.ini"), button == IDYES) << "nothing saved of a close that did not happen";
+    }
+}
+
+// A file that exists but cannot be read (held open, a folder, out of reach) is
+// reported and not written over without consent; a missing one in a folder
+// that is there is the first start.
+TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
+    dir.write("lk.htm", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DT><A HREF=\"http://kept/\">Kept</A>\n");
+    dir.make_folder("folder.htm");
+    HANDLE locked = CreateFileA(dir.path("lk.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DialogDriver driver(IDNO);
+    for (const std::string& path : {dir.path("no-such-folder\\lk.htm"), dir.path("folder.htm"), dir.path("lk.htm")}) {
+        lstrcpyA(app_state->options.collection_path, path.c_str());
+        read_collection_at_startup();
+        EXPECT_EQ(driver.boxes.back().text, "Unable to import html bookmark file\n\n" + path);
+        EXPECT_TRUE(app_state->collection_unread);
+    }
+    CloseHandle(locked);
+    EXPECT_FALSE(save_collection_file());
+    EXPECT_NE(dir.read("lk.htm").find("http://kept/"), std::string::npos);
+    EXPECT_FALSE(dir.exists("lk.htm.bak"));
+    driver.answer = IDYES;
+    EXPECT_TRUE(save_collection_file());
+    EXPECT_TRUE(save_collection_file());
+    EXPECT_EQ(driver.boxes.size(), 5u) << "asked once, before the first save";
+    EXPECT_EQ(dir.read("lk.htm").find("http://kept/"), std::string::npos);
+    lstrcpyA(app_state->options.collection_path, dir.path("first.htm").c_str());
+    restart();
+    EXPECT_EQ(driver.boxes.size(), 5u);
+    EXPECT_FALSE(app_state->collection_unread);
+}
+
+// The collection file gone, its backup there: the user is asked, with the
+// backup's date, whether to take it back; No starts empty and keeps it.
+TEST_F(WindowTest, MissingCollectionWithABackupOffersTheBackup) {
+    write_one_bookmark(dir.path("lk.htm.bak"), "Backed Up", "http://backed.example/");
+    const std::string backup_text = dir.read("lk.htm.bak");
+    HANDLE backup = CreateFileA(dir.path("lk.htm.bak").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME march_2024 = {0x39DE0000, 0x01DA7410};  // 12 March 2024, 00:00 UTC
+    SetFileTime(backup, nullptr, nullptr, &march_2024);
+    CloseHandle(backup);
+    for (int button : {IDNO, IDYES}) {
+        DialogDriver driver(button);
+        read_collection_at_startup();
+        ASSERT_EQ(driver.boxes.size(), 1u);
+        const std::string& question = driver.boxes[0].text;
+        EXPECT_EQ(question.rfind("The Linkstone file is missing, but its backup of ", 0), 0u) << question;
+        EXPECT_NE(question.find("2024"), std::string::npos) << question;
+        EXPECT_EQ(record("http://backed.example/") != nullptr, button == IDYES);
+    }
+    ASSERT_TRUE(save_collection_file());
+    EXPECT_EQ(dir.read("lk.htm.bak"), backup_text) << "the first save has nothing to rotate";
+}
+
+// At the end of the session there is no time to ask: what cannot be saved
+// goes to a recovery file (beside the collection, else in the temporary
+// folder), which the next start offers and the next save removes.
+TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
+    char temporary[MAX_PATH];
+    GetTempPathA(sizeof temporary, temporary);
+    const struct {
+        std::string collection, recovery;
+        FileStep failing;
+    } cases[] = {
+        {dir.path("lk.htm"), dir.path("lk.htm.recovered"), FILE_STEP_MOVE_IN},
+        {dir.path("gone\\lk.htm"), std::string(temporary) + "lk.htm.recovered", FILE_STEP_NONE},
+    };
+    for (const auto& test : cases) {
+        lstrcpyA(app_state->options.collection_path, test.collection.c_str());
+        fail_next_file_step(test.failing);
+        DialogDriver driver(IDYES);
+        SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
+        EXPECT_TRUE(driver.boxes.empty());
+        EXPECT_TRUE(IsWindow(frame));
+        ASSERT_TRUE(file_exists(test.recovery.c_str()));
+        EXPECT_FALSE(file_exists(test.collection.c_str()));
+        start_again();  // over the same folder
+        ASSERT_EQ(driver.boxes.size(), 1u);
+        EXPECT_EQ(driver.boxes[0].text,
+                  "Windows ended before Ravozorizi could be saved; they were kept in a recovery file.\n\n"
+                  "Restore Ravozorizi from it? No deletes it.\n\n" +
+                      test.recovery);
+        EXPECT_EQ(rows(), 4);
+        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
+        ASSERT_TRUE(save_collection_file());
+        EXPECT_FALSE(file_exists(test.recovery.c_str()));
+    }
+}
+
+namespace {}  // namespace
+
+// A settings file of an older version, written in the ANSI code page, still
+// names the collection; the filter works; a second start only brings the
+// first forward; closing saves the collection and writes the path in UTF-8.
+TEST(LkExe, FindsTheCollectionFiltersStaysSingleAndSavesAtClose) {
+    TempDir dir;
+    const std::string folder = "C:\\Users\\Jos\xC3\xA9";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    write_one_bookmark(folder + "\\lk.htm", "Caf\xC3\xA9 Central", "http://cafe.example/");
+    dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n");
+    Program first(dir);
+    ASSERT_NE(first.frame, nullptr);
+    EXPECT_TRUE(eventually([&] { return first.rows() == 1; }));
+    HWND filter =
+        FindWindowExA(FindWindowExA(first.frame, nullptr, TOOLBARCLASSNAMEA, nullptr), nullptr, "Edit", nullptr);
+    SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zzz"));
+    PostMessageA(first.frame, WM_NULL, 0, 0);  // like a keystroke, lets the loop come round to its idle pass
+    EXPECT_TRUE(eventually([&] { return first.rows() == 0; }));
+    Program second(dir, false);
+    EXPECT_EQ(second.close(), 0u);
+    EXPECT_EQ(first.close(), 1u);
+    EXPECT_NE(dir.read("lk.ini").find("Linkstone File=" + folder + "\\lk.htm\r\n"), std::string::npos);
+    EXPECT_NE(dir.read("lk.ini").find("Col Width 0="), std::string::npos);
+    for (const char* name : {"\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// The first start takes in the Favorites and the browser's bookmark file
+// that the registry names, whatever the options say.
+TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
+    TempDir dir;
+    const char netscape_key[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+    const char shell_folders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    write_one_bookmark(dir.path("bookmark.htm"), "Navigator", "http://navigator.example/");
+    dir.make_folder("fav\\Sub");
+    dir.write("fav\\Sub\\Shortcut Page.url", "[InternetShortcut]\r\nURL=http://shortcut.example/\r\n");
+    set_registry_string(HKEY_CURRENT_USER, netscape_key, "File Location", dir.path("bookmark.htm").c_str());
+    const std::string favorites = registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites");
+    set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", dir.path("fav").c_str());
+    Program program(dir);
+    EXPECT_TRUE(eventually([&] { return program.rows() == 2; }));
+    set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", favorites.c_str());
+    delete_registry_key(HKEY_CURRENT_USER, netscape_key);
+    EXPECT_EQ(program.close(), 1u);
+    EXPECT_EQ(dir.read("lk.htm").rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
+    EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
+    EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://navigator.example/\""), std::string::npos);
+    EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);
+}

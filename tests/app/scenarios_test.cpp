@@ -1,0 +1,310 @@
+// What a user does with the main window, one story per test: the real frame
+// in process, its dialogs answered as a user would answer them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/command_state.h"
+#include "app/list_view.h"
+#include "app/message_loop.h"
+#include "app/settings.h"
+#include "collection/collection_file.h"
+#include "tests/app/window_fixture.h"
+
+using Texts = std::vector<std::string>;
+
+// The filter narrows the list at the next idle moment and the panes count
+// and hint; the headers sort, and the selection stays on its bookmarks.
+TEST_F(WindowTest, TheFilterNarrowsTheListAndTheHeadersSortIt) {
+    add("Москва новости", "http://moscow.example/");
+    SetWindowTextA(app_state->filter_edit, "inter");
+    EXPECT_EQ(rows(), 4) << "the list waits for the idle moment";
+    const struct {
+        const char *text, *hint, *count;  // hint: the words the caret's word begins, or what went wrong
+        int rows;
+    } steps[] = {
+        {"inter", "Interface Internet", "2 Ravozorizi", 2},
+        {"inter & !task", "", "1 Linkstone", 1},
+        {"zzz", "No Matches", "No Ravozorizi", 0},
+        {"design (", "Search expression error", "Ravozorizi ???", 0},  // the list stays as it was
+        {"linux &", "", "1 Linkstone", 1},
+        {"", "Ready", "5 Ravozorizi", 5},
+        {"МОС", "Москва", "1 Linkstone", 1},
+    };
+    for (const auto& step : steps) {
+        type(step.text);
+        EXPECT_EQ(rows(), step.rows) << step.text;
+        EXPECT_EQ(pane(0), *step.hint ? step.hint : pane(0));
+        EXPECT_EQ(pane(1), step.count);
+    }
+    EXPECT_TRUE(prefilter_key({app_state->filter_edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}}));
+    idle();
+    EXPECT_EQ(titles(), (Texts{"Москва новости", "Interface Design Patterns", "Internet Engineering Task Force",
+                               "The Linux Kernel Archives", "Web Design Basics"}));
+
+    select_rows({1, 3});  // Interface Design Patterns, The Linux Kernel Archives
+    HWND header = ListView_GetHeader(app_state->list_view);
+    RECT url_header;
+    Header_GetItemRect(header, 1, &url_header);
+    click(header, {(url_header.left + url_header.right) / 2, (url_header.top + url_header.bottom) / 2});
+    EXPECT_EQ(row_text(0, 1) + " " + row_text(4, 1), "http://moscow.example/ http://www.kernel.org/");
+    EXPECT_EQ(selected_rows(), (std::vector<int>{1, 4}));
+    type("design | linux");
+    EXPECT_EQ(row_text(1, 1), "http://webdesign.example/");
+    EXPECT_EQ(selected_rows(), (std::vector<int>{0, 2}));
+}
+
+// Add takes the browser's page; the filter finds it by the words given; Delete
+// asks with its title and URL; after a restart it is gone. Deleting many asks
+// once, naming ten.
+TEST_F(WindowTest, AddAPageFindItDeleteItRestartItIsGone) {
+    use_peer_browser("http://new.example/", "Brand New Page");
+    set_fixed_clock(&app_state->collection, 1500000000);
+    std::string shown;
+    DialogDriver driver(IDYES);
+    driver.then([&](HWND dialog) {
+        shown = item_text(dialog, IDC_PROP_TITLE) + " " + item_text(dialog, IDC_PROP_URL);
+        SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, "fresh words");
+        press(dialog, IDOK);
+    });
+    command(IDM_ADD);
+    EXPECT_EQ(shown, "Brand New Page http://new.example/");
+    ASSERT_NE(record("http://new.example/"), nullptr);
+    EXPECT_EQ(record("http://new.example/")->added, 1500000000u) << "and not visited yet";
+    EXPECT_EQ(record("http://new.example/")->last_visit, DATE_UNSET);
+    type("fresh");
+    ASSERT_EQ(titles(), Texts{"Brand New Page"});
+    select_rows({0});
+    press_key_in_list(VK_DELETE);
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].caption + ": " + driver.boxes[0].text,
+              "Ravozorizi: Are you sure you wish to delete this Linkstone?\n\nBrand New Page\nhttp://new.example/\n");
+    restart();
+    EXPECT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(record("http://new.example/"), nullptr);
+    EXPECT_EQ(count(), 4u);
+
+    for (const std::string n : {"01", "02", "03", "04", "05", "06", "07", "08"}) {
+        add(("Extra " + n).c_str(), ("http://extra-" + n + ".example/").c_str());
+    }
+    type("");
+    select_rows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    for (int answer : {IDNO, IDYES}) {
+        driver.answer = answer;
+        command(IDM_DELETE);
+        EXPECT_EQ(driver.boxes.back().text,
+                  "Are you sure you wish to delete the following 12 Ravozorizi?\n\n"
+                  "Extra 01\nExtra 02\nExtra 03\nExtra 04\nExtra 05\nExtra 06\nExtra 07\nExtra 08\n"
+                  "Interface Design Patterns\nInternet Engineering Task Force\nand others...");
+        EXPECT_EQ(rows(), answer == IDNO ? 12 : 0);
+    }
+    EXPECT_EQ(pane(1), "No Ravozorizi");
+}
+
+// Properties refuses what the collection file could not give back, with the
+// focus on what to mend; asks before taking another bookmark's URL (No goes
+// back to the dialog, Yes replaces that bookmark, its row and its words); and
+// tidies what it can.
+TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
+    auto fill = [](const char* title, const char* url) {
+        return DialogDriver::once_enabled([=](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_PROP_TITLE, title);
+            SetDlgItemTextA(dialog, IDC_PROP_URL, url);
+            SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, "penguin");
+            press(dialog, IDOK);
+        });
+    };
+    std::string told[4];
+    int focus[2] = {};
+    auto note_focus = [&](int i, DialogStep then) {
+        return DialogDriver::once_enabled([&focus, i, then](HWND dialog) {
+            focus[i] = GetDlgCtrlID(GetFocus());
+            then(dialog);
+        });
+    };
+    DialogDriver driver;
+    driver.then(fill(" \t ", "http://x.example/")).then(answer(IDOK, &told[0]));
+    driver.then(note_focus(0, fill("Kernel", " #top"))).then(answer(IDOK, &told[1]));
+    driver.then(note_focus(1, fill("Kernel", "HTTP://WWW.IETF.ORG/"))).then(answer(IDNO, &told[2]));
+    driver.then(fill("Kernel", "HTTP://WWW.IETF.ORG/")).then(answer(IDYES, &told[3]));
+    select_rows({2});  // The Linux Kernel Archives
+    command(IDM_PROPERTIES);
+    EXPECT_EQ(told[0], "Please enter a title for this Linkstone");
+    EXPECT_EQ(told[1], "Please enter a URL for this Linkstone: one beginning with # names only a place within a page");
+    EXPECT_EQ(focus[0], IDC_PROP_TITLE);
+    EXPECT_EQ(focus[1], IDC_PROP_URL);
+    EXPECT_EQ(told[2],
+              "A Linkstone with the same URL already exists:\n\nInternet Engineering Task Force\n"
+              "http://www.ietf.org/\n\nDo you want to replace it?");
+    EXPECT_EQ(count(), 3u);
+    type("Engineering");
+    EXPECT_EQ(rows(), 0);
+    type("penguin");
+    ASSERT_EQ(titles(), Texts{"Kernel"});
+    select_rows({0});
+    driver.then(fill("  Kernel Archives  ", "  http://www.kernel.org/?q=\"a b\"  "));
+    command(IDM_PROPERTIES);
+    ASSERT_NE(record("http://www.kernel.org/?q=%22a b%22"), nullptr);
+    EXPECT_STREQ(record("http://www.kernel.org/?q=%22a b%22")->title, "Kernel Archives");
+}
+
+// The Options sheet's pages write the options; Cancel puts them back; what OK
+// keeps is written at close and read at the next start.
+TEST_F(WindowTest, ChangedOptionsHoldAcrossARestart) {
+    auto page = [](HWND sheet, int index) {
+        PropSheet_SetCurSel(sheet, nullptr, index);
+        return PropSheet_GetCurrentPageHwnd(sheet);
+    };
+    auto tick = [](HWND on, int id) { SendDlgItemMessageA(on, id, BM_CLICK, 0, 0); };
+    DialogDriver driver;
+    driver.then([&](HWND sheet) {
+        tick(page(sheet, 0), IDC_OPT_TOOLTIPS);
+        tick(page(sheet, 2), IDC_OPT_AUTOMATIC);
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    app_state->filter_dirty = 0;
+    SendMessageA(frame, WM_COMMAND, IDM_OPTIONS, 0);
+    EXPECT_EQ(app_state->filter_dirty, 0u);
+    EXPECT_TRUE(app_state->options.option_flags & OPT_TOOLTIPS);
+    EXPECT_EQ(app_state->browser_link.selected_browser, 0u);
+
+    driver.then([&](HWND sheet) {
+        tick(page(sheet, 0), IDC_OPT_CASE_SENSITIVE);
+        tick(page(sheet, 0), IDC_OPT_CONFIRM_MULTIPLE);
+        tick(page(sheet, 1), IDC_OPT_AUTO_CHECK);
+        tick(page(sheet, 1), IDC_OPT_RESCAN_FAVORITES);
+        SetDlgItemTextA(page(sheet, 1), IDC_OPT_INTERVAL, "7min");
+        tick(page(sheet, 2), IDC_OPT_IEXPLORE);
+        SetDlgItemTextA(page(sheet, 2), IDC_OPT_IEXPLORE_PATH, "E:\\ie\\iexplore.exe");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    SendMessageA(frame, WM_COMMAND, IDM_OPTIONS, 0);
+    EXPECT_EQ(app_state->filter_dirty, 1u) << "the search options changed";
+    const uint32_t flags = app_state->options.option_flags;
+    EXPECT_EQ(flags, OPT_PARTIAL_MATCH | OPT_TOOLTIPS | OPT_BACKUP_COLLECTION | OPT_CONFIRM_SINGLE_DELETES |
+                         OPT_CASE_SENSITIVE | OPT_AUTO_STATUS_CHECK | OPT_AUTO_RESCAN_FAVORITES);
+    SendMessageA(frame, WM_CLOSE, 0, 0);  // writes both files
+    pump_messages();
+    Options again = {};
+    app_state->browser_link = {};
+    load_settings(&again);
+    EXPECT_EQ(again.option_flags, flags);
+    EXPECT_EQ(again.check_interval, 7u);
+    EXPECT_EQ(again.collection_path, dir.path("lk.htm"));
+    EXPECT_EQ(app_state->browser_link.selected_browser, 1u);
+    EXPECT_STREQ(app_state->browser_link.profiles[1].exe_path, "E:\\ie\\iexplore.exe");
+}
+
+// Import reads the chosen bookmark file and reports its counts, the reasons
+// on request; Export writes the collection's own format, all of it or the
+// selection, which imports back with its words.
+TEST_F(WindowTest, ImportABrowserFileThenExportAndImportBack) {
+    dir.write("bookmarks.htm",
+              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+              "<DT><A HREF=\"http://imported-one.example/\" ADD_DATE=\"900000000\">Imported One</A>\n"
+              "<DT><A HREF=\"http://www.kernel.org/\" ADD_DATE=\"900000000\">Kernel Again</A>\n"
+              "</DL><p>\n<DT><A HREF=\"#top\">Top</A>\n");
+    std::string caption;
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        caption = window_text(dialog);
+        choose_file(dialog, dir.path("bookmarks.htm"));
+    });
+    EXPECT_TRUE(press_ctrl('I'));
+    EXPECT_EQ(caption + ": " + pane(0), "Import Bookmarks: 1 added, 1 merged, 1 skipped");
+    EXPECT_EQ(keywords_of(record("http://imported-one.example/")), "Imported One");
+    EXPECT_STREQ(record("http://www.kernel.org/")->title, "The Linux Kernel Archives");
+    NMHDR click_counts = {app_state->status_bar, IDC_STATUS_BAR, static_cast<UINT>(NM_CLICK)};
+    SendMessageA(frame, WM_NOTIFY, IDC_STATUS_BAR, reinterpret_cast<LPARAM>(&click_counts));
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].text, "1 added, 1 merged, 1 skipped\n\nSkipped:\nline 6: a link within a page: #top");
+
+    // With some selected, Export asks which; all of them is the collection file's text.
+    set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "penguin sources");
+    select_rows({0, 2});
+    for (int scope : {IDC_SCOPE_ALL, IDC_SCOPE_SELECTED}) {
+        driver.then([&](HWND dialog) {
+            caption = item_text(dialog, IDC_SCOPE_ALL) + "|" + item_text(dialog, scope);
+            CheckRadioButton(dialog, IDC_SCOPE_ALL, IDC_SCOPE_SELECTED, scope);
+            press(dialog, IDOK);
+        });
+        driver.then([&](HWND dialog) { choose_file(dialog, dir.path(scope == IDC_SCOPE_ALL ? "all" : "two.htm")); });
+        EXPECT_TRUE(press_ctrl('E'));
+    }
+    EXPECT_EQ(caption, "Export &all Ravozorizi|Export &selected Ravozorizi");
+    EXPECT_EQ(pane(0), "2 Ravozorizi exported to " + dir.path("two.htm"));
+    char* text = build_collection_text(app_state->collection.records);
+    EXPECT_EQ(dir.read("all.htm"), text) << "the dialog adds \".htm\"";
+    free(text);
+    type("penguin");
+    select_rows({0});
+    driver.answer = IDYES;
+    command(IDM_DELETE);
+    type("");
+    driver.then([&](HWND dialog) { choose_file(dialog, dir.path("all.htm")); });
+    command(IDM_IMPORT);
+    EXPECT_EQ(pane(0), "1 added, 4 merged, 0 skipped");
+    EXPECT_EQ(keywords_of(record("http://www.kernel.org/")), "penguin sources") << "its own words, not the title's";
+}
+
+// Double-click or Enter opens the page in the browser (the peer), which marks
+// it visited; Fast Add takes the browser's page once; the keys copy and
+// select where the focus is, and letters go to the titles that begin with them.
+TEST_F(WindowTest, OpenFastAddAndTheKeys) {
+    use_peer_browser("http://fast.example/page", "Quick Snail Racing");
+    Bookmark* kernel = record("http://www.kernel.org/");
+    select_rows({2});
+    EXPECT_FALSE(command_state(IDM_MARK_VISITED)) << "nothing known about the page";
+    kernel->last_modified = 3000;  // changed since the visit at 2000
+    EXPECT_TRUE(command_state(IDM_MARK_VISITED));
+    set_fixed_clock(&app_state->collection, 4000);
+    const POINT past_the_columns = row_point(2, 520);
+    SendMessageA(app_state->list_view, WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(past_the_columns.x, past_the_columns.y));
+    idle();
+    EXPECT_EQ(status_icon(kernel), ICON_NOTHING_KNOWN);
+    ListView_SetItemState(app_state->list_view, 1, LVIS_FOCUSED, LVIS_FOCUSED);
+    press_key_in_list(VK_RETURN);
+    EXPECT_EQ(record("http://www.ietf.org/")->last_visit, 4000u);
+    EXPECT_TRUE(press_ctrl('F'));
+    ASSERT_NE(record("http://fast.example/page"), nullptr);
+    EXPECT_EQ(keywords_of(record("http://fast.example/page")), "Quick Snail Racing");
+    EXPECT_EQ(pane(0), "Linkstone added: http://fast.example/page");
+    command(IDM_FAST_ADD);
+    EXPECT_EQ(pane(0), "Linkstone already exists: http://fast.example/page");
+    EXPECT_EQ(count(), 5u);
+    ASSERT_TRUE(stop_peer(peer_config));
+    const Texts log = log_lines(peer_config.log_path);
+    EXPECT_NE(std::find(log.begin(), log.end(), "execute WWW_OpenURL 23 http://www.kernel.org/"), log.end());
+    select_rows({3});
+    EXPECT_TRUE(press_ctrl('C'));
+    EXPECT_EQ(clipboard_text(), "http://www.kernel.org/");
+    select_rows({4});
+    ListView_SetItemState(app_state->list_view, 4, LVIS_FOCUSED, LVIS_FOCUSED);
+    for (int row : {0, 1, 0}) {  // past the last row to the first, from any row
+        SendMessageA(app_state->list_view, WM_CHAR, 'i', 1);
+        EXPECT_EQ(selected_rows(), std::vector<int>{row});
+    }
+}
+
+// The Keyword Dictionary lists the index's words, by spelling or folded, and counts them.
+TEST_F(WindowTest, TheDictionaryListsAndCountsTheWords) {
+    set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "WEB web Web");
+    std::vector<LRESULT> counts;
+    auto count_rows = [&](HWND dialog) {
+        counts.push_back(SendDlgItemMessageA(dialog, IDC_DICT_WORDS, LB_GETCOUNT, 0, 0));
+        EXPECT_EQ(item_text(dialog, IDC_DICT_COUNT), std::to_string(counts.back()) + " words");
+    };
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        count_rows(dialog);
+        SendDlgItemMessageA(dialog, IDC_DICT_CASE, BM_CLICK, 0, 0);
+        count_rows(dialog);
+        press(dialog, IDOK);
+    });
+    command(IDM_DICTIONARY);
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(counts[1] - counts[0], 2) << "WEB, web and Web fold into one";
+}

@@ -1,0 +1,210 @@
+// The real frame in process over a small collection and files of its own,
+// reached as a user reaches it; the dde_peer program plays the browser.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/collection_files.h"
+#include "app/frame.h"
+#include "app/live_filter.h"
+#include "app/resource.h"
+#include "app/settings.h"
+#include "browser/dde_client.h"
+#include "search/keyword_index.h"
+#include "tests/browser/browser_test_support.h"
+#include "tests/platform/dialog_driver.h"
+#include "tests/temp_dir.h"
+
+inline void pump_messages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Types the path into a file dialog and takes it.
+inline void choose_file(HWND dialog, const std::string& path) {
+    SetDlgItemTextA(dialog, cmb13, path.c_str());
+    SetDlgItemTextA(dialog, edt1, path.c_str());
+    press(dialog, IDOK);
+}
+
+// Answers a message box, noting its text, and goes back to the dialog it belongs to.
+inline DialogStep answer(int button, std::string* text) {
+    return [=](HWND box) {
+        *text = message_box_text(box);
+        press(box, button);
+        DialogDriver::again(GetWindow(box, GW_OWNER));
+    };
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
+        app_instance = GetModuleHandleA(nullptr);
+        set_settings_path(dir.path("lk.ini").c_str());
+        load_settings(&app_state->options);  // the defaults
+        lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
+        app_state->ui_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        app_state->collection = create_collection();
+        add("The Linux Kernel Archives", "http://www.kernel.org/");
+        add("Internet Engineering Task Force", "http://www.ietf.org/");
+        add("Interface Design Patterns", "http://ui-patterns.com/");
+        add("Web Design Basics", "http://webdesign.example/");
+        register_frame_class(app_instance);
+        frame = create_frame(app_instance, SW_SHOWNORMAL);
+        ASSERT_NE(frame, nullptr);
+        refill();
+    }
+    void TearDown() override {
+        if (dde_started) {
+            stop_peer(peer_config);
+            end_dde(&app_state->browser_link);
+        }
+        if (IsWindow(frame)) DestroyWindow(frame);
+        pump_messages();
+        free_collection(&app_state->collection);
+        free(app_state);
+        app_state = nullptr;
+    }
+
+    void add(const char* title, const char* url) {
+        add_or_merge(&app_state->collection, str_dup(title), str_dup(url), nullptr, 1000, 2000, DATE_UNSET, true);
+    }
+    Bookmark* record(const char* url) { return find_by_url(&app_state->collection, url); }
+    uint32_t count() { return app_state->collection.records->count; }
+    static std::string keywords_of(const Bookmark* record) {
+        char* text = keyword_set_text(record->keywords);
+        std::string result = text;
+        free(text);
+        return result;
+    }
+
+    void idle() {
+        pump_messages();
+        idle_update();
+    }
+    void refill() {
+        app_state->filter_dirty = 1;
+        idle();
+    }
+    // The filter's text with the caret at its end, as typing leaves it.
+    void type(const char* text) {
+        SetWindowTextA(app_state->filter_edit, text);
+        SendMessageA(app_state->filter_edit, EM_SETSEL, lstrlenA(text), lstrlenA(text));
+        idle();
+    }
+    int rows() { return ListView_GetItemCount(app_state->list_view); }
+    std::string row_text(int row, int column) {
+        char text[512] = "";
+        ListView_GetItemText(app_state->list_view, row, column, text, sizeof text);
+        return text;
+    }
+    std::vector<std::string> titles() {
+        std::vector<std::string> shown;
+        for (int row = 0; row < rows(); row++) shown.push_back(row_text(row, 0));
+        return shown;
+    }
+    std::string pane(int part) {
+        char text[512] = "";
+        SendMessageA(app_state->status_bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    void select_rows(std::initializer_list<int> selected) {
+        ListView_SetItemState(app_state->list_view, -1, 0, LVIS_SELECTED);
+        for (int row : selected) ListView_SetItemState(app_state->list_view, row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    std::vector<int> selected_rows() {
+        std::vector<int> found;
+        for (int row = -1; (row = ListView_GetNextItem(app_state->list_view, row, LVNI_SELECTED)) != -1;)
+            found.push_back(row);
+        return found;
+    }
+
+    void command(int id) {
+        SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        idle();
+    }
+    // Ctrl+key through the accelerator table, which sends the command only
+    // when its menu item is enabled; true when the key is an accelerator.
+    bool press_ctrl(char key) {
+        BYTE keys[256] = {};
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        MSG msg = {GetFocus() ? GetFocus() : frame, WM_KEYDOWN, static_cast<WPARAM>(key), 1, 0, {0, 0}};
+        bool sent =
+            TranslateAcceleratorA(frame, LoadAcceleratorsA(app_instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &msg);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+        idle();
+        return sent;
+    }
+    // A click of the left button at the point in the control.
+    void click(HWND control, POINT at) {
+        SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        idle();
+    }
+    // A point in the row, x pixels from the list's left edge.
+    POINT row_point(int row, int x) {
+        RECT r = {};
+        ListView_GetItemRect(app_state->list_view, row, &r, LVIR_BOUNDS);
+        return {x, (r.top + r.bottom) / 2};
+    }
+    void press_key_in_list(WPARAM key) {
+        SetFocus(app_state->list_view);
+        SendMessageA(app_state->list_view, WM_KEYDOWN, key, 1);
+        idle();
+    }
+    std::string clipboard_text() {
+        OpenClipboard(nullptr);
+        const char* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+        std::string copy = text ? text : "";
+        CloseClipboard();
+        return copy;
+    }
+
+    // Saves as closing does, then reads the file into a fresh collection as
+    // the next start does (a DialogDriver answers its questions).
+    void restart() {
+        EXPECT_TRUE(save_collection_file());
+        start_again();
+    }
+    void start_again() {
+        ListView_DeleteAllItems(app_state->list_view);
+        free_collection(&app_state->collection);
+        app_state->collection = create_collection();
+        app_state->recovery_path[0] = '\0';
+        read_collection_at_startup();
+        refill();
+    }
+
+    // The browser link with both profiles' programs pointing at the peer,
+    // which shows the page.
+    void use_peer_browser(const std::string& url, const std::string& title) {
+        const std::string peer = peer_exe_path();
+        dir.write("lk.ini", "[Browsers]\r\nSelected Browser=0\r\nNetscape - Exe Path=" + peer +
+                                "\r\nIExplore - Exe Path=" + peer + "\r\n");
+        ASSERT_TRUE(start_dde(&app_state->browser_link));
+        dde_started = true;
+        load_browser_profiles(&app_state->browser_link);
+        peer_config.log_path = dir.path("peer.log");
+        peer_config.version = "0x20000";
+        peer_config.window_info = "\"" + url + "\",\"Netscape - [" + title + "]\"";
+        ASSERT_TRUE(start_peer(peer_config));
+    }
+
+    TempDir dir;
+    HWND frame = nullptr;
+    PeerConfig peer_config;
+    bool dde_started = false;
+};
