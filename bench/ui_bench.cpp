@@ -1,7 +1,9 @@
 // Measures the main window under real load: start-up (reading the collection
 // file and filling and painting the list) and the time from a keystroke in
 // the search filter to the repainted list, in process with the real frame.
-// Usage: ui_bench COLLECTION_FILE [FILTER...]
+// Usage: ui_bench [--checking] COLLECTION_FILE [FILTER...]
+// --checking: a status checking pass runs meanwhile, at the default limits,
+// and its results are taken between the keystrokes as the main loop would.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -14,6 +16,8 @@
 #include "app/collection_files.h"
 #include "app/frame.h"
 #include "app/live_filter.h"
+#include "app/status_checking.h"
+#include "checker/scheduler.h"
 #include "collection/collection.h"
 
 namespace {
@@ -34,6 +38,15 @@ LARGE_INTEGER clock_now() {
 void pump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The main loop's work for a while: the checker's batches of results among it.
+void run_loop_for(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        pump();
+        Sleep(5);
+    }
 }
 
 // The idle pass and the paint it causes, as the main loop runs them.
@@ -57,8 +70,13 @@ int list_rows() { return static_cast<int>(SendMessageA(app_state->list_view, LVM
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool checking = argc > 1 && strcmp(argv[1], "--checking") == 0;
+    if (checking) {
+        argv++;
+        argc--;
+    }
     if (argc < 2) {
-        fputs("usage: ui_bench COLLECTION_FILE [FILTER...]\n", stderr);
+        fputs("usage: ui_bench [--checking] COLLECTION_FILE [FILTER...]\n", stderr);
         return 2;
     }
     InitCommonControls();
@@ -86,6 +104,13 @@ int main(int argc, char** argv) {
     double startup_ms = milliseconds_since(start);
     printf("bookmarks %u: read %.1f ms, start-up to painted list %.1f ms, %.1f ms CPU (%d rows)\n",
            app_state->collection.records->count, read_ms, startup_ms, thread_cpu_ms() - start_cpu, list_rows());
+    if (checking) {
+        app_state->options.check_connections = CHECK_CONNECTIONS_DEFAULT;
+        app_state->options.host_interval = 1;
+        create_checker();
+        start_checking();
+        run_loop_for(2000);
+    }
 
     for (int i = 2; i < argc; i++) {
         double typed_cpu = thread_cpu_ms();
@@ -100,7 +125,12 @@ int main(int argc, char** argv) {
         UpdateWindow(app_state->list_view);
         printf("filter \"%s\": %.1f ms to the painted list, %.1f ms CPU (%d rows; edit %.1f, filter %.1f)\n", argv[i],
                milliseconds_since(typed), thread_cpu_ms() - typed_cpu, list_rows(), edit_ms, filter_ms);
+        if (checking) {
+            run_loop_for(500);
+            printf("  checking: %u of %u answered\n", app_state->check_answered, app_state->check_taken);
+        }
     }
+    if (checking) stop_checking();
     DestroyWindow(app_state->main_window);
     free_collection(&app_state->collection);
     return 0;
