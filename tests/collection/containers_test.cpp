@@ -1,5 +1,6 @@
 // The containers against the standard library's: random operations on each,
-// with the growth rules and the shared empty text buffer.
+// with the growth rules and the shared empty text buffer. (Sorting and merging
+// are checked by the collection's batch against one-by-one additions.)
 #include "core/containers.h"
 
 #include <gtest/gtest.h>
@@ -93,32 +94,6 @@ TEST(PtrVector, RandomOperationsMatchTheStandardVector) {
     }
     vec_destroy(v);
     vec_destroy(sorted);
-}
-
-TEST(PtrVector, SortThenMergeGivesTheOrderOfOneByOneInsertion) {
-    std::mt19937 rng(11);
-    for (int round = 0; round < 50; round++) {
-        // Distinct keys split at random between a sorted vector and a batch.
-        std::vector<uintptr_t> keys(rng() % 60);
-        for (size_t i = 0; i < keys.size(); i++) keys[i] = 1 + i * 3 + rng() % 3;
-        std::shuffle(keys.begin(), keys.end(), rng);
-        PtrVector* sorted = vec_create();
-        PtrVector* batch = vec_create();
-        for (uintptr_t key : keys) {
-            if (rng() % 3 == 0) {
-                vec_insert_sorted(sorted, ptr(key), compare_ints);
-            } else {
-                vec_append(batch, ptr(key));
-            }
-        }
-        vec_sort(batch, compare_ints);
-        vec_merge_sorted(sorted, batch, compare_ints);
-        EXPECT_EQ(batch->count, 0u);
-        std::sort(keys.begin(), keys.end());
-        ASSERT_EQ(items_of(sorted), keys);
-        vec_destroy(sorted);
-        vec_destroy(batch);
-    }
 }
 
 // Few distinct hashes, so that probe runs grow long, wrap around the end of

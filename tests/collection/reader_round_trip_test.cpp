@@ -120,41 +120,6 @@ TEST(ReaderRoundTrip, ExportsSurviveSaveAndReload) {
     EXPECT_LT(count, 3000u);
 }
 
-TEST(ReaderRoundTrip, TitlesWithMarkupAndEntitiesComeBackExactly) {
-    const char* titles[] = {"a<z",
-                            "<b>bold</b>",
-                            "x > y & z",
-                            "&amp; literally",
-                            "&lt;tag&gt;",
-                            "\"quoted\"",
-                            "</A><DD>",
-                            "tail <",
-                            "caf\xc3\xa9 \xe6\x9d\xb1",
-                            "a\x0b"
-                            "b",
-                            "two  blanks,   three",
-                            "tab\there\t\tand\r\nline",
-                            "a \t b",
-                            "It&#39;s caf&eacute; &nbsp;",
-                            "no\xc2\xa0"
-                            "break \xd0\x9c\xd0\xbe\xd1\x81\xd0\xba\xd0\xb2\xd0\xb0"};
-    Collection collection = dated_collection();
-    for (size_t i = 0; i < sizeof titles / sizeof titles[0]; i++) {
-        add_or_merge(&collection, str_dup(titles[i]), str_dup(("http://t/" + std::to_string(i)).c_str()), nullptr, 5, 6,
-                     7, false);
-    }
-    const std::string saved = saved_text(&collection);
-    free_collection(&collection);
-
-    Collection reloaded = dated_collection();
-    parse_exact(&reloaded, saved, true);
-    ASSERT_EQ(sizeof titles / sizeof titles[0], reloaded.records->count);
-    for (uint32_t i = 0; i < reloaded.records->count; i++) {
-        EXPECT_STREQ(titles[i], static_cast<const Bookmark*>(reloaded.records->items[i])->title);
-    }
-    free_collection(&reloaded);
-}
-
 // Pieces that bookmark files are made of, and the ones that break them,
 // separated by '|'; COLLECTION stands for the collection file's header.
 std::vector<std::string> pieces() {

@@ -226,19 +226,6 @@ TEST(SearchParser, AgreesWithTheModelOnEveryShortTokenSequence) {
     }
 }
 
-TEST(SearchParser, RandomTokenSequencesAgreeWithTheModel) {
-    const char* const pieces[] = {"a", "b.", "!", "&", "|", "(", ")", "'", "c..", "."};
-    std::mt19937 rng(4711);
-    for (int round = 0; round < 20000; round++) {
-        std::string text;
-        for (size_t i = 6 + rng() % 12; i > 0; i--) {
-            text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
-            if (rng() % 2) text += ' ';
-        }
-        ASSERT_EQ(parse_dump(text), Model::dump(text)) << "input: " << text;
-    }
-}
-
 TEST(SearchParser, RandomBytesNeverCrashAndAgreeWithTheModel) {
     std::mt19937 rng(12345);
     // Biased towards the bytes that mean something, with some of everything.
