@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "core/utf8.h"
 
 namespace {
 
@@ -243,6 +246,34 @@ TEST(Strings, CompareAndHashesAgreeWithFoldedModel) {
         }
     }
     EXPECT_NE(hash_text("Web"), hash_text("web"));
+}
+
+// Valid sequences only, as the letters and the scanner rely on; positions in
+// UTF-16 units, as Windows controls count them, with a surrogate pair as two.
+TEST(Utf8, DecodesValidSequencesOnlyAndCountsUtf16Units) {
+    const struct {
+        const char* bytes;
+        size_t length;
+        uint32_t code_point;
+    } cases[] = {
+        {"a", 1, 'a'},      {"\xC3\xA4", 2, 0xE4}, {"\xE2\x82\xAC", 3, 0x20AC},   {"\xF0\x9F\x98\x80", 4, 0x1F600},
+        {"\x80", 0, 0},     {"\xC0\xAF", 0, 0},    {"\xED\xA0\x80", 0, 0},        {"\xF4\x90\x80\x80", 0, 0},
+        {"\xE2\x82", 0, 0}, {"\xC3", 0, 0},        {"\xF8\x88\x80\x80\x80", 0, 0}};
+    for (const auto& c : cases) {
+        uint32_t code_point = 0;
+        EXPECT_EQ(utf8_decode(c.bytes, &code_point), c.length) << c.bytes;
+        char out[4];
+        if (c.length) {
+            EXPECT_EQ(code_point, c.code_point) << c.bytes;
+            EXPECT_EQ(std::string(out, utf8_encode(c.code_point, out)), c.bytes);
+        }
+        EXPECT_EQ(is_valid_utf8(c.bytes, strlen(c.bytes)), c.length == strlen(c.bytes)) << c.bytes;
+    }
+    const char* text =
+        "a\xC3\xA4\xF0\x9F\x98\x80\xFF"
+        "b";
+    const size_t offsets[] = {0, 1, 3, 7, 7, 8, 9, 9};
+    for (size_t units = 0; units < 8; units++) EXPECT_EQ(utf8_offset_of_utf16(text, units), offsets[units]) << units;
 }
 
 }  // namespace
