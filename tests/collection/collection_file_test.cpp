@@ -37,6 +37,12 @@ TEST(WholeFile, ReadsWhatWasWrittenAndFailsWithoutText) {
     ASSERT_TRUE(read_whole_file(dir.path("a.htm").c_str(), &read, &size));
     EXPECT_EQ(std::string(read, size), text);
     free(read);
+    // Large files get a block of their own (aligned for huge pages).
+    const std::string big(3 << 20, 'b');
+    dir.write("big", big);
+    ASSERT_TRUE(read_whole_file(dir.path("big").c_str(), &read, &size));
+    EXPECT_TRUE(big == read) << "the large file does not read back whole";
+    free(read);
     // A zero byte ends the text, not the file.
     dir.write("z", std::string("ab\0cd", 5));
     ASSERT_TRUE(read_whole_file(dir.path("z").c_str(), &read, &size));
