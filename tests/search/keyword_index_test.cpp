@@ -64,6 +64,9 @@ TEST_F(IndexFixture, RandomChangesKeepIndexAndSetsInStep) {
     const char* separators[] = {" ", "  ", ", ", ".", "/", "\t"};
     std::mt19937 rng(1234);
     std::vector<Strings> model(kRecords);
+    PtrVector* none = list_index_words(index);  // an empty index lists no words
+    EXPECT_EQ(none->count, 0u);
+    vec_destroy(none);
     for (int step = 0; step < 3000; step++) {
         int which = static_cast<int>(rng() % kRecords);
         std::string text;
