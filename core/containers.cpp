@@ -1,4 +1,4 @@
-// The pointer vector, text buffer, appendable string and string helpers.
+// The pointer vector, hash table, text buffer and string helpers.
 #include "core/containers.h"
 
 #include <algorithm>
@@ -46,13 +46,6 @@ void vec_destroy(PtrVector* vec) {
     if (!vec) return;
     vec_release(vec);
     free(vec);
-}
-
-void vec_reset(PtrVector* vec) {
-    free(vec->items);
-    vec->items = static_cast<void**>(malloc(kInitialSlots * sizeof(void*)));
-    vec->capacity = kInitialSlots;
-    vec->count = 0;
 }
 
 void vec_reserve(PtrVector* vec, uint32_t needed) {
@@ -309,46 +302,6 @@ void tb_clear(TextBuffer* tb) {
     if (*tb == &tb_shared_empty) return;
     (*tb)->length = 0;
     (*tb)->text[0] = '\0';
-}
-
-namespace {
-
-const uint32_t kSizeWord = sizeof(uint32_t);
-
-uint32_t* gs_block(GrowString s) { return reinterpret_cast<uint32_t*>(s - kSizeWord); }
-
-}  // namespace
-
-GrowString gs_create() {
-    // A 16-byte block whose size word claims 12, as the growth rule expects.
-    uint32_t* block = static_cast<uint32_t*>(malloc(16));
-    block[0] = 12;
-    char* text = reinterpret_cast<char*>(block + 1);
-    text[0] = '\0';
-    return text;
-}
-
-GrowString gs_append(GrowString s, const char* text) {
-    size_t old_length = strlen(s);
-    size_t add_length = strlen(text);
-    uint32_t needed = static_cast<uint32_t>(old_length + add_length + 1);
-    uint32_t old_size = *gs_block(s);
-    uint32_t size = old_size;
-    while (size < needed + kSizeWord) size += size / 2;
-    if (size != old_size) {
-        uint32_t* block = static_cast<uint32_t*>(malloc(size));
-        block[0] = size;
-        char* moved = reinterpret_cast<char*>(block + 1);
-        memcpy(moved, s, old_length + 1);
-        gs_free(s);
-        s = moved;
-    }
-    memcpy(s + old_length, text, add_length + 1);
-    return s;
-}
-
-void gs_free(GrowString s) {
-    if (s) free(gs_block(s));
 }
 
 char* str_dup(const char* text) { return str_dup_span(text, strlen(text)); }

@@ -1,5 +1,5 @@
 // The few containers every part of the program keeps its lists and texts in:
-// the pointer vector, the text buffer, the appendable string and string helpers.
+// the pointer vector, the hash table, the text buffer and string helpers.
 // None of them owns the objects its pointers refer to; none is thread-safe.
 // Every owned string handed out here is allocated with malloc and freed with free.
 #pragma once
@@ -23,7 +23,6 @@ void vec_destroy(PtrVector* vec);
 // 16 empty slots, vec_release frees the slots only.
 void vec_init(PtrVector* vec);
 void vec_release(PtrVector* vec);
-void vec_reset(PtrVector* vec);
 void vec_reserve(PtrVector* vec, uint32_t needed);
 // Makes the vector hold exactly the given elements, with room for no more
 // (two slots at least: growth adds half the capacity, which is nothing for one).
@@ -99,14 +98,6 @@ void tb_replace_all(TextBuffer* tb, const char* pattern, const char* replacement
 char* tb_take(TextBuffer* tb);
 void tb_free(TextBuffer* tb);
 void tb_clear(TextBuffer* tb);
-
-// A zero-terminated string with a 32-bit block size stored in front of the text.
-using GrowString = char*;
-
-GrowString gs_create();
-// May move the string: the result replaces the argument.
-GrowString gs_append(GrowString s, const char* text);
-void gs_free(GrowString s);
 
 // Owned copy of a zero-terminated string.
 char* str_dup(const char* text);
