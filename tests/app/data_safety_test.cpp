@@ -3,6 +3,9 @@
 // started as a process of its own for what only the whole program does.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <set>
 #include <string>
 
 #include "collection/collection_file.h"
@@ -142,7 +145,38 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
     }
 }
 
-namespace {}  // namespace
+namespace {
+
+// Sets or clears the folder's immutable flag from the host side: set, not even
+// the superuser the tests run as can make or remove its entries. Wine starts
+// host programs but hands out no handle to wait on: the folder tells when done.
+bool make_immutable(const std::string& folder, bool immutable) {
+    auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    char* name = unix_name ? unix_name(wide) : nullptr;
+    if (!name) return false;
+    std::string command = std::string("/usr/bin/chattr ") + (immutable ? "+i \"" : "-i \"") + name + "\"";
+    HeapFree(GetProcessHeap(), 0, name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess) CloseHandle(process.hProcess);
+    const std::string probe = folder + "\\probe";
+    return eventually([&] {
+        HANDLE file =
+            CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        return (file == INVALID_HANDLE_VALUE) == immutable;
+    });
+}
+
+}  // namespace
 
 // A settings file of an older version, written in the ANSI code page, still
 // names the collection; the filter works; a second start only brings the
@@ -191,4 +225,30 @@ TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://navigator.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);
+}
+
+// Installed where it cannot write (as under Program Files) and with no files
+// of its own there, the program keeps them in the user's application data folder.
+TEST(LkExe, UnwritableProgramFolderKeepsTheFilesInTheUsersDataFolder) {
+    char appdata[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appdata);
+    const std::string data = std::string(appdata) + "\\Ravozorizi\\";
+    auto remove_data = [&] {
+        for (const char* name : {"lk.ini", "lk.htm", "lk.htm.bak"}) DeleteFileA((data + name).c_str());
+        RemoveDirectoryA(data.c_str());
+    };
+    remove_data();
+    TempDir dir;
+    CopyFileA(LK_EXE_PATH, dir.path("lk.exe").c_str(), FALSE);  // before the lock: Program only rewrites it
+    if (!make_immutable(dir.path(), true)) GTEST_SKIP() << "chattr +i is not available here";
+    {
+        Program program(dir);
+        EXPECT_NE(program.frame, nullptr);
+        EXPECT_EQ(program.close(), 1u);
+    }
+    EXPECT_EQ(dir.names(), std::set<std::string>{"lk.exe"});
+    EXPECT_TRUE(make_immutable(dir.path(), false));
+    EXPECT_TRUE(file_exists((data + "lk.ini").c_str()));
+    EXPECT_TRUE(file_exists((data + "lk.htm").c_str()));
+    remove_data();
 }
