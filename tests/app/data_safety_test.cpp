@@ -22,6 +22,30 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
     free_collection(&collection);
 }
 
+// Sets or clears the folder's immutable flag from the host side: set, not even
+// the superuser the tests run as can make entries in it. Wine starts host
+// programs but hands out no handle to wait on: a file beside it tells when done.
+bool make_immutable(std::string folder, bool immutable) {
+    auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (folder.back() == '\\') folder.pop_back();
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    char* name = unix_name ? unix_name(wide) : nullptr;
+    if (!name) return false;
+    std::string command =
+        std::string("/bin/sh -c \"chattr ") + (immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
+    HeapFree(GetProcessHeap(), 0, name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const std::string done = folder + ".done";
+    return eventually([&] { return file_exists(done.c_str()); }) && DeleteFileA(done.c_str());
+}
+
 }  // namespace
 
 // Whichever step of a save fails, the file and its backup stay as they were,
@@ -144,39 +168,6 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
         EXPECT_FALSE(file_exists(test.recovery.c_str()));
     }
 }
-
-namespace {
-
-// Sets or clears the folder's immutable flag from the host side: set, not even
-// the superuser the tests run as can make or remove its entries. Wine starts
-// host programs but hands out no handle to wait on: the folder tells when done.
-bool make_immutable(const std::string& folder, bool immutable) {
-    auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* name = unix_name ? unix_name(wide) : nullptr;
-    if (!name) return false;
-    std::string command = std::string("/usr/bin/chattr ") + (immutable ? "+i \"" : "-i \"") + name + "\"";
-    HeapFree(GetProcessHeap(), 0, name);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    const std::string probe = folder + "\\probe";
-    return eventually([&] {
-        HANDLE file =
-            CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        return (file == INVALID_HANDLE_VALUE) == immutable;
-    });
-}
-
-}  // namespace
 
 // A settings file of an older version, written in the ANSI code page, still
 // names the collection; the filter works; a second start only brings the
