@@ -364,9 +364,10 @@ TEST_F(WindowTest, ShiftF10AndTheMenuKeyOpenTheSelectionsMenu) {
 // never visited reads back as visited when read.
 TEST_F(WindowTest, WhateverIsStoredReadsBackAfterARestart) {
     const std::vector<std::string> pieces[] = {
-        {"http://", "a.example", "/", "?q=1&r=2", " ", "\t", "\"", "#top", "<", "'", "%22", "\xC3\xA9", "&amp;"},
+        {"a.example", "/", "?q=1&r=2", " ", "\t", "\"", "#top", "<", "'", "%22", "\xC3\xA9", "&amp;", "x\"y"},
         {"Title", "<b>", "&amp;", "&", "<", ">", "\"", "'", "\xC3\xA9t\xC3\xA9", "\xD0\x9C\xD0\xBE", "&lt;", "  "},
-        {"alpha", "Beta", "\303\274ber", "x_1"}};  // url, title, keywords
+        {"alpha", "Beta", "\303\274ber", "x_1"},
+        {" ", "\t"}};  // in a URL, in a title, keywords, blanks around a URL
     std::mt19937 rng(15);
     auto random_text = [&](int kind) {
         std::string text;
@@ -384,7 +385,8 @@ TEST_F(WindowTest, WhateverIsStoredReadsBackAfterARestart) {
     };
     std::string told;
     for (int step = 0; step < 30; step++) {
-        const std::string url = random_text(0), title = random_text(1), keywords = random_text(2);
+        const std::string url = random_text(3) + "http://" + random_text(0) + random_text(3), title = random_text(1),
+                          keywords = random_text(2);
         DialogDriver driver;
         if (rng() % 3 == 0) {
             std::string file_url = url;  // a bookmark file can carry no quote in a URL
