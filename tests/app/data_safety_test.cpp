@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -29,20 +30,20 @@ bool make_immutable(std::string folder, bool immutable) {
     auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (folder.back() == '\\') folder.pop_back();
+    const std::string done = folder + ".done";
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* name = unix_name ? unix_name(wide) : nullptr;
-    if (!name) return false;
+    const std::string name = unix_name ? unix_name(wide) : "";  // the few bytes are left to the process's end
     std::string command =
-        std::string("/bin/sh -c \"chattr ") + (immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
-    HeapFree(GetProcessHeap(), 0, name);
+        "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    if (name.empty() ||
+        !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    const std::string done = folder + ".done";
     return eventually([&] { return file_exists(done.c_str()); }) && DeleteFileA(done.c_str());
 }
 
@@ -224,22 +225,14 @@ TEST(LkExe, UnwritableProgramFolderKeepsTheFilesInTheUsersDataFolder) {
     char appdata[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appdata);
     const std::string data = std::string(appdata) + "\\Ravozorizi\\";
-    auto remove_data = [&] {
-        for (const char* name : {"lk.ini", "lk.htm", "lk.htm.bak"}) DeleteFileA((data + name).c_str());
-        RemoveDirectoryA(data.c_str());
-    };
-    remove_data();
+    std::filesystem::remove_all(data);
     TempDir dir;
     CopyFileA(LK_EXE_PATH, dir.path("lk.exe").c_str(), FALSE);  // before the lock: Program only rewrites it
     if (!make_immutable(dir.path(), true)) GTEST_SKIP() << "chattr +i is not available here";
-    {
-        Program program(dir);
-        EXPECT_NE(program.frame, nullptr);
-        EXPECT_EQ(program.close(), 1u);
-    }
+    EXPECT_EQ(Program(dir).close(), 1u);
     EXPECT_EQ(dir.names(), std::set<std::string>{"lk.exe"});
     EXPECT_TRUE(make_immutable(dir.path(), false));
     EXPECT_TRUE(file_exists((data + "lk.ini").c_str()));
     EXPECT_TRUE(file_exists((data + "lk.htm").c_str()));
-    remove_data();
+    std::filesystem::remove_all(data);
 }

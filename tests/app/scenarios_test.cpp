@@ -342,7 +342,7 @@ TEST_F(WindowTest, ShiftF10AndTheMenuKeyOpenTheSelectionsMenu) {
     BYTE keys[256] = {};
     for (UINT message : {WM_SYSKEYDOWN, WM_KEYDOWN}) {
         const WPARAM key = message == WM_SYSKEYDOWN ? VK_F10 : VK_APPS;
-        keys[VK_SHIFT] = key == VK_F10 ? 0x80 : 0;
+        keys[VK_SHIFT] = key == VK_F10 ? 0x80 : 0;  // up again after the last
         SetKeyboardState(keys);
         menus_shown.clear();
         select_rows({1, 2});
@@ -353,8 +353,6 @@ TEST_F(WindowTest, ShiftF10AndTheMenuKeyOpenTheSelectionsMenu) {
         SendMessageA(app_state->list_view, message, key, 1);
         EXPECT_EQ(menus_shown, Texts{"3 at " + std::to_string(corner.x) + "," + std::to_string(corner.y)}) << key;
     }
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
     UnhookWindowsHookEx(hook);
 }
 
@@ -379,42 +377,39 @@ TEST_F(WindowTest, WhateverIsStoredReadsBackAfterARestart) {
         for (uint32_t i = 0; i < count(); i++) {
             const Bookmark* r = static_cast<const Bookmark*>(app_state->collection.records->items[i]);
             all[r->url] = std::string(r->title) + "|" + keywords_of(r) + "|" + std::to_string(r->added) + "|" +
-                          std::to_string(is_real_date(r->last_modified) ? r->last_modified : 0);
+                          std::to_string(r->last_modified);
         }
         return all;
     };
     std::string told;
     for (int step = 0; step < 30; step++) {
-        const std::string url = random_text(3) + "http://" + random_text(0) + random_text(3), title = random_text(1),
-                          keywords = random_text(2);
+        const std::string url = random_text(3) + "http://" + random_text(0) + random_text(3);
+        const std::string title = random_text(1), keywords = random_text(2);
+        const int id = std::vector<int>{IDM_ADD, IDM_PROPERTIES, IDM_IMPORT}[rng() % 3];
         DialogDriver driver;
-        if (rng() % 3 == 0) {
+        if (id == IDM_IMPORT) {
             std::string file_url = url;  // a bookmark file can carry no quote in a URL
             file_url.erase(std::remove(file_url.begin(), file_url.end(), '"'), file_url.end());
             dir.write("import.htm", "<DT><A HREF=\"" + file_url + "\" ADD_DATE=\"" +
                                         std::to_string(rng() % 2000000000) + "\">" + title + "</A>\n<DD>" + keywords +
                                         "\n");
             driver.then([&](HWND dialog) { choose_file(dialog, dir.path("import.htm")); });
-            command(IDM_IMPORT);
-            continue;
+        } else {  // a question gets a random answer; a refusal goes back to the dialog, to cancel
+            select_rows({static_cast<int>(rng() % rows())});
+            driver.then([&](HWND dialog) {
+                SetDlgItemTextA(dialog, IDC_PROP_TITLE, title.c_str());
+                SetDlgItemTextA(dialog, IDC_PROP_URL, url.c_str());
+                SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, keywords.c_str());
+                press(dialog, IDOK);
+            });
+            driver.then(answer(rng() % 2 ? IDYES : IDNO, &told));  // either closes a box with only OK
+            driver.then(DialogDriver::once_enabled([](HWND dialog) { press(dialog, IDCANCEL); }));
         }
-        // A question gets a random answer; a refusal goes back to the dialog, to cancel.
-        const bool add_new = rows() == 0 || rng() % 2;
-        if (!add_new) select_rows({static_cast<int>(rng() % rows())});
-        driver.then([&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_PROP_TITLE, title.c_str());
-            SetDlgItemTextA(dialog, IDC_PROP_URL, url.c_str());
-            SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, keywords.c_str());
-            press(dialog, IDOK);
-        });
-        driver.then(answer(rng() % 2 ? IDYES : IDNO, &told));  // either closes a box with only OK
-        driver.then(DialogDriver::once_enabled([](HWND dialog) { press(dialog, IDCANCEL); }));
-        command(add_new ? IDM_ADD : IDM_PROPERTIES);
+        command(id);
     }
     const auto before = stored();
     ASSERT_GT(before.size(), 12u);
-    DialogDriver driver;
+    DialogDriver driver;  // a question at the start is a fault the comparison shows
     restart();
-    EXPECT_TRUE(driver.boxes.empty());
     EXPECT_EQ(stored(), before);
 }
