@@ -33,15 +33,17 @@ bool make_immutable(std::string folder, bool immutable) {
     const std::string done = folder + ".done";
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    const std::string name = unix_name ? unix_name(wide) : "";  // the few bytes are left to the process's end
+    char* name = unix_name ? unix_name(wide) : nullptr;
+    if (!name) return false;
     std::string command =
         "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
+    HeapFree(GetProcessHeap(), 0, name);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (name.empty() ||
-        !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return false;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return eventually([&] { return file_exists(done.c_str()); }) && DeleteFileA(done.c_str());
