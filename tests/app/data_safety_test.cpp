@@ -3,8 +3,6 @@
 // started as a process of its own for what only the whole program does.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <filesystem>
 #include <set>
 #include <string>
@@ -31,9 +29,7 @@ bool make_immutable(std::string folder, bool immutable) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (folder.back() == '\\') folder.pop_back();
     const std::string done = folder + ".done";
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* name = unix_name ? unix_name(wide) : nullptr;
+    char* name = unix_name ? unix_name(std::filesystem::path(folder).c_str()) : nullptr;
     if (!name) return false;
     std::string command =
         "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
@@ -224,9 +220,7 @@ TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
 // Installed where it cannot write (as under Program Files) and with no files
 // of its own there, the program keeps them in the user's application data folder.
 TEST(LkExe, UnwritableProgramFolderKeepsTheFilesInTheUsersDataFolder) {
-    char appdata[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appdata);
-    const std::string data = std::string(appdata) + "\\Ravozorizi\\";
+    const std::string data = std::string(getenv("APPDATA")) + "\\Ravozorizi\\";
     std::filesystem::remove_all(data);
     TempDir dir;
     CopyFileA(LK_EXE_PATH, dir.path("lk.exe").c_str(), FALSE);  // before the lock: Program only rewrites it

@@ -340,8 +340,7 @@ TEST_F(WindowTest, ShiftF10AndTheMenuKeyOpenTheSelectionsMenu) {
     POINT corner = {label.left, label.bottom};
     ClientToScreen(app_state->list_view, &corner);
     BYTE keys[256] = {};
-    for (UINT message : {WM_SYSKEYDOWN, WM_KEYDOWN}) {
-        const WPARAM key = message == WM_SYSKEYDOWN ? VK_F10 : VK_APPS;
+    for (auto [message, key] : {std::pair<UINT, WPARAM>{WM_SYSKEYDOWN, VK_F10}, {WM_KEYDOWN, VK_APPS}}) {
         keys[VK_SHIFT] = key == VK_F10 ? 0x80 : 0;  // up again after the last
         SetKeyboardState(keys);
         menus_shown.clear();
