@@ -3,6 +3,8 @@
 // started as a process of its own for what only the whole program does.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "collection/collection_file.h"
@@ -17,6 +19,30 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
     add_or_merge(&collection, str_dup(title), str_dup(url), nullptr, 900000000, DATE_UNSET, DATE_UNSET, true);
     ASSERT_TRUE(save_collection(&collection, path.c_str(), false));
     free_collection(&collection);
+}
+
+// Sets or clears the folder's immutable flag from the host side: set, not even
+// the superuser the tests run as can make entries in it. Wine starts host
+// programs but hands out no handle to wait on: a file beside it tells when done.
+bool make_immutable(std::string folder, bool immutable) {
+    auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (folder.back() == '\\') folder.pop_back();
+    const std::string done = folder + ".done";
+    char* name = unix_name ? unix_name(std::filesystem::path(folder).c_str()) : nullptr;
+    if (!name) return false;
+    std::string command =
+        "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
+    HeapFree(GetProcessHeap(), 0, name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return eventually([&] { return file_exists(done.c_str()); }) && DeleteFileA(done.c_str());
 }
 
 }  // namespace
@@ -142,8 +168,6 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
     }
 }
 
-namespace {}  // namespace
-
 // A settings file of an older version, written in the ANSI code page, still
 // names the collection; the filter works; a second start only brings the
 // first forward; closing saves the collection and writes the path in UTF-8.
@@ -191,4 +215,20 @@ TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://navigator.example/\""), std::string::npos);
     EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);
+}
+
+// Installed where it cannot write (as under Program Files) and with no files
+// of its own there, the program keeps them in the user's application data folder.
+TEST(LkExe, UnwritableProgramFolderKeepsTheFilesInTheUsersDataFolder) {
+    const std::string data = std::string(getenv("APPDATA")) + "\\Ravozorizi\\";
+    std::filesystem::remove_all(data);
+    TempDir dir;
+    CopyFileA(LK_EXE_PATH, dir.path("lk.exe").c_str(), FALSE);  // before the lock: Program only rewrites it
+    if (!make_immutable(dir.path(), true)) GTEST_SKIP() << "chattr +i is not available here";
+    EXPECT_EQ(Program(dir).close(), 1u);
+    EXPECT_EQ(dir.names(), std::set<std::string>{"lk.exe"});
+    EXPECT_TRUE(make_immutable(dir.path(), false));
+    EXPECT_TRUE(file_exists((data + "lk.ini").c_str()));
+    EXPECT_TRUE(file_exists((data + "lk.htm").c_str()));
+    std::filesystem::remove_all(data);
 }
