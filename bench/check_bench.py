@@ -3,7 +3,7 @@
 
 A local world of sites, each on its own loopback address (127.0.0.2 and up;
 Linux routes all of 127/8 to lo): most answer after 100-300 ms (some pages
-404), a few never answer, some redirect to another site, some answer their
+404), a few never answer, some redirect to a new home of their own, some answer their
 first request with 429 and "Retry-After: 2". Each site logs when requests
 arrive and how many of its connections are open at once.
 
@@ -77,7 +77,7 @@ class Site:
     def answer(self, path):
         time.sleep(random.uniform(0.1, 0.3))
         if self.kind == REDIRECT:
-            return "HTTP/1.0 301 Moved\r\nLocation: %s%s\r\n\r\n" % (WORLD[-1].base, path)
+            return "HTTP/1.0 301 Moved\r\nLocation: %s%s\r\n\r\n" % (self.target.base, path)
         if path.endswith("/gone"):
             return "HTTP/1.0 404 Not Found\r\n\r\n"
         return "HTTP/1.0 200 OK\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n\r\n"
@@ -92,16 +92,19 @@ WORLD = []
 
 def make_world(count, silent_every):
     kinds = []
-    for i in range(count - 1):
+    for i in range(count):
         kinds.append(SILENT if silent_every and i % silent_every == 7 else REDIRECT if i % 20 == 3 else RETRY if i % 20 == 11 else PLAIN)
-    kinds.append(TARGET)  # where the redirecting sites send their visitors
     for i, kind in enumerate(kinds):
         WORLD.append(Site(i, kind))
+    # Each moved site sends its visitors to its own new home.
+    for site in [s for s in WORLD if s.kind == REDIRECT]:
+        site.target = Site(len(WORLD), TARGET)
+        WORLD.append(site.target)
 
 
 def make_urls(count):
     random.seed(count)
-    sources = WORLD[:-1]
+    sources = [s for s in WORLD if s.kind != TARGET]
     urls = []
     for i in range(count):
         site = sources[i % len(sources)]
@@ -148,11 +151,12 @@ def run(lktool, urls, jobs, wait, interval):
     for s in polite:
         by_kind[s.kind] = max(by_kind.get(s.kind, 0), s.most_open)
     gaps = [s.shortest_gap() for s in polite if s.shortest_gap() is not None]
-    target = WORLD[-1]
-    print("N=%-3d %6d URLs %8.1f s %7.1f URLs/s  most open per site %d %s (redirect target %d)  "
-          "shortest gap %.3f s (redirect target %s)  peak %d MB  threads %d  printed %d" % (
+    targets = [s for s in WORLD if s.kind == TARGET]
+    target_gaps = [s.shortest_gap() for s in targets if s.shortest_gap() is not None]
+    print("N=%-3d %6d URLs %8.1f s %7.1f URLs/s  most open per site %d %s (redirect targets %d)  "
+          "shortest gap %.3f s (redirect targets %s)  peak %d MB  threads %d  printed %d" % (
               jobs, len(urls), seconds, len(urls) / seconds, max(s.most_open for s in polite), by_kind,
-              target.most_open, min(gaps), "%.3f s" % target.shortest_gap() if target.shortest_gap() else "-",
+              max(s.most_open for s in targets), min(gaps), "%.3f s" % min(target_gaps) if target_gaps else "-",
               peak_kb // 1024, most_threads[0], lines[0]), flush=True)
 
 

@@ -50,6 +50,8 @@ void check_urls(const std::vector<const char*>& urls, const CheckerSettings* set
     std::vector<CheckDone> done;
     for (size_t next = 0; next < urls.size();) {
         checker_wait(checker, 1000);
+        // Read before the take: once nothing is left in flight, every result is in this take.
+        bool over = checker_pending(checker) == 0;
         done.clear();
         checker_take(checker, &done);
         for (CheckDone& d : done) {
@@ -62,8 +64,7 @@ void check_urls(const std::vector<const char*>& urls, const CheckerSettings* set
             if (++next == urls.size()) break;
             found = results.find(url_key(urls[next]));
         }
-        // Nothing left in flight: a URL still without a result would wait for good.
-        if (next < urls.size() && checker_pending(checker) == 0 && !results.count(url_key(urls[next]))) break;
+        if (over) break;  // a URL still without a result would wait for good
     }
     checker_destroy(checker);
     for (auto& entry : results) free_check_result(&entry.second);
