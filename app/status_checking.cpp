@@ -54,23 +54,15 @@ bool feed_checker() {
     return app_state->check_next_record < records->count;
 }
 
-int compare_url_key(const void* element, const void* key) {
-    return compare_urls(static_cast<const Bookmark*>(element)->url, static_cast<const char*>(key));
-}
-
-// Stores a result in every record with its URL in any letter case.
+// Stores a result in the bookmark with its URL (in any letter case: the
+// collection keeps one bookmark per URL).
 void store_result(const CheckDone& done, uint32_t moment, std::unordered_set<const Bookmark*>* changed) {
-    const PtrVector* by_url = app_state->collection.records_by_url;
-    uint32_t at;
-    if (!vec_search(by_url, done.url, compare_url_key, &at)) return;
-    while (at > 0 && compare_url_key(by_url->items[at - 1], done.url) == 0) at--;
-    for (; at < by_url->count && compare_url_key(by_url->items[at], done.url) == 0; at++) {
-        Bookmark* record = static_cast<Bookmark*>(by_url->items[at]);
-        store_check_result(record, &done.result, moment);
-        if (record->flags & BOOKMARK_CHECKED) app_state->check_answered++;
-        record->flags |= BOOKMARK_CHECKED;
-        changed->insert(record);
-    }
+    Bookmark* record = find_by_url(&app_state->collection, done.url);
+    if (!record) return;
+    store_check_result(record, &done.result, moment);
+    if (record->flags & BOOKMARK_CHECKED) app_state->check_answered++;
+    record->flags |= BOOKMARK_CHECKED;
+    changed->insert(record);
 }
 
 // Only the rows on screen whose records changed are drawn again.
@@ -157,7 +149,7 @@ void take_check_results() {
     KillTimer(app_state->main_window, IDT_CHECK_RESULTS);
     app_state->check_results_due = 0;
     std::vector<CheckDone> results;
-    checker_take(app_state->checker, &results);
+    bool drained = checker_take(app_state->checker, &results);
     std::unordered_set<const Bookmark*> changed;
     uint32_t moment = now(&app_state->collection);
     for (CheckDone& done : results) {
@@ -166,7 +158,7 @@ void take_check_results() {
     }
     redraw_changed_rows(changed);
     if (!app_state->checking_active) return;
-    if (!feed_checker() && checker_pending(app_state->checker) == 0) {
+    if (!feed_checker() && drained && checker_pending(app_state->checker) == 0) {
         stop_checking();
     } else {
         show_progress();

@@ -19,6 +19,7 @@
 #include "checker/net.h"
 #include "checker/url.h"
 #include "core/bookmark.h"
+#include "core/containers.h"
 
 namespace {
 
@@ -60,16 +61,8 @@ struct Worker {
 
 std::string lower(const char* text) {
     std::string s(text);
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : s) c = fold_ascii(c);
     return s;
-}
-
-char* copy_text(const std::string& text) {
-    char* copy = static_cast<char*>(malloc(text.size() + 1));
-    memcpy(copy, text.c_str(), text.size() + 1);
-    return copy;
 }
 
 bool worker_gate(void* context, const char* host);
@@ -143,7 +136,7 @@ void give_up_host(Checker* c, Host* h, const CheckResult& outcome) {
     h->outcome = outcome;
     h->outcome.target = nullptr;
     h->outcome.retry_after = 0;
-    for (const std::string& url : h->queue) deliver(c, copy_text(url), h->outcome);
+    for (const std::string& url : h->queue) deliver(c, str_dup(url.c_str()), h->outcome);
     c->queued -= static_cast<uint32_t>(h->queue.size());
     h->queue.clear();
 }
@@ -268,7 +261,7 @@ void worker_main(Worker* w) {
         }
         c->in_flight--;
         if (settle(c, host, url, &result)) {
-            deliver(c, copy_text(url), result);
+            deliver(c, str_dup(url.c_str()), result);
         } else {
             free_check_result(&result);
         }
@@ -344,13 +337,13 @@ void checker_add(Checker* c, const char* url) {
     char key[256];
     url_host_key(url, key, sizeof key);
     std::lock_guard<std::mutex> lock(c->mutex);
-    if (c->closing || !c->seen.insert(lower(url)).second) return;
+    if (c->closing || !c->seen.insert(url_pass_key(url)).second) return;
     if (!key[0]) {
         c->hostless.push_back(url);
     } else {
         Host* h = host_named(c, key);
         if (h->given_up) {
-            deliver(c, copy_text(url), h->outcome);
+            deliver(c, str_dup(url), h->outcome);
             return;
         }
         h->queue.push_back(url);
@@ -366,12 +359,11 @@ void checker_stop(Checker* c) {
     clear_pass(c);
 }
 
-uint32_t checker_take(Checker* c, std::vector<CheckDone>* out) {
+bool checker_take(Checker* c, std::vector<CheckDone>* out) {
     std::lock_guard<std::mutex> lock(c->mutex);
-    uint32_t count = static_cast<uint32_t>(c->results.size());
     out->insert(out->end(), c->results.begin(), c->results.end());
     c->results.clear();
-    return count;
+    return c->queued == 0 && c->in_flight == 0;
 }
 
 bool checker_wait(Checker* c, uint32_t milliseconds) {
@@ -400,3 +392,5 @@ void url_host_key(const char* url, char* key, uint32_t size) {
     }
     free_parsed_url(&parsed);
 }
+
+std::string url_pass_key(const char* url) { return lower(url); }

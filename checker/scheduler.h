@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "checker/http_request.h"
@@ -54,8 +55,10 @@ void checker_add(Checker* checker, const char* url);
 // flight, and any not yet taken, are thrown away.
 void checker_stop(Checker* checker);
 
-// Moves the pass's finished checks to the end of *out; returns how many.
-uint32_t checker_take(Checker* checker, std::vector<CheckDone>* out);
+// Moves the pass's finished checks to the end of *out. True when the pass has
+// nothing queued or in flight any more: these were its last results. (Asking
+// checker_pending after a take would miss a probe that ends in between.)
+bool checker_take(Checker* checker, std::vector<CheckDone>* out);
 // Waits until results are ready or the pass has nothing left to do, at most
 // `milliseconds`. True when there is something to take or the pass is over.
 bool checker_wait(Checker* checker, uint32_t milliseconds);
@@ -63,6 +66,9 @@ bool checker_wait(Checker* checker, uint32_t milliseconds);
 uint32_t checker_pending(Checker* checker);
 
 void free_check_done(CheckDone* done);
+
+// The key under which a pass takes a URL once: the URL lower-cased.
+std::string url_pass_key(const char* url);
 
 // The host whose limits apply to a URL, lower-cased; empty when the URL
 // reaches no host (not a web address), such URLs going without a wait.

@@ -32,12 +32,6 @@ namespace {
 
 using CheckedFn = void (*)(const char* url, const CheckResult* result, void* context);
 
-std::string url_key(const char* url) {
-    std::string key(url);
-    for (char& c : key) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return key;
-}
-
 // Checks the URLs on the program's engine and hands each result to the
 // callback in the order given; a URL given twice (in any letter case) is
 // probed once and handed over twice.
@@ -50,19 +44,17 @@ void check_urls(const std::vector<const char*>& urls, const CheckerSettings* set
     std::vector<CheckDone> done;
     for (size_t next = 0; next < urls.size();) {
         checker_wait(checker, 1000);
-        // Read before the take: once nothing is left in flight, every result is in this take.
-        bool over = checker_pending(checker) == 0;
         done.clear();
-        checker_take(checker, &done);
+        bool over = checker_take(checker, &done);
         for (CheckDone& d : done) {
-            results[url_key(d.url)] = d.result;
+            results[url_pass_key(d.url)] = d.result;
             d.result = CheckResult{};
             free_check_done(&d);
         }
-        for (auto found = results.find(url_key(urls[next])); found != results.end();) {
+        for (auto found = results.find(url_pass_key(urls[next])); found != results.end();) {
             checked(urls[next], &found->second, context);
             if (++next == urls.size()) break;
-            found = results.find(url_key(urls[next]));
+            found = results.find(url_pass_key(urls[next]));
         }
         if (over) break;  // a URL still without a result would wait for good
     }
@@ -83,16 +75,16 @@ void print_result(const char* url, const CheckResult* result, void*) {
     fflush(stdout);
 }
 
-// The bookmarks of each URL probed, under the URL text handed to check_urls.
 struct Update {
-    std::unordered_map<const char*, std::vector<Bookmark*>> records;
+    Collection* collection;
     uint32_t moment;
 };
 
-// Every bookmark with the URL takes the result, as in the program.
+// The bookmark with the URL takes the result, as in the program.
 void store_result(const char* url, const CheckResult* result, void* context) {
     Update* update = static_cast<Update*>(context);
-    for (Bookmark* record : update->records[url]) store_check_result(record, result, update->moment);
+    Bookmark* record = find_by_url(update->collection, url);
+    if (record) store_check_result(record, result, update->moment);
 }
 
 int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const CheckerSettings* settings) {
@@ -103,16 +95,10 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, cons
         free_collection(&collection);
         return 1;
     }
-    // Bookmarks that share a URL are probed once.
-    Update update;
-    update.moment = now(&collection);
+    Update update = {&collection, now(&collection)};
     std::vector<const char*> urls;
     const PtrVector* by_url = collection.records_by_url;
-    for (uint32_t i = 0; i < by_url->count; i++) {
-        Bookmark* record = static_cast<Bookmark*>(by_url->items[i]);
-        if (urls.empty() || compare_urls(urls.back(), record->url) != 0) urls.push_back(record->url);
-        update.records[urls.back()].push_back(record);
-    }
+    for (uint32_t i = 0; i < by_url->count; i++) urls.push_back(static_cast<Bookmark*>(by_url->items[i])->url);
     check_urls(urls, settings, store_result, &update);
     for (uint32_t i = 0; i < collection.records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(collection.records->items[i]);
