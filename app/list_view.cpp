@@ -14,7 +14,6 @@
 #include "platform/message_box.h"
 
 StatusIcon status_icon(const Bookmark* record) {
-    if (record->last_modified == DATE_CHECKING) return ICON_CHECKING;
     switch (shown_state(record)) {
         case SHOWN_BROKEN:
             return ICON_BROKEN;

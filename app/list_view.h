@@ -10,8 +10,9 @@
 #include "core/bookmark.h"
 #include "core/containers.h"
 
-// Icons of the status image strip.
-enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICON_CHECKING = 3, ICON_SUSPECT = 4 };
+// Icons of the status image strip; image 3, "being checked", is no longer shown:
+// results arrive in batches.
+enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICON_SUSPECT = 4 };
 
 StatusIcon status_icon(const Bookmark* record);
 

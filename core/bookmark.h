@@ -10,7 +10,7 @@ struct KeywordSet;
 // Dates are seconds since 1970-01-01 UTC; the three largest values are sentinels.
 const uint32_t DATE_BROKEN = 0xFFFFFFFFu;    // last check found the link broken
 const uint32_t DATE_UNSET = 0xFFFFFFFEu;     // never recorded, or no date reported
-const uint32_t DATE_CHECKING = 0xFFFFFFFDu;  // a status check is under way
+const uint32_t DATE_CHECKING = 0xFFFFFFFDu;  // an older version's mark of a check under way
 
 inline bool is_real_date(uint32_t date) { return date < DATE_CHECKING; }
 
