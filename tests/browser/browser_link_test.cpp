@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 namespace {
 
 const char kUrl[] = "http://a.example/page";
+// Where the registry names the DDE application that handles web addresses.
+const char kHttpDdeExecKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec";
 const char kNetscapeAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe";
 
 class BrowserLinkTest : public SettingsTest {
@@ -41,16 +44,15 @@ protected:
     // order (a new conversation may overtake an asynchronous execute), "stop" last.
     void expect_log(const std::string& expected) {
         ASSERT_TRUE(stop_peer(peer_config));
-        std::vector<std::string> lines = split_lines(file_text(peer_config.log_path));
-        std::vector<std::string> wanted = split_lines(expected + "\nstop\n");
+        std::vector<std::string> lines, wanted;
+        std::istringstream log(file_text(peer_config.log_path)), expected_log(expected + "\nstop\n");
+        for (std::string line; std::getline(log, line);) lines.push_back(line);
+        for (std::string line; std::getline(expected_log, line);) wanted.push_back(line);
         DeleteFileA(peer_config.log_path.c_str());
         ASSERT_GE(lines.size(), 2u);
         std::sort(lines.begin() + 1, lines.end() - 1);
         std::sort(wanted.begin() + 1, wanted.end() - 1);
         EXPECT_EQ(lines, wanted);
-    }
-    static void name_default_browser(const char* name) {
-        set_registry_string(HKEY_LOCAL_MACHINE, kHttpDdeApplicationKey, nullptr, name);
     }
 
     BrowserLink link = {};
@@ -72,7 +74,8 @@ TEST_F(BrowserLinkTest, ProfilesComeFromTheFileAndTheRegistry) {
     EXPECT_STREQ(link.profiles[BROWSER_NETSCAPE].exe_path, "C:\\nav\\netscape.exe");
     EXPECT_EQ(std::string(link.profiles[BROWSER_IEXPLORE].exe_path), std::string(MAX_PATH - 1, 'p'));
     for (const char* name : {"iEXPLORE", "Mosaic", "Netscape"}) {
-        name_default_browser(name);
+        set_registry_string(HKEY_LOCAL_MACHINE, (std::string(kHttpDdeExecKey) + "\\Application").c_str(), nullptr,
+                            name);
         EXPECT_EQ(active_profile(&link), &link.profiles[*name == 'i' ? BROWSER_IEXPLORE : BROWSER_NETSCAPE]) << name;
     }
 }

@@ -4,15 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/platform/settings_fixture.h"
-
-// Where the registry names the DDE application that handles web addresses.
-inline constexpr char kHttpDdeExecKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec";
-inline constexpr char kHttpDdeApplicationKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application";
 
 // How the peer plays its browser (see tools/dde_peer); empty texts are left unset.
 struct PeerConfig {
@@ -79,11 +74,4 @@ inline bool stop_peer(const PeerConfig& config) {
     bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
     CloseHandle(process);
     return ended;
-}
-
-inline std::vector<std::string> split_lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
 }
