@@ -103,8 +103,7 @@ TEST_F(CheckPassTest, StoresEveryAnswerAndShowsProgress) {
     Bookmark* gone = add_checked("Gone Page", "/status/404");
     Bookmark* slow = add_checked("Slow Page", "/slow/400");
     dated->last_visit = NOV_6_1994_08_49_37 + 10;
-    app_state->filter_dirty = 1;
-    idle();
+    refill();
     start_checking();
     std::string progress;
     ASSERT_TRUE(eventually(

@@ -58,7 +58,7 @@ TEST_F(WindowTest, TheFilterNarrowsTheListAndTheHeadersSortIt) {
 
 // Add takes the browser's page; the filter finds it by the words given; Delete
 // asks with its title and URL. Deleting many asks once, naming ten.
-TEST_F(WindowTest, AddAPageFindItDeleteItRestartItIsGone) {
+TEST_F(WindowTest, AddAPageFindItAndDeleteIt) {
     use_peer_browser("http://new.example/", "Brand New Page");
     set_fixed_clock(&app_state->collection, 1500000000);
     std::string shown;
@@ -188,7 +188,7 @@ TEST_F(WindowTest, TheOptionsSheetChangesTheOptionsOnlyOnOk) {
 // Import reads the chosen bookmark file and reports its counts, the reasons
 // on request; Export writes the collection's own format, all of it or the
 // selection.
-TEST_F(WindowTest, ImportABrowserFileThenExportAndImportBack) {
+TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
     dir.write("bookmarks.htm",
               "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
               "<DT><A HREF=\"http://imported-one.example/\" ADD_DATE=\"900000000\">Imported One</A>\n"
