@@ -9,10 +9,44 @@
 
 #include "collection/collection_file.h"
 #include "core/whole_file.h"
-#include "tests/app/lk_program.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
+
+// lk.exe, copied into the folder and started; ended with the test at the latest.
+struct Program {
+    PROCESS_INFORMATION info = {};
+    HWND frame = nullptr;
+
+    Program(const TempDir& dir, bool shows = true) {
+        std::string exe = dir.path("lk.exe");
+        CopyFileA(LK_EXE_PATH, exe.c_str(), FALSE);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        bool started =
+            CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        if (!started || !shows) return;
+        eventually([&] {
+            frame = FindWindowA(FRAME_CLASS_NAME, nullptr);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(frame, &owner);
+            return frame && owner == info.dwProcessId && IsWindowVisible(frame);
+        });
+    }
+    ~Program() {
+        TerminateProcess(info.hProcess, 9);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    int rows() { return ListView_GetItemCount(FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr)); }
+    // Closes the frame, if any: the exit code, or 999 when the program has not ended within 30 seconds.
+    DWORD close() {
+        if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
+        DWORD code = 999;
+        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
 
 void write_one_bookmark(const std::string& path, const char* title, const char* url) {
     Collection collection = create_collection();
@@ -168,36 +202,17 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
     }
 }
 
-// A settings file of an older version, written in the ANSI code page, still
-// names the collection; the filter works; a second start only brings the
-// first forward; closing saves the collection and writes the path in UTF-8.
-TEST(LkExe, FindsTheCollectionFiltersStaysSingleAndSavesAtClose) {
+// The whole program, a first start: the settings file of an older version,
+// written in the ANSI code page, still names the collection, the Favorites and
+// the browser's bookmark file that the registry names are taken in, the
+// filter works, a second start only brings the first forward, and closing
+// saves the collection and writes the path in UTF-8.
+TEST(LkExe, FirstStartFindsTheCollectionImportsFiltersStaysSingleAndSaves) {
     TempDir dir;
     const std::string folder = "C:\\Users\\Jos\xC3\xA9";
     CreateDirectoryA(folder.c_str(), nullptr);
     write_one_bookmark(folder + "\\lk.htm", "Caf\xC3\xA9 Central", "http://cafe.example/");
-    dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n");
-    Program first(dir);
-    ASSERT_NE(first.frame, nullptr);
-    EXPECT_TRUE(eventually([&] { return first.rows() == 1; }));
-    HWND filter =
-        FindWindowExA(FindWindowExA(first.frame, nullptr, TOOLBARCLASSNAMEA, nullptr), nullptr, "Edit", nullptr);
-    SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zzz"));
-    PostMessageA(first.frame, WM_NULL, 0, 0);  // like a keystroke, lets the loop come round to its idle pass
-    EXPECT_TRUE(eventually([&] { return first.rows() == 0; }));
-    Program second(dir, false);
-    EXPECT_EQ(second.close(), 0u);
-    EXPECT_EQ(first.close(), 1u);
-    EXPECT_NE(dir.read("lk.ini").find("Linkstone File=" + folder + "\\lk.htm\r\n"), std::string::npos);
-    EXPECT_NE(dir.read("lk.ini").find("Col Width 0="), std::string::npos);
-    for (const char* name : {"\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
-    RemoveDirectoryA(folder.c_str());
-}
-
-// The first start takes in the Favorites and the browser's bookmark file
-// that the registry names, whatever the options say.
-TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
-    TempDir dir;
+    dir.write("lk.ini", "[General]\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n");
     const char netscape_key[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
     const char shell_folders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     write_one_bookmark(dir.path("bookmark.htm"), "Navigator", "http://navigator.example/");
@@ -206,15 +221,29 @@ TEST(LkExe, FirstStartImportsTheFavoritesAndTheBrowsersBookmarks) {
     set_registry_string(HKEY_CURRENT_USER, netscape_key, "File Location", dir.path("bookmark.htm").c_str());
     const std::string favorites = registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites");
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", dir.path("fav").c_str());
-    Program program(dir);
-    EXPECT_TRUE(eventually([&] { return program.rows() == 2; }));
+    Program first(dir);
+    ASSERT_NE(first.frame, nullptr);
+    EXPECT_TRUE(eventually([&] { return first.rows() == 3; }));
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", favorites.c_str());
     delete_registry_key(HKEY_CURRENT_USER, netscape_key);
-    EXPECT_EQ(program.close(), 1u);
-    EXPECT_EQ(dir.read("lk.htm").rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
-    EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://shortcut.example/\""), std::string::npos);
-    EXPECT_NE(dir.read("lk.htm").find("HREF=\"http://navigator.example/\""), std::string::npos);
-    EXPECT_NE(dir.read("lk.ini").find("First Run=0"), std::string::npos);
+    HWND filter =
+        FindWindowExA(FindWindowExA(first.frame, nullptr, TOOLBARCLASSNAMEA, nullptr), nullptr, "Edit", nullptr);
+    SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("zzz"));
+    PostMessageA(first.frame, WM_NULL, 0, 0);  // like a keystroke, lets the loop come round to its idle pass
+    EXPECT_TRUE(eventually([&] { return first.rows() == 0; }));
+    Program second(dir, false);
+    EXPECT_EQ(second.close(), 0u);
+    EXPECT_EQ(first.close(), 1u);
+    const std::string settings = dir.read("lk.ini"), saved = file_text(folder + "\\lk.htm");
+    EXPECT_NE(settings.find("Linkstone File=" + folder + "\\lk.htm\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("First Run=0"), std::string::npos);
+    EXPECT_NE(settings.find("Col Width 0="), std::string::npos);
+    EXPECT_EQ(saved.rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
+    for (const char* url : {"http://cafe.example/", "http://shortcut.example/", "http://navigator.example/"}) {
+        EXPECT_NE(saved.find(std::string("HREF=\"") + url + "\""), std::string::npos) << url;
+    }
+    for (const char* name : {"\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 // Installed where it cannot write (as under Program Files) and with no files

@@ -30,6 +30,18 @@ inline void pump_messages() {
     }
 }
 
+// Handles this thread's messages until the condition, which this thread or
+// another process brings about, holds; false when the time runs out first.
+template <typename Condition>
+bool eventually(Condition condition, DWORD milliseconds = 10000) {
+    for (DWORD begin = GetTickCount(); !condition();) {
+        if (GetTickCount() - begin > milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        pump_messages();
+    }
+    return true;
+}
+
 // Types the path into a file dialog and takes it.
 inline void choose_file(HWND dialog, const std::string& path) {
     SetDlgItemTextA(dialog, cmb13, path.c_str());
@@ -191,13 +203,10 @@ protected:
     // The browser link with both profiles' programs pointing at the peer,
     // which shows the page.
     void use_peer_browser(const std::string& url, const std::string& title) {
-        const std::string peer = peer_exe_path();
-        dir.write("lk.ini", "[Browsers]\r\nSelected Browser=0\r\nNetscape - Exe Path=" + peer +
-                                "\r\nIExplore - Exe Path=" + peer + "\r\n");
+        dir.write("lk.ini", peer_browser_settings(BROWSER_NETSCAPE));
         ASSERT_TRUE(start_dde(&app_state->browser_link));
         dde_started = true;
         load_browser_profiles(&app_state->browser_link);
-        peer_config.log_path = dir.path("peer.log");
         peer_config.version = "0x20000";
         peer_config.window_info = "\"" + url + "\",\"Netscape - [" + title + "]\"";
         ASSERT_TRUE(start_peer(peer_config));

@@ -4,15 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/platform/settings_fixture.h"
-
-// Where the registry names the DDE application that handles web addresses.
-inline constexpr char kHttpDdeExecKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec";
-inline constexpr char kHttpDdeApplicationKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application";
 
 // How the peer plays its browser (see tools/dde_peer); empty texts are left unset.
 struct PeerConfig {
@@ -20,13 +15,20 @@ struct PeerConfig {
     std::string log_path, version, window_info;
     std::string window_class = "LkDdePeer";
     std::string title;  // the service name when empty
-    std::string show;   // "minimized", "normal" or hidden
+    std::string show;   // "minimized" or hidden
 };
 
 inline std::string peer_exe_path() {
     std::string path = LK_DDE_PEER_EXE;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
+}
+
+// Settings whose two browser profiles both start the peer.
+inline std::string peer_browser_settings(uint32_t selected) {
+    const std::string peer = peer_exe_path();
+    return "[Browsers]\r\nSelected Browser=" + std::to_string(selected) + "\r\nNetscape - Exe Path=" + peer +
+           "\r\nIExplore - Exe Path=" + peer + "\r\n";
 }
 
 // Puts the configuration into this process's environment, which every
@@ -72,11 +74,4 @@ inline bool stop_peer(const PeerConfig& config) {
     bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
     CloseHandle(process);
     return ended;
-}
-
-inline std::vector<std::string> log_lines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::istringstream text(file_text(path));
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
 }

@@ -11,7 +11,7 @@
 //   LK_PEER_WINDOW_INFO  reply text to "WWW_GetWindowInfo"
 //   LK_PEER_CLASS        class of its top-level window (default "LkDdePeer")
 //   LK_PEER_TITLE        title of that window (default the service name)
-//   LK_PEER_SHOW         "minimized" or "normal"; hidden otherwise
+//   LK_PEER_SHOW         "minimized"; hidden otherwise
 //   LK_PEER_LIFETIME     seconds before it quits by itself (default 60)
 //   LK_PEER_READY_EVENT  name of an event it sets once its service is registered
 // A request without a configured reply gets no data. WM_CLOSE ends it.
@@ -152,9 +152,7 @@ HWND create_peer_window(HINSTANCE instance, const std::string& service) {
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, class_name.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr,
                                   nullptr, instance, nullptr);
-    std::string show = env_or("LK_PEER_SHOW", "");
-    if (show == "minimized") ShowWindow(window, SW_SHOWMINNOACTIVE);
-    if (show == "normal") ShowWindow(window, SW_SHOWNOACTIVATE);
+    if (env_or("LK_PEER_SHOW", "") == "minimized") ShowWindow(window, SW_SHOWMINNOACTIVE);
     unsigned lifetime = static_cast<unsigned>(strtoul(env_or("LK_PEER_LIFETIME", "60").c_str(), nullptr, 10));
     SetTimer(window, kLifetimeTimer, lifetime * 1000, nullptr);
     return window;
