@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "collection/collection.h"
-#include "collection/collection_file.h"
 #include "collection/import_report.h"
 #include "search/keyword_index.h"
 
@@ -76,19 +75,6 @@ TEST(BookmarkReader, AssemblesBookmarksFromAnchorsDescriptionsAndFolders) {
          "http://t/|The Bread|Bread crust caf\u00e9|9|9|U\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(read_dump(c.text, c.automatic), c.dump) << c.text;
-}
-
-// The program's own file (its exact header) is read with automatic keywords
-// off: its descriptions are stored keyword texts.
-TEST(BookmarkReader, OwnFilesReadWithAutomaticOffAndForeignOnesAsAsked) {
-    std::string own = std::string(COLLECTION_FILE_HEADER) +
-                      "<DT><A HREF=\"http://a/\" ADD_DATE=\"5\" >Foo Page</A>\r\n<DD>the alpha\r\n\r\n" +
-                      COLLECTION_FILE_FOOTER;
-    EXPECT_EQ(read_dump(own, true), "http://a/|Foo Page|the alpha|5|9|U\n");
-    std::string edited = own;
-    edited[COLLECTION_FILE_HEADER_LENGTH - 10] = 'x';
-    EXPECT_EQ(read_dump(edited, true), "http://a/|Foo Page|Foo alpha|5|9|U\n");
-    EXPECT_EQ(read_dump(edited, false), "http://a/|Foo Page|the alpha|5|9|U\n");
 }
 
 TEST(AnchorAttributes, ReadsDatesInAnyUnitFromNamesInAnyCase) {

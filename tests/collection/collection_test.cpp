@@ -1,5 +1,5 @@
-// The collection against a plain model under random operations, the batch
-// path against one-by-one additions, and the rules the model does not cover.
+// The collection against a plain model and against one-by-one additions under
+// random operations, and the rules the model does not cover.
 #include "collection/collection.h"
 
 #include <gtest/gtest.h>
@@ -122,111 +122,6 @@ TEST_F(CollectionFixture, InsertKeepsIdentityOrderAndOneRecordPerUrl) {
     EXPECT_EQ(check_collection(&c), "");
 }
 
-// Random adds, merges, keyword edits, URL changes and deletes, in and out of
-// batches, against a plain model, with the whole structure checked after every step.
-TEST_F(CollectionFixture, RandomOperationsKeepCollectionConsistent) {
-    struct Model {
-        std::string url, title;
-        uint32_t added, visit, modified;
-    };
-    std::vector<Model> model;
-    auto find_model = [&](const std::string& url) -> Model* {
-        for (Model& m : model) {
-            if (compare_urls(m.url.c_str(), url.c_str()) == 0) return &m;
-        }
-        return nullptr;
-    };
-    const char* hosts[] = {"a", "B", "c", "ab", "Ab", "zz", "x-y", "q"};
-    const char* words[] = {"Web", "web", "news", "the", "Home", "a.b", "kernel", "X"};
-    const uint32_t dates[] = {5, 50, 500, DATE_UNSET, DATE_BROKEN, DATE_CHECKING};
-    std::mt19937 rng(99);
-    auto pick_text = [&](int max_words) {
-        std::string text;
-        for (int k = static_cast<int>(rng() % max_words); k > 0; k--) {
-            text += std::string(words[rng() % 8]) + (rng() % 3 ? " " : ", ");
-        }
-        return text;
-    };
-    int renamed = 0;
-    // Batches open and end at random, nested up to three deep, so that every
-    // operation also meets records not yet in `records_by_url`.
-    int batches = 0;
-    for (int step = 0; step < 4000; step++) {
-        const uint32_t op = rng() % 10;
-        if (rng() % 50 == 0) {
-            if (batches < 3 && rng() % 2) {
-                begin_add_batch(&c);
-                batches++;
-            } else if (batches > 0) {
-                end_add_batch(&c);
-                batches--;
-            }
-        }
-        const uint64_t edits = c.edits;
-        if (op < 6) {
-            std::string url = std::string("http://") + hosts[rng() % 8] + "/";
-            for (char& ch : url) {
-                if (rng() % 2) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
-            }
-            std::string title = pick_text(4);
-            uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
-            const AddOutcome outcome =
-                add(title.c_str(), url.c_str(), pick_text(5).c_str(), added, visit, modified, rng() % 2);
-            std::string trimmed_title = title;
-            trim_in_place(&trimmed_title[0]);
-            trimmed_title.resize(strlen(trimmed_title.c_str()));
-            if (trimmed_title.empty()) trimmed_title = url;
-            Model* m = find_model(url);
-            ASSERT_EQ(outcome, m ? ADD_MERGED : ADD_ADDED);
-            ASSERT_EQ(c.edits != edits, !m);
-            if (m) {
-                // An undated bookmark says nothing; a later real date replaces.
-                if (is_real_date(added)) {
-                    if (is_real_date(visit) && m->visit < visit) m->visit = visit;
-                    if (is_real_date(modified) && m->modified < modified) m->modified = modified;
-                }
-            } else {
-                model.push_back({url, trimmed_title, is_real_date(added) ? added : kNow,
-                                 is_real_date(visit) ? visit : kNow,
-                                 modified == DATE_CHECKING ? DATE_UNSET : modified});
-            }
-        } else if (c.records->count == 0) {
-            continue;
-        } else {
-            Bookmark* r = record(rng() % c.records->count);
-            Model* m = find_model(r->url);
-            ASSERT_NE(m, nullptr);
-            if (op < 8) {
-                set_bookmark_keywords(&c, r, pick_text(6).c_str());
-            } else if (op < 9) {
-                std::string url = "http://renamed" + std::to_string(renamed++) + "/";
-                free(r->url);
-                r->url = str_dup(url.c_str());
-                reposition_by_url(&c, r);
-                m->url = url;
-                ASSERT_NE(c.edits, edits);
-            } else {
-                model.erase(model.begin() + (m - model.data()));
-                delete_record(&c, r);
-            }
-        }
-        ASSERT_EQ(check_collection(&c), "") << "step " << step;
-        ASSERT_EQ(c.records->count, model.size());
-        for (const Model& m : model) {
-            const Bookmark* r = find_by_url(&c, m.url.c_str());
-            ASSERT_NE(r, nullptr) << m.url;
-            ASSERT_EQ(r->title, m.title);
-            ASSERT_EQ(r->added, m.added);
-            ASSERT_EQ(r->last_visit, m.visit);
-            ASSERT_EQ(r->last_modified, m.modified);
-        }
-    }
-    while (batches-- > 0) end_add_batch(&c);
-    end_add_batch(&c);  // an extra end is ignored
-    EXPECT_EQ(check_collection(&c), "");
-    EXPECT_EQ(c.records_by_url->count, model.size());
-}
-
 // Everything that the order of additions decides: records in identity order
 // with their fields and keywords, the URL order, the words and their lists.
 std::string dump_collection(const Collection* c) {
@@ -255,64 +150,143 @@ std::string dump_collection(const Collection* c) {
     return dump;
 }
 
-// The batch path of file reading against plain one-by-one additions: random
-// bookmarks with URLs repeated in other letter cases, random dates and
-// keyword texts, added to a collection that already holds some of them.
-TEST(AddBatch, BatchedAdditionsEqualOneByOneAdditions) {
+// Random adds, merges, keyword edits, URL changes and deletes, in and out of
+// batches, against a plain model, with the whole structure checked after every
+// step; and the same steps without batches, which must end in the same state.
+TEST_F(CollectionFixture, RandomOperationsMatchModelAndOneByOneAdditions) {
+    struct Model {
+        std::string url, title;
+        uint32_t added, visit, modified;
+    };
+    std::vector<Model> model;
+    auto find_model = [&](const std::string& url) -> Model* {
+        for (Model& m : model) {
+            if (compare_urls(m.url.c_str(), url.c_str()) == 0) return &m;
+        }
+        return nullptr;
+    };
     // Long shared beginnings too: the batch's sort settles most comparisons on
     // the first bytes alone and must still order URLs that agree far beyond.
     const char* hosts[] = {"a",
                            "B",
-                           "c",
                            "ab",
                            "Ab",
-                           "zz",
                            "x-y",
-                           "q",
-                           "A",
                            "b/c",
-                           "B/C",
                            "\xC4",
                            "www.example.com/a/long/shared/path",
                            "WWW.Example.com/a/long/shared/path/x"};
-    const char* words[] = {"Web", "web", "news", "the", "Home", "a.b", "kernel", "X", "zeta", "Zeta"};
+    const char* words[] = {"Web", "web", "news", "the", "Home", "a.b", "kernel", "X"};
     const uint32_t dates[] = {5, 50, 500, DATE_UNSET, DATE_BROKEN, DATE_CHECKING};
-    std::mt19937 rng(2024);
-    for (int round = 0; round < 40; round++) {
-        Collection plain = create_collection();
-        Collection batched = create_collection();
-        set_fixed_clock(&plain, kNow);
-        set_fixed_clock(&batched, kNow);
-        auto pick = [&](const char* const* list, size_t count, int max_words) {
-            std::string text;
-            for (int k = static_cast<int>(rng() % max_words); k > 0; k--) {
-                text += std::string(list[rng() % count]) + (rng() % 3 ? " " : ", ");
-            }
-            return text;
-        };
-        const int bookmarks = static_cast<int>(rng() % 300);
-        const int before_batch = bookmarks / (1 + static_cast<int>(rng() % 4));
-        for (int i = 0; i < bookmarks; i++) {
-            if (i == before_batch) begin_add_batch(&batched);
-            std::string url = "http://" + pick(hosts, 14, 3) + "/" + std::to_string(rng() % 40);
-            for (char& ch : url) {
-                if (rng() % 4 == 0) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
-            }
-            std::string title = pick(words, 10, 4);
-            std::string keywords = pick(words, 10, 5);
-            const uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
-            const bool automatic = rng() % 2;
-            for (Collection* c : {&plain, &batched}) {
-                add_or_merge(c, str_dup(title.c_str()), str_dup(url.c_str()), keywords.c_str(), added, visit, modified,
-                             automatic);
+    std::mt19937 rng(99);
+    auto pick = [&](const char* const* list, size_t count, int max_words) {
+        std::string text;
+        for (int k = static_cast<int>(rng() % max_words); k > 0; k--) {
+            text += std::string(list[rng() % count]) + (rng() % 3 ? " " : ", ");
+        }
+        return text;
+    };
+    Collection plain = create_collection();
+    set_fixed_clock(&plain, kNow);
+    auto twin = [&](const Bookmark* r) {
+        for (uint32_t i = 0;; i++) {
+            if (record(i) == r) return static_cast<Bookmark*>(plain.records->items[i]);
+        }
+    };
+    int renamed = 0;
+    // Batches open and end at random, nested up to three deep, so that every
+    // operation also meets records not yet in `records_by_url`.
+    int batches = 0;
+    for (int step = 0; step < 4000; step++) {
+        const uint32_t op = rng() % 10;
+        if (rng() % 50 == 0) {
+            if (batches < 3 && rng() % 2) {
+                begin_add_batch(&c);
+                batches++;
+            } else if (batches > 0) {
+                end_add_batch(&c);
+                if (--batches == 0) {
+                    ASSERT_EQ(dump_collection(&c), dump_collection(&plain)) << "step " << step;
+                }
             }
         }
-        if (bookmarks > before_batch) end_add_batch(&batched);
-        ASSERT_EQ(check_collection(&batched), "") << "round " << round;
-        ASSERT_EQ(dump_collection(&batched), dump_collection(&plain)) << "round " << round;
-        free_collection(&plain);
-        free_collection(&batched);
+        const uint64_t edits = c.edits;
+        if (op < 6) {
+            std::string url = "http://" + pick(hosts, 9, 2) + "/" + std::to_string(rng() % 8);
+            for (char& ch : url) {
+                if (rng() % 2) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+            }
+            std::string title = pick(words, 8, 4);
+            const std::string keywords = pick(words, 8, 5);
+            uint32_t added = dates[rng() % 6], visit = dates[rng() % 6], modified = dates[rng() % 6];
+            const bool automatic = rng() % 2;
+            const AddOutcome outcome =
+                add(title.c_str(), url.c_str(), keywords.c_str(), added, visit, modified, automatic);
+            add_or_merge(&plain, str_dup(title.c_str()), str_dup(url.c_str()), keywords.c_str(), added, visit, modified,
+                         automatic);
+            std::string trimmed_title = title;
+            trim_in_place(&trimmed_title[0]);
+            trimmed_title.resize(strlen(trimmed_title.c_str()));
+            if (trimmed_title.empty()) trimmed_title = url;
+            Model* m = find_model(url);
+            ASSERT_EQ(outcome, m ? ADD_MERGED : ADD_ADDED);
+            ASSERT_EQ(c.edits != edits, !m);
+            if (m) {
+                // An undated bookmark says nothing; a later real date replaces.
+                if (is_real_date(added)) {
+                    if (is_real_date(visit) && m->visit < visit) m->visit = visit;
+                    if (is_real_date(modified) && m->modified < modified) m->modified = modified;
+                }
+            } else {
+                model.push_back({url, trimmed_title, is_real_date(added) ? added : kNow,
+                                 is_real_date(visit) ? visit : kNow,
+                                 modified == DATE_CHECKING ? DATE_UNSET : modified});
+            }
+        } else if (c.records->count == 0) {
+            continue;
+        } else {
+            Bookmark* r = record(rng() % c.records->count);
+            Bookmark* p = twin(r);
+            Model* m = find_model(r->url);
+            ASSERT_NE(m, nullptr);
+            if (op < 8) {
+                const std::string keywords = pick(words, 8, 6);
+                set_bookmark_keywords(&c, r, keywords.c_str());
+                set_bookmark_keywords(&plain, p, keywords.c_str());
+            } else if (op < 9 && batches == 0) {
+                // URLs are edited by hand, between file reads: an edit while a
+                // batch holds records lets them settle beside the moved URL.
+                m->url = "http://renamed" + std::to_string(renamed++) + "/";
+                for (Bookmark* b : {r, p}) {
+                    free(b->url);
+                    b->url = str_dup(m->url.c_str());
+                }
+                reposition_by_url(&c, r);
+                reposition_by_url(&plain, p);
+                ASSERT_NE(c.edits, edits);
+            } else {
+                model.erase(model.begin() + (m - model.data()));
+                delete_record(&c, r);
+                delete_record(&plain, p);
+            }
+        }
+        ASSERT_EQ(check_collection(&c), "") << "step " << step;
+        ASSERT_EQ(c.records->count, model.size());
+        for (const Model& m : model) {
+            const Bookmark* r = find_by_url(&c, m.url.c_str());
+            ASSERT_NE(r, nullptr) << m.url;
+            ASSERT_EQ(r->title, m.title);
+            ASSERT_EQ(r->added, m.added);
+            ASSERT_EQ(r->last_visit, m.visit);
+            ASSERT_EQ(r->last_modified, m.modified);
+        }
     }
+    while (batches-- > 0) end_add_batch(&c);
+    end_add_batch(&c);  // an extra end is ignored
+    EXPECT_EQ(check_collection(&c), "");
+    EXPECT_EQ(c.records_by_url->count, model.size());
+    EXPECT_EQ(dump_collection(&c), dump_collection(&plain));
+    free_collection(&plain);
 }
 
 }  // namespace
