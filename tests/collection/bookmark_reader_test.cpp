@@ -11,27 +11,16 @@
 
 #include "collection/collection.h"
 #include "collection/import_report.h"
-#include "search/keyword_index.h"
+#include "tests/collection/collection_invariants.h"
 
 namespace {
 
-// One line per bookmark in `records` order: url|title|keywords|added|visit|modified,
-// dates in decimal, U for DATE_UNSET.
+// The records read from the text, as dump_records gives them.
 std::string read_dump(const std::string& text, bool automatic, ImportReport* report = nullptr) {
     Collection collection = create_collection();
     set_fixed_clock(&collection, 9);
     read_bookmark_text(&collection, text.c_str(), automatic, nullptr, nullptr, report);
-    std::string out;
-    for (uint32_t i = 0; i < collection.records->count; i++) {
-        const Bookmark* b = static_cast<const Bookmark*>(collection.records->items[i]);
-        char* keywords = keyword_set_text(b->keywords);
-        out += std::string(b->url) + "|" + b->title + "|" + keywords;
-        free(keywords);
-        for (uint32_t date : {b->added, b->last_visit, b->last_modified}) {
-            out += "|" + (date == DATE_UNSET ? std::string("U") : std::to_string(date));
-        }
-        out += "\n";
-    }
+    const std::string out = dump_records(&collection);
     free_collection(&collection);
     return out;
 }

@@ -125,14 +125,7 @@ TEST_F(CollectionFixture, InsertKeepsIdentityOrderAndOneRecordPerUrl) {
 // Everything that the order of additions decides: records in identity order
 // with their fields and keywords, the URL order, the words and their lists.
 std::string dump_collection(const Collection* c) {
-    std::string dump;
-    for (uint32_t i = 0; i < c->records->count; i++) {
-        const Bookmark* r = static_cast<const Bookmark*>(c->records->items[i]);
-        char* keywords = keyword_set_text(r->keywords);
-        dump += std::to_string(r->serial) + " " + r->url + " " + r->title + " " + std::to_string(r->added) + " " +
-                std::to_string(r->last_visit) + " " + std::to_string(r->last_modified) + " [" + keywords + "]\n";
-        free(keywords);
-    }
+    std::string dump = dump_records(c);
     dump += "by url:";
     for (uint32_t i = 0; i < c->records_by_url->count; i++) {
         dump += " " + std::to_string(static_cast<const Bookmark*>(c->records_by_url->items[i])->serial);

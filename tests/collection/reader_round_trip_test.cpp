@@ -13,7 +13,6 @@
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "collection/import_report.h"
-#include "search/keyword_index.h"
 #include "tests/collection/collection_invariants.h"
 #include "tools/gen_bookmarks/bookmark_generator.h"
 
@@ -34,21 +33,6 @@ std::string read_fixture(const char* name) {
     EXPECT_TRUE(load_bookmark_file(fixture_path(name).c_str(), &text, &size)) << name;
     std::string out(text ? text : "", size);
     free(text);
-    return out;
-}
-
-// What reloading a saved collection must give back: one line per bookmark with
-// URL, title, keywords and the dates that were written.
-std::string dump_for_reload(const Collection* collection) {
-    std::string out;
-    for (uint32_t i = 0; i < collection->records->count; i++) {
-        const Bookmark* b = static_cast<const Bookmark*>(collection->records->items[i]);
-        char* keywords = keyword_set_text(b->keywords);
-        out += std::string(b->url) + "|" + b->title + "|" + keywords + "|" + std::to_string(b->added) + "|" +
-               std::to_string(b->last_visit) + "|" +
-               (is_real_date(b->last_modified) ? std::to_string(b->last_modified) : "-") + "\n";
-        free(keywords);
-    }
     return out;
 }
 
@@ -91,7 +75,7 @@ uint32_t expect_survives_reload(const std::string& text, bool automatic) {
     Collection second = dated_collection();
     parse_exact(&second, saved, automatic);
     EXPECT_EQ("", check_collection(&second));
-    EXPECT_EQ(dump_for_reload(&first), dump_for_reload(&second));
+    EXPECT_EQ(dump_records(&first), dump_records(&second));
     EXPECT_EQ(saved, saved_text(&second));
 
     const uint32_t count = first.records->count;
