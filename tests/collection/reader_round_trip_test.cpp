@@ -98,8 +98,9 @@ TEST(ReaderRoundTrip, ExportsSurviveSaveAndReload) {
     EXPECT_LT(count, 3000u);
 }
 
-// Pieces that bookmark files are made of, and the ones that break them,
-// separated by '|'; COLLECTION stands for the collection file's header.
+// Pieces that bookmark files are made of (the program's check attributes too),
+// and the ones that break them, separated by '|'; COLLECTION stands for the
+// collection file's header.
 std::vector<std::string> pieces() {
     const std::string all =
         "<!DOCTYPE NETSCAPE-Bookmark-file-1>|<DT>|<dt>|<DD>|<DL><p>|<DL>|</DL>|</dl>|<A HREF=\"|<a href=\"|"
@@ -110,6 +111,9 @@ std::vector<std::string> pieces() {
         "\x01|&#39;|&#x2019;|&eacute;|&hellip;|&apos;|&#0;|&#xD800;|&#1114112;|&#99999999999;|&#32;|&#9;|"
         "&nbsp|&#|<dl>|<dl><p>|<h3>|</h3>|<!doctype netscape-bookmark-file-1>|\" TAGS=\"a,b&amp;c,\xc3\xa4|"
         "\" tags='|\" add_date=\"|' last_visit=|1700000000123|1700000000123456|COLLECTION|"
+        "\" LAST_CHECK=\"|\" CHECK_VERDICT=\"|moved|gone|\" CHECK_STATUS=\"|\" CHECK_ERROR=\"|\" FIRST_FAILURE=\"|\" "
+        "MOVED_TO=\"|"
+        "<DT><A HREF=\"http://c/\" LAST_CHECK=\"9\" CHECK_VERDICT=\"gone\" FIRST_FAILURE=\"8\">C</A>|"
         "<DT><A HREF=\"http://a/\" ADD_DATE=\"1\">A</A>\r\n<DD>k\r\n";
     std::vector<std::string> out(1);
     for (char c : all) {
