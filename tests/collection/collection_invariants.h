@@ -1,5 +1,5 @@
 // Whole-structure check of a collection, run after every step of the
-// randomised tests.
+// randomised tests, and the dump of its records the tests compare.
 #pragma once
 
 #include <string>
@@ -11,3 +11,7 @@
 // every record's URL leads to a stored record with that URL, and the keyword
 // index agrees with the records. Else the first problem found.
 std::string check_collection(const Collection* collection);
+
+// One line per record in `records` order: url|title|keywords|added|visit|modified,
+// dates in decimal, U for one that is not a real date.
+std::string dump_records(const Collection* collection);
