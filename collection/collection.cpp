@@ -316,9 +316,11 @@ AddOutcome add_or_merge(Collection* collection, char* title, char* url, const ch
 }
 
 void reposition_by_url(Collection* collection, Bookmark* record) {
+    // Out of the URL order before an open batch merges into it: with its new
+    // URL the record breaks the order the merge relies on.
+    remove_from_url_order(collection, record);
     settle_batch(collection);
     collection->edits++;
-    remove_from_url_order(collection, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
