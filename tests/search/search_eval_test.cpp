@@ -1,7 +1,7 @@
 // Search over a real collection and index against a model that parses the
 // expression by recursive descent and evaluates it on each record's keywords
-// by brute force, on every short expression and on random ones: the grammar,
-// the matching rules, the operators, the result order and the word hint.
+// by brute force, on random expressions: the grammar, the matching rules, the
+// operators, the result order and the word hint.
 #include "search/search_eval.h"
 
 #include <gtest/gtest.h>
@@ -259,30 +259,6 @@ struct ModelFixture : SearchFixture {
     }
 };
 
-TEST_F(ModelFixture, AgreesWithTheModelOnEveryShortExpression) {
-    build_random_collection(40);
-    const char* const pieces[] = {"a", "AB.", "b", "-", "_", "!", "&", "|", "(", ")", "'"};
-    const size_t n = sizeof pieces / sizeof pieces[0];
-    for (size_t length = 1; length <= 4; length++) {
-        std::vector<size_t> digits(length, 0);
-        for (;;) {
-            std::string text;
-            for (size_t d : digits) {
-                text += pieces[d];
-                text += ' ';
-            }
-            // Every option combination over the run, two of them per expression.
-            for (int k = 0; k < 2; k++) {
-                check(text, static_cast<int>(rng() % 8), static_cast<int32_t>(rng() % (text.size() + 1)));
-            }
-            if (HasFailure()) return;
-            size_t i = 0;
-            while (i < length && ++digits[i] == n) digits[i++] = 0;
-            if (i == length) break;
-        }
-    }
-}
-
 // Pieces run together or apart, with punctuation the grammar skips, letters
 // beyond ASCII, and bytes that are not UTF-8.
 TEST_F(ModelFixture, AgreesWithTheModelOnRandomExpressions) {
@@ -293,7 +269,7 @@ TEST_F(ModelFixture, AgreesWithTheModelOnRandomExpressions) {
                                   ".",           "'",    "\"",       "#+\t",     "\x7f",
                                   "\x80",        "\xff", "\xc3\xa9", "\xd0\xbc", "\xe2\x80\x94",
                                   "\xe6\x9d\xb1"};
-    for (int round = 0; round < 4000 && !HasFailure(); round++) {
+    for (int round = 0; round < 20000 && !HasFailure(); round++) {
         std::string text;
         for (size_t i = 1 + rng() % 12; i > 0; i--) {
             text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
