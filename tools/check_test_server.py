@@ -32,8 +32,6 @@ import time
 
 TLS_PORT = [0]
 
-# Sun, 06 Nov 1994 08:49:37 GMT
-EXAMPLE_DATE = 784111777
 SITE_DATE = 1700000000  # Tue, 14 Nov 2023 22:13:20 GMT
 
 DATES = {
@@ -78,7 +76,7 @@ class Scripted(socketserver.BaseRequestHandler):
             self.server.finish()
         method = parts[0]
         path = parts[1] if len(parts) > 1 else "/"
-        answer = self.answer(method, path, request)
+        answer = self.answer(method, path)
         if answer is not None and answer.startswith(b"HTTP/"):
             # Every reply tells the request line it answers.
             answer = answer.replace(b"\r\n", b"\r\nX-Request-Line: " + line.encode("latin-1") + b"\r\n", 1)
@@ -88,7 +86,7 @@ class Scripted(socketserver.BaseRequestHandler):
             except OSError:
                 pass
 
-    def answer(self, method, path, request):
+    def answer(self, method, path):
         port = self.server.server_address[1]
         here = "%s://127.0.0.1:%d" % ("https" if self.server.tls_context else "http", port)
         segments = path.split("?")[0].strip("/").split("/")
