@@ -26,12 +26,16 @@ const UrlCase url_cases[] = {
     {"http://a.example/wiki/Help:Contents", SCHEME_HTTP, "a.example", "/wiki/Help:Contents", 80},
     {"http://a.example/~alice/old.html", SCHEME_HTTP, "a.example", "/~alice/old.html", 80},
     {"http://a.example/a b/[1]{2}|\"<>^`\\", SCHEME_HTTP, "a.example", "/a%20b/[1]%7B2%7D%7C%22%3C%3E%5E%60%5C", 80},
+    {"http://a.example/caf\xC3\xA9", SCHEME_HTTP, "a.example", "/caf%C3%A9", 80},
+    {"http://a.example?x=1", SCHEME_HTTP, "a.example", "/?x=1", 80},
     {"  http://a.example/lead \r\n", SCHEME_HTTP, "a.example", "/lead", 80},
     {"mailto:someone@a.example", SCHEME_OTHER, nullptr, nullptr, 0},
     {"file:///c:/readme.txt", SCHEME_OTHER, nullptr, nullptr, 0},
     {"ftp://ftp.a.example/pub", SCHEME_OTHER, nullptr, nullptr, 0},
     {"httpx://a.example/", SCHEME_OTHER, nullptr, nullptr, 0},
     {"http://[::1]/", SCHEME_OTHER, nullptr, nullptr, 0},
+    {"javascript:fetch('http://a.example/')", SCHEME_OTHER, nullptr, nullptr, 0},
+    {"news:comp.lang.c", SCHEME_OTHER, nullptr, nullptr, 0},
 };
 
 TEST(ParseUrl, SplitsHostPortAndRequestTarget) {

@@ -43,22 +43,13 @@ struct IndexFixture : ::testing::Test {
         free(text);
         return result;
     }
-    std::vector<uint64_t> serials_of(const char* word) {
-        std::vector<uint64_t> result;
-        const WordEntry* entry = find_word_entry(index, word);
-        for (uint32_t i = 0; entry && i < entry->records->count; i++) {
-            result.push_back(static_cast<const Bookmark*>(entry->records->items[i])->serial);
-        }
-        return result;
-    }
 };
 
 using Strings = std::vector<std::string>;
 
 // Random keyword changes on every record, checked against a plain model after
 // every step: each record's words in first-occurrence order (words differing
-// in case are different words), for each word exactly the records that carry
-// it, and the index's words in byte order.
+// in case are different words) and the index's words in byte order.
 TEST_F(IndexFixture, RandomChangesKeepIndexAndSetsInStep) {
     const char* vocabulary[] = {"a", "A", "web", "Web", "news", "x-y", "_", "zz", "1", "b"};
     const char* separators[] = {" ", "  ", ", ", ".", "/", "\t"};
@@ -84,17 +75,11 @@ TEST_F(IndexFixture, RandomChangesKeepIndexAndSetsInStep) {
         model[which] = expected;
 
         ASSERT_EQ(check_keyword_index(index, live), "") << "step " << step << ": " << text;
-        std::string joined;
-        for (const std::string& w : expected) joined += (joined.empty() ? "" : " ") + w;
-        ASSERT_EQ(text_of(which), joined) << text;
-        for (const char* word : vocabulary) {
-            std::vector<uint64_t> carriers;
-            for (int i = kRecords - 1; i >= 0; i--) {
-                for (const std::string& w : model[i]) {
-                    if (w == word) carriers.push_back(records[i].serial);
-                }
-            }
-            ASSERT_EQ(serials_of(word), carriers) << word;
+        // With the structure check, each record's words fix every word's records.
+        for (int i = 0; i < kRecords; i++) {
+            std::string joined;
+            for (const std::string& w : model[i]) joined += (joined.empty() ? "" : " ") + w;
+            ASSERT_EQ(text_of(i), joined) << text;
         }
         PtrVector* list = list_index_words(index);
         std::set<std::string> expected_words;

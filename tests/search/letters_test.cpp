@@ -36,7 +36,6 @@ TEST(Letters, SpellingsAlikeApartFromCase) {
         {"ς", "Σ", -1},      // final sigma maps one way only
         {"a", "ä", -1},
         {"ab", "a", 1},
-        {"a", "ab", -1},
         {"a\xff", "A\xff", 0},  // invalid bytes compare as themselves
         {"a\xc3", "a\xc3\xa4", 1},
     };
@@ -71,7 +70,6 @@ TEST(Letters, KindsAndSpellingsOfCharacters) {
         {"\t", CHAR_SPACE, "\t"},
         {"ä", CHAR_WORD, "Ää"},
         {"Ж", CHAR_WORD, "Жж"},
-        {"р", CHAR_WORD, "Рр"},
         {"σ", CHAR_WORD, "Σσ"},
         {"ς", CHAR_WORD, "ς"},
         {"ǅ", CHAR_WORD, "ǅ"},

@@ -45,6 +45,12 @@ std::vector<int> random_ranks(std::mt19937* rng) {
     return out;
 }
 
+// Compares a merge's result with the expected ranks and frees it.
+void check(PtrVector* got, const std::vector<int>& expected) {
+    EXPECT_EQ(Pool::ranks(got), expected);
+    vec_destroy(got);
+}
+
 TEST(RecordSets, PairwiseMergesMatchTheSetAlgorithms) {
     Pool pool;
     std::mt19937 rng(99);
@@ -61,24 +67,14 @@ TEST(RecordSets, PairwiseMergesMatchTheSetAlgorithms) {
         PtrVector* sa = pool.make(a);
         PtrVector* sb = pool.make(b);
         std::vector<int> expected;
-
-        PtrVector* got = records_intersection(sa, sb);
         std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
-        EXPECT_EQ(Pool::ranks(got), expected);
-        vec_destroy(got);
-
+        check(records_intersection(sa, sb), expected);
         expected.clear();
-        got = records_union(sa, sb);
         std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
-        EXPECT_EQ(Pool::ranks(got), expected);
-        vec_destroy(got);
-
+        check(records_union(sa, sb), expected);
         expected.clear();
-        got = records_difference(sa, sb);
         std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
-        EXPECT_EQ(Pool::ranks(got), expected);
-        vec_destroy(got);
-
+        check(records_difference(sa, sb), expected);
         vec_destroy(sa);
         vec_destroy(sb);
     }
@@ -101,9 +97,8 @@ TEST(RecordSets, UnionOfManySetsHoldsEachRecordOnce) {
                 std::set_union(expected.begin(), expected.end(), r.begin(), r.end(), std::back_inserter(merged));
                 expected.swap(merged);
             }
-            PtrVector* got = records_union_all(sets.data(), sets.size());
-            EXPECT_EQ(Pool::ranks(got), expected) << count << " sets";
-            vec_destroy(got);
+            SCOPED_TRACE(count);
+            check(records_union_all(sets.data(), sets.size()), expected);
             for (PtrVector* s : sets) vec_destroy(s);
         }
     }

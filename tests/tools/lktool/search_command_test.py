@@ -25,8 +25,6 @@ def rows(*numbers):
 IMPORTED = {
     "moskva": "https://news.example.ru/moskva\tМосква: новости дня\n",
     "ru": "https://news.example.ru/\tМосква новости\n",
-    "koeln": "https://news.example.de/koeln/verkehr\tMüller-Straße in Köln gesperrt\n",
-    "wiki": "https://de.example.org/wiki/K%C3%B6ln\tKöln – Wikipedia\n",
     "tram": "http://www.muenchen-example.de/\tMünchner Straßenbahn € Preise\n",
     "tokyo": "https://news.example.jp/tokyo\t東京 - 天気予報とニュース\n",
     "athina": "https://news.example.gr/athina\tΑθήνα – ειδήσεις\n",
@@ -48,30 +46,21 @@ def main():
     # (arguments, expected exit code, expected standard output, text expected on standard error)
     cases = [
         # Prefix matching ignoring case; the hint lists index words in byte order.
-        ([collection, "inter"], 0, rows(1, 2, 4), b""),
         (["--hint", collection, "inter"], 0, b"Interface inter internet\n" + rows(1, 2, 4), b""),
-        ([collection, "inter."], 0, rows(4), b""),
         (["--partial", "0", collection, "inter"], 0, rows(4), b""),
         # Case variants: listed once (the first spelling) unless case counts.
         (["--hint", collection, "web"], 0, b"Web \n" + rows(1, 2), b""),
         (["--case", "1", "--hint", collection, "web"], 0, b"web\n" + rows(2), b""),
-        ([collection, "!web"], 0, rows(3, 4, 5), b""),
-        ([collection, "inter guide"], 0, rows(2), b""),
         (["--implied-or", "1", collection, "inter guide"], 0, rows(1, 2, 4), b""),
         # The caret picks the word for the hint; after a blank there is none.
-        (["--caret", "0", "--hint", collection, "news web"], 0, b"news\n" + rows(1), b""),
-        (["--caret", "4", "--hint", collection, "news web"], 0, b"news\n" + rows(1), b""),
         (["--caret", "5", "--hint", collection, "news web"], 0, b"Web \n" + rows(1), b""),
         (["--hint", collection, "news "], 0, b"No Matches\n" + rows(1), b""),
         # Trailing operators are dropped; nothing left lists every bookmark.
         (["--hint", collection, "guide &"], 0, b"No Matches\n" + rows(2), b""),
-        ([collection, " | ! "], 0, rows(1, 2, 3, 4, 5), b""),
         (["--hint", collection, ""], 0, b"No Matches\n" + rows(1, 2, 3, 4, 5), b""),
         # Words in every script, their case ignored or not, prefixes, tags.
-        ([imports, "москва"], 0, imported("moskva", "ru"), b""),
         (["--hint", imports, "МОСК"], 0, "Москва\n".encode() + imported("moskva", "ru"), b""),
         (["--case", "1", imports, "МОСКВА"], 0, b"", b""),
-        ([imports, "köln"], 0, imported("koeln", "wiki"), b""),
         ([imports, "Straß"], 0, imported("tram"), b""),
         (["--partial", "0", imports, "Straß"], 0, b"", b""),
         ([imports, "東京 | Αθήνα"], 0, imported("athina", "tokyo"), b""),
@@ -79,9 +68,7 @@ def main():
         ([imports, "crème & !brûlée"], 0, imported("cafe"), b""),
         # Failures.
         ([collection, "web ("], 1, b"", b"Search expression error"),
-        ([collection, "..."], 1, b"", b"Search expression error"),
         ([missing, "web"], 1, b"", b"Unable to"),
-        (["--case", "2", collection, "web"], 2, b"", b"usage"),
         (["--caret", "-1", collection, "web"], 2, b"", b"usage"),
         (["--bogus", "1", collection, "web"], 2, b"", b"usage"),
         ([collection], 2, b"", b"usage"),

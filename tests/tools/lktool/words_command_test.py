@@ -22,7 +22,6 @@ def main():
     # (arguments, expected exit code, expected standard output, text expected on standard error)
     cases = [
         (["--case", "1", collection], 0, exact, b""),
-        (["--case", "0", collection], 0, folded, b""),
         ([collection], 0, folded, b""),
         ([missing], 1, b"", b"Unable to import html bookmark file\n\n" + missing.encode()),
         ([], 2, b"", b"usage"),
