@@ -284,6 +284,34 @@ TEST_F(WindowTest, TheDictionaryListsAndCountsTheWords) {
     EXPECT_EQ(counts[1] - counts[0], 2) << "WEB, web and Web fold into one";
 }
 
+// Dialogs open centred over the frame; over the work area while the frame is
+// minimized, where its rectangle says nothing of where the user looks.
+TEST_F(WindowTest, DialogsOpenCentredOverTheFrameOrTheWorkArea) {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = work.right - work.left, height = work.bottom - work.top;
+    MoveWindow(frame, work.left, work.top, width * 3 / 4, height * 3 / 4, TRUE);
+    std::vector<std::pair<int, int>> centres;
+    DialogDriver driver;
+    auto note_centre = [&](HWND dialog) {
+        RECT box;
+        GetWindowRect(dialog, &box);
+        centres.push_back({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+        press(dialog, IDOK);
+    };
+    driver.then(note_centre).then(note_centre);
+    command(IDM_DICTIONARY);
+    ShowWindow(frame, SW_MINIMIZE);
+    command(IDM_DICTIONARY);
+    ASSERT_EQ(centres.size(), 2u);
+    const std::pair<int, int> expected[] = {{work.left + width * 3 / 8, work.top + height * 3 / 8},
+                                            {work.left + width / 2, work.top + height / 2}};
+    for (int i : {0, 1}) {
+        EXPECT_LE(abs(centres[i].first - expected[i].first) + abs(centres[i].second - expected[i].second), 2)
+            << (i ? "over the work area: " : "over the frame: ") << centres[i].first << "," << centres[i].second;
+    }
+}
+
 namespace {
 
 // The menus shown, their item count and top left corner, each closed with
