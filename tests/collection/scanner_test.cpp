@@ -73,6 +73,7 @@ TEST(Scanner, GivesTheTokensOfEveryShape) {
         {"<DL ><DD x>", ""},
         {"<DL><p>", "{DL}"},
         {"</DD>", ""},
+        {"<B>x</B></ABBR>", "x"},
         {"<H1>x</H1>", "{H}x{/H}"},
         {"<h3 FOLDED>x</h3>y", "{H}x{/H}y"},
         {"<H3 T=\"a>b\">x", "{H}x"},
