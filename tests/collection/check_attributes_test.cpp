@@ -1,14 +1,11 @@
 // What a bookmark keeps of its status checks: the rule from failures to
-// broken, what the list shows, and the check's attributes in the collection file.
+// broken, what the list shows, and when a new address is offered. (The check's
+// attributes in the collection file are with the file's entries.)
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
-#include "collection/bookmark_reader.h"
-#include "collection/collection.h"
-#include "collection/collection_file.h"
+#include "collection/check_state.h"
 
 namespace {
 
@@ -64,35 +61,6 @@ TEST(OffersNewAddress, NotForAFrontPageOrSignInInsteadOfADeeperPage) {
     for (const auto& c : cases) {
         EXPECT_EQ(offers_new_address(c[0], c[1]) ? "yes" : "no", std::string(c[2])) << c[0] << " -> " << c[1];
     }
-}
-
-TEST(CheckAttributes, AreWrittenAndReadBack) {
-    Collection c = create_collection();
-    add_or_merge(&c, str_dup("Moved"), str_dup("http://a.example/old"), nullptr, 5, 6, DATE, false);
-    add_or_merge(&c, str_dup("Failing"), str_dup("http://b.example/"), nullptr, 5, 6, DATE_UNSET, false);
-    add_or_merge(&c, str_dup("Never checked"), str_dup("http://c.example/"), nullptr, 5, 6, DATE_UNSET, false);
-    CheckResult moved = {VERDICT_MOVED, DATE_UNSET, 301, 0, str_dup("https://a.example/\"new\""), CHECK_ERROR_NONE};
-    CheckResult failed = {VERDICT_UNREACHABLE, DATE_BROKEN, 0, 0, nullptr, CHECK_ERROR_TIMED_OUT};
-    store_check_result(static_cast<Bookmark*>(c.records->items[0]), &moved, T);
-    store_check_result(static_cast<Bookmark*>(c.records->items[1]), &failed, T + 1);
-    char* text = build_collection_text(c.records);
-    EXPECT_NE(strstr(text,
-                     "<DT><A HREF=\"http://a.example/old\" ADD_DATE=\"5\" LAST_VISIT=\"6\" LAST_MODIFIED="
-                     "\"784111777\" LAST_CHECK=\"1000000000\" CHECK_VERDICT=\"moved\" CHECK_STATUS=\"301\" "
-                     "MOVED_TO=\"https://a.example/%22new%22\" >"),
-              nullptr)
-        << text;
-    EXPECT_NE(strstr(text, "<DT><A HREF=\"http://c.example/\" ADD_DATE=\"5\" LAST_VISIT=\"6\" >"), nullptr);
-
-    Collection back = create_collection();
-    read_bookmark_text(&back, text, false, nullptr, nullptr);
-    char* again = build_collection_text(back.records);
-    EXPECT_STREQ(again, text) << "the checks did not read back as written";
-    free(again);
-    free(text);
-    free_check_result(&moved);
-    free_collection(&back);
-    free_collection(&c);
 }
 
 }  // namespace
