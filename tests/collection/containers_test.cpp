@@ -165,23 +165,6 @@ TEST(TextBuffer, RandomEditsMatchTheStandardString) {
     EXPECT_EQ(tb_shared_empty.length, 0u);
 }
 
-TEST(TextBuffer, ReplaceAllNeverRescansInsertedText) {
-    const struct {
-        const char *text, *pattern, *replacement, *expected;
-    } cases[] = {
-        {"a%sb%s", "%s", "x", "axbx"}, {"no pattern", "%s", "x", "no pattern"},
-        {"%s", "%s", "%s%s", "%s%s"},  {"aaa", "a", "aa", "aaaaaa"},
-        {"%s%s", "%s", "", ""},
-    };
-    for (const auto& c : cases) {
-        TextBuffer tb = tb_empty();
-        tb_assign(&tb, c.text);
-        tb_replace_all(&tb, c.pattern, c.replacement);
-        EXPECT_STREQ(tb_text(tb), c.expected) << c.text;
-        tb_free(&tb);
-    }
-}
-
 // Short random strings over both cases, high bytes and shared prefixes,
 // against a comparison of the folded copies.
 TEST(Strings, CompareAndHashesAgreeWithFoldedModel) {

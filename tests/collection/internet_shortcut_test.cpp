@@ -41,9 +41,6 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
          "http://f.example/"},
         {" [InternetShortcut]\r\nURL=http://g.example/\r\n", "http://g.example/"},
         {"[InternetShortcut]\r\nIconIndex=1\r\n  url = http://h.example/\r\n", "http://h.example/"},
-        {"[{000214A0-0000-0000-C000-000000000046}]\r\nProp3=19,11\r\n[InternetShortcut]\r\nIDList=\r\n"
-         "URL=http://j.example/?a=b\r\n",
-         "http://j.example/?a=b"},
         // Keys of other sections, and other keys, are not the URL.
         {"[DEFAULT]\r\nURL=http://k.example/\r\n[InternetShortcut]\r\nIconFile=x\r\n", "<none>"},
         {"[InternetShortcut]\r\n[InternetShortcut.W]\r\nURL=http://l.example/\r\n", "<none>"},
