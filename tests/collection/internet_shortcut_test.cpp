@@ -30,7 +30,6 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
         const char* text;
         const char* url;
     } cases[] = {
-        {"[InternetShortcut]\r\nURL=http://a.example/\r\n", "http://a.example/"},
         {"[internetshortcut]\nurl=http://b.example/", "http://b.example/"},
         {"[InternetShortcut]\r\n\r\n  \t\r\nURL=  http://c.example/  \r\n", "http://c.example/"},
         {"[InternetShortcut]URL=http://d.example/", "http://d.example/"},
