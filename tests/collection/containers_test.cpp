@@ -1,5 +1,5 @@
 // The containers against the standard library's: random operations on each,
-// with the growth rules and the shared empty text buffer. (Sorting and merging
+// with the shared empty text buffer. (Sorting and merging
 // are checked by the collection's batch against one-by-one additions.)
 #include "core/containers.h"
 
@@ -28,27 +28,6 @@ std::vector<uintptr_t> items_of(const PtrVector* v) {
     std::vector<uintptr_t> out;
     for (uint32_t i = 0; i < v->count; i++) out.push_back(reinterpret_cast<uintptr_t>(v->items[i]));
     return out;
-}
-
-TEST(PtrVector, GrowsByHalfFromSixteenSlotsOrFromAnExactAssignment) {
-    PtrVector* v = vec_create();
-    std::vector<uint32_t> capacities;
-    for (uintptr_t i = 1; i <= 200; i++) {
-        vec_append(v, ptr(i));
-        if (capacities.empty() || capacities.back() != v->capacity) capacities.push_back(v->capacity);
-    }
-    EXPECT_EQ(capacities, (std::vector<uint32_t>{16, 24, 36, 54, 81, 121, 181, 271}));
-    void* items[] = {ptr(1), ptr(2), ptr(3)};
-    vec_assign(v, items, 3);
-    EXPECT_EQ(v->capacity, 3u);
-    vec_append(v, ptr(4));
-    EXPECT_EQ(items_of(v), (std::vector<uintptr_t>{1, 2, 3, 4}));
-    EXPECT_EQ(v->capacity, 4u);
-    vec_assign(v, nullptr, 0);
-    EXPECT_EQ(v->capacity, 2u);
-    for (uintptr_t i = 1; i <= 5; i++) vec_append(v, ptr(i));
-    EXPECT_EQ(v->count, 5u);
-    vec_destroy(v);
 }
 
 // Positional and sorted operations on two vectors, one kept unsorted and one
@@ -140,9 +119,7 @@ TEST(PtrTable, FindsExactlyWhatIsStoredThroughGrowthAndRemovals) {
 
 TEST(TextBuffer, RandomEditsMatchTheStandardString) {
     TextBuffer tb = tb_empty();
-    tb_append_char(&tb, 'x');
-    EXPECT_EQ(tb->capacity, 17u);
-    std::string model = "x";
+    std::string model;
     std::mt19937 rng(3);
     for (int i = 0; i < 3000; i++) {
         const char c = static_cast<char>('a' + rng() % 3);
@@ -188,35 +165,6 @@ TEST(TextBuffer, RandomEditsMatchTheStandardString) {
     EXPECT_EQ(tb_shared_empty.length, 0u);
 }
 
-TEST(TextBuffer, ReplaceAllNeverRescansInsertedText) {
-    const struct {
-        const char *text, *pattern, *replacement, *expected;
-    } cases[] = {
-        {"a%sb%s", "%s", "x", "axbx"}, {"no pattern", "%s", "x", "no pattern"},
-        {"%s", "%s", "%s%s", "%s%s"},  {"aaa", "a", "aa", "aaaaaa"},
-        {"%s%s", "%s", "", ""},
-    };
-    for (const auto& c : cases) {
-        TextBuffer tb = tb_empty();
-        tb_assign(&tb, c.text);
-        tb_replace_all(&tb, c.pattern, c.replacement);
-        EXPECT_STREQ(tb_text(tb), c.expected) << c.text;
-        tb_free(&tb);
-    }
-}
-
-TEST(Strings, TrimInPlace) {
-    const struct {
-        const char *text, *expected;
-    } cases[] = {{" \t a b\r\n", "a b"}, {"    ", ""}, {"", ""}, {"x", "x"}, {"\v\fx y\v", "x y"}, {"a  ", "a"}};
-    for (const auto& c : cases) {
-        char* text = str_dup(c.text);
-        EXPECT_EQ(trim_in_place(text), text);
-        EXPECT_STREQ(text, c.expected) << '"' << c.text << '"';
-        free(text);
-    }
-}
-
 // Short random strings over both cases, high bytes and shared prefixes,
 // against a comparison of the folded copies.
 TEST(Strings, CompareAndHashesAgreeWithFoldedModel) {
@@ -258,10 +206,8 @@ TEST(Utf8, DecodesValidSequencesOnlyAndCountsUtf16Units) {
     for (const auto& c : cases) {
         uint32_t code_point = 0;
         EXPECT_EQ(utf8_decode(c.bytes, &code_point), c.length) << c.bytes;
-        char out[4];
         if (c.length) {
             EXPECT_EQ(code_point, c.code_point) << c.bytes;
-            EXPECT_EQ(std::string(out, utf8_encode(c.code_point, out)), c.bytes);
         }
         EXPECT_EQ(is_valid_utf8(c.bytes, strlen(c.bytes)), c.length == strlen(c.bytes)) << c.bytes;
     }
