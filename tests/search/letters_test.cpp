@@ -63,6 +63,7 @@ TEST(Letters, KindsAndSpellingsOfCharacters) {
     // More letters with case partners are scanned by the search's model.
     const Case cases[] = {
         {"a", CHAR_WORD, "Aa"},
+        {"7", CHAR_WORD, "7"},
         {"-", CHAR_WORD, "-"},
         {".", CHAR_SEPARATOR, "."},
         {"\t", CHAR_SPACE, "\t"},
