@@ -1,5 +1,6 @@
 #include "tests/search/keyword_index_invariants.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -12,11 +13,8 @@ const WordEntry* entry_at(const PtrVector* vec, uint32_t i) { return static_cast
 const Bookmark* record_at(const PtrVector* vec, uint32_t i) { return static_cast<const Bookmark*>(vec->items[i]); }
 
 bool set_holds(const KeywordSet* set, const WordEntry* entry) {
-    if (!set) return false;
-    for (uint32_t i = 0; i < set->entries->count; i++) {
-        if (set->entries->items[i] == entry) return true;
-    }
-    return false;
+    return set && std::find(set->entries->items, set->entries->items + set->entries->count, entry) !=
+                      set->entries->items + set->entries->count;
 }
 
 }  // namespace
@@ -45,9 +43,7 @@ std::string check_keyword_index(const KeywordIndex* index, const PtrVector* reco
             }
             if (!live.count(record)) return "entry lists a record that is gone: " + word;
             if (record->serial > index->newest_serial) return "record newer than the newest linked: " + word;
-            if (!set_holds(record->keywords, entry)) {
-                return "record listed under a word its set lacks: " + word;
-            }
+            if (!set_holds(record->keywords, entry)) return "record listed under a word its set lacks: " + word;
         }
         links += entry->records->count;
     }
