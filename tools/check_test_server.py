@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Web servers for the status checker's tests, on free ports: a scripted server on 127.0.0.1 whose paths answer
-the way real servers rarely do on demand (silence, closing at once, odd status codes, redirects, each date form,
+the way real servers rarely do on demand (closing at once, odd status codes, redirects, each date form,
 refusals of HEAD, slow drips, the request line it received); the same paths over TLS with the test certificate;
 and six sites on 127.0.0.2 to 127.0.0.7 with those paths, each logging its requests.
 
@@ -35,24 +35,16 @@ class Scripted(socketserver.BaseRequestHandler):
         if self.server.tls_context:
             self.request = self.server.tls_context.wrap_socket(self.request, server_side=True)
 
-    def read_request(self):
-        data = b""
-        try:
-            while b"\r\n\r\n" not in data and len(data) < 65536 and not data.startswith(b"QUIT"):
-                chunk = self.request.recv(4096)
-                if not chunk:
-                    break
-                data += chunk
-        except OSError:
-            pass
-        return data
-
     def handle(self):
+        try:
+            request = self.request.recv(65536)  # the checker and the test programs send theirs in one piece
+        except OSError:
+            return
         server = self.server
         with server.lock:
             server.open += 1
             server.most_open = max(server.most_open, server.open)
-        line = self.read_request().split(b"\r\n", 1)[0].decode("latin-1")
+        line = request.split(b"\r\n", 1)[0].decode("latin-1")
         parts = line.split(" ")
         if parts[0] == "QUIT":
             os._exit(0)
@@ -68,18 +60,9 @@ class Scripted(socketserver.BaseRequestHandler):
                 pass
 
     def answer(self, method, path):
-        here = "%s://%s:%d" % (("https" if self.server.tls_context else "http",) + self.server.server_address)
         segments = path.split("?")[0].strip("/").split("/")
         head = segments[0]
         date = DATES["rfc1123"]
-        if head == "silent":
-            # Holds the connection without a word until the client gives up.
-            try:
-                while self.request.recv(4096):
-                    pass
-            except OSError:
-                pass
-            return None
         if head == "close":
             return None
         if head == "close-head":
@@ -88,11 +71,6 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("%s Whatever" % segments[1])
         if head == "date":
             return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
-        if head == "chain":
-            left = int(segments[1])
-            if left == 0:
-                return reply("200 OK", date)
-            return reply("302 Found", "Location: %s/chain/%d" % (here, left - 1))
         if head == "to-tls":
             rest = path.split("/", 2)[2]
             return reply("301 Moved Permanently", "Location: https://127.0.0.1:%d/%s" % (PORTS["tls"], rest))
