@@ -1,38 +1,21 @@
 #!/usr/bin/env python3
-"""Web servers on 127.0.0.1 for the status checker's tests.
+"""Web servers for the status checker's tests, on free ports: a scripted server on 127.0.0.1 whose paths answer
+the way real servers rarely do on demand (closing at once, odd status codes, redirects, each date form,
+refusals of HEAD, slow drips, the request line it received); the same paths over TLS with the test certificate;
+and six sites on 127.0.0.2 to 127.0.0.7 with those paths, each logging its requests.
 
-Three listeners on free ports: Python's own http.server serving a small site
-with fixed modification times (real Last-Modified, 404 and directory
-redirects); a scripted server whose paths answer the way real servers rarely
-do on demand (silence, closing at once, odd status codes, redirect chains,
-relative Locations, each date form, refusals of HEAD, slow drips, the
-request line it received); and the same scripted
-paths over TLS with the self-signed test certificate given by
---certificate and --key.
-
-The ports are written as "SCRIPTED FILES TLS CLOSED" to the --port-file
-(atomically), CLOSED being a port bound but never listening, where every
-connection is refused.
-The process ends on SIGTERM, on a connection whose request line is "QUIT"
-(for test programs that cannot signal it, such as Windows programs under
-Wine), or after --lifetime seconds in any case.
+Run with --port-file FILE, it writes "SCRIPTED TLS CLOSED SITE..." there (CLOSED: bound, never listening) and
+ends on a connection whose request line is "QUIT" (test programs under Wine cannot signal it).
 """
-import argparse
-import http.server
 import os
-import shutil
-import signal
 import socket
 import socketserver
 import ssl
 import sys
-import tempfile
 import threading
 import time
 
-TLS_PORT = [0]
-
-SITE_DATE = 1700000000  # Tue, 14 Nov 2023 22:13:20 GMT
+PORTS = {}
 
 DATES = {
     "rfc1123": "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT",
@@ -48,58 +31,38 @@ def reply(status, *headers, body=""):
 
 class Scripted(socketserver.BaseRequestHandler):
     def setup(self):
+        self.request.settimeout(10)
         if self.server.tls_context:
-            self.request.settimeout(10)
             self.request = self.server.tls_context.wrap_socket(self.request, server_side=True)
 
-    def read_request(self):
-        data = b""
-        self.request.settimeout(10)
-        try:
-            while b"\r\n\r\n" not in data and len(data) < 65536:
-                chunk = self.request.recv(4096)
-                if not chunk:
-                    break
-                data += chunk
-                if data.startswith(b"QUIT"):
-                    break
-        except OSError:
-            pass
-        return data
-
     def handle(self):
-        request = self.read_request()
+        try:
+            request = self.request.recv(65536)  # the checker and the test programs send theirs in one piece
+        except OSError:
+            return
+        server = self.server
+        with server.lock:
+            server.open += 1
+            server.most_open = max(server.most_open, server.open)
         line = request.split(b"\r\n", 1)[0].decode("latin-1")
         parts = line.split(" ")
         if parts[0] == "QUIT":
-            self.request.sendall(b"BYE\r\n")
-            self.server.finish()
-        method = parts[0]
-        path = parts[1] if len(parts) > 1 else "/"
-        answer = self.answer(method, path)
-        if answer is not None and answer.startswith(b"HTTP/"):
+            os._exit(0)
+        answer = self.answer(parts[0], parts[1] if len(parts) > 1 else "/")
+        with server.lock:
+            server.open -= 1  # before the reply: the client can only go on once it arrives
+        if answer is not None:
             # Every reply tells the request line it answers.
             answer = answer.replace(b"\r\n", b"\r\nX-Request-Line: " + line.encode("latin-1") + b"\r\n", 1)
-        if answer is not None:
             try:
                 self.request.sendall(answer)
             except OSError:
                 pass
 
     def answer(self, method, path):
-        port = self.server.server_address[1]
-        here = "%s://127.0.0.1:%d" % ("https" if self.server.tls_context else "http", port)
         segments = path.split("?")[0].strip("/").split("/")
         head = segments[0]
         date = DATES["rfc1123"]
-        if head == "silent":
-            # Holds the connection without a word until the client gives up.
-            try:
-                while self.request.recv(4096):
-                    pass
-            except OSError:
-                pass
-            return None
         if head == "close":
             return None
         if head == "close-head":
@@ -108,23 +71,11 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("%s Whatever" % segments[1])
         if head == "date":
             return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
-        if head == "no-date":
-            return reply("200 OK", "Content-Type: text/html")
-        if head == "chain":
-            left = int(segments[1])
-            if left == 0:
-                return reply("200 OK", date)
-            return reply("302 Found", "Location: %s/chain/%d" % (here, left - 1))
-        if head == "moved-absolute-path":
-            return reply("301 Moved Permanently", "Location: /date/rfc850")
         if head == "to-tls":
             rest = path.split("/", 2)[2]
-            return reply("301 Moved Permanently", "Location: https://127.0.0.1:%d/%s" % (TLS_PORT[0], rest))
-        if head == "split":
-            # Status line first, the headers a moment later.
-            self.request.sendall(b"HTTP/1.0 200 OK\r\n")
-            time.sleep(0.3)
-            return (date + "\r\n\r\n").encode("latin-1")
+            return reply("301 Moved Permanently", "Location: https://127.0.0.1:%d/%s" % (PORTS["tls"], rest))
+        if head == "to-site":
+            return reply("302 Found", "Location: http://%s:%d/date/rfc1123" % PORTS["sites"][int(segments[1])])
         if head == "slow":
             time.sleep(int(segments[1]) / 1000.0)
             return reply("200 OK", date)
@@ -136,6 +87,17 @@ class Scripted(socketserver.BaseRequestHandler):
             if method == "HEAD":
                 return reply("%s Refused" % segments[1])
             return reply("200 OK", date)
+        if head == "retry":
+            # /retry/S: 429 with "Retry-After: S" to the first request since the log was taken, to every one if S < 0.
+            seconds = int(segments[1])
+            if seconds < 0 or len(self.server.arrivals) == 1:
+                return reply("429 Too Many", "Retry-After: %d" % abs(seconds))
+            return reply("200 OK", date)
+        if head == "log":
+            # "X-Log: MOST ARRIVAL..." in milliseconds, this request left out; then the log starts again.
+            log = [self.server.most_open] + [int(t * 1000) for t in self.server.arrivals[:-1]]
+            self.server.arrivals, self.server.most_open = [], 0
+            return reply("200 OK", "X-Log: " + " ".join(map(str, log)))
         if head == "drip":
             # /drip/MS/COUNT: the status line, then COUNT header bytes MS apart.
             self.request.sendall(b"HTTP/1.0 200 OK\r\nX-Drip: ")
@@ -152,68 +114,45 @@ class Scripted(socketserver.BaseRequestHandler):
 class ThreadingServer(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
-    site = None
     tls_context = None
+
+    def __init__(self, address):
+        super().__init__((address, 0), Scripted)
+        self.lock = threading.Lock()
+        self.arrivals, self.open, self.most_open = [], 0, 0
+
+    def process_request(self, request, client_address):
+        self.arrivals.append(time.monotonic())
+        super().process_request(request, client_address)
 
     def handle_error(self, request, client_address):
         pass  # failed handshakes and clients that give up are part of the tests
 
-    def finish(self):
-        shutil.rmtree(self.site, ignore_errors=True)
-        os._exit(0)
 
-
-def make_site():
-    """A folder with a page and a subfolder, every date fixed."""
-    root = tempfile.mkdtemp(prefix="lk-check-site-")
-    os.mkdir(os.path.join(root, "dir"))
-    for name in ("page.html", os.path.join("dir", "index.html")):
-        full = os.path.join(root, name)
-        with open(full, "w") as f:
-            f.write("<html><body>page</body></html>\n")
-        os.utime(full, (SITE_DATE, SITE_DATE))
-    return root
-
-
-class QuietFiles(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, format, *args):
-        pass
+def start():
+    """Serves them in this process: {"scripted": port, "tls": port, "sites": [(address, port)...]}."""
+    scripted, secure = ThreadingServer("127.0.0.1"), ThreadingServer("127.0.0.1")
+    secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "checker")
+    secure.tls_context.load_cert_chain(os.path.join(data, "test_cert.pem"), os.path.join(data, "test_key.pem"))
+    sites = [ThreadingServer("127.0.0.%d" % (2 + i)) for i in range(6)]
+    for server in [scripted, secure] + sites:
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+    PORTS.update(scripted=scripted.server_address[1], tls=secure.server_address[1],
+                 sites=[site.server_address for site in sites])
+    return PORTS
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--port-file", required=True)
-    parser.add_argument("--lifetime", type=float, default=600)
-    here = os.path.dirname(os.path.abspath(__file__))
-    data = os.path.join(here, "..", "tests", "data", "checker")
-    parser.add_argument("--certificate", default=os.path.join(data, "test_cert.pem"))
-    parser.add_argument("--key", default=os.path.join(data, "test_key.pem"))
-    args = parser.parse_args()
-
-    scripted = ThreadingServer(("127.0.0.1", 0), Scripted)
-    site = make_site()
-    scripted.site = site
-    signal.signal(signal.SIGTERM, lambda *unused: scripted.finish())
-    files = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), lambda *a, **k: QuietFiles(*a, directory=site, **k))
-    files.daemon_threads = True
-    secure = ThreadingServer(("127.0.0.1", 0), Scripted)
-    secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    secure.tls_context.load_cert_chain(args.certificate, args.key)
-    TLS_PORT[0] = secure.server_address[1]
-    for server in (scripted, files, secure):
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-
+    ports = start()
     closed = socket.socket()
     closed.bind(("127.0.0.1", 0))
-    temporary = args.port_file + ".tmp"
-    with open(temporary, "w") as f:
-        f.write("%d %d %d %d\n" % (scripted.server_address[1], files.server_address[1], TLS_PORT[0],
-                                   closed.getsockname()[1]))
-    os.replace(temporary, args.port_file)
-
-    time.sleep(args.lifetime)
-    scripted.finish()
+    port_file = sys.argv[sys.argv.index("--port-file") + 1]
+    with open(port_file + ".tmp", "w") as f:
+        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], closed.getsockname()[1]] +
+                         [port for _, port in ports["sites"]])) + "\n")
+    os.replace(port_file + ".tmp", port_file)
+    time.sleep(600)  # in case no QUIT comes
 
 
 if __name__ == "__main__":

@@ -1,13 +1,15 @@
 // Tests of the evaluation of a server's reply: status to verdict, Location,
-// Retry-After and the Last-Modified date forms.
+// Retry-After and the Last-Modified date forms; and fuzzing of replies and URLs.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 
 #include "checker/check_url.h"
 #include "checker/last_modified.h"
+#include "checker/url.h"
 #include "core/bookmark.h"
 
 namespace {
@@ -91,13 +93,16 @@ TEST(ParseLastModified, ReadsEveryFormAsGreenwichTime) {
     }
 }
 
-TEST(EvaluateReply, RandomAndTruncatedRepliesNeverCrash) {
+// Replies and addresses come from anywhere: random and truncated ones never crash.
+TEST(UntrustedText, RandomAndTruncatedTextNeverCrashes) {
     std::mt19937 random(10);
-    const std::string sample =
+    const std::string samples[] = {
         "HTTP/1.1 301 Moved\r\nLast-Modified: Sunday, 06-Nov-94 08:49:37 GMT\r\nRetry-After: Sun Nov  6 08:49:37 "
-        "1994\r\nLocation: /x\r\n\r\n";
-    const std::string alphabet = "HTP/1. 0239odifie:Last-M,LocationRetry-After\r\nNovSun";
-    for (int round = 0; round < 4000; round++) {
+        "1994\r\nLocation: /x\r\n\r\n",
+        "https://user@example.com:8080/a/b?c=d#e"};
+    const std::string alphabet = "HTP/1. 0239odifie:Last-M,LocationRetry-After\r\nNovSun~#%?&@[]\t<>\xC3";
+    for (int round = 0; round < 6000; round++) {
+        const std::string& sample = samples[round % 2];
         std::string text = sample.substr(0, random() % (sample.size() + 1));
         for (size_t i = random() % 6; i > 0 && !text.empty(); i--) {
             text[random() % text.size()] = alphabet[random() % alphabet.size()];
@@ -112,6 +117,13 @@ TEST(EvaluateReply, RandomAndTruncatedRepliesNeverCrash) {
         free(location);
         uint32_t date = parse_last_modified(text.c_str());
         ASSERT_TRUE(is_real_date(date) || date == DATE_UNSET);
+        ParsedUrl url;
+        if (parse_url(text.c_str(), &url) && url.scheme != SCHEME_OTHER) {
+            ASSERT_GT(strlen(url.host), 0u) << text;
+            ASSERT_EQ(url.path[0], '/') << text;
+            ASSERT_EQ(strcspn(url.path, " #\"<>"), strlen(url.path)) << text;
+        }
+        free_parsed_url(&url);
     }
 }
 

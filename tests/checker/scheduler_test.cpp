@@ -1,113 +1,64 @@
-// Tests of the per-host scheduler against real sites on loopback addresses
-// (127.0.0.2 and up), each logging when its requests arrive and how many of
-// its connections are open at once.
+// Tests of the per-host scheduler against the test servers' sites on
+// 127.0.0.2 and up, which log when their requests arrive and how many of
+// their connections are open at once.
 #include "checker/scheduler.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstring>
 #include <map>
-#include <mutex>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "checker/check_url.h"
+#include "checker/reply.h"
 #include "core/bookmark.h"
+#include "tests/checker/test_server.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// One site. Paths: /ms/N answers 200 after N ms; /gone 404; /dated 200 with a
-// date; /retry/S answers 429 with "Retry-After: S" to the site's first
-// request, or to every request when S is negative.
-struct Site {
-    int listener = -1;
-    std::string base;
-    std::mutex mutex;
-    std::vector<Clock::time_point> arrivals;
-    std::atomic<int> open{0}, most_open{0};
+const ProbeSettings probe = {102, "32m", 5};
+
+std::string site(int index) {
+    return "http://127.0.0." + std::to_string(2 + index) + ":" + std::to_string(test_servers().site_ports[index]);
+}
+
+// The site's log since the last look: the most connections open at once and the arrivals in milliseconds.
+struct SiteLog {
+    int most_open = 0;
+    std::vector<long long> arrivals;
 };
 
-Site* sites[8];
-
-// A path "/to/N" redirects to site N.
-std::string answer(Site* s, const std::string& path) {
-    int seconds = path.rfind("/retry/", 0) == 0 ? atoi(path.c_str() + 7) : 0;
-    if (seconds < 0 || (seconds > 0 && s->arrivals.size() == 1)) {
-        return "429 Too Many\r\nRetry-After: " + std::to_string(abs(seconds));
-    }
-    if (path.rfind("/ms/", 0) == 0) std::this_thread::sleep_for(std::chrono::milliseconds(atoi(path.c_str() + 4)));
-    if (path.rfind("/to/", 0) == 0) return "302 Found\r\nLocation: " + sites[path[4] - '0']->base + "/dated";
-    if (path == "/gone") return "404 Not Found";
-    if (path == "/dated") return "200 OK\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT";
-    return "200 OK";
+SiteLog take_log(int index) {
+    char* reply = nullptr;
+    EXPECT_EQ(http_request("GET", (site(index) + "/log").c_str(), &reply, &probe), HTTP_REPLY);
+    size_t length = 0;
+    const char* value = reply ? find_header(reply, "X-Log", &length) : nullptr;
+    std::istringstream in(value ? std::string(value, length) : "");
+    SiteLog log;
+    in >> log.most_open;
+    for (long long ms; in >> ms;) log.arrivals.push_back(ms);
+    free(reply);
+    return log;
 }
 
-void serve(Site* s, int fd) {
-    for (int now_open = ++s->open, most = s->most_open; now_open > most;) {
-        if (s->most_open.compare_exchange_weak(most, now_open)) break;
-    }
-    char request[2048];
-    ssize_t got = recv(fd, request, sizeof request - 1, 0);
-    request[std::max<ssize_t>(got, 0)] = '\0';
-    std::string line(request);
-    std::string path = line.substr(line.find(' ') + 1);
-    path = path.substr(0, path.find(' '));
-    std::string status = answer(s, path);
-    std::string reply = "HTTP/1.0 " + status + "\r\n\r\n";
-    --s->open;  // before the reply: the client can only go on once it arrives
-    send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
-    close(fd);
-}
-
-void accept_loop(Site* s) {
-    for (;;) {
-        int fd = accept(s->listener, nullptr, nullptr);
-        if (fd < 0) return;
-        {
-            std::lock_guard<std::mutex> lock(s->mutex);
-            s->arrivals.push_back(Clock::now());
-        }
-        std::thread(serve, s, fd).detach();
-    }
-}
-
-Site* start_site(int index) {
-    Site* s = new Site;
-    s->listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(0x7F000002 + index);
-    socklen_t length = sizeof address;
-    EXPECT_EQ(bind(s->listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-    listen(s->listener, 64);
-    getsockname(s->listener, reinterpret_cast<sockaddr*>(&address), &length);
-    s->base = "http://127.0.0." + std::to_string(2 + index) + ":" + std::to_string(ntohs(address.sin_port));
-    std::thread(accept_loop, s).detach();
-    return s;
+long long shortest_gap(const SiteLog& log) {
+    long long gap = 3600000;
+    for (size_t i = 1; i < log.arrivals.size(); i++) gap = std::min(gap, log.arrivals[i] - log.arrivals[i - 1]);
+    return gap;
 }
 
 class Scheduler : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        for (int i = 0; i < 8; i++) sites[i] = start_site(i);
-    }
     void SetUp() override {
-        for (Site* s : sites) {
-            s->arrivals.clear();
-            s->most_open = 0;
-        }
+        for (int i = 0; i < 6; i++) take_log(i);
     }
 
     Checker* make(uint32_t connections, uint32_t interval_ms) {
@@ -138,22 +89,16 @@ protected:
     Checker* checker_ = nullptr;
 };
 
-Clock::duration shortest_gap(Site* s) {
-    Clock::duration gap = std::chrono::hours(1);
-    for (size_t i = 1; i < s->arrivals.size(); i++) gap = std::min(gap, s->arrivals[i] - s->arrivals[i - 1]);
-    return gap;
-}
-
 TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
     std::mt19937 random(17);
     std::vector<std::string> urls;
     for (int i = 0; i < 48; i++) {
-        Site* s = sites[random() % 6];
-        const char* kinds[] = {"/gone", "/dated", "/ms/", "/to/"};
+        int s = random() % 6;
+        const char* kinds[] = {"/status/404", "/date/rfc1123", "/slow/", "/to-site/"};
         std::string path = kinds[random() % 4];
         path +=
-            path.back() != '/' ? "" : std::to_string(random() % (path == "/ms/" ? 120 : 6)) + "?" + std::to_string(i);
-        urls.push_back(s->base + path);
+            path.back() != '/' ? "" : std::to_string(random() % (path == "/slow/" ? 120 : 6)) + "?" + std::to_string(i);
+        urls.push_back(site(s) + path);
     }
     std::map<std::string, CheckResult> first;
     for (uint32_t connections : {1u, 32u, 1u + static_cast<uint32_t>(random() % 8)}) {
@@ -166,15 +111,16 @@ TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
         std::map<std::string, CheckResult> results = run();
         ASSERT_EQ(results.size(), std::set<std::string>(urls.begin(), urls.end()).size());
         for (int i = 0; i < 6; i++) {
-            EXPECT_LE(sites[i]->most_open, 1);
-            EXPECT_GE(shortest_gap(sites[i]), std::chrono::milliseconds(140));
+            SiteLog log = take_log(i);
+            EXPECT_LE(log.most_open, 1);
+            EXPECT_GE(shortest_gap(log), 140);
         }
         if (first.empty()) first = results;
         for (auto& r : results) {  // the same verdicts whatever the number of probes
             EXPECT_EQ(r.second.verdict, first[r.first].verdict) << r.first;
             EXPECT_EQ(r.second.value, first[r.first].value) << r.first;
         }
-        EXPECT_EQ(results[sites[0]->base + "/gone"].value, DATE_BROKEN);
+        EXPECT_EQ(results[site(0) + "/status/404"].value, DATE_BROKEN);
         checker_destroy(checker_);
         checker_ = nullptr;
     }
@@ -184,34 +130,37 @@ TEST_F(Scheduler, RetryAfterRequeuesOnceThenBlocksTheHost) {
     make(8, 100);
     checker_begin_pass(checker_);
     struct {
-        Site* site;
+        int site;
         const char* path;
         size_t requests;  // the site's, in all
         uint16_t status;  // of its last URL
     } cases[] = {
-        {sites[0], "/retry/1", 4, 200},    // waits a second, then every URL goes
-        {sites[1], "/retry/120", 1, 429},  // too long: nothing more is asked
-        {sites[2], "/retry/-1", 2, 429},   // asked twice: blocked for the pass
+        {0, "/retry/1", 4, 200},    // waits a second, then every URL goes
+        {1, "/retry/120", 1, 429},  // too long: nothing more is asked
+        {2, "/retry/-1", 2, 429},   // asked twice: blocked for the pass
     };
     for (auto& c : cases) {
-        for (const char* extra : {"", "?2", "?3"}) checker_add(checker_, (c.site->base + c.path + extra).c_str());
+        for (const char* extra : {"", "?2", "?3"}) checker_add(checker_, (site(c.site) + c.path + extra).c_str());
     }
     std::map<std::string, CheckResult> results = run();
     for (auto& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(c.site->arrivals.size(), c.requests);
-        CheckResult last = results[c.site->base + c.path + "?3"];
+        SiteLog log = take_log(c.site);
+        EXPECT_EQ(log.arrivals.size(), c.requests);
+        if (c.site == 0 && log.arrivals.size() > 1) {
+            EXPECT_GE(log.arrivals[1] - log.arrivals[0], 990);  // the Retry-After
+        }
+        CheckResult last = results[site(c.site) + c.path + "?3"];
         EXPECT_EQ(last.http_status, c.status);
         EXPECT_EQ(last.verdict == VERDICT_BLOCKED, c.status == 429);
     }
-    EXPECT_GE(sites[0]->arrivals[1] - sites[0]->arrivals[0], std::chrono::milliseconds(990));
 }
 
 TEST_F(Scheduler, StopAbandonsProbesInFlightAndANewPassTakesEachUrlOnce) {
     make(4, 50);
     checker_begin_pass(checker_);
-    for (int i = 0; i < 3; i++) checker_add(checker_, (sites[i]->base + "/ms/1500").c_str());
-    checker_add(checker_, (sites[0]->base + "/ms/1").c_str());
+    for (int i = 0; i < 3; i++) checker_add(checker_, (site(i) + "/slow/1500").c_str());
+    checker_add(checker_, (site(0) + "/slow/1").c_str());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Clock::time_point stop = Clock::now();
     checker_stop(checker_);
@@ -221,13 +170,14 @@ TEST_F(Scheduler, StopAbandonsProbesInFlightAndANewPassTakesEachUrlOnce) {
     // Started again while the slow probes still run: their results never
     // arrive, the site in flight gets no second connection, every URL comes once.
     checker_begin_pass(checker_);
-    for (int i = 0; i < 2; i++) checker_add(checker_, (sites[i]->base + "/ms/10").c_str());
-    checker_add(checker_, (sites[0]->base + "/ms/1").c_str());
+    for (int i = 0; i < 2; i++) checker_add(checker_, (site(i) + "/slow/10").c_str());
+    checker_add(checker_, (site(0) + "/slow/1").c_str());
     std::map<std::string, CheckResult> results = run();
     EXPECT_EQ(results.size(), 3u);
-    EXPECT_EQ(results.count(sites[2]->base + "/ms/1500"), 0u);
-    EXPECT_LE(sites[0]->most_open, 1);
-    EXPECT_EQ(sites[0]->arrivals.size(), 3u);
+    EXPECT_EQ(results.count(site(2) + "/slow/1500"), 0u);
+    SiteLog log = take_log(0);
+    EXPECT_LE(log.most_open, 1);
+    EXPECT_EQ(log.arrivals.size(), 3u);
 }
 
 }  // namespace

@@ -1,25 +1,22 @@
-// The checker tests' web servers (tools/check_test_server.py) on 127.0.0.1:
-// started on free ports for each test program and stopped at its end.
+// The checker tests' web servers (tools/check_test_server.py), started on
+// free ports for each test program and stopped at its end.
 #pragma once
 
 #include <string>
 
 struct TestServers {
-    unsigned scripted_port;  // the scripted server's paths
-    unsigned files_port;     // Python's http.server over a small site
-    unsigned tls_port;       // the scripted paths over TLS, with a self-signed certificate
+    unsigned scripted_port;  // the scripted server's paths on 127.0.0.1
+    unsigned tls_port;       // the same over TLS, with a self-signed certificate
     unsigned closed_port;    // bound, never listening: every connection is refused
+    unsigned site_ports[6];  // the same paths on 127.0.0.2 and up, each logging its requests
 };
 
 // The servers of this test program, started on first use; zero ports (and a failure) when they cannot start.
 const TestServers& test_servers();
 
-// "http://127.0.0.1:<scripted port><path>", the file server's, and "https://127.0.0.1:<TLS port><path>".
+// "http://127.0.0.1:<scripted port><path>" and "https://127.0.0.1:<TLS port><path>".
 std::string scripted_url(const char* path);
-std::string files_url(const char* path);
 std::string tls_url(const char* path);
-
-unsigned closed_port();
 
 // The platform's part (test_server_posix.cpp, test_server_win32.cpp): starts
 // the server script writing its ports to the file, without waiting for it,

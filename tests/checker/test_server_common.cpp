@@ -12,7 +12,7 @@
 namespace {
 
 struct ServerProcess {
-    TestServers ports = {0, 0, 0, 0};
+    TestServers ports = {};
 
     ServerProcess() {
         net_startup();
@@ -21,12 +21,13 @@ struct ServerProcess {
         if (!start_server_process(port_file)) return;
         // The server writes the file in one step once every port listens.
         std::string local = host_path(port_file);
+        unsigned* site = ports.site_ports;
         for (int tries = 0; tries < 1000 && ports.scripted_port == 0; tries++) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             FILE* f = fopen(local.c_str(), "r");
             if (!f) continue;
-            if (fscanf(f, "%u %u %u %u", &ports.scripted_port, &ports.files_port, &ports.tls_port,
-                       &ports.closed_port) != 4) {
+            if (fscanf(f, "%u %u %u %u %u %u %u %u %u", &ports.scripted_port, &ports.tls_port, &ports.closed_port,
+                       &site[0], &site[1], &site[2], &site[3], &site[4], &site[5]) != 9) {
                 ports.scripted_port = 0;
             }
             fclose(f);
@@ -38,18 +39,10 @@ struct ServerProcess {
         uint32_t loopback;
         if (ports.scripted_port == 0 || net_resolve("127.0.0.1", &loopback) != NET_FOUND) return;
         NetSocket s = net_open_stream();
-        char answer[16];
-        if (net_connect(s, loopback, static_cast<uint16_t>(ports.scripted_port), 5000) &&
-            net_send(s, "QUIT\r\n\r\n", 8) == 8 && wait_readable(s, 5000)) {
-            net_receive(s, answer, sizeof answer);
-        }
+        if (net_connect(s, loopback, static_cast<uint16_t>(ports.scripted_port), 5000)) net_send(s, "QUIT\r\n\r\n", 8);
         net_close(s);
     }
 };
-
-std::string url_on(unsigned port, const char* path, const char* scheme = "http") {
-    return std::string(scheme) + "://127.0.0.1:" + std::to_string(port) + path;
-}
 
 }  // namespace
 
@@ -59,10 +52,8 @@ const TestServers& test_servers() {
     return server.ports;
 }
 
-unsigned closed_port() { return test_servers().closed_port; }
+std::string scripted_url(const char* path) {
+    return "http://127.0.0.1:" + std::to_string(test_servers().scripted_port) + path;
+}
 
-std::string scripted_url(const char* path) { return url_on(test_servers().scripted_port, path); }
-
-std::string files_url(const char* path) { return url_on(test_servers().files_port, path); }
-
-std::string tls_url(const char* path) { return url_on(test_servers().tls_port, path, "https"); }
+std::string tls_url(const char* path) { return "https://127.0.0.1:" + std::to_string(test_servers().tls_port) + path; }
