@@ -1,9 +1,9 @@
-// The browser link: profiles from the settings file and the registry, and the
-// DDE conversations with the dde_peer program playing Netscape Navigator or
-// Internet Explorer in a process of its own.
+// The browser link: profiles from the settings file and the registry, and the DDE
+// conversations with the dde_peer program playing the browser in a process of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,17 +20,23 @@ const char kUrl[] = "http://a.example/page";
 const char kHttpDdeExecKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec";
 const char kNetscapeAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe";
 
+std::vector<std::string> sorted_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
 class BrowserLinkTest : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp();
-        delete_registry_key(HKEY_LOCAL_MACHINE, kHttpDdeExecKey);
-        delete_registry_key(HKEY_LOCAL_MACHINE, kNetscapeAppPath);
         ASSERT_TRUE(start_dde(&link));
-        peer_config.log_path = folder + "\\peer.log";
+        peer.log_path = folder + "\\peer.log";
     }
     void TearDown() override {
-        stop_peer(peer_config);  // one that a failed test left running
+        stop_peer(peer);  // one that a failed test left running
         end_dde(&link);
         delete_registry_key(HKEY_LOCAL_MACHINE, kHttpDdeExecKey);
         delete_registry_key(HKEY_LOCAL_MACHINE, kNetscapeAppPath);
@@ -39,29 +45,19 @@ protected:
     void use_peer(uint32_t selected) {
         write_settings(peer_browser_settings(selected));
         load_browser_profiles(&link);
+        peer.service = selected == BROWSER_IEXPLORE ? "IExplore" : "Netscape";
     }
-    // The peer's log once it has ended: its first line, then the others in any
-    // order (a new conversation may overtake an asynchronous execute), "stop" last.
+    // The peer's log once it has ended, in any order: a new conversation may
+    // overtake an asynchronous execute.
     void expect_log(const std::string& expected) {
-        ASSERT_TRUE(stop_peer(peer_config));
-        std::vector<std::string> lines, wanted;
-        std::istringstream log(file_text(peer_config.log_path)), expected_log(expected + "\nstop\n");
-        for (std::string line; std::getline(log, line);) lines.push_back(line);
-        for (std::string line; std::getline(expected_log, line);) wanted.push_back(line);
-        DeleteFileA(peer_config.log_path.c_str());
-        ASSERT_GE(lines.size(), 2u);
-        std::sort(lines.begin() + 1, lines.end() - 1);
-        std::sort(wanted.begin() + 1, wanted.end() - 1);
-        EXPECT_EQ(lines, wanted);
+        ASSERT_TRUE(wait_for_peer(peer) && stop_peer(peer));
+        EXPECT_EQ(sorted_lines(file_text(peer.log_path)), sorted_lines(expected + "\nstop"));
+        DeleteFileA(peer.log_path.c_str());
     }
 
     BrowserLink link = {};
-    PeerConfig peer_config;
+    PeerConfig peer;
 };
-
-std::string execute_line(const std::string& text) {
-    return "execute WWW_OpenURL " + std::to_string(text.size() + 1) + " " + text;
-}
 
 }  // namespace
 
@@ -81,57 +77,46 @@ TEST_F(BrowserLinkTest, ProfilesComeFromTheFileAndTheRegistry) {
 }
 
 // Opening a page: the browser is started when it does not run (with its
-// arguments), given the URL through its template, and raised as its version
-// allows: by "WWW_Activate", or by its window, found by class or title.
-TEST_F(BrowserLinkTest, OpeningAPageStartsTheBrowserGivesItTheUrlAndRaisesIt) {
-    const std::string quoted = std::string("\"") + kUrl + "\",,-1,,,,,";
-    const char by_activate[] = "\nconnect WWW_Activate\nrequest WWW_Activate 0xFFFFFFFF,0x0";
-    const char by_title[] = "\nconnect WWW_GetWindowInfo\nrequest WWW_GetWindowInfo 0xFFFFFFFF";
-    const char version[] = "\nconnect WWW_Version\nrequest WWW_Version WWW_Version";
+// arguments), given the URL through its template (every placeholder takes it),
+// and asked to come forward as its version allows: Netscape Navigator above
+// 0x10000 and Internet Explorer by "WWW_Activate", older ones by restoring the
+// window titled with the current page. A fixed choice keeps DDE whatever the
+// URL.DLL switch.
+TEST_F(BrowserLinkTest, OpeningAPageStartsTheBrowserAndGivesItTheUrl) {
+    const std::string version = "\nconnect WWW_Version\nrequest WWW_Version WWW_Version";
+    const std::string by_activate = "\nconnect WWW_Activate\nrequest WWW_Activate 0xFFFFFFFF,0x0";
     const struct {
         uint32_t browser;
-        bool running;
-        const char *version, *window_info, *window_class, *title;
-        std::string log;  // the first line, then the rest in any order
+        bool running, raised;
+        const char *version, *url, *exec;
+        std::string log;
     } cases[] = {
-        {BROWSER_NETSCAPE, false, "0x20000", "", "", "", std::string("start -h") + version + by_activate},
-        {BROWSER_NETSCAPE, true, "0x10000", "\"http://a.example/\",\"Netscape - [Old Page]\"", "",
-         "Netscape - [Old Page]", std::string("start") + version + by_title},
-        {BROWSER_IEXPLORE, false, "", "", "Internet Explorer_Frame", "Start - Microsoft Internet Explorer",
-         "start -nohome"},
-        {BROWSER_IEXPLORE, true, "", "", "", "", std::string("start") + by_activate},
+        {BROWSER_NETSCAPE, false, false, "0x10001", kUrl, kUrl, "start -h" + version + by_activate},
+        {BROWSER_NETSCAPE, true, true, "0x10000", kUrl, kUrl,
+         "start" + version + "\nconnect WWW_GetWindowInfo\nrequest WWW_GetWindowInfo 0xFFFFFFFF"},
+        {BROWSER_IEXPLORE, true, false, "", "file:///C:/%s", "[file:///C:/%s|file:///C:/%s]", "start" + by_activate},
     };
+    peer.window_info = "\"http://a.example/\",\"Netscape - [Old Page]\"";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.log);
         use_peer(c.browser);
-        peer_config.service = c.browser == BROWSER_IEXPLORE ? "IExplore" : "Netscape";
-        peer_config.version = c.version;
-        peer_config.window_info = c.window_info;
-        peer_config.window_class = *c.window_class ? c.window_class : "LkDdePeer";
-        peer_config.title = c.title;
-        peer_config.show = *c.title ? "minimized" : "";
+        link.use_url_dll = 1;
+        lstrcpyA(link.profiles[BROWSER_IEXPLORE].open_url_exec, "[%s|%s]");
+        peer.version = c.version;
+        peer.title = c.raised ? "Netscape - [Old Page]" : "";
         if (c.running) {
-            ASSERT_TRUE(start_peer(peer_config));
+            ASSERT_TRUE(start_peer(peer));
+            ASSERT_EQ(IsIconic(find_peer_window(peer)) != FALSE, c.raised) << "minimized";
         } else {
-            set_peer_environment(peer_config);
+            set_peer_environment(peer);
         }
-        EXPECT_TRUE(open_url(&link, kUrl));
-        EXPECT_TRUE(!*c.title || !IsIconic(find_peer_window(peer_config))) << "restored";
-        expect_log(c.log + "\nconnect WWW_OpenURL\n" + execute_line(c.browser ? quoted : kUrl));
+        EXPECT_TRUE(open_url(&link, c.url));
+        EXPECT_TRUE(!c.raised || !IsIconic(find_peer_window(peer))) << "restored";
+        expect_log(c.log + "\nconnect WWW_OpenURL\nexecute WWW_OpenURL " + std::to_string(strlen(c.exec) + 1) + " " +
+                   c.exec);
     }
-    // Every placeholder of the template takes the URL; a fixed choice keeps DDE
-    // whatever the URL and the URL.DLL switch.
-    use_peer(BROWSER_NETSCAPE);
-    peer_config = PeerConfig();
-    peer_config.log_path = folder + "\\peer.log";
-    ASSERT_TRUE(start_peer(peer_config));
-    lstrcpyA(link.profiles[BROWSER_NETSCAPE].open_url_exec, "[%s|%s]");
-    link.use_url_dll = 1;
-    EXPECT_TRUE(open_url(&link, "file:///C:/%s"));
-    expect_log(std::string("start") + version + by_title + "\nconnect WWW_OpenURL\n" +
-               execute_line("[file:///C:/%s|file:///C:/%s]"));
     // At start-up a browser that does not run yet is started with no arguments.
-    set_peer_environment(peer_config);
+    set_peer_environment(peer);
     EXPECT_TRUE(launch_browser(&link, true));
     expect_log("start");
 }
@@ -141,8 +126,8 @@ TEST_F(BrowserLinkTest, OpeningAPageStartsTheBrowserGivesItTheUrlAndRaisesIt) {
 // registered for them.
 TEST_F(BrowserLinkTest, FailuresAreReportedAndTheShellGetsOnlyWebAddresses) {
     use_peer(BROWSER_NETSCAPE);
-    peer_config.service = "Elsewhere";  // starts, but serves under another name
-    set_peer_environment(peer_config);
+    peer.service = "Elsewhere";  // starts, but serves under another name
+    set_peer_environment(peer);
     DialogDriver driver;
     EXPECT_FALSE(open_url(&link, kUrl));
     expect_log("start -h");
@@ -152,7 +137,7 @@ TEST_F(BrowserLinkTest, FailuresAreReportedAndTheShellGetsOnlyWebAddresses) {
     link.selected_browser = BROWSER_AUTOMATIC;
     link.use_url_dll = 1;
     EXPECT_FALSE(open_url(&link, "javascript:alert(1)"));
-    EXPECT_EQ(file_text(peer_config.log_path), "") << "no program started";
+    EXPECT_EQ(file_text(peer.log_path), "") << "no program started";
     ASSERT_EQ(driver.boxes.size(), 3u);
     EXPECT_EQ(driver.boxes[0].text, "Unable to launch and initiate conversation with browser");
     EXPECT_EQ(driver.boxes[1].text, "Unable to launch browser\n\nC:\\nowhere\\netscape.exe");
@@ -163,15 +148,9 @@ TEST_F(BrowserLinkTest, FailuresAreReportedAndTheShellGetsOnlyWebAddresses) {
     const char command_key[] = "SOFTWARE\\Classes\\http\\shell\\open\\command";
     const std::string saved = registry_string(HKEY_LOCAL_MACHINE, command_key, nullptr);
     set_registry_string(HKEY_LOCAL_MACHINE, command_key, nullptr, ("\"" + peer_exe_path() + "\" \"%1\"").c_str());
-    peer_config.service = "Netscape";
-    set_peer_environment(peer_config);
-    // The shell returns without waiting for the handler to set itself up.
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "LkDdePeerReady");
-    SetEnvironmentVariableA("LK_PEER_READY_EVENT", "LkDdePeerReady");
+    peer.service = "Netscape";
+    set_peer_environment(peer);
     EXPECT_TRUE(open_url(&link, kUrl));
-    EXPECT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0);
-    SetEnvironmentVariableA("LK_PEER_READY_EVENT", nullptr);
-    CloseHandle(ready);
     set_registry_string(HKEY_LOCAL_MACHINE, command_key, nullptr, saved.c_str());
-    expect_log(std::string("start \"") + kUrl + "\"");
+    expect_log(std::string("start ") + kUrl);
 }

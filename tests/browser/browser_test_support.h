@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "tests/platform/settings_fixture.h"
 
@@ -13,9 +12,7 @@
 struct PeerConfig {
     std::string service = "Netscape";
     std::string log_path, version, window_info;
-    std::string window_class = "LkDdePeer";
-    std::string title;  // the service name when empty
-    std::string show;   // "minimized" or hidden
+    std::string title;  // of its window, then shown minimized; the service name and hidden when empty
 };
 
 inline std::string peer_exe_path() {
@@ -34,43 +31,40 @@ inline std::string peer_browser_settings(uint32_t selected) {
 // Puts the configuration into this process's environment, which every
 // program it starts inherits (WinExec, ShellExecute and CreateProcess alike).
 inline void set_peer_environment(const PeerConfig& config) {
-    const std::pair<const char*, std::string> names[] = {
-        {"LK_PEER_SERVICE", config.service},    {"LK_PEER_LOG", config.log_path},
-        {"LK_PEER_VERSION", config.version},    {"LK_PEER_WINDOW_INFO", config.window_info},
-        {"LK_PEER_CLASS", config.window_class}, {"LK_PEER_TITLE", config.title},
-        {"LK_PEER_SHOW", config.show},          {"LK_PEER_LIFETIME", "30"},  // one left behind ends by itself
-    };
+    const std::pair<const char*, std::string> names[] = {{"LK_PEER_SERVICE", config.service},
+                                                         {"LK_PEER_LOG", config.log_path},
+                                                         {"LK_PEER_VERSION", config.version},
+                                                         {"LK_PEER_WINDOW_INFO", config.window_info},
+                                                         {"LK_PEER_TITLE", config.title}};
     for (const auto& name : names)
         SetEnvironmentVariableA(name.first, name.second.empty() ? nullptr : name.second.c_str());
 }
 
-// Starts the peer directly and waits until its service is registered.
-inline bool start_peer(const PeerConfig& config) {
-    set_peer_environment(config);
-    std::string command = "\"" + peer_exe_path() + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    bool ready = WaitForInputIdle(process.hProcess, 20000) == 0;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return ready;
+inline HWND find_peer_window(const PeerConfig& config) {
+    return FindWindowA("Static", (config.title.empty() ? config.service : config.title).c_str());
 }
 
-inline HWND find_peer_window(const PeerConfig& config) {
-    return FindWindowA(config.window_class.c_str(), (config.title.empty() ? config.service : config.title).c_str());
+// Waits until the peer serves (it opens its window then); null when it does not.
+inline HWND wait_for_peer(const PeerConfig& config) {
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && !(window = find_peer_window(config)); i++) Sleep(100);
+    return window;
+}
+
+// Starts the peer directly and waits until it serves.
+inline bool start_peer(const PeerConfig& config) {
+    set_peer_environment(config);
+    return WinExec(("\"" + peer_exe_path() + "\"").c_str(), SW_HIDE) > 31 && wait_for_peer(config);
 }
 
 // Asks the peer to quit and waits until it has, after everything posted to it before.
 inline bool stop_peer(const PeerConfig& config) {
+    HWND window = find_peer_window(config);
     DWORD process_id = 0;
-    GetWindowThreadProcessId(find_peer_window(config), &process_id);
+    GetWindowThreadProcessId(window, &process_id);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, process_id);
     if (!process) return false;
-    PostMessageA(find_peer_window(config), WM_CLOSE, 0, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
     bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
     CloseHandle(process);
     return ended;
