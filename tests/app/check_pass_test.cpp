@@ -39,9 +39,6 @@ protected:
         add(title, url.c_str());
         return record(url.c_str());
     }
-    static void pump_for(DWORD milliseconds) {
-        eventually([] { return false; }, milliseconds);
-    }
 };
 
 TEST(FormatCount, PutsACommaBetweenThousands) {
@@ -127,17 +124,17 @@ TEST_F(CheckPassTest, StopIsAtOnceAndStartAgainTakesEachUrlOnce) {
     Bookmark* slow = add_checked("Slow Page", "/slow/1500");
     type("slow");  // listed first: its probe starts at once
     start_checking();
-    pump_for(300);
+    eventually([] { return false; }, 300);
     DWORD stop = GetTickCount();
     stop_checking();
     EXPECT_FALSE(app_state->checking_active);
     EXPECT_EQ(checker_pending(app_state->checker), 0u);
     EXPECT_LT(GetTickCount() - stop, 1000u);
-    pump_for(1600);  // the abandoned probe has ended
+    eventually([] { return false; }, 1600);  // the abandoned probe has ended
     EXPECT_EQ(slow->last_modified, DATE_UNSET) << "left as it was";
     // Started while the slow probe is in flight: one pass, each URL once.
     start_checking();
-    pump_for(300);
+    eventually([] { return false; }, 300);
     stop_checking();
     start_checking();
     ASSERT_TRUE(eventually([] { return !app_state->checking_active; }, 60000));
