@@ -41,15 +41,13 @@ protected:
     }
 };
 
-TEST(FormatCount, PutsACommaBetweenThousands) {
+// Counts with a comma between thousands; the last check as the user reads it.
+TEST(StatusTexts, CountsAndTheLastCheck) {
     char text[16];
     for (auto c : {std::make_pair(0u, "0"), {999u, "999"}, {1000u, "1,000"}, {1234567u, "1,234,567"}}) {
         format_count(c.first, text, sizeof text);
         EXPECT_STREQ(text, c.second);
     }
-}
-
-TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
     const struct {
         CheckResult result;
         uint32_t failing_since;  // days before
@@ -67,9 +65,9 @@ TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
         Bookmark record = {};
         if (c.failing_since) store_check_result(&record, &c.result, MAR_12_2027 - c.failing_since * 86400);
         store_check_result(&record, &c.result, MAR_12_2027);
-        char* text = describe_last_check(&record);
-        EXPECT_STREQ(text, c.text);
-        free(text);
+        char* said = describe_last_check(&record);
+        EXPECT_STREQ(said, c.text);
+        free(said);
     }
 }
 
