@@ -39,20 +39,15 @@ protected:
         add(title, url.c_str());
         return record(url.c_str());
     }
-    static void pump_for(DWORD milliseconds) {
-        eventually([] { return false; }, milliseconds);
-    }
 };
 
-TEST(FormatCount, PutsACommaBetweenThousands) {
+// Counts with a comma between thousands; the last check as the user reads it.
+TEST(StatusTexts, CountsAndTheLastCheck) {
     char text[16];
     for (auto c : {std::make_pair(0u, "0"), {999u, "999"}, {1000u, "1,000"}, {1234567u, "1,234,567"}}) {
         format_count(c.first, text, sizeof text);
         EXPECT_STREQ(text, c.second);
     }
-}
-
-TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
     const struct {
         CheckResult result;
         uint32_t failing_since;  // days before
@@ -70,9 +65,9 @@ TEST(DescribeLastCheck, SaysWhatTheLastCheckFound) {
         Bookmark record = {};
         if (c.failing_since) store_check_result(&record, &c.result, MAR_12_2027 - c.failing_since * 86400);
         store_check_result(&record, &c.result, MAR_12_2027);
-        char* text = describe_last_check(&record);
-        EXPECT_STREQ(text, c.text);
-        free(text);
+        char* said = describe_last_check(&record);
+        EXPECT_STREQ(said, c.text);
+        free(said);
     }
 }
 
@@ -127,17 +122,17 @@ TEST_F(CheckPassTest, StopIsAtOnceAndStartAgainTakesEachUrlOnce) {
     Bookmark* slow = add_checked("Slow Page", "/slow/1500");
     type("slow");  // listed first: its probe starts at once
     start_checking();
-    pump_for(300);
+    eventually([] { return false; }, 300);
     DWORD stop = GetTickCount();
     stop_checking();
     EXPECT_FALSE(app_state->checking_active);
     EXPECT_EQ(checker_pending(app_state->checker), 0u);
     EXPECT_LT(GetTickCount() - stop, 1000u);
-    pump_for(1600);  // the abandoned probe has ended
+    eventually([] { return false; }, 1600);  // the abandoned probe has ended
     EXPECT_EQ(slow->last_modified, DATE_UNSET) << "left as it was";
     // Started while the slow probe is in flight: one pass, each URL once.
     start_checking();
-    pump_for(300);
+    eventually([] { return false; }, 300);
     stop_checking();
     start_checking();
     ASSERT_TRUE(eventually([] { return !app_state->checking_active; }, 60000));

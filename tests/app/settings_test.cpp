@@ -19,18 +19,6 @@ namespace {
 const char kLegacyRoot[] = "Software\\Tessfold";
 const char kLegacyKey[] = "Software\\Tessfold\\Ravozorizi\\Format 1\\Properties";
 
-std::string default_path() {
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    return std::string(module, strrchr(module, '\\') + 1) + "lk.htm";
-}
-
-RECT work_area_now() {
-    RECT area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
 class Settings : public SettingsTest {
 protected:
     void SetUp() override {
@@ -87,7 +75,9 @@ TEST_F(Settings, HandEditedValuesReadAsDocumented) {
               (std::vector<int64_t>{0x1000 | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES |
                                         OPT_AUTO_STATUS_CHECK | OPT_IMPLIED_OR,
                                     0xFFFFFFFB, 150, 0, CW_USEDEFAULT}));
-    EXPECT_EQ(options().collection_path, default_path());
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    EXPECT_EQ(options().collection_path, std::string(module, strrchr(module, '\\') + 1) + "lk.htm");
 }
 
 TEST_F(Settings, CloseWritesEveryKeyInOrder) {
@@ -132,7 +122,8 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
     for (std::string key; std::getline(names, key, '|');) keys.push_back(key);
     const char* const sections[] = {"General", "Window Layout", "Search Properties", "Browsers"};
     const char alphabet[] = "0123456789-+ab[]= \t\r\n;\"%s";
-    const RECT area = work_area_now();
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     for (int round = 0; round < 150; round++) {
         std::string text;
         for (int lines = static_cast<int>(random() % 40); lines > 0; lines--) {

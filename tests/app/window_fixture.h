@@ -160,29 +160,10 @@ protected:
         idle();
         return sent;
     }
-    // A click of the left button at the point in the control.
-    void click(HWND control, POINT at) {
-        SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        idle();
-    }
-    // A point in the row, x pixels from the list's left edge.
-    POINT row_point(int row, int x) {
-        RECT r = {};
-        ListView_GetItemRect(app_state->list_view, row, &r, LVIR_BOUNDS);
-        return {x, (r.top + r.bottom) / 2};
-    }
     void press_key_in_list(WPARAM key) {
         SetFocus(app_state->list_view);
         SendMessageA(app_state->list_view, WM_KEYDOWN, key, 1);
         idle();
-    }
-    std::string clipboard_text() {
-        OpenClipboard(nullptr);
-        const char* text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
-        std::string copy = text ? text : "";
-        CloseClipboard();
-        return copy;
     }
 
     // Saves as closing does, then reads the file into a fresh collection as

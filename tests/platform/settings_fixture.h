@@ -20,10 +20,6 @@ inline std::string file_text(const std::string& path) {
     return text.str();
 }
 
-inline void write_file(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // Sets a string value (null name: the key's default), creating the key.
 inline void set_registry_string(HKEY root, const char* path, const char* name, const char* value) {
     HKEY key;
@@ -47,7 +43,7 @@ inline void delete_registry_key(HKEY root, const char* path) {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { set_settings_path(settings_path.c_str()); }
-    void write_settings(const std::string& text) { write_file(settings_path, text); }
+    void write_settings(const std::string& text) { std::ofstream(settings_path, std::ios::binary) << text; }
     std::string settings_text() { return file_text(settings_path); }
 
     TempDir dir;
