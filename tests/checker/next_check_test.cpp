@@ -15,12 +15,7 @@ TEST(NeedsCheck, SkipsCheckedAndChangedRecords) {
     } cases[] = {
         {0, 100, 200, false},
         {0, 200, 200, true},
-        {0, 300, 200, true},
-        {0, DATE_UNSET, 200, true},
-        {0, 100, DATE_UNSET, true},
-        {0, 100, DATE_BROKEN, true},
         {0, 100, DATE_CHECKING, true},
-        {BOOKMARK_LISTED, 100, DATE_BROKEN, true},
         {BOOKMARK_CHECKED, 100, DATE_UNSET, false},
     };
     for (const auto& c : cases) {
