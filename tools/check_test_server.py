@@ -39,6 +39,7 @@ class Scripted(socketserver.BaseRequestHandler):
             return
         server = self.server
         with server.lock:
+            server.arrivals.append(time.monotonic())
             server.open += 1
             server.most_open = max(server.most_open, server.open)
         parts = request.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
@@ -101,7 +102,6 @@ class Scripted(socketserver.BaseRequestHandler):
 
 class ThreadingServer(socketserver.ThreadingTCPServer):
     daemon_threads = True
-    allow_reuse_address = True
     tls_context = None
 
     def __init__(self, address):
@@ -109,16 +109,12 @@ class ThreadingServer(socketserver.ThreadingTCPServer):
         self.lock = threading.Lock()
         self.arrivals, self.open, self.most_open = [], 0, 0
 
-    def process_request(self, request, client_address):
-        self.arrivals.append(time.monotonic())
-        super().process_request(request, client_address)
-
     def handle_error(self, request, client_address):
         pass  # failed handshakes and clients that give up are part of the tests
 
 
 def start():
-    """Serves them in this process: {"scripted": port, "tls": port, "sites": [(address, port)...]}."""
+    """Serves them in this process: {"scripted": port, "tls": port, "closed": socket, "sites": [(address, port)...]}."""
     scripted, secure = ThreadingServer("127.0.0.1"), ThreadingServer("127.0.0.1")
     secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "checker")
@@ -126,18 +122,18 @@ def start():
     sites = [ThreadingServer("127.0.0.%d" % (2 + i)) for i in range(6)]
     for server in [scripted, secure] + sites:
         threading.Thread(target=server.serve_forever, daemon=True).start()
-    PORTS.update(scripted=scripted.server_address[1], tls=secure.server_address[1],
+    closed = socket.socket()  # bound, never listening: every connection is refused
+    closed.bind(("127.0.0.1", 0))
+    PORTS.update(scripted=scripted.server_address[1], tls=secure.server_address[1], closed=closed,
                  sites=[site.server_address for site in sites])
     return PORTS
 
 
 def main():
     ports = start()
-    closed = socket.socket()
-    closed.bind(("127.0.0.1", 0))
     port_file = sys.argv[sys.argv.index("--port-file") + 1]
     with open(port_file + ".tmp", "w") as f:
-        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], closed.getsockname()[1]] +
+        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], ports["closed"].getsockname()[1]] +
                          [port for _, port in ports["sites"]])) + "\n")
     os.replace(port_file + ".tmp", port_file)
     time.sleep(600)  # in case no QUIT comes

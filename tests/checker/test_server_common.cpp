@@ -55,5 +55,3 @@ const TestServers& test_servers() {
 std::string scripted_url(const char* path) {
     return "http://127.0.0.1:" + std::to_string(test_servers().scripted_port) + path;
 }
-
-std::string tls_url(const char* path) { return "https://127.0.0.1:" + std::to_string(test_servers().tls_port) + path; }

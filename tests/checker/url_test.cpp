@@ -54,14 +54,8 @@ TEST(ParseUrl, RefusesUnusableAddresses) {
     }
 }
 
-struct LocationCase {
-    const char* requested;
-    const char* location;
-    const char* target;
-};
-
-// RFC 3986's own examples against its base, and the forms servers send.
-const LocationCase location_cases[] = {
+// Requested, Location, target: RFC 3986's own examples against its base, and the forms servers send.
+const char* const location_cases[][3] = {
     {"http://a/b/c/d;p?q", "g", "http://a/b/c/g"},
     {"http://a/b/c/d;p?q", "/g", "http://a/g"},
     {"http://a/b/c/d;p?q", "?y", "http://a/b/c/d;p?y"},
@@ -74,9 +68,9 @@ const LocationCase location_cases[] = {
 };
 
 TEST(ResolveLocation, ResolvesAsRfc3986Does) {
-    for (const LocationCase& c : location_cases) {
-        char* target = resolve_location(c.requested, c.location);
-        EXPECT_STREQ(target, c.target) << c.requested << " + " << c.location;
+    for (const auto& c : location_cases) {
+        char* target = resolve_location(c[0], c[1]);
+        EXPECT_STREQ(target, c[2]) << c[0] << " + " << c[1];
         free(target);
     }
 }
