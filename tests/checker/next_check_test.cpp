@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
 
 // A record needs a check unless checked already or known to have changed since the visit.
@@ -19,8 +17,7 @@ TEST(NeedsCheck, SkipsCheckedAndChangedRecords) {
         {BOOKMARK_CHECKED, 100, DATE_UNSET, false},
     };
     for (const auto& c : cases) {
-        Bookmark b;
-        memset(&b, 0, sizeof b);
+        Bookmark b = {};
         b.flags = c.flags;
         b.last_visit = c.last_visit;
         b.last_modified = c.last_modified;

@@ -16,7 +16,6 @@ const TestServers& test_servers();
 // "http://127.0.0.1:<scripted port><path>".
 std::string scripted_url(const char* path);
 
-// The platform's part: starts the server script writing its ports to the file, without waiting for it, and names
-// the file as this program opens it.
+// The platform's part: starts the server script writing its ports to the file, without waiting for it (under Wine
+// the file's Linux path, which has no drive letter, names it on drive Z as well).
 bool start_server_process(const std::string& port_file);
-std::string host_path(const std::string& path);
