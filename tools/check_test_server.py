@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
 """Web servers for the status checker's tests, on free ports: a scripted server on 127.0.0.1 whose paths answer
-the way real servers rarely do on demand (closing at once, odd status codes, redirects, each date form,
-refusals of HEAD, slow drips, the request line it received); the same paths over TLS with the test certificate;
-and six sites on 127.0.0.2 to 127.0.0.7 with those paths, each logging its requests.
-
-Run with --port-file FILE, it writes "SCRIPTED TLS CLOSED SITE..." there (CLOSED: bound, never listening) and
-ends on a connection whose request line is "QUIT" (test programs under Wine cannot signal it).
+the way real servers rarely do on demand; the same paths over TLS; and six sites on 127.0.0.2 to 127.0.0.7 with
+those paths, each logging its requests. With --port-file FILE, it writes "SCRIPTED TLS CLOSED SITE..." there
+(CLOSED: bound, never listening) and ends on a request line "QUIT" (programs under Wine cannot signal it).
 """
 import os
 import socket
@@ -42,22 +39,19 @@ class Scripted(socketserver.BaseRequestHandler):
             return
         server = self.server
         with server.lock:
+            server.arrivals.append(time.monotonic())
             server.open += 1
             server.most_open = max(server.most_open, server.open)
-        line = request.split(b"\r\n", 1)[0].decode("latin-1")
-        parts = line.split(" ")
+        parts = request.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
         if parts[0] == "QUIT":
             os._exit(0)
         answer = self.answer(parts[0], parts[1] if len(parts) > 1 else "/")
         with server.lock:
             server.open -= 1  # before the reply: the client can only go on once it arrives
-        if answer is not None:
-            # Every reply tells the request line it answers.
-            answer = answer.replace(b"\r\n", b"\r\nX-Request-Line: " + line.encode("latin-1") + b"\r\n", 1)
-            try:
-                self.request.sendall(answer)
-            except OSError:
-                pass
+        try:
+            self.request.sendall(answer or b"")  # None: closing without a word
+        except OSError:
+            pass
 
     def answer(self, method, path):
         segments = path.split("?")[0].strip("/").split("/")
@@ -71,9 +65,6 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("%s Whatever" % segments[1])
         if head == "date":
             return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
-        if head == "to-tls":
-            rest = path.split("/", 2)[2]
-            return reply("301 Moved Permanently", "Location: https://127.0.0.1:%d/%s" % (PORTS["tls"], rest))
         if head == "to-site":
             return reply("302 Found", "Location: http://%s:%d/date/rfc1123" % PORTS["sites"][int(segments[1])])
         if head == "slow":
@@ -84,9 +75,7 @@ class Scripted(socketserver.BaseRequestHandler):
             rest = path.split("/", 3)[3] if path.count("/") >= 3 else ""
             return reply("%s Redirect" % segments[1], "Location: /" + rest)
         if head == "head-refused":
-            if method == "HEAD":
-                return reply("%s Refused" % segments[1])
-            return reply("200 OK", date)
+            return reply("%s Refused" % segments[1]) if method == "HEAD" else reply("200 OK", date)
         if head == "retry":
             # /retry/S: 429 with "Retry-After: S" to the first request since the log was taken, to every one if S < 0.
             seconds = int(segments[1])
@@ -113,7 +102,6 @@ class Scripted(socketserver.BaseRequestHandler):
 
 class ThreadingServer(socketserver.ThreadingTCPServer):
     daemon_threads = True
-    allow_reuse_address = True
     tls_context = None
 
     def __init__(self, address):
@@ -121,16 +109,12 @@ class ThreadingServer(socketserver.ThreadingTCPServer):
         self.lock = threading.Lock()
         self.arrivals, self.open, self.most_open = [], 0, 0
 
-    def process_request(self, request, client_address):
-        self.arrivals.append(time.monotonic())
-        super().process_request(request, client_address)
-
     def handle_error(self, request, client_address):
         pass  # failed handshakes and clients that give up are part of the tests
 
 
 def start():
-    """Serves them in this process: {"scripted": port, "tls": port, "sites": [(address, port)...]}."""
+    """Serves them in this process: {"scripted": port, "tls": port, "closed": socket, "sites": [(address, port)...]}."""
     scripted, secure = ThreadingServer("127.0.0.1"), ThreadingServer("127.0.0.1")
     secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "checker")
@@ -138,18 +122,18 @@ def start():
     sites = [ThreadingServer("127.0.0.%d" % (2 + i)) for i in range(6)]
     for server in [scripted, secure] + sites:
         threading.Thread(target=server.serve_forever, daemon=True).start()
-    PORTS.update(scripted=scripted.server_address[1], tls=secure.server_address[1],
+    closed = socket.socket()  # bound, never listening: every connection is refused
+    closed.bind(("127.0.0.1", 0))
+    PORTS.update(scripted=scripted.server_address[1], tls=secure.server_address[1], closed=closed,
                  sites=[site.server_address for site in sites])
     return PORTS
 
 
 def main():
     ports = start()
-    closed = socket.socket()
-    closed.bind(("127.0.0.1", 0))
     port_file = sys.argv[sys.argv.index("--port-file") + 1]
     with open(port_file + ".tmp", "w") as f:
-        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], closed.getsockname()[1]] +
+        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], ports["closed"].getsockname()[1]] +
                          [port for _, port in ports["sites"]])) + "\n")
     os.replace(port_file + ".tmp", port_file)
     time.sleep(600)  # in case no QUIT comes

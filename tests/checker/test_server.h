@@ -1,5 +1,4 @@
-// The checker tests' web servers (tools/check_test_server.py), started on
-// free ports for each test program and stopped at its end.
+// The checker tests' web servers (tools/check_test_server.py), started on free ports for each test program.
 #pragma once
 
 #include <string>
@@ -14,12 +13,9 @@ struct TestServers {
 // The servers of this test program, started on first use; zero ports (and a failure) when they cannot start.
 const TestServers& test_servers();
 
-// "http://127.0.0.1:<scripted port><path>" and "https://127.0.0.1:<TLS port><path>".
+// "http://127.0.0.1:<scripted port><path>".
 std::string scripted_url(const char* path);
-std::string tls_url(const char* path);
 
-// The platform's part (test_server_posix.cpp, test_server_win32.cpp): starts
-// the server script writing its ports to the file, without waiting for it,
-// and names the file as this program opens it.
+// The platform's part: starts the server script writing its ports to the file, without waiting for it (under Wine
+// the file's Linux path, which has no drive letter, names it on drive Z as well).
 bool start_server_process(const std::string& port_file);
-std::string host_path(const std::string& path);

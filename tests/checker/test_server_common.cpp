@@ -20,11 +20,10 @@ struct ServerProcess {
                                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".ports";
         if (!start_server_process(port_file)) return;
         // The server writes the file in one step once every port listens.
-        std::string local = host_path(port_file);
         unsigned* site = ports.site_ports;
         for (int tries = 0; tries < 1000 && ports.scripted_port == 0; tries++) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            FILE* f = fopen(local.c_str(), "r");
+            FILE* f = fopen(port_file.c_str(), "r");
             if (!f) continue;
             if (fscanf(f, "%u %u %u %u %u %u %u %u %u", &ports.scripted_port, &ports.tls_port, &ports.closed_port,
                        &site[0], &site[1], &site[2], &site[3], &site[4], &site[5]) != 9) {
@@ -32,7 +31,7 @@ struct ServerProcess {
             }
             fclose(f);
         }
-        remove(local.c_str());
+        remove(port_file.c_str());
     }
 
     ~ServerProcess() {
@@ -55,5 +54,3 @@ const TestServers& test_servers() {
 std::string scripted_url(const char* path) {
     return "http://127.0.0.1:" + std::to_string(test_servers().scripted_port) + path;
 }
-
-std::string tls_url(const char* path) { return "https://127.0.0.1:" + std::to_string(test_servers().tls_port) + path; }
