@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -11,12 +12,13 @@
 
 namespace {
 
-// "URL|title" ("<none>" for a null title), or "refused".
-std::string parse(const std::string& reply, uint32_t browser) {
+// "URL|title" ("<none>" for a null title), or "refused". Whatever is taken out
+// of the reply lies inside it, and a refusal leaves no text behind.
+std::string parse(const char* reply, uint32_t browser) {
     char* url = reinterpret_cast<char*>(1);
     char* title = reinterpret_cast<char*>(1);
-    const bool ok = parse_window_info(reply.c_str(), browser, &url, &title);
-    EXPECT_TRUE(ok ? url != nullptr : !url && !title) << reply;
+    const bool ok = parse_window_info(reply, browser, &url, &title);
+    EXPECT_TRUE(ok ? url && strstr(reply, url) && (!title || strstr(reply, title)) : !url && !title) << reply;
     const std::string parsed = ok ? std::string(url) + "|" + (title ? title : "<none>") : "refused";
     free(url);
     free(title);
@@ -35,11 +37,9 @@ TEST(WindowInfo, RepliesOfBothBrowsers) {
         {N, "\"http://[::1]/\",\"Netscape - [A [b] c]\"", "http://[::1]/|A [b] c"},
         {N, "\"http://a.example/\",\"Netscape\"", "http://a.example/|<none>"},
         {N, "\"\",\"Netscape - []\"", "|"},
-        // Internet Explorer: the title is the second field.
         {I, "\"http://a.example/x\",\"Page Title\",\"\"", "http://a.example/x|Page Title"},
         {I, "\"http://a.example/x\",\"Unclosed title", "http://a.example/x|Unclosed title"},
         {I, "\"http://a.example/x\",\"\"", "http://a.example/x|<none>"},
-        // Out of form, and other browsers.
         {N, "http://a.example/,\"Title\"", "refused"},
         {I, "\"http://a.example/\"", "refused"},
         {N, "\",\"", "refused"},  // the separator must follow the opening quote
@@ -48,19 +48,12 @@ TEST(WindowInfo, RepliesOfBothBrowsers) {
     for (const auto& c : cases) EXPECT_EQ(parse(c.reply, c.browser), c.parsed) << c.reply;
 }
 
-// Whatever is taken out of a random reply lies inside it.
 TEST(WindowInfo, RandomRepliesNeverCrash) {
     std::mt19937 random(20261206);
-    const char alphabet[] = "\"\",[]x ";
     for (int round = 0; round < 20000; round++) {
         std::string reply;
-        for (size_t length = random() % 24; length > 0; length--) reply += alphabet[random() % 7];
-        for (uint32_t browser : {BROWSER_NETSCAPE, BROWSER_IEXPLORE}) {
-            const std::string parsed = parse(reply, browser);
-            const size_t bar = parsed.find('|');
-            if (bar == std::string::npos) continue;
-            EXPECT_NE(reply.find(parsed.substr(0, bar)), std::string::npos) << reply;
-            EXPECT_TRUE(parsed.substr(bar + 1) == "<none>" || reply.find(parsed.substr(bar + 1)) != std::string::npos);
-        }
+        for (size_t length = random() % 24; length > 0; length--) reply += "\"\",[]x "[random() % 7];
+        parse(reply.c_str(), BROWSER_NETSCAPE);
+        parse(reply.c_str(), BROWSER_IEXPLORE);
     }
 }

@@ -1,14 +1,11 @@
-// Plays a browser's DDE server for the tests. Configured through the
-// environment, which a started program inherits:
-//   LK_PEER_SERVICE      DDE service name (default "Netscape")
+// Plays the browser "Netscape" as a DDE server for the tests. Configured
+// through the environment, which a started program inherits:
 //   LK_PEER_LOG          log of what it receives (none when unset): "start" and its
 //                        arguments, "connect TOPIC", "request TOPIC ITEM",
-//                        "execute TOPIC BYTES TEXT" (TEXT up to its zero), "stop"
+//                        "execute TOPIC BYTES TEXT" (TEXT up to its zero)
 //   LK_PEER_VERSION      reply to "WWW_Version": a 32-bit number (0x... allowed)
 //   LK_PEER_WINDOW_INFO  reply text to the other requests (none when unset)
-//   LK_PEER_TITLE        title of its window, then shown minimized (default: the
-//                        service name, and hidden)
-// It opens its window once it serves; WM_CLOSE ends it.
+// It opens a hidden window titled "Netscape" once it serves; WM_CLOSE ends it.
 #include <windows.h>
 
 #include <ddeml.h>
@@ -19,10 +16,10 @@
 
 namespace {
 
-std::string environment(const char* name, const char* fallback = "") {
-    char value[1024];
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length && length < sizeof value ? value : fallback;
+std::string environment(const char* name) {
+    char value[1024] = "";
+    GetEnvironmentVariableA(name, value, sizeof value);
+    return value;
 }
 
 const std::string log_path = environment("LK_PEER_LOG");
@@ -46,11 +43,10 @@ HDDEDATA on_request(const std::string& topic, HSZ item, UINT format) {
     if (topic == "WWW_Version") {
         DWORD version = strtoul(reply.c_str(), nullptr, 0);
         reply.assign(reinterpret_cast<const char*>(&version), sizeof version);
-    } else {
-        reply += '\0';
     }
-    return DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(&reply[0]), static_cast<DWORD>(reply.size()), 0, item,
-                               format, 0);
+    // Texts go with their terminating zero; the version's reader takes its four bytes.
+    return DdeCreateDataHandle(instance, reinterpret_cast<BYTE*>(&reply[0]), static_cast<DWORD>(reply.size() + 1), 0,
+                               item, format, 0);
 }
 
 HDDEDATA CALLBACK on_dde(UINT type, UINT format, HCONV /*conversation*/, HSZ hsz1, HSZ hsz2, HDDEDATA data,
@@ -73,14 +69,11 @@ int WINAPI WinMain(HINSTANCE program, HINSTANCE /*previous*/, LPSTR /*command_li
     std::string start = "start";
     for (int i = 1; i < __argc; i++) start += std::string(" ") + __argv[i];
     log_line(start);
-    const std::string name = environment("LK_PEER_SERVICE", "Netscape");
     if (DdeInitializeA(&instance, on_dde, APPCLASS_STANDARD, 0) != DMLERR_NO_ERROR) return 1;
-    service = DdeCreateStringHandleA(instance, name.c_str(), CP_WINANSI);
+    service = DdeCreateStringHandleA(instance, "Netscape", CP_WINANSI);
     DdeNameService(instance, service, nullptr, DNS_REGISTER);
     // Found by its title; WM_CLOSE destroys it, and a thread timer ends one that a test left behind.
-    const std::string title = environment("LK_PEER_TITLE", name.c_str());
-    HWND window = CreateWindowA("Static", title.c_str(), 0, 0, 0, 0, 0, nullptr, nullptr, program, nullptr);
-    if (title != name) ShowWindow(window, SW_SHOWMINNOACTIVE);
+    HWND window = CreateWindowA("Static", "Netscape", 0, 0, 0, 0, 0, nullptr, nullptr, program, nullptr);
     SetTimer(nullptr, 0, 30000, nullptr);
     MSG message;
     while (IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0 &&
@@ -88,6 +81,5 @@ int WINAPI WinMain(HINSTANCE program, HINSTANCE /*previous*/, LPSTR /*command_li
         DispatchMessageA(&message);
     }
     DdeUninitialize(instance);
-    log_line("stop");
     return 0;
 }
