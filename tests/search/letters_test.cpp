@@ -60,6 +60,7 @@ TEST(Letters, KindsAndSpellingsOfCharacters) {
     // More letters with case partners are scanned by the search's model.
     const Case cases[] = {
         {"a", CHAR_WORD, "Aa"},
+        {"ÿ", CHAR_WORD, "ÿŸ"},  // the capital comes after
         {"7", CHAR_WORD, "7"},
         {"-", CHAR_WORD, "-"},
         {".", CHAR_SEPARATOR, "."},
