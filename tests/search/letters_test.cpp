@@ -24,14 +24,11 @@ TEST(Letters, SpellingsAlikeApartFromCase) {
     };
     const Case cases[] = {
         {"Müller", "MÜLLER", 0},
-        {"Ωμέγα", "ΩΜΈΓΑ", 0},
-        {"Ǆ", "ǆ", 0},
         {"Ⱥ", "ⱥ", -1},            // partners of different lengths stay apart
         {"straße", "STRAẞE", -1},  // so do sharp s and its capital
         {"İ", "i", 1},             // one-way mappings never reach ASCII
-        {"ı", "I", 1},
-        {"\u212a", "k", 1},  // the Kelvin sign
-        {"ς", "Σ", -1},      // final sigma maps one way only
+        {"\u212a", "k", 1},        // the Kelvin sign
+        {"ς", "Σ", -1},            // final sigma maps one way only
         {"a", "ä", -1},
         {"ab", "a", 1},
         {"a\xff", "A\xff", 0},  // invalid bytes compare as themselves
@@ -63,18 +60,16 @@ TEST(Letters, KindsAndSpellingsOfCharacters) {
     // More letters with case partners are scanned by the search's model.
     const Case cases[] = {
         {"a", CHAR_WORD, "Aa"},
+        {"ÿ", CHAR_WORD, "ÿŸ"},  // the capital comes after
         {"7", CHAR_WORD, "7"},
         {"-", CHAR_WORD, "-"},
         {".", CHAR_SEPARATOR, "."},
         {"\t", CHAR_SPACE, "\t"},
         {"ǅ", CHAR_WORD, "ǅ"},
-        {"東", CHAR_WORD, "東"},
         {"\u0301", CHAR_WORD, "\u0301"},
         {"٣", CHAR_WORD, "٣"},
         {"—", CHAR_SEPARATOR, "—"},
-        {"«", CHAR_SEPARATOR, "«"},
         {"\u00a0", CHAR_SPACE, "\u00a0"},
-        {"\u3000", CHAR_SPACE, "\u3000"},
         {"\u200b", CHAR_SEPARATOR, "\u200b"},
         {"\ue000", CHAR_SEPARATOR, "\ue000"},
         {"😀", CHAR_SEPARATOR, "😀"},

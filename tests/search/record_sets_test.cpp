@@ -12,42 +12,15 @@
 
 namespace {
 
-// Records whose addresses run against their serials, so that a merge that
-// compared pointers instead of identities would go wrong.
-struct Pool {
-    static constexpr int kSize = 40;
-    Bookmark records[kSize] = {};
-    Pool() {
-        for (int i = 0; i < kSize; i++) records[i].serial = static_cast<uint64_t>(1000 - 7 * i);
-    }
-    // A set from serial ranks (0 = smallest serial).
-    PtrVector* make(const std::vector<int>& ranks) {
-        PtrVector* set = vec_create();
-        for (int rank : ranks) vec_append(set, &records[kSize - 1 - rank]);
-        return set;
-    }
-    static std::vector<int> ranks(const PtrVector* set) {
-        std::vector<int> out;
-        for (uint32_t i = 0; i < set->count; i++) {
-            uint64_t serial = static_cast<const Bookmark*>(set->items[i])->serial;
-            out.push_back(kSize - 1 - static_cast<int>((1000 - serial) / 7));
-        }
-        return out;
-    }
-};
+using Set = std::vector<void*>;
 
-std::vector<int> random_ranks(std::mt19937* rng) {
-    std::vector<int> out;
-    int density = 1 + static_cast<int>((*rng)() % 4);
-    for (int r = 0; r < Pool::kSize; r++) {
-        if (static_cast<int>((*rng)() % 4) < density) out.push_back(r);
-    }
-    return out;
+bool by_serial(const void* a, const void* b) {
+    return static_cast<const Bookmark*>(a)->serial < static_cast<const Bookmark*>(b)->serial;
 }
 
-// Compares a merge's result with the expected ranks and frees it.
-void check(PtrVector* got, const std::vector<int>& expected) {
-    EXPECT_EQ(Pool::ranks(got), expected);
+// Compares a merge's result with the expected set and frees it.
+void check(PtrVector* got, const Set& expected) {
+    EXPECT_EQ(Set(got->items, got->items + got->count), expected);
     vec_destroy(got);
 }
 
@@ -55,45 +28,54 @@ void check(PtrVector* got, const std::vector<int>& expected) {
 // with the model, also with empty sets among them or only empty sets. The
 // first two sets also go through the pairwise merges.
 TEST(RecordSets, MergesMatchTheSetAlgorithms) {
-    Pool pool;
+    // Addresses run against serials, so that a merge that compared pointers
+    // instead of identities would go wrong.
+    Bookmark records[40] = {};
+    Set all;
+    for (int i = 39; i >= 0; i--) {
+        records[i].serial = static_cast<uint64_t>(1000 - 7 * i);
+        all.push_back(&records[i]);
+    }
     std::mt19937 rng(99);
     const size_t counts[] = {0, 1, 2, 3, 5, 8, 13, 40, 100};
     for (int round = 0; round < 900; round++) {
         const bool all_empty = round % 18 >= 9;
-        std::vector<std::vector<int>> ranks;
-        std::vector<PtrVector*> sets;
-        std::vector<int> expected;
+        std::vector<Set> sets;
+        std::vector<PtrVector*> vectors;
+        Set expected, merged;
         for (size_t i = 0; i < counts[round % 9]; i++) {
-            std::vector<int> r;
-            if (i == 1 && round % 3 == 0) {
-                // A part of the first, as NOT's operand is part of the collection.
-                for (int x : ranks[0]) {
-                    if (rng() % 2) r.push_back(x);
+            // Now and then the second is a part of the first, as NOT's operand
+            // is part of the collection.
+            const bool part = i == 1 && round % 3 == 0;
+            sets.emplace_back();
+            vectors.push_back(vec_create());
+            const unsigned density = part ? 2 : all_empty || rng() % 8 == 0 ? 0 : 1 + rng() % 4;
+            for (void* record : part ? sets[0] : all) {
+                if (rng() % 4 < density) {
+                    sets.back().push_back(record);
+                    vec_append(vectors.back(), record);
                 }
-            } else if (!all_empty && rng() % 8) {
-                r = random_ranks(&rng);
             }
-            ranks.push_back(r);
-            sets.push_back(pool.make(r));
-            std::vector<int> merged;
-            std::set_union(expected.begin(), expected.end(), r.begin(), r.end(), std::back_inserter(merged));
+            merged.clear();
+            std::set_union(expected.begin(), expected.end(), sets.back().begin(), sets.back().end(),
+                           std::back_inserter(merged), by_serial);
             expected.swap(merged);
         }
         SCOPED_TRACE(round);
-        check(records_union_all(sets.data(), sets.size()), expected);
+        check(records_union_all(vectors.data(), vectors.size()), expected);
         if (sets.size() >= 2) {
-            const std::vector<int>&a = ranks[0], &b = ranks[1];
+            const Set &a = sets[0], &b = sets[1];
             expected.clear();
-            std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
-            check(records_intersection(sets[0], sets[1]), expected);
+            std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected), by_serial);
+            check(records_intersection(vectors[0], vectors[1]), expected);
             expected.clear();
-            std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
-            check(records_union(sets[0], sets[1]), expected);
+            std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected), by_serial);
+            check(records_union(vectors[0], vectors[1]), expected);
             expected.clear();
-            std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected));
-            check(records_difference(sets[0], sets[1]), expected);
+            std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(expected), by_serial);
+            check(records_difference(vectors[0], vectors[1]), expected);
         }
-        for (PtrVector* s : sets) vec_destroy(s);
+        for (PtrVector* s : vectors) vec_destroy(s);
     }
 }
 

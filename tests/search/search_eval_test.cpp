@@ -64,8 +64,6 @@ struct Model {
     size_t at = 0;
     std::string hint;
 
-    static bool is_word(const std::string& t) { return !t.empty() && !strchr("()|&!", t[0]); }
-
     bool matches(const std::string& index_word, const std::string& word, bool exact) const {
         // Which spellings are alike apart from case, the letter tests pin.
         if (!exact && r.partial_match) {
@@ -78,7 +76,7 @@ struct Model {
 
     bool term(std::vector<bool>* out) {
         const Token t = tokens[at++];
-        if (is_word(t.text)) {
+        if (!t.text.empty() && !strchr("()|&!", t.text[0])) {
             const bool exact = t.text.back() == '.';
             const std::string word = t.text.substr(0, t.text.size() - exact);
             out->assign(words.size(), false);
@@ -102,7 +100,7 @@ struct Model {
         if (!term(out)) return false;
         for (;;) {
             const std::string t = tokens[at].text;
-            if (t != "|" && t != "&" && !is_word(t) && t != "(" && t != "!") return true;
+            if (t.empty() || t == ")") return true;
             if (t == "|" || t == "&") at++;
             std::vector<bool> right;
             if (!term(&right)) return false;
@@ -116,56 +114,28 @@ struct SearchFixture : ::testing::Test {
     Collection collection = create_collection();
     ~SearchFixture() override { free_collection(&collection); }
 
-    // The title names the bookmark in results; the URL is derived from it.
     void add(const std::string& title, const char* keywords) {
         add_or_merge(&collection, str_dup(title.c_str()), str_dup(("http://example.com/" + title).c_str()), keywords,
                      DATE_UNSET, DATE_UNSET, DATE_UNSET, false);
     }
+    // Options: 1 partial matches, 2 case counts, 4 implied OR.
     SearchRequest request(const char* expression, int options, int32_t caret) {
-        SearchRequest r = {};
-        r.index = collection.keyword_index;
-        r.all_records = collection.records;
-        r.expression = expression;
-        r.caret = caret;
-        r.partial_match = options & 1;
-        r.case_sensitive = options & 2;
-        r.implied_or = options & 4;
-        return r;
+        const bool partial = options & 1, case_sensitive = options & 2, implied_or = options & 4;
+        return {collection.keyword_index, collection.records, expression, caret,   partial,
+                case_sensitive,           implied_or,         nullptr,    nullptr, nullptr};
     }
-    // The result's titles in result order, space-separated.
-    std::string titles(const std::string& expression) {
+    // The number of records selected, or -1 when the expression is rejected.
+    int count(const std::string& expression) {
         SearchRequest r = request(expression.c_str(), 1, 0);
-        if (run_search(&r) != SEARCH_OK) return "rejected";
-        std::string out;
-        for (uint32_t i = 0; i < r.result->count; i++) {
-            out += (i ? " " : "") + std::string(static_cast<const Bookmark*>(r.result->items[i])->title);
-        }
+        if (run_search(&r) != SEARCH_OK) return -1;
+        const int selected = static_cast<int>(r.result->count);
         vec_destroy(r.result);
         free(r.hint);
-        return out;
+        return selected;
     }
     std::vector<std::vector<std::string>> words;  // per record, in `records` order
     std::vector<std::string> index_words;         // in byte order
     std::mt19937 rng{2024};
-
-    // A small vocabulary with case variants (in and beyond ASCII), shared
-    // prefixes and caseless starts.
-    void build_random_collection(int count) {
-        static const char* const vocabulary[] = {"a", "ab", "Ab", "AB", "abc", "b",  "B",  "ba", "bab", "-a",
-                                                 "_", "9z", "ж",  "Жb", "жB",  "ςa", "Σa", "σ",  "ΣΑ"};
-        std::set<std::string> all;
-        for (int i = 0; i < count; i++) {
-            std::string keywords;
-            words.emplace_back();
-            for (int k = static_cast<int>(rng() % 4); k > 0; k--) {
-                words.back().push_back(vocabulary[rng() % (sizeof vocabulary / sizeof vocabulary[0])]);
-                all.insert(words.back().back());
-                keywords += words.back().back() + ' ';
-            }
-            add("r" + std::to_string(i), keywords.c_str());
-        }
-        index_words.assign(all.begin(), all.end());
-    }
 
     // Searches through the index and through the model; reports the first disagreement.
     void check(const std::string& expression, int options, int32_t caret) {
@@ -197,23 +167,38 @@ struct SearchFixture : ::testing::Test {
 // Beyond the limit the parse fails cleanly, freeing the nodes already built
 // (the sanitizer checks); within it, deep trees evaluate without recursion.
 TEST_F(SearchFixture, DeepExpressionsUpToTheStackLimit) {
-    EXPECT_EQ(titles("!a | b"), "");
+    EXPECT_EQ(count("!a | b"), 0);
     add("r1", "a");
-    add("r2", "b");
+    add("r2", "a b");
     const size_t limit = SEARCH_STACK_LIMIT;
-    EXPECT_EQ(titles(std::string(limit - 3, '(') + "a" + std::string(limit - 3, ')')), "r1");
-    EXPECT_EQ(titles(std::string(limit - 2, '(') + "a" + std::string(limit - 2, ')')), "rejected");
-    EXPECT_EQ(titles(std::string(limit - 2, '!') + "a"), "r1");  // an even number of NOT signs
-    EXPECT_EQ(titles(std::string(limit - 1, '!') + "a"), "rejected");
+    EXPECT_EQ(count(std::string(limit - 3, '(') + "a" + std::string(limit - 3, ')')), 2);
+    EXPECT_EQ(count(std::string(limit - 2, '(') + "a" + std::string(limit - 2, ')')), -1);
+    EXPECT_EQ(count(std::string(limit - 2, '!') + "a"), 2);  // an even number of NOT signs
+    EXPECT_EQ(count(std::string(limit - 1, '!') + "a"), -1);
     std::string chain;
     for (int i = 0; i < 20000; i++) chain += "a | b ";
-    EXPECT_EQ(titles(chain), "r1 r2");
+    EXPECT_EQ(count(chain), 2);
 }
 
 // Pieces run together or apart, with punctuation the grammar skips, letters
 // beyond ASCII, and bytes that are not UTF-8: random input never crashes.
 TEST_F(SearchFixture, AgreesWithTheModelOnRandomExpressions) {
-    build_random_collection(200);
+    // A small vocabulary with case variants (in and beyond ASCII), shared
+    // prefixes and caseless starts.
+    static const char* const vocabulary[] = {"a", "ab", "Ab", "AB", "abc", "b",  "B",  "ba", "bab", "-a",
+                                             "_", "9z", "ж",  "Жb", "жB",  "ςa", "Σa", "σ",  "ΣΑ"};
+    std::set<std::string> all;
+    for (int i = 0; i < 200; i++) {
+        std::string keywords;
+        words.emplace_back();
+        for (int k = static_cast<int>(rng() % 4); k > 0; k--) {
+            words.back().push_back(vocabulary[rng() % (sizeof vocabulary / sizeof vocabulary[0])]);
+            all.insert(words.back().back());
+            keywords += words.back().back() + ' ';
+        }
+        add("r" + std::to_string(i), keywords.c_str());
+    }
+    index_words.assign(all.begin(), all.end());
     const char* const pieces[] = {"a",           "ab",       "Ab.",      "abc",      "B",
                                   "ba",          "x",        "-",        "9",        "_",
                                   "!",           "&",        "|",        "(",        ")",

@@ -1,7 +1,6 @@
-// Keyword texts made of titles and descriptions, plain and automatic (the
-// same table runs natively and under Windows: both builds must give the same
-// words), the stop words and repeated words; the filter box's text and the
-// status bar's form of the hint.
+// Keyword texts made of titles and descriptions, plain and automatic (alike
+// natively and under Windows), stop words, repeated words and the status
+// bar's form of the hint.
 #include "search/words.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +15,15 @@
 
 namespace {
 
-class KeywordText : public ::testing::Test {
-protected:
-    void SetUp() override { index = create_keyword_index(); }
-    void TearDown() override { destroy_keyword_index(index); }
+struct KeywordText : ::testing::Test {
+    KeywordIndex* index = create_keyword_index();
+    ~KeywordText() override { destroy_keyword_index(index); }
     std::string make(const std::string& text, bool automatic) {
         char* made = make_keyword_text(index, text.c_str(), automatic);
         std::string result = made;
         free(made);
         return result;
     }
-    KeywordIndex* index = nullptr;
 };
 
 TEST_F(KeywordText, PlainTextsKeepEveryWordAutomaticOnesTitleWordsWithoutStopWords) {
@@ -36,26 +33,22 @@ TEST_F(KeywordText, PlainTextsKeepEveryWordAutomaticOnesTitleWordsWithoutStopWor
     } cases[] = {
         // Words are runs of letters, digits, '_' and '-'; repeats are the index's to drop.
         {"foo.bar-baz_1, Qux a a", "foo bar-baz_1 Qux a a", "Qux"},
-        {"http://www.example.com/a_b", "http www example com a_b", ""},
         {"a " + long_word + " (" + long_word + ")", "a " + long_word + " " + long_word, long_word + " " + long_word},
         // Title words: letters and digits with inner hyphens, a possessive "'s"
         // or parentheses; only TAB, LF, CR and space separate.
-        {"Bob's Home Page", "Bob s Home Page", "Bob"},
         {"win95 abc1x2 e-mail x-1 abc1's (x9)", "win95 abc1x2 e-mail x-1 abc1 s x9", "win95 abc1x2 e-mail x-1 abc1 x9"},
         {"  lead\r\n\r\ntrail\t(beta)  ", "lead trail beta", "lead trail beta"},
         {"Foo. Foo, \"quoted\" 1996 3D well-known-thing x- mp3-player e-mail's BOB'S words' (ab-c) (1ab) ((x)) () (x",
          "Foo Foo quoted 1996 3D well-known-thing x- mp3-player e-mail s BOB S words ab-c 1ab x x", ""},
         {"-x a_b tab\vsep tab\fsep", "-x a_b tab sep tab sep", ""},
-        {"Foo foo FOO bar", "Foo foo FOO bar", "Foo bar"},
-        {"The Linux Kernel Archives THE the", "The Linux Kernel Archives THE the", "Linux Kernel Archives"},
-        {" ,.;:/'\"\t", "", ""},
+        {"The Linux Foo foo FOO THE the", "The Linux Foo foo FOO THE the", "Linux Foo"},
+        {"Thee tak Hom includess 1a", "Thee tak Hom includess 1a", "Thee tak Hom includess"},  // near stop words
         // Beyond ASCII; which characters make words, the letter tests pin.
         {"Москва москва МОСКВА — Главная", "Москва москва МОСКВА Главная", "Москва Главная"},
         {"Straße STRASSE strasse", "Straße STRASSE strasse", "Straße STRASSE"},
         {"Alpha\u00a0Beta\u2003Gamma", "Alpha Beta Gamma", "Alpha Beta Gamma"},
         {"ö Ölbad m² 𠮷野家", "ö Ölbad m² 𠮷野家", "Ölbad m² 𠮷野家"},
         {"Müller's (Köln) Zürich-Nord", "Müller s Köln Zürich-Nord", "Müller Köln Zürich-Nord"},
-        {"Cafe\u0301 Cafe", "Cafe\u0301 Cafe", "Cafe\u0301 Cafe"},
         {"caf\xe9 bar \xc3", "caf bar", "bar"},
     };
     for (const auto& c : cases) {
@@ -64,43 +57,25 @@ TEST_F(KeywordText, PlainTextsKeepEveryWordAutomaticOnesTitleWordsWithoutStopWor
     }
 }
 
-TEST_F(KeywordText, FiftyEightStopWordsMatchedIgnoringCase) {
+// The list's words in capitals are stop words too.
+TEST_F(KeywordText, AFreshIndexHasFiftyEightStopWordsAndNoWords) {
     EXPECT_EQ(index->stop_words->count, 58u);
-    for (const char* word : {"b", "thee", "tak", "linux", "", "thy", "Hom", "includess", "1a"}) {
-        EXPECT_FALSE(is_stop_word(index, word)) << word;
-    }
     for (uint32_t i = 0; i < index->stop_words->count; i++) {
         std::string word = static_cast<const char*>(index->stop_words->items[i]);
-        EXPECT_TRUE(is_stop_word(index, word.c_str())) << word;
         for (char& c : word) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
         EXPECT_TRUE(is_stop_word(index, word.c_str())) << word;
     }
+    PtrVector* none = list_index_words(index);  // an empty index lists no words
+    EXPECT_EQ(none->count, 0u);
+    vec_destroy(none);
 }
 
-// Word boundaries are white space and commas only: "a.b" and "a" differ. (The
-// hint tidying test below checks the removal that ignores case.)
+// Word boundaries are white space and commas only; counting case, spellings
+// differ. (The hint tidying test below checks the removal that ignores case.)
 TEST(RemoveRepeatedWords, KeepsFirstOccurrenceWithItsSeparators) {
-    const struct {
-        const char *text, *expected;
-    } cases[] = {{"web Web, web", "web Web, "}, {"ab abc ab", "ab abc "}, {"a.b a a.b", "a.b a "}};
-    for (const auto& c : cases) {
-        std::string copy = c.text;
-        remove_repeated_words(&copy[0], true);
-        EXPECT_STREQ(copy.c_str(), c.expected) << c.text;
-    }
-    remove_repeated_words(nullptr, false);
-}
-
-// Only trailing blanks and operators go; other characters stay for the parser.
-TEST(SearchFilter, TrailingBlanksAndOperatorsAreTrimmed) {
-    const struct {
-        const char *text, *prepared;
-    } cases[] = {{"foo | !", "foo"}, {"a\t\n\v\f\r |&!", "a"}, {"  !a (", "  !a ("}, {"...", "..."}, {" & | ! \t", ""}};
-    for (const auto& c : cases) {
-        std::string copy = c.text;
-        EXPECT_EQ(prepare_filter_text(&copy[0]), c.prepared[0] != '\0') << c.text;
-        EXPECT_STREQ(copy.c_str(), c.prepared);
-    }
+    std::string text = "web Web, a.b a ab a.b web abc";
+    remove_repeated_words(&text[0], true);
+    EXPECT_STREQ(text.c_str(), "web Web, a.b a ab abc");
 }
 
 // The hint is tidied by a faster route than repeated-word removal; both must
@@ -110,10 +85,7 @@ TEST(SearchFilter, HintTidyingMatchesRepeatedWordRemoval) {
     std::mt19937 rng(5);
     for (int round = 0; round < 3000; round++) {
         std::string text;
-        for (size_t n = rng() % 12; n > 0; n--) {
-            text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
-            if (rng() % 2) text += ' ';
-        }
+        for (size_t n = rng() % 16; n > 0; n--) text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
         std::string expected = text;
         remove_repeated_words(&expected[0], false);
         std::string got = text;
