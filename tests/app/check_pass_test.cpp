@@ -1,7 +1,5 @@
 // Status checking passes in the real main window with the real checker
-// against the scripted web server on 127.0.0.1: results arrive in batches,
-// Stop is at once, and a pass cut short continues where it was. And the last
-// check as the user sees it.
+// against the scripted web server on 127.0.0.1; the last check as shown.
 #include <windows.h>
 
 #include <cstdlib>
@@ -10,7 +8,6 @@
 #include "app/list_view.h"
 #include "app/properties_dialog.h"
 #include "app/status_checking.h"
-#include "checker/scheduler.h"
 #include "collection/check_state.h"
 #include "tests/app/window_fixture.h"
 #include "tests/checker/test_server.h"
@@ -29,76 +26,46 @@ protected:
         app_state->options.host_interval = 0;
         create_checker();
     }
-    void TearDown() override {
-        if (app_state->checker) checker_destroy(app_state->checker);
-        WindowTest::TearDown();
-    }
-
     Bookmark* add_checked(const char* title, const char* path) {
-        std::string url = scripted_url(path);
-        add(title, url.c_str());
-        return record(url.c_str());
+        add(title, scripted_url(path).c_str());
+        return record(scripted_url(path).c_str());
     }
 };
 
-// Counts with a comma between thousands; the last check as the user reads it.
-TEST(StatusTexts, CountsAndTheLastCheck) {
-    char text[16];
-    for (auto c : {std::make_pair(0u, "0"), {999u, "999"}, {1000u, "1,000"}, {1234567u, "1,234,567"}}) {
-        format_count(c.first, text, sizeof text);
-        EXPECT_STREQ(text, c.second);
-    }
-    const struct {
-        CheckResult result;
-        uint32_t failing_since;  // days before
-        const char* text;
-    } cases[] = {
-        {{VERDICT_GONE, DATE_BROKEN, 404, 0, nullptr, CHECK_ERROR_NONE}, 0, "Checked 12 Mar 2027: 404 Not Found"},
-        {{VERDICT_BLOCKED, DATE_UNSET, 403, 0, nullptr, CHECK_ERROR_NONE},
-         0,
-         "Checked 12 Mar 2027: blocked by the site (403)"},
-        {{VERDICT_UNREACHABLE, DATE_BROKEN, 0, 0, nullptr, CHECK_ERROR_TIMED_OUT},
-         2,
-         "Checked 12 Mar 2027: no answer in time (failing since 10 Mar 2027)"},
-    };
-    for (const auto& c : cases) {
-        Bookmark record = {};
-        if (c.failing_since) store_check_result(&record, &c.result, MAR_12_2027 - c.failing_since * 86400);
-        store_check_result(&record, &c.result, MAR_12_2027);
-        char* said = describe_last_check(&record);
-        EXPECT_STREQ(said, c.text);
-        free(said);
-    }
-}
-
-// Properties of a page the check found moved offers its new address in place of the old.
-TEST_F(WindowTest, PropertiesOfAMovedPageOfferItsNewAddress) {
+// The last check as the user reads it: since when it has failed, or where
+// the page has moved.
+TEST(StatusTexts, TheLastCheck) {
     char target[] = "https://b.example/new";
-    const CheckResult moved = {VERDICT_MOVED, 784111777, 301, 0, target, CHECK_ERROR_NONE};
-    Bookmark* kernel = record("http://www.kernel.org/");
-    store_check_result(kernel, &moved, MAR_12_2027);
-    std::string shown;
-    DialogDriver driver;
-    driver.then([&](HWND dialog) {
-        shown = item_text(dialog, IDC_PROP_CHECK);
-        EXPECT_TRUE(GetWindowLongA(GetDlgItem(dialog, IDC_PROP_USE_MOVED), GWL_STYLE) & WS_VISIBLE);
-        SendMessageA(dialog, WM_COMMAND, IDC_PROP_USE_MOVED, 0);
-        press(dialog, IDOK);
-    });
-    char* keywords = nullptr;
-    EXPECT_TRUE(edit_bookmark_properties(kernel, &keywords, frame));
-    free(keywords);
-    EXPECT_EQ(shown, "Checked 12 Mar 2027: moved to https://b.example/new");
-    EXPECT_STREQ(kernel->url, "https://b.example/new");
-    EXPECT_EQ(kernel->last_check, 0u) << "the old address's check was kept";
+    const CheckResult timed_out = {VERDICT_UNREACHABLE, DATE_BROKEN, 0, 0, nullptr, CHECK_ERROR_TIMED_OUT};
+    const CheckResult moved = {VERDICT_MOVED, DATE_UNSET, 301, 0, target, CHECK_ERROR_NONE};
+    Bookmark record = {};
+    auto said = [&] {
+        char* text = describe_last_check(&record);
+        std::string result = text;
+        free(text);
+        return result;
+    };
+    store_check_result(&record, &timed_out, MAR_12_2027 - 2 * 86400);
+    store_check_result(&record, &timed_out, MAR_12_2027);
+    EXPECT_EQ(said(), "Checked 12 Mar 2027: no answer in time (failing since 10 Mar 2027)");
+    store_check_result(&record, &moved, MAR_12_2027);
+    EXPECT_EQ(said(), "Checked 12 Mar 2027: moved to https://b.example/new");
+    forget_check(&record);  // frees the moved-to address
 }
 
-TEST_F(CheckPassTest, StoresEveryAnswerAndShowsProgress) {
+// Stop is at once; a pass started again while a probe is still out takes
+// each URL once, stores every answer and shows its progress.
+TEST_F(CheckPassTest, StopIsAtOnceAndAPassStoresEveryAnswer) {
     Bookmark* dated = add_checked("Dated Page", "/date/rfc1123");
     Bookmark* gone = add_checked("Gone Page", "/status/404");
-    Bookmark* slow = add_checked("Slow Page", "/slow/400");
+    Bookmark* slow = add_checked("Slow Page", "/slow/1500");
     dated->last_visit = NOV_6_1994_08_49_37 + 10;
-    refill();
+    type("slow");  // listed first: its probe starts at once
+    start_checking();
+    eventually([] { return false; }, 300);
+    stop_checking();
+    EXPECT_FALSE(app_state->checking_active);
+    EXPECT_EQ(checker_pending(app_state->checker), 0u);
     start_checking();
     std::string progress;
     ASSERT_TRUE(eventually(
@@ -116,28 +83,6 @@ TEST_F(CheckPassTest, StoresEveryAnswerAndShowsProgress) {
     EXPECT_EQ(slow->last_modified, NOV_6_1994_08_49_37);
     EXPECT_EQ(app_state->check_answered, app_state->check_taken);
     EXPECT_EQ(app_state->options.check_pass_started, 0u);
-}
-
-TEST_F(CheckPassTest, StopIsAtOnceAndStartAgainTakesEachUrlOnce) {
-    Bookmark* slow = add_checked("Slow Page", "/slow/1500");
-    type("slow");  // listed first: its probe starts at once
-    start_checking();
-    eventually([] { return false; }, 300);
-    DWORD stop = GetTickCount();
-    stop_checking();
-    EXPECT_FALSE(app_state->checking_active);
-    EXPECT_EQ(checker_pending(app_state->checker), 0u);
-    EXPECT_LT(GetTickCount() - stop, 1000u);
-    eventually([] { return false; }, 1600);  // the abandoned probe has ended
-    EXPECT_EQ(slow->last_modified, DATE_UNSET) << "left as it was";
-    // Started while the slow probe is in flight: one pass, each URL once.
-    start_checking();
-    eventually([] { return false; }, 300);
-    stop_checking();
-    start_checking();
-    ASSERT_TRUE(eventually([] { return !app_state->checking_active; }, 60000));
-    EXPECT_EQ(slow->last_modified, NOV_6_1994_08_49_37);
-    EXPECT_EQ(app_state->check_answered, app_state->check_taken);
 }
 
 TEST_F(CheckPassTest, APassCutShortContinuesWithTheBookmarksItHadNotReached) {

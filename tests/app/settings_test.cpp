@@ -1,34 +1,24 @@
-// The settings file: first run and legacy import, defaults, hand-edited and
-// random files, the order of a full write and the desktop fitting.
+// The settings file: defaults, hand-edited and random files, the order of a
+// full write and the desktop fitting.
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
 #include "platform/settings_file.h"
 #include "tests/platform/settings_fixture.h"
 
 namespace {
 
-const char kLegacyRoot[] = "Software\\Tessfold";
-const char kLegacyKey[] = "Software\\Tessfold\\Ravozorizi\\Format 1\\Properties";
-
 class Settings : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp();
-        app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
-    }
-    void TearDown() override {
-        delete_registry_key(HKEY_CURRENT_USER, kLegacyRoot);
-        free(app_state);
-        SettingsTest::TearDown();
+        app_state = &state;
     }
     // A file of its own per case: the platform caches profiles by name.
     void use_file(const std::string& text) {
@@ -37,29 +27,10 @@ protected:
         set_settings_path(settings_path.c_str());
         write_settings(text);
     }
-    Options& options() { return app_state->options; }
+    AppState state = {};
 };
 
 }  // namespace
-
-// The first run writes its marker, and the collection path of the older
-// version's registry key unless the file names one already.
-TEST_F(Settings, FirstRunWritesTheMarkerAndTakesTheLegacyPathOnce) {
-    for (const char* file : {"", "[General]\r\nLinkstone File=D:\\mine.htm\r\n"}) {
-        set_registry_string(HKEY_CURRENT_USER, kLegacyKey, "Ravozorizi File", "C:\\old\\lk.htm");
-        use_file(file);
-        EXPECT_TRUE(is_first_run());
-        import_legacy_settings();
-        EXPECT_FALSE(is_first_run());
-        load_settings(&options());
-        EXPECT_STREQ(options().collection_path, *file ? "D:\\mine.htm" : "C:\\old\\lk.htm");
-    }
-    EXPECT_EQ(settings_text(), "[General]\r\nLinkstone File=D:\\mine.htm\r\nFirst Run=0\r\n");
-    for (const char* marker : {"1", "", "-0", "no"}) {
-        use_file(std::string("[General]\r\nFirst Run=") + marker + "\r\n");
-        EXPECT_EQ(is_first_run(), *marker == '1' || !*marker) << marker;
-    }
-}
 
 TEST_F(Settings, HandEditedValuesReadAsDocumented) {
     write_settings(
@@ -68,42 +39,41 @@ TEST_F(Settings, HandEditedValuesReadAsDocumented) {
         "Confirm Single Deletes=12ab\r\nAuto Status Check=-1\r\nBackup Linkstone File=0\r\n"
         "[search properties]\r\nimplied or=1\r\nPartial Match=0\r\n");
     // Keys that are missing or empty keep their defaults; bits no key names are left alone.
-    options().option_flags = 0x1000;
-    load_settings(&options());
-    const Options& o = options();
+    state.options.option_flags = 0x1000;
+    load_settings(&state.options);
+    const Options& o = state.options;
     EXPECT_EQ((std::vector<int64_t>{o.option_flags, o.check_interval, o.column_width[0], o.column_width[1], o.frame_x}),
               (std::vector<int64_t>{0x1000 | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES |
                                         OPT_AUTO_STATUS_CHECK | OPT_IMPLIED_OR,
                                     0xFFFFFFFB, 150, 0, CW_USEDEFAULT}));
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, sizeof module);
-    EXPECT_EQ(options().collection_path, std::string(module, strrchr(module, '\\') + 1) + "lk.htm");
+    EXPECT_EQ(state.options.collection_path, std::string(module, strrchr(module, '\\') + 1) + "lk.htm");
 }
 
 TEST_F(Settings, CloseWritesEveryKeyInOrder) {
     ASSERT_TRUE(is_first_run());
-    load_settings(&options());
+    load_settings(&state.options);
     lstrcpyA(app_state->browser_link.profiles[0].exe_path, "C:\\nav\\netscape.exe");
     lstrcpyA(app_state->browser_link.profiles[1].exe_path, "C:\\ie\\iexplore.exe");
     app_state->browser_link.selected_browser = 1;
-    lstrcpyA(options().collection_path, "C:\\data\\lk.htm");
-    options().option_flags |= OPT_AUTO_STATUS_CHECK | OPT_IMPLIED_OR | 0x1000;
-    options().check_interval = 30;
-    options().frame_x = CW_USEDEFAULT;  // the system's place: the signed minimum
-    options().frame_y = -20;
-    options().frame_width = 640;
-    options().frame_height = 480;
-    ASSERT_TRUE(save_settings(&options()));
+    lstrcpyA(state.options.collection_path, "C:\\data\\lk.htm");
+    state.options.option_flags |= OPT_AUTO_STATUS_CHECK | OPT_IMPLIED_OR | 0x1000;
+    state.options.check_interval = 30;
+    state.options.frame_x = CW_USEDEFAULT;  // the system's place: the signed minimum
+    state.options.frame_y = -20;
+    state.options.frame_width = 640;
+    state.options.frame_height = 480;
+    ASSERT_TRUE(save_settings(&state.options));
     EXPECT_EQ(
-        settings_text(),
+        file_text(settings_path),
         "[General]\r\nFirst Run=0\r\nAuto Launch Browser=0\r\nBackup Linkstone File=1\r\nAuto Rescan Bookmarks=0\r\n"
         "Auto Rescan Favorites=0\r\nAuto Status Check=1\r\nTooltips=1\r\nAuto Check Interval=30\r\n"
         "Check Connections=16\r\nHost Interval=1\r\nCheck Pass Started=0\r\n"
         "Confirm Single Deletes=1\r\nConfirm Multiple Deletes=1\r\nVersion=102\r\nBuild=32\r\n"
         "Linkstone File=C:\\data\\lk.htm\r\n[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\n"
-        "Implied Or=1\r\n[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nFrame X=-2147483648\r\nFrame "
-        "Y=-20\r\n"
-        "Frame Width=640\r\nFrame Height=480\r\n[Browsers]\r\nSelected Browser=1\r\nUse URL.DLL=0\r\n"
+        "Implied Or=1\r\n[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nFrame X=-2147483648\r\n"
+        "Frame Y=-20\r\nFrame Width=640\r\nFrame Height=480\r\n[Browsers]\r\nSelected Browser=1\r\nUse URL.DLL=0\r\n"
         "Netscape - Service Name=Netscape\r\nNetscape - Exe Path=C:\\nav\\netscape.exe\r\n"
         "Netscape - Launch Arguments=-h\r\nNetscape - Get URL Topic=WWW_GetWindowInfo\r\n"
         "Netscape - Open URL Topic=WWW_OpenURL\r\nNetscape - Open URL DDE Exec=%s\r\n"
@@ -115,11 +85,20 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
 
 TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
     std::mt19937 random(61206);
-    std::vector<std::string> keys;
-    std::istringstream names(
-        "Partial Match|Tooltips|Auto Check Interval|Col Width 0|Col Width 1|Frame X|Frame Y|Frame Width|Frame Height|"
-        "Linkstone File|Selected Browser|Netscape - Exe Path|Netscape - Service Name|IExplore - Open URL DDE Exec");
-    for (std::string key; std::getline(names, key, '|');) keys.push_back(key);
+    const std::string keys[] = {"Partial Match",
+                                "Tooltips",
+                                "Auto Check Interval",
+                                "Col Width 0",
+                                "Col Width 1",
+                                "Frame X",
+                                "Frame Y",
+                                "Frame Width",
+                                "Frame Height",
+                                "Linkstone File",
+                                "Selected Browser",
+                                "Netscape - Exe Path",
+                                "Netscape - Service Name",
+                                "IExplore - Open URL DDE Exec"};
     const char* const sections[] = {"General", "Window Layout", "Search Properties", "Browsers"};
     const char alphabet[] = "0123456789-+ab[]= \t\r\n;\"%s";
     RECT area;
@@ -127,8 +106,8 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
     for (int round = 0; round < 150; round++) {
         std::string text;
         for (int lines = static_cast<int>(random() % 40); lines > 0; lines--) {
-            text +=
-                random() % 2 ? std::string("[") + sections[random() % 4] + "]\r\n" : keys[random() % keys.size()] + "=";
+            text += random() % 2 ? std::string("[") + sections[random() % 4] + "]\r\n"
+                                 : keys[random() % std::size(keys)] + "=";
             for (size_t j = random() % 300; j > 0; j--) text += alphabet[random() % (sizeof alphabet - 1)];
             for (int j = static_cast<int>(random() % 8); j > 0; j--) text += static_cast<char>(random() % 256);
             text += "\r\n";

@@ -17,6 +17,7 @@
 #include "app/resource.h"
 #include "app/settings.h"
 #include "browser/dde_client.h"
+#include "checker/scheduler.h"
 #include "search/keyword_index.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/platform/dialog_driver.h"
@@ -61,7 +62,7 @@ inline DialogStep answer(int button, std::string* text) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
+        app_state = &state;
         app_instance = GetModuleHandleA(nullptr);
         set_settings_path(dir.path("lk.ini").c_str());
         load_settings(&app_state->options);  // the defaults
@@ -75,18 +76,18 @@ protected:
         register_frame_class(app_instance);
         frame = create_frame(app_instance, SW_SHOWNORMAL);
         ASSERT_NE(frame, nullptr);
-        refill();
+        app_state->filter_dirty = 1;
+        idle();
     }
     void TearDown() override {
         if (dde_started) {
             stop_peer(peer_config);
             end_dde(&app_state->browser_link);
         }
+        if (app_state->checker) checker_destroy(app_state->checker);
         if (IsWindow(frame)) DestroyWindow(frame);
         pump_messages();
         free_collection(&app_state->collection);
-        free(app_state);
-        app_state = nullptr;
     }
 
     void add(const char* title, const char* url) {
@@ -104,10 +105,6 @@ protected:
     void idle() {
         pump_messages();
         idle_update();
-    }
-    void refill() {
-        app_state->filter_dirty = 1;
-        idle();
     }
     // The filter's text with the caret at its end, as typing leaves it.
     void type(const char* text) {
@@ -146,43 +143,24 @@ protected:
         SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         idle();
     }
-    // Ctrl+key through the accelerator table, which sends the command only
-    // when its menu item is enabled; true when the key is an accelerator.
-    bool press_ctrl(char key) {
-        BYTE keys[256] = {};
-        keys[VK_CONTROL] = 0x80;
-        SetKeyboardState(keys);
-        MSG msg = {GetFocus() ? GetFocus() : frame, WM_KEYDOWN, static_cast<WPARAM>(key), 1, 0, {0, 0}};
-        bool sent =
-            TranslateAcceleratorA(frame, LoadAcceleratorsA(app_instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &msg);
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
-        idle();
-        return sent;
-    }
     void press_key_in_list(WPARAM key) {
         SetFocus(app_state->list_view);
         SendMessageA(app_state->list_view, WM_KEYDOWN, key, 1);
         idle();
     }
 
-    // Saves as closing does, then reads the file into a fresh collection as
-    // the next start does (a DialogDriver answers its questions).
-    void restart() {
-        EXPECT_TRUE(save_collection_file());
-        start_again();
-    }
+    // Reads the file into a fresh collection as the next start does.
     void start_again() {
         ListView_DeleteAllItems(app_state->list_view);
         free_collection(&app_state->collection);
         app_state->collection = create_collection();
         app_state->recovery_path[0] = '\0';
         read_collection_at_startup();
-        refill();
+        app_state->filter_dirty = 1;
+        idle();
     }
 
-    // The browser link with both profiles' programs pointing at the peer,
-    // which shows the page.
+    // The browser link with both profiles' programs the peer, showing the page.
     void use_peer_browser(const std::string& url, const std::string& title) {
         dir.write("lk.ini", peer_browser_settings(BROWSER_NETSCAPE));
         ASSERT_TRUE(start_dde(&app_state->browser_link));
@@ -193,6 +171,7 @@ protected:
         ASSERT_TRUE(start_peer(peer_config));
     }
 
+    AppState state = {};
     TempDir dir;
     HWND frame = nullptr;
     PeerConfig peer_config;

@@ -1,5 +1,6 @@
 // Answers the dialogs a test provokes from inside their loops: each top-level dialog on this thread takes
-// the next planned step (which may ask for another with again()); one with no step left is noted and answered.
+// the next planned step (which may ask for another with again()) once no box of its own is open over it;
+// one with no step left is noted and answered.
 #pragma once
 
 #include <windows.h>
@@ -50,14 +51,6 @@ public:
         return *this;
     }
     static void again(HWND dialog) { PostMessageA(dialog, kStep, 0, 0); }
-    // The step, once the dialog is enabled again after a nested box closes.
-    static DialogStep once_enabled(DialogStep step) {
-        return [step](HWND dialog) {
-            if (IsWindowEnabled(dialog)) return step(dialog);
-            active_->steps_.push_front(once_enabled(step));
-            again(dialog);
-        };
-    }
 
     std::vector<SeenBox> boxes;  // the dialogs that found no step
     int answer;                  // the button they get
@@ -76,7 +69,9 @@ private:
         MSG* msg = reinterpret_cast<MSG*>(lparam);
         if (code == HC_ACTION && wparam == PM_REMOVE && active_ && msg->message == kStep) {
             msg->message = WM_NULL;
-            if (active_->steps_.empty()) {
+            if (!IsWindowEnabled(msg->hwnd)) {
+                again(msg->hwnd);  // a nested box is still open
+            } else if (active_->steps_.empty()) {
                 active_->boxes.push_back({window_text(msg->hwnd), message_box_text(msg->hwnd)});
                 press(msg->hwnd, active_->answer);
                 press(msg->hwnd, IDCANCEL);  // for one the answer leaves open

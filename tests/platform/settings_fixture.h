@@ -44,7 +44,6 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { set_settings_path(settings_path.c_str()); }
     void write_settings(const std::string& text) { std::ofstream(settings_path, std::ios::binary) << text; }
-    std::string settings_text() { return file_text(settings_path); }
 
     TempDir dir;
     std::string folder = dir.path(), settings_path = dir.path("lk.ini");
