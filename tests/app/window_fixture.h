@@ -81,7 +81,7 @@ protected:
     }
     void TearDown() override {
         if (dde_started) {
-            stop_peer(peer_config);
+            stop_peer();
             end_dde(&app_state->browser_link);
         }
         if (app_state->checker) checker_destroy(app_state->checker);
@@ -166,14 +166,11 @@ protected:
         ASSERT_TRUE(start_dde(&app_state->browser_link));
         dde_started = true;
         load_browser_profiles(&app_state->browser_link);
-        peer_config.version = "0x20000";
-        peer_config.window_info = "\"" + url + "\",\"Netscape - [" + title + "]\"";
-        ASSERT_TRUE(start_peer(peer_config));
+        ASSERT_TRUE(start_peer({"", "0x20000", "\"" + url + "\",\"Netscape - [" + title + "]\""}));
     }
 
     AppState state = {};
     TempDir dir;
     HWND frame = nullptr;
-    PeerConfig peer_config;
     bool dde_started = false;
 };

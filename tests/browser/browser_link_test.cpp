@@ -32,7 +32,7 @@ protected:
         ASSERT_TRUE(start_dde(&link));
     }
     void TearDown() override {
-        stop_peer(peer);  // one that a failed test left running
+        stop_peer();  // one that a failed test left running
         end_dde(&link);
         delete_registry_key(HKEY_LOCAL_MACHINE, kHttpDdeExecKey);
         delete_registry_key(HKEY_LOCAL_MACHINE, kNetscapeAppPath);
@@ -41,7 +41,7 @@ protected:
     // The peer's log once it has ended, in any order: a new conversation may
     // overtake an asynchronous execute.
     void expect_log(const std::string& expected) {
-        ASSERT_TRUE(wait_for_peer() && stop_peer(peer));
+        ASSERT_TRUE(wait_for_peer() && stop_peer());
         EXPECT_EQ(lines_of(file_text(peer.log_path)), lines_of(expected));
         DeleteFileA(peer.log_path.c_str());
     }

@@ -38,7 +38,7 @@ inline bool start_peer(const PeerConfig& config) {
 }
 
 // Asks the peer to quit and waits until it has, after everything posted to it before.
-inline bool stop_peer(const PeerConfig& /*config*/) {
+inline bool stop_peer() {
     HWND window = FindWindowA("Static", "Netscape");
     DWORD process_id = 0;
     GetWindowThreadProcessId(window, &process_id);
