@@ -51,6 +51,7 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
 // golden runs over real shortcut files; here what is skipped, merged or untitled.
 TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
     Collection c = create_collection();
+    set_fixed_clock(&c, 9);
     ImportReport report = create_import_report();
     import_shortcut_text(&c, "Daily News.url", "[InternetShortcut]\r\nURL=http://news.example/daily\r\n", &report);
     import_shortcut_text(&c, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n", &report);
@@ -63,9 +64,9 @@ TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
     free(counts);
     EXPECT_STREQ(tb_text(report.reasons), "Broken.url: not an Internet Shortcut\nEmpty.url: no address\n");
     free_import_report(&report);
-    ASSERT_EQ(c.records->count, 2u);
-    EXPECT_STREQ(static_cast<const Bookmark*>(c.records->items[0])->title, "Daily News");
-    EXPECT_STREQ(static_cast<const Bookmark*>(c.records->items[1])->title, "http://untitled.example/");
+    EXPECT_EQ(dump_records(&c),
+              "http://news.example/daily|Daily News|Daily News|9|9|U\n"
+              "http://untitled.example/|http://untitled.example/||9|9|U\n");
     free_collection(&c);
 }
 

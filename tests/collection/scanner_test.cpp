@@ -25,7 +25,7 @@ std::string dump_tokens(const char* text, bool runs) {
         uint32_t length = 0;
         const char* run = runs ? take_plain_run(&scanner, &length) : nullptr;
         out.append(run ? run : "", length);
-        if (length > 0) EXPECT_EQ(scanner.chars, scanner.token_start) << "the run's last character is the token";
+        EXPECT_TRUE(length == 0 || scanner.chars == scanner.token_start) << "the run's last character is the token";
         if (!next_token(&scanner)) break;
         out += shown(scanner);
     }
@@ -84,9 +84,6 @@ TEST(Scanner, GivesTheTokensOfEveryShape) {
         {"x<A HREF=\"x", "x"},
         {"x<A HREF=\"x\"", "x"},
         {"x<H1 a=\"b\"", "x"},
-        {"x<D", "x"},
-        {"x</H", "x"},
-        {"x<!DOCTYPE", "x"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.tokens, dump_tokens(c.input, false)) << "input: " << c.input;
