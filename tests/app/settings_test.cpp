@@ -1,4 +1,4 @@
-// The settings file: defaults, hand-edited and random files, the order of a
+// The settings file: the legacy import, defaults, hand-edited and random files, the order of a
 // full write and the desktop fitting.
 #include "app/settings.h"
 
@@ -31,6 +31,19 @@ protected:
 };
 
 }  // namespace
+
+// Moving over from the older version: its collection path comes from its registry key unless the file names one.
+TEST_F(Settings, TheLegacyPathIsTakenUnlessTheFileNamesOne) {
+    const char key[] = "Software\\Tessfold\\Ravozorizi\\Format 1\\Properties";
+    for (const char* file : {"", "[General]\r\nLinkstone File=D:\\mine.htm\r\n"}) {
+        set_registry_string(HKEY_CURRENT_USER, key, "Ravozorizi File", "C:\\old\\lk.htm");
+        use_file(file);
+        import_legacy_settings();
+        load_settings(&state.options);
+        EXPECT_STREQ(state.options.collection_path, *file ? "D:\\mine.htm" : "C:\\old\\lk.htm");
+    }
+    delete_registry_key(HKEY_CURRENT_USER, "Software\\Tessfold");
+}
 
 TEST_F(Settings, HandEditedValuesReadAsDocumented) {
     write_settings(
