@@ -18,12 +18,6 @@ uint32_t grown_capacity(uint32_t capacity, uint32_t needed) {
     return capacity;
 }
 
-int compare_pointers(const void* element, const void* key) {
-    uintptr_t a = reinterpret_cast<uintptr_t>(element);
-    uintptr_t b = reinterpret_cast<uintptr_t>(key);
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
 const size_t kTextHeader = offsetof(TextBlock, text);
 
 }  // namespace
@@ -89,7 +83,6 @@ int vec_index_of(const PtrVector* vec, const void* element) {
 }
 
 bool vec_search(const PtrVector* vec, const void* key, CompareFn compare, uint32_t* position) {
-    if (!compare) compare = compare_pointers;
     if (vec->count == 0) {
         *position = 0;
         return false;

@@ -32,7 +32,6 @@ void vec_insert_at(PtrVector* vec, uint32_t index, void* element);
 void vec_remove_at(PtrVector* vec, uint32_t index);
 int vec_index_of(const PtrVector* vec, const void* element);
 // Binary search; *position receives the match or the insertion point in every case.
-// A null comparison compares the pointer values as unsigned numbers.
 bool vec_search(const PtrVector* vec, const void* key, CompareFn compare, uint32_t* position);
 // Returns 1 (and inserts nothing) when an equal element is present, else inserts and returns 0.
 int vec_insert_sorted(PtrVector* vec, void* element, CompareFn compare);

@@ -39,7 +39,7 @@ bool prepare_filter_text(char* text) {
     return length > 0;
 }
 
-// The same result as remove_repeated_words ignoring case: a later spelling of a
+// The same result as remove_repeated_words: a later spelling of a
 // word is removed with the separators after it. That operation compares every
 // word with all kept before it, and a one-letter prefix can list thousands of
 // words on every keystroke; sorting a copy of the word list keeps this fast.

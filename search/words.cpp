@@ -227,7 +227,7 @@ void free_word_scratch(WordScratch* scratch) {
     delete scratch;
 }
 
-void remove_repeated_words(char* text, bool case_sensitive, WordScratch* scratch) {
+void remove_repeated_words(char* text, WordScratch* scratch) {
     if (!text) return;
     std::vector<std::pair<const char*, size_t>> own;
     std::vector<std::pair<const char*, size_t>>& kept = scratch ? scratch->kept : own;
@@ -251,8 +251,7 @@ void remove_repeated_words(char* text, bool case_sensitive, WordScratch* scratch
                 // Folding keeps every character's length, so spellings of a
                 // word differing in case are as long as each other.
                 if (k.second != length) continue;
-                repeat =
-                    case_sensitive ? memcmp(k.first, word, length) == 0 : same_ignoring_case(k.first, word, length);
+                repeat = same_ignoring_case(k.first, word, length);
                 if (repeat) break;
             }
         }
@@ -274,7 +273,7 @@ void make_automatic_keywords(const KeywordIndex* index, char* text, TextBuffer* 
     if (length == 0) return;
     tb_reserve(out, length);
     KeywordTextBuilder builder = {index, true, out};
-    remove_repeated_words(text, false, scratch);
+    remove_repeated_words(text, scratch);
     scan_title_words(text, add_keyword_word, &builder);
 }
 

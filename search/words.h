@@ -27,8 +27,9 @@ using WordCallback = void (*)(const char* word, void* context);
 
 void split_words(const char* text, WordCallback callback, void* context);
 void scan_title_words(const char* text, WordCallback callback, void* context);
-// Edits the text in place, only ever shortening it. A null text is ignored.
-void remove_repeated_words(char* text, bool case_sensitive, WordScratch* scratch = nullptr);
+// Drops each later spelling of a word, ignoring case, with the separators after
+// it: in place, only ever shortening the text. A null text is ignored.
+void remove_repeated_words(char* text, WordScratch* scratch = nullptr);
 bool is_stop_word(const KeywordIndex* index, const char* word);
 // Returns an owned string (free with free()), possibly empty, never null. The
 // scratch, when given, lends its buffers.

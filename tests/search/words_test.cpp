@@ -70,14 +70,6 @@ TEST_F(KeywordText, AFreshIndexHasFiftyEightStopWordsAndNoWords) {
     vec_destroy(none);
 }
 
-// Word boundaries are white space and commas only; counting case, spellings
-// differ. (The hint tidying test below checks the removal that ignores case.)
-TEST(RemoveRepeatedWords, KeepsFirstOccurrenceWithItsSeparators) {
-    std::string text = "web Web, a.b a ab a.b web abc";
-    remove_repeated_words(&text[0], true);
-    EXPECT_STREQ(text.c_str(), "web Web, a.b a ab abc");
-}
-
 // The hint is tidied by a faster route than repeated-word removal; both must
 // give the same bytes, separators and all.
 TEST(SearchFilter, HintTidyingMatchesRepeatedWordRemoval) {
@@ -87,7 +79,7 @@ TEST(SearchFilter, HintTidyingMatchesRepeatedWordRemoval) {
         std::string text;
         for (size_t n = rng() % 16; n > 0; n--) text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
         std::string expected = text;
-        remove_repeated_words(&expected[0], false);
+        remove_repeated_words(&expected[0]);
         std::string got = text;
         tidy_search_hint(&got[0], false);
         ASSERT_STREQ(got.c_str(), expected.c_str()) << "text: '" << text << "'";
