@@ -1,5 +1,4 @@
-// The Favorites folder walk over real folders: depth, names, the read limit
-// and the path limit.
+// The Favorites folder walk over real folders: depth, names and the path limit.
 #include "collection/favorites_import.h"
 
 #include <windows.h>
@@ -52,17 +51,6 @@ TEST_F(FavoritesImport, EveryLevelIsWalkedAndOnlyShortcutsAreRead) {
     import_favorites(&c, dir.path("missing").c_str());
     import_favorites(&c, std::string(400, 'z').c_str());
     EXPECT_EQ(c.records->count, 3u);
-}
-
-TEST_F(FavoritesImport, OnlyTheFirst8191BytesAreRead) {
-    std::string cut = "[InternetShortcut]\r\nURL=http://cut.example/" + std::string(9000, 'x');
-    dir.write("Cut.url", cut);
-    import_favorites(&c, dir.path().c_str());
-    ASSERT_EQ(c.records->count, 1u);
-    const Bookmark* b = find_by_url(&c, cut.substr(24, 8191 - 24).c_str());
-    ASSERT_NE(b, nullptr);
-    EXPECT_STREQ(b->title, "Cut");
-    EXPECT_EQ(std::string(b->url), cut.substr(24, 8191 - 24));
 }
 
 TEST_F(FavoritesImport, EntriesPastThePathLimitAreSkipped) {
