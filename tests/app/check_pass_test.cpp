@@ -2,7 +2,6 @@
 // against the scripted web server on 127.0.0.1; the last check as shown.
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "app/list_view.h"
@@ -11,6 +10,7 @@
 #include "collection/check_state.h"
 #include "tests/app/window_fixture.h"
 #include "tests/checker/test_server.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -39,12 +39,7 @@ TEST(StatusTexts, TheLastCheck) {
     const CheckResult timed_out = {VERDICT_UNREACHABLE, DATE_BROKEN, 0, 0, nullptr, CHECK_ERROR_TIMED_OUT};
     const CheckResult moved = {VERDICT_MOVED, DATE_UNSET, 301, 0, target, CHECK_ERROR_NONE};
     Bookmark record = {};
-    auto said = [&] {
-        char* text = describe_last_check(&record);
-        std::string result = text;
-        free(text);
-        return result;
-    };
+    auto said = [&] { return take_text(describe_last_check(&record)); };
     store_check_result(&record, &timed_out, MAR_12_2027 - 2 * 86400);
     store_check_result(&record, &timed_out, MAR_12_2027);
     EXPECT_EQ(said(), "Checked 12 Mar 2027: no answer in time (failing since 10 Mar 2027)");

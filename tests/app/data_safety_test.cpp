@@ -10,6 +10,7 @@
 #include "collection/collection_file.h"
 #include "core/whole_file.h"
 #include "tests/app/window_fixture.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -206,7 +207,10 @@ TEST(LkExe, FirstStartFindsTheCollectionImportsFiltersStaysSingleAndSaves) {
     Program second(dir, false);
     EXPECT_EQ(second.close(), 0u);
     EXPECT_EQ(first.close(), 1u);
-    const std::string settings = dir.read("lk.ini"), saved = file_text(folder + "\\lk.htm");
+    char* saved_text = nullptr;
+    uint32_t size = 0;
+    EXPECT_TRUE(read_whole_file((folder + "\\lk.htm").c_str(), &saved_text, &size));
+    const std::string settings = dir.read("lk.ini"), saved = take_text(saved_text);
     EXPECT_NE(settings.find("Linkstone File=" + folder + "\\lk.htm\r\n"), std::string::npos);
     EXPECT_EQ(saved.rfind("<HTML><HEAD>\r\n<!DOCTYPE Tessfold-Ravozorizi-file-1>", 0), 0u);
     for (const char* url : {"http://cafe.example/", "http://shortcut.example/", "http://navigator.example/"}) {

@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "collection/collection_file.h"
 #include "tests/app/window_fixture.h"
+#include "tests/take_text.h"
 
 using Texts = std::vector<std::string>;
 
@@ -162,9 +163,8 @@ TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
         command(IDM_EXPORT);
     }
     EXPECT_EQ(pane(0), "2 Ravozorizi exported to " + dir.path("two.htm"));
-    char* text = build_collection_text(app_state->collection.records);
-    EXPECT_EQ(dir.read("all.htm"), text) << "the dialog adds \".htm\"";
-    free(text);
+    EXPECT_EQ(dir.read("all.htm"), take_text(build_collection_text(app_state->collection.records)))
+        << "the dialog adds \".htm\"";
 }
 
 // Enter opens the page in the browser (the peer), which marks it visited;

@@ -79,7 +79,7 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
     state.options.frame_height = 480;
     ASSERT_TRUE(save_settings(&state.options));
     EXPECT_EQ(
-        file_text(settings_path),
+        dir.read("lk.ini"),
         "[General]\r\nFirst Run=0\r\nAuto Launch Browser=0\r\nBackup Linkstone File=1\r\nAuto Rescan Bookmarks=0\r\n"
         "Auto Rescan Favorites=0\r\nAuto Status Check=1\r\nTooltips=1\r\nAuto Check Interval=30\r\n"
         "Check Connections=16\r\nHost Interval=1\r\nCheck Pass Started=0\r\n"

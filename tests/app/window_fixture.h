@@ -21,6 +21,7 @@
 #include "search/keyword_index.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/platform/dialog_driver.h"
+#include "tests/take_text.h"
 #include "tests/temp_dir.h"
 
 inline void pump_messages() {
@@ -95,12 +96,7 @@ protected:
     }
     Bookmark* record(const char* url) { return find_by_url(&app_state->collection, url); }
     uint32_t count() { return app_state->collection.records->count; }
-    static std::string keywords_of(const Bookmark* record) {
-        char* text = keyword_set_text(record->keywords);
-        std::string result = text;
-        free(text);
-        return result;
-    }
+    static std::string keywords_of(const Bookmark* record) { return take_text(keyword_set_text(record->keywords)); }
 
     void idle() {
         pump_messages();

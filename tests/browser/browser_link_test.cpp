@@ -42,7 +42,7 @@ protected:
     // overtake an asynchronous execute.
     void expect_log(const std::string& expected) {
         ASSERT_TRUE(wait_for_peer() && stop_peer());
-        EXPECT_EQ(lines_of(file_text(peer.log_path)), lines_of(expected));
+        EXPECT_EQ(lines_of(dir.read("peer.log")), lines_of(expected));
         DeleteFileA(peer.log_path.c_str());
     }
 

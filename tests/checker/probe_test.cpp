@@ -1,12 +1,12 @@
 // Whole checks against real servers on 127.0.0.1, plain and TLS: the request and the verdicts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "checker/check_url.h"
 #include "core/bookmark.h"
 #include "tests/checker/test_server.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -17,10 +17,8 @@ const ProbeSettings probe = {102, "32m", 1, 5};
 TEST(Probe, FormatsTheRequest) {
     ParsedUrl url;
     ASSERT_TRUE(parse_url("http://a.example:8080/a b?q=1#frag", &url));
-    char* text = format_request("HEAD", &url, &probe);
-    EXPECT_STREQ(
-        text, "HEAD /a%20b?q=1 HTTP/1.0\r\nHost: a.example:8080\r\nUser-Agent: Tessfold Ravozorizi v1.2.32m\r\n\r\n");
-    free(text);
+    EXPECT_EQ(take_text(format_request("HEAD", &url, &probe)),
+              "HEAD /a%20b?q=1 HTTP/1.0\r\nHost: a.example:8080\r\nUser-Agent: Tessfold Ravozorizi v1.2.32m\r\n\r\n");
     free_parsed_url(&url);
 }
 

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "tests/take_text.h"
 
 namespace {
 
@@ -69,9 +70,7 @@ const char* const location_cases[][3] = {
 
 TEST(ResolveLocation, ResolvesAsRfc3986Does) {
     for (const auto& c : location_cases) {
-        char* target = resolve_location(c[0], c[1]);
-        EXPECT_STREQ(target, c[2]) << c[0] << " + " << c[1];
-        free(target);
+        EXPECT_EQ(take_text(resolve_location(c[0], c[1])), c[2]) << c[0] << " + " << c[1];
     }
 }
 

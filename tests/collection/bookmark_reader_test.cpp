@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "collection/collection.h"
 #include "collection/import_report.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -114,9 +114,7 @@ TEST(BookmarkReader, ReportsWhatEveryAnchorBecame) {
     EXPECT_STREQ(tb_text(report.reasons),
                  "line 1: a link within a page: #top\nline 2: a link within a page:  \t#mid\nline 3: no address\n"
                  "line 7: no address:   \nline 8: cut off by the end of the file: http://z/\n");
-    char* counts = import_counts_text(&report);
-    EXPECT_STREQ(counts, "2 added, 1 merged, 5 skipped");
-    free(counts);
+    EXPECT_EQ(take_text(import_counts_text(&report)), "2 added, 1 merged, 5 skipped");
     free_import_report(&report);
 }
 

@@ -14,6 +14,7 @@
 #include "collection/collection.h"
 #include "core/whole_file.h"
 #include "search/keyword_index.h"
+#include "tests/take_text.h"
 #include "tests/temp_dir.h"
 
 #ifndef _WIN32
@@ -107,10 +108,7 @@ struct FileFixture : ::testing::Test {
         return r;
     }
     std::string text(const PtrVector* records = nullptr) {
-        char* built = build_collection_text(records ? records : c.records);
-        std::string result = built;
-        free(built);
-        return result;
+        return take_text(build_collection_text(records ? records : c.records));
     }
 };
 
@@ -140,9 +138,7 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     vec_destroy(order);
     Collection back = create_collection();
     read_bookmark_text(&back, written.c_str(), false, nullptr, nullptr);
-    char* again = build_collection_text(back.records);
-    EXPECT_EQ(again, written);
-    free(again);
+    EXPECT_EQ(take_text(build_collection_text(back.records)), written);
     free_collection(&back);
 }
 

@@ -1,10 +1,10 @@
 #include "tests/collection/collection_invariants.h"
 
-#include <cstdlib>
 #include <set>
 
 #include "search/keyword_index.h"
 #include "tests/search/keyword_index_invariants.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -45,9 +45,7 @@ std::string dump_records(const Collection* collection) {
     std::string out;
     for (uint32_t i = 0; i < collection->records->count; i++) {
         const Bookmark* b = record_at(collection->records, i);
-        char* keywords = keyword_set_text(b->keywords);
-        out += std::string(b->url) + "|" + b->title + "|" + keywords;
-        free(keywords);
+        out += std::string(b->url) + "|" + b->title + "|" + take_text(keyword_set_text(b->keywords));
         for (uint32_t date : {b->added, b->last_visit, b->last_modified}) {
             out += "|" + (is_real_date(date) ? std::to_string(date) : std::string("U"));
         }

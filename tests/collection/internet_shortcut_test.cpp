@@ -12,6 +12,7 @@
 #include "collection/collection.h"
 #include "collection/import_report.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -59,9 +60,7 @@ TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
     import_shortcut_text(&c, "Empty.url", "[InternetShortcut]\r\nURL=\r\n", &report);
     // A shortcut without a name is kept, titled with its URL.
     import_shortcut_text(&c, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n", &report);
-    char* counts = import_counts_text(&report);
-    EXPECT_STREQ(counts, "2 added, 1 merged, 2 skipped");
-    free(counts);
+    EXPECT_EQ(take_text(import_counts_text(&report)), "2 added, 1 merged, 2 skipped");
     EXPECT_STREQ(tb_text(report.reasons), "Broken.url: not an Internet Shortcut\nEmpty.url: no address\n");
     free_import_report(&report);
     EXPECT_EQ(dump_records(&c),

@@ -14,6 +14,7 @@
 #include "collection/collection_file.h"
 #include "collection/import_report.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/take_text.h"
 #include "tools/gen_bookmarks/bookmark_generator.h"
 
 namespace {
@@ -53,13 +54,6 @@ Collection dated_collection() {
     return collection;
 }
 
-std::string saved_text(const Collection* collection) {
-    char* text = build_collection_text(collection->records);
-    std::string out(text);
-    free(text);
-    return out;
-}
-
 // Reads the text, checks the collection's invariants, saves, reloads and
 // checks that the reload gives the same bookmarks, titles exactly, and saves
 // the same bytes. Answers the number of bookmarks read.
@@ -70,13 +64,13 @@ uint32_t expect_survives_reload(const std::string& text, bool automatic) {
     EXPECT_EQ("", check_collection(&first));
     EXPECT_EQ(report.added, first.records->count) << "every bookmark added is counted once";
     free_import_report(&report);
-    const std::string saved = saved_text(&first);
+    const std::string saved = take_text(build_collection_text(first.records));
 
     Collection second = dated_collection();
     parse_exact(&second, saved, automatic);
     EXPECT_EQ("", check_collection(&second));
     EXPECT_EQ(dump_records(&first), dump_records(&second));
-    EXPECT_EQ(saved, saved_text(&second));
+    EXPECT_EQ(saved, take_text(build_collection_text(second.records)));
 
     const uint32_t count = first.records->count;
     free_collection(&first);

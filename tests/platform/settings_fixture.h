@@ -1,5 +1,5 @@
-// A settings file in a fresh folder of its own, plus the registry and file
-// helpers the settings, browser and window tests share.
+// A settings file in a fresh folder of its own, plus the registry helpers the
+// settings, browser and window tests share.
 #pragma once
 
 #include <windows.h>
@@ -8,17 +8,10 @@
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/settings_file.h"
 #include "tests/temp_dir.h"
-
-inline std::string file_text(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
 
 // Sets a string value (null name: the key's default), creating the key.
 inline void set_registry_string(HKEY root, const char* path, const char* name, const char* value) {

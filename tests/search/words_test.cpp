@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <random>
 #include <string>
 
 #include "search/keyword_index.h"
 #include "search/search_filter.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -19,10 +19,7 @@ struct KeywordText : ::testing::Test {
     KeywordIndex* index = create_keyword_index();
     ~KeywordText() override { destroy_keyword_index(index); }
     std::string make(const std::string& text, bool automatic) {
-        char* made = make_keyword_text(index, text.c_str(), automatic);
-        std::string result = made;
-        free(made);
-        return result;
+        return take_text(make_keyword_text(index, text.c_str(), automatic));
     }
 };
 
