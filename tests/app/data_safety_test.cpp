@@ -3,7 +3,6 @@
 // started as a process of its own for what only the whole program does.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 #include <string>
 
@@ -54,22 +53,6 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
     add_or_merge(&collection, str_dup(title), str_dup(url), nullptr, 900000000, DATE_UNSET, DATE_UNSET, true);
     ASSERT_TRUE(save_collection(&collection, path.c_str(), false));
     free_collection(&collection);
-}
-
-// Sets or clears the folder's immutable flag from the host side: set, not even
-// the superuser the tests run as can make entries in it. Wine starts host
-// programs but gives no handle to wait on: a file in /tmp tells when done.
-bool make_immutable(const std::string& folder, bool immutable) {
-    auto unix_name = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unix_name ? unix_name(std::filesystem::path(folder).c_str()) : nullptr;
-    if (!name) return false;
-    std::string command =
-        "/bin/sh -c \"chattr " + std::string(immutable ? "+i '" : "-i '") + name + "' && touch /tmp/lk-chattr.done\"";
-    HeapFree(GetProcessHeap(), 0, name);
-    if (WinExec(command.c_str(), SW_HIDE) <= 31) return false;
-    const char done[] = "Z:\\tmp\\lk-chattr.done";
-    return eventually([&] { return file_exists(done); }) && DeleteFileA(done);
 }
 
 }  // namespace
@@ -218,20 +201,4 @@ TEST(LkExe, FirstStartFindsTheCollectionImportsFiltersStaysSingleAndSaves) {
     }
     for (const char* name : {"\\lk.htm", "\\lk.htm.bak"}) DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
-}
-
-// Installed where it cannot write (as under Program Files) and with no files
-// of its own there, the program keeps them in the user's application data folder.
-TEST(LkExe, UnwritableProgramFolderKeepsTheFilesInTheUsersDataFolder) {
-    const std::string data = std::string(getenv("APPDATA")) + "\\Ravozorizi\\";
-    std::filesystem::remove_all(data);
-    TempDir dir;
-    CopyFileA(LK_EXE_PATH, dir.path("lk.exe").c_str(), FALSE);  // before the lock: Program only rewrites it
-    if (!make_immutable(dir.path(), true)) GTEST_SKIP() << "chattr +i is not available here";
-    EXPECT_EQ(Program(dir).close(), 1u);
-    EXPECT_EQ(dir.names(), std::set<std::string>{"lk.exe"});
-    EXPECT_TRUE(make_immutable(dir.path(), false));
-    EXPECT_TRUE(file_exists((data + "lk.ini").c_str()));
-    EXPECT_TRUE(file_exists((data + "lk.htm").c_str()));
-    std::filesystem::remove_all(data);
 }
