@@ -46,7 +46,7 @@ TEST(Scanner, GivesTheTokensOfEveryShape) {
         {"<DD>\r\n y", "{DD}y"},
         {"a\x0b\x0c b\xc8\x01\"", "a\x0b\x0c b\xc8\x01\""},
         // Character references, in UTF-8; one to no character is U+FFFD;
-        // spaces from references never fold.
+        // spaces from references never fold; a number of over 32 digits is no reference.
         {"&lt;&gt;&quot;&amp;&apos;", "<>\"&'"},
         {"It&#39;s &#x27;x&#Xa7; &#8217;&#x1f60A;&#x10FFFF;", "It's 'x\u00a7 \u2019\U0001F60A\U0010FFFF"},
         {"&eacute;t&eacute; &hellip; &AElig;&Zeta;&szlig; &not;", "\u00e9t\u00e9 \u2026 \u00c6\u0396\u00df \u00ac"},
