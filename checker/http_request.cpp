@@ -16,11 +16,13 @@ namespace {
 struct Channel {
     NetSocket socket = NET_NO_SOCKET;
     TlsSession* tls = nullptr;
+    NetAbort* abort = nullptr;
     Channel() = default;
     Channel(const Channel&) = delete;
     Channel& operator=(const Channel&) = delete;
     ~Channel() {
         if (tls) tls_end(tls);
+        if (abort) net_abort_watch(abort, NET_NO_SOCKET);
         if (socket != NET_NO_SOCKET) net_close(socket);
     }
 };
@@ -104,11 +106,17 @@ int http_request(const char* method, const char* url, char** reply, const ProbeS
         return HTTP_HELD_BACK;
     }
     uint32_t address;
-    NetLookup lookup = net_resolve(parsed.url.host, &address);
+    NetLookup lookup = settings->resolve ? settings->resolve(settings->resolve_context, parsed.url.host, &address)
+                                         : net_resolve(parsed.url.host, &address);
+    if (settings->abort && net_aborted(settings->abort)) return HTTP_ABORTED;
     if (lookup != NET_FOUND) return lookup == NET_NO_SUCH_NAME ? HTTP_NO_SUCH_HOST : HTTP_LOOKUP_FAILED;
     Channel channel;
     channel.socket = net_open_stream();
     if (channel.socket == NET_NO_SOCKET) return HTTP_SOCKET_FAILURE;
+    if (settings->abort) {
+        channel.abort = settings->abort;
+        if (!net_abort_watch(settings->abort, channel.socket)) return HTTP_ABORTED;
+    }
     uint32_t connect_seconds = settings->connect_seconds ? settings->connect_seconds : PROBE_CONNECT_SECONDS;
     if (!net_connect(channel.socket, address, parsed.url.port, connect_seconds * 1000)) return HTTP_NO_CONNECTION;
     uint64_t deadline = net_milliseconds() + uint64_t{settings->wait_seconds} * 1000;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "checker/net.h"
 #include "checker/url.h"
 
 const uint32_t PROBE_WAIT_SECONDS = 40;
@@ -24,6 +25,11 @@ struct ProbeSettings {
     // verdict blocked and the value DATE_UNSET. Null: every request goes at once.
     bool (*before_request)(void* context, const char* host) = nullptr;
     void* request_context = nullptr;
+    // Looks up a host name in place of the system (tests); null: the system's lookup.
+    NetLookup (*resolve)(void* context, const char* host, uint32_t* address) = nullptr;
+    void* resolve_context = nullptr;
+    // Fired from another thread, it ends the exchange at once; null: it runs its course.
+    NetAbort* abort = nullptr;
 };
 
 // The largest reply kept; the block handed out is one byte larger and zero-filled.
@@ -41,6 +47,7 @@ const int HTTP_LOOKUP_FAILED = 7;      // the host name could not be looked up n
 const int HTTP_TIMED_OUT = 8;          // the headers were not complete in time
 const int HTTP_TLS_FAILED = 9;         // the TLS handshake failed
 const int HTTP_HELD_BACK = 10;         // before_request said no: nothing was sent
+const int HTTP_ABORTED = 11;           // the probe's abort fired
 
 // The request text: request line, Host, User-Agent, blank line. malloc'd.
 char* format_request(const char* method, const ParsedUrl* url, const ProbeSettings* settings);

@@ -35,6 +35,22 @@ bool wait_readable(NetSocket socket, uint32_t milliseconds);
 // Bytes received in one call (0 when the peer has closed), or -1.
 int net_receive(NetSocket socket, char* buffer, int size);
 void net_close(NetSocket socket);
+// Ends every send and receive on the socket, from any thread: a call blocked
+// on it returns at once. The socket still needs net_close.
+void net_shutdown(NetSocket socket);
+
+// Lets another thread end a probe's network work at once. Once fired, the
+// socket it watches is shut down and every later step of the probe fails at
+// once, until it is reset for the next probe. Safe on any thread.
+struct NetAbort;
+NetAbort* net_abort_create();
+void net_abort_free(NetAbort* abort);
+void net_abort_reset(NetAbort* abort);
+void net_abort_fire(NetAbort* abort);
+bool net_aborted(NetAbort* abort);
+// The socket a fire shuts down; NET_NO_SOCKET before that socket is closed.
+// False when the abort has fired already (the socket is not watched then).
+bool net_abort_watch(NetAbort* abort, NetSocket socket);
 // A clock in milliseconds that only moves forward, for deadlines.
 uint64_t net_milliseconds();
 // Milliseconds left until a moment of net_milliseconds; 0 once it has passed.

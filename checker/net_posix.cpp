@@ -103,6 +103,8 @@ int net_receive(NetSocket socket, char* buffer, int size) {
 
 void net_close(NetSocket socket) { close(fd_of(socket)); }
 
+void net_shutdown(NetSocket socket) { shutdown(fd_of(socket), SHUT_RDWR); }
+
 uint64_t net_milliseconds() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);

@@ -88,4 +88,6 @@ int net_receive(NetSocket socket, char* buffer, int size) {
 
 void net_close(NetSocket socket) { closesocket(socket_of(socket)); }
 
+void net_shutdown(NetSocket socket) { shutdown(socket_of(socket), 2); }  // SD_BOTH
+
 uint64_t net_milliseconds() { return GetTickCount64(); }
