@@ -5,6 +5,7 @@ those paths, each logging its requests. With --port-file FILE, it writes "SCRIPT
 (CLOSED: bound, never listening) and ends on a request line "QUIT" (programs under Wine cannot signal it).
 """
 import os
+import select
 import socket
 import socketserver
 import ssl
@@ -13,6 +14,22 @@ import threading
 import time
 
 PORTS = {}
+HELD = {}  # key: threading.Event that /release/KEY sets
+HELD_LOCK = threading.Lock()
+
+
+def held_event(key):
+    with HELD_LOCK:
+        return HELD.setdefault(key, threading.Event())
+
+
+def client_gone(connection):
+    """True once the client has closed or shut down its side (a read would give nothing)."""
+    try:
+        readable, _, _ = select.select([connection], [], [], 0)
+        return bool(readable) and connection.recv(1, socket.MSG_PEEK) == b""
+    except (OSError, ValueError):
+        return True
 
 DATES = {
     "rfc1123": "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT",
@@ -67,6 +84,25 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
         if head == "to-site":
             return reply("302 Found", "Location: http://%s:%d/date/rfc1123" % PORTS["sites"][int(segments[1])])
+        if head == "hold":
+            # /hold/KEY: no answer until a request for /release/KEY (then 200 with a date), nor ever
+            # if the client goes first; /open counts the connections held meanwhile.
+            event = held_event(segments[1])
+            with self.server.lock:
+                self.server.holding += 1
+            try:
+                while not event.wait(0.02):
+                    if client_gone(self.request):
+                        return None
+            finally:
+                with self.server.lock:
+                    self.server.holding -= 1
+            return reply("200 OK", date)
+        if head == "release":
+            held_event(segments[1]).set()
+            return reply("200 OK")
+        if head == "open":
+            return reply("200 OK", "X-Open: %d" % self.server.holding)
         if head == "slow":
             time.sleep(int(segments[1]) / 1000.0)
             return reply("200 OK", date)
@@ -108,6 +144,7 @@ class ThreadingServer(socketserver.ThreadingTCPServer):
         super().__init__((address, 0), Scripted)
         self.lock = threading.Lock()
         self.arrivals, self.open, self.most_open = [], 0, 0
+        self.holding = 0  # connections in /hold/ now
 
     def handle_error(self, request, client_address):
         pass  # failed handshakes and clients that give up are part of the tests
