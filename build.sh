@@ -12,7 +12,7 @@ jobs=${LK_JOBS:-$(nproc)}
 packages=(
     cmake make g++ python3 xvfb xauth
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine
-    googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev
+    googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev libidn2-dev
 )
 
 install_missing() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "checker/host_ascii.h"
 #include "checker/net.h"
 #include "checker/tls.h"
 
@@ -16,13 +17,12 @@ namespace {
 struct Channel {
     NetSocket socket = NET_NO_SOCKET;
     TlsSession* tls = nullptr;
-    NetAbort* abort = nullptr;
+    const NetAbort* abort = nullptr;
     Channel() = default;
     Channel(const Channel&) = delete;
     Channel& operator=(const Channel&) = delete;
     ~Channel() {
         if (tls) tls_end(tls);
-        if (abort) net_abort_watch(abort, NET_NO_SOCKET);
         if (socket != NET_NO_SOCKET) net_close(socket);
     }
 };
@@ -35,17 +35,15 @@ struct ParsedUrlGuard {
     ~ParsedUrlGuard() { free_parsed_url(&url); }
 };
 
-bool send_all(Channel* channel, const char* bytes, int length) {
-    if (channel->tls) return tls_send(channel->tls, bytes, length);
-    return net_send(channel->socket, bytes, length) == length;
+bool send_all(Channel* channel, const char* bytes, int length, uint64_t deadline) {
+    if (channel->tls) return tls_send(channel->tls, bytes, length, deadline);
+    return net_send_all(channel->socket, bytes, length, deadline, channel->abort);
 }
 
-// Bytes received, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT, for both kinds of channel.
+// Bytes received, NET_CLOSED, NET_FAILED or NET_TIMED_OUT, for both kinds of channel.
 int receive_some(Channel* channel, char* buffer, int size, uint64_t deadline) {
     if (channel->tls) return tls_receive(channel->tls, buffer, size, deadline);
-    if (!wait_readable(channel->socket, milliseconds_until(deadline))) return TLS_TIMED_OUT;
-    int received = net_receive(channel->socket, buffer, size);
-    return received < 0 ? TLS_FAILED : received;
+    return net_receive_some(channel->socket, buffer, size, deadline, channel->abort);
 }
 
 bool header_block_complete(const char* reply) {
@@ -64,9 +62,9 @@ int receive_reply(Channel* channel, uint64_t deadline, char** reply) {
         received = receive_some(channel, block + length, static_cast<int>(REPLY_LIMIT - length), deadline);
         if (received > 0) length += static_cast<uint32_t>(received);
     } while (received > 0 && length < REPLY_LIMIT && !header_block_complete(block));
-    if (received == TLS_TIMED_OUT || (received == TLS_CLOSED && length == 0)) {
+    if (received == NET_TIMED_OUT || (received == NET_CLOSED && length == 0)) {
         free(block);
-        return received == TLS_CLOSED ? HTTP_EMPTY_REPLY : HTTP_TIMED_OUT;
+        return received == NET_CLOSED ? HTTP_EMPTY_REPLY : HTTP_TIMED_OUT;
     }
     *reply = block;
     return HTTP_REPLY;
@@ -95,38 +93,54 @@ char* format_request(const char* method, const ParsedUrl* url, const ProbeSettin
     return text;
 }
 
-int http_request(const char* method, const char* url, char** reply, const ProbeSettings* settings) {
-    *reply = nullptr;
-    ParsedUrlGuard parsed;
-    if (!parse_url(url, &parsed.url)) return HTTP_BAD_ADDRESS;
-    if (parsed.url.scheme != SCHEME_NONE && parsed.url.scheme != SCHEME_HTTP) {
-        return HTTP_SCHEME_NOT_PROBED;
-    }
-    if (settings->before_request && !settings->before_request(settings->request_context, parsed.url.host)) {
+namespace {
+
+uint64_t seconds_from_now(uint32_t seconds) { return net_milliseconds() + uint64_t{seconds} * 1000; }
+
+// The request with the host in the form the network takes (see http_request).
+int exchange(const char* method, ParsedUrl* url, char** reply, const ProbeSettings* settings) {
+    if (url->scheme != SCHEME_NONE && url->scheme != SCHEME_HTTP) return HTTP_SCHEME_NOT_PROBED;
+    char* ascii = host_ascii(url->host);
+    if (!ascii) return HTTP_BAD_ADDRESS;
+    free(url->host);
+    url->host = ascii;
+    if (settings->before_request && !settings->before_request(settings->request_context, url->host)) {
         return HTTP_HELD_BACK;
     }
     uint32_t address;
-    NetLookup lookup = settings->resolve ? settings->resolve(settings->resolve_context, parsed.url.host, &address)
-                                         : net_resolve(parsed.url.host, &address);
-    if (settings->abort && net_aborted(settings->abort)) return HTTP_ABORTED;
+    NetLookup lookup = settings->resolve
+                           ? settings->resolve(settings->resolve_context, url->host, &address)
+                           : net_resolve(url->host, &address, seconds_from_now(PROBE_LOOKUP_SECONDS), settings->abort);
     if (lookup != NET_FOUND) return lookup == NET_NO_SUCH_NAME ? HTTP_NO_SUCH_HOST : HTTP_LOOKUP_FAILED;
     Channel channel;
+    channel.abort = settings->abort;
     channel.socket = net_open_stream();
     if (channel.socket == NET_NO_SOCKET) return HTTP_SOCKET_FAILURE;
-    if (settings->abort) {
-        channel.abort = settings->abort;
-        if (!net_abort_watch(settings->abort, channel.socket)) return HTTP_ABORTED;
-    }
     uint32_t connect_seconds = settings->connect_seconds ? settings->connect_seconds : PROBE_CONNECT_SECONDS;
-    if (!net_connect(channel.socket, address, parsed.url.port, connect_seconds * 1000)) return HTTP_NO_CONNECTION;
-    uint64_t deadline = net_milliseconds() + uint64_t{settings->wait_seconds} * 1000;
-    if (parsed.url.secure) {
-        channel.tls = tls_start(channel.socket, parsed.url.host, deadline);
+    if (!net_connect(channel.socket, address, url->port, seconds_from_now(connect_seconds), channel.abort)) {
+        return HTTP_NO_CONNECTION;
+    }
+    // One deadline from here on: the handshake, the request and the headers.
+    uint64_t deadline = seconds_from_now(settings->wait_seconds);
+    if (url->secure) {
+        channel.tls = tls_start(channel.socket, url->host, deadline, channel.abort);
         if (!channel.tls) return HTTP_TLS_FAILED;
     }
-    char* request = format_request(method, &parsed.url, settings);
-    bool sent = send_all(&channel, request, static_cast<int>(strlen(request)));
+    char* request = format_request(method, url, settings);
+    bool sent = send_all(&channel, request, static_cast<int>(strlen(request)), deadline);
     free(request);
     if (!sent) return HTTP_SOCKET_FAILURE;
     return receive_reply(&channel, deadline, reply);
+}
+
+}  // namespace
+
+int http_request(const char* method, const char* url, char** reply, const ProbeSettings* settings) {
+    *reply = nullptr;
+    if (net_aborted(settings->abort)) return HTTP_ABORTED;
+    ParsedUrlGuard parsed;
+    if (!parse_url(url, &parsed.url)) return HTTP_BAD_ADDRESS;
+    int outcome = exchange(method, &parsed.url, reply, settings);
+    // Whatever failed once the abort fired failed because of it.
+    return outcome != HTTP_REPLY && net_aborted(settings->abort) ? HTTP_ABORTED : outcome;
 }

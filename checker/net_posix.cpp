@@ -18,18 +18,25 @@ namespace {
 
 int fd_of(NetSocket socket) { return static_cast<int>(socket); }
 
+int step_failure() { return errno == EAGAIN || errno == EWOULDBLOCK ? NET_WOULD_BLOCK : NET_STEP_FAILED; }
+
 }  // namespace
 
 bool net_startup() { return true; }
 
 void net_cleanup() {}
 
-NetLookup net_resolve(const char* host, uint32_t* address) {
+NetLookup net_resolve(const char* host, uint32_t* address, uint64_t deadline, const NetAbort* abort) {
     in_addr_t dotted = inet_addr(host);
     if (dotted != INADDR_NONE) {
         *address = dotted;
         return NET_FOUND;
     }
+    // The system offers no lookup that can be bounded or cancelled everywhere.
+    return net_lookup_on_helper(host, address, deadline, abort);
+}
+
+NetLookup net_lookup_blocking(const char* host, uint32_t* address) {
     // getaddrinfo rather than gethostbyname: it is safe on any thread.
     addrinfo hints;
     memset(&hints, 0, sizeof hints);
@@ -46,29 +53,39 @@ NetLookup net_resolve(const char* host, uint32_t* address) {
 
 NetSocket net_open_stream() {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
-    return fd < 0 ? NET_NO_SOCKET : static_cast<NetSocket>(fd);
+    if (fd < 0) return NET_NO_SOCKET;
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) {
+        close(fd);
+        return NET_NO_SOCKET;
+    }
+    return static_cast<NetSocket>(fd);
 }
 
-bool net_connect(NetSocket socket, uint32_t address, uint16_t port, uint32_t milliseconds) {
+bool net_connect_start(NetSocket socket, uint32_t address, uint16_t port) {
     sockaddr_in peer;
     memset(&peer, 0, sizeof peer);
     peer.sin_family = AF_INET;
     peer.sin_addr.s_addr = address;
     peer.sin_port = htons(port);
-    // Without a bound of its own a connect to a silent address takes minutes:
-    // connect without blocking, wait for the outcome, then block again.
-    int fd = fd_of(socket);
-    int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return false;
-    bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
-    if (!connected && (errno == EINPROGRESS || errno == EINTR)) {
-        pollfd watch = {fd, POLLOUT, 0};
-        int error = 0;
-        socklen_t length = sizeof error;
-        connected = poll(&watch, 1, static_cast<int>(milliseconds)) > 0 &&
-                    getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
-    }
-    return fcntl(fd, F_SETFL, flags) == 0 && connected;
+    return connect(fd_of(socket), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 || errno == EINPROGRESS ||
+           errno == EINTR;
+}
+
+bool net_connect_succeeded(NetSocket socket) {
+    int error = 0;
+    socklen_t length = sizeof error;
+    return getsockopt(fd_of(socket), SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+// poll rather than select: select cannot watch a descriptor above FD_SETSIZE.
+bool net_poll(NetSocket socket, bool writable, uint32_t milliseconds) {
+    pollfd watch;
+    watch.fd = fd_of(socket);
+    watch.events = writable ? POLLOUT : POLLIN;
+    watch.revents = 0;
+    int timeout = milliseconds > 2000000000 ? 2000000000 : static_cast<int>(milliseconds);
+    return poll(&watch, 1, timeout) > 0;  // an interrupted poll is one more slice
 }
 
 int net_send(NetSocket socket, const char* bytes, int length) {
@@ -76,21 +93,7 @@ int net_send(NetSocket socket, const char* bytes, int length) {
     do {
         sent = send(fd_of(socket), bytes, static_cast<size_t>(length), MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
-    return static_cast<int>(sent);
-}
-
-// poll rather than select: select cannot watch a descriptor above FD_SETSIZE.
-bool wait_readable(NetSocket socket, uint32_t milliseconds) {
-    pollfd watch;
-    watch.fd = fd_of(socket);
-    watch.events = POLLIN;
-    watch.revents = 0;
-    int timeout = milliseconds > 2000000000 ? 2000000000 : static_cast<int>(milliseconds);
-    int result;
-    do {
-        result = poll(&watch, 1, timeout);
-    } while (result < 0 && errno == EINTR);
-    return result > 0;
+    return sent < 0 ? step_failure() : static_cast<int>(sent);
 }
 
 int net_receive(NetSocket socket, char* buffer, int size) {
@@ -98,12 +101,10 @@ int net_receive(NetSocket socket, char* buffer, int size) {
     do {
         received = recv(fd_of(socket), buffer, static_cast<size_t>(size), 0);
     } while (received < 0 && errno == EINTR);
-    return static_cast<int>(received);
+    return received < 0 ? step_failure() : static_cast<int>(received);
 }
 
 void net_close(NetSocket socket) { close(fd_of(socket)); }
-
-void net_shutdown(NetSocket socket) { shutdown(fd_of(socket), SHUT_RDWR); }
 
 uint64_t net_milliseconds() {
     timespec now;

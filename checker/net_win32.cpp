@@ -1,7 +1,13 @@
-// The probe's sockets on Windows: Winsock 1.1, which every Windows has.
-#include <winsock.h>
+// The probe's sockets on Windows: Winsock 2, whose asynchronous name lookup
+// can be given up on (Windows 8 and up, and Wine).
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
+#include <windows.h>
+
+#include <atomic>
 #include <cstring>
+#include <string>
 
 #include "checker/net.h"
 
@@ -9,85 +15,165 @@ namespace {
 
 SOCKET socket_of(NetSocket socket) { return static_cast<SOCKET>(socket); }
 
+int step_failure() { return WSAGetLastError() == WSAEWOULDBLOCK ? NET_WOULD_BLOCK : NET_STEP_FAILED; }
+
+NetLookup outcome_of(int error, const sockaddr* first, uint32_t* address) {
+    if (error == WSAHOST_NOT_FOUND || error == WSANO_DATA) return NET_NO_SUCH_NAME;
+    if (error != 0 || !first || first->sa_family != AF_INET) return NET_LOOKUP_FAILED;
+    *address = reinterpret_cast<const sockaddr_in*>(first)->sin_addr.s_addr;
+    return NET_FOUND;
+}
+
+// One asynchronous lookup, shared by the probe and the completion routine.
+// Wine answers GetAddrInfoExCancel with a failure and completes the lookup
+// later, writing into this record: whichever is done last frees it.
+struct AsyncLookup {
+    OVERLAPPED overlapped = {};
+    ADDRINFOEXW* found = nullptr;
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD error = 0;
+    std::atomic<int> users{2};
+};
+
+void release(AsyncLookup* lookup) {
+    if (--lookup->users > 0) return;
+    if (lookup->found) FreeAddrInfoExW(lookup->found);
+    if (lookup->done) CloseHandle(lookup->done);
+    delete lookup;
+}
+
+void CALLBACK lookup_completed(DWORD error, DWORD, LPWSAOVERLAPPED overlapped) {
+    AsyncLookup* lookup = CONTAINING_RECORD(overlapped, AsyncLookup, overlapped);
+    lookup->error = error;
+    SetEvent(lookup->done);
+    release(lookup);
+}
+
+bool event_set(void* context, uint32_t milliseconds) {
+    return WaitForSingleObject(static_cast<HANDLE>(context), milliseconds) == WAIT_OBJECT_0;
+}
+
+// Windows 8 and up; the headers of older systems do not declare it.
+using CancelLookup = int(WSAAPI*)(HANDLE* handle);
+
+CancelLookup cancel_function() {
+    FARPROC found = GetProcAddress(GetModuleHandleA("ws2_32.dll"), "GetAddrInfoExCancel");
+    return reinterpret_cast<CancelLookup>(reinterpret_cast<void (*)()>(found));
+}
+
 }  // namespace
 
 bool net_startup() {
     WSADATA data;
-    return WSAStartup(0x0101, &data) == 0;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
 
 void net_cleanup() { WSACleanup(); }
 
-NetLookup net_resolve(const char* host, uint32_t* address) {
+NetLookup net_resolve(const char* host, uint32_t* address, uint64_t deadline, const NetAbort* abort) {
     unsigned long dotted = inet_addr(host);
     if (dotted != INADDR_NONE) {
         *address = static_cast<uint32_t>(dotted);
         return NET_FOUND;
     }
-    // Winsock keeps the answer per thread, so this is safe on any thread.
-    const hostent* found = gethostbyname(host);
-    if (!found) {
-        int error = WSAGetLastError();
-        return error == WSAHOST_NOT_FOUND || error == WSANO_DATA ? NET_NO_SUCH_NAME : NET_LOOKUP_FAILED;
+    static const CancelLookup cancel = cancel_function();
+    AsyncLookup* lookup = new AsyncLookup;
+    if (!lookup->done) {
+        lookup->users = 1;
+        release(lookup);
+        return NET_LOOKUP_FAILED;
     }
-    if (found->h_addrtype != AF_INET || !found->h_addr_list[0]) return NET_NO_SUCH_NAME;
-    memcpy(address, found->h_addr_list[0], sizeof *address);
-    return NET_FOUND;
+    ADDRINFOEXW hints;
+    memset(&hints, 0, sizeof hints);
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    std::wstring name(host, host + strlen(host));  // an ASCII name
+    HANDLE pending = nullptr;
+    int started = GetAddrInfoExW(name.c_str(), nullptr, NS_ALL, nullptr, &hints, &lookup->found, nullptr,
+                                 &lookup->overlapped, reinterpret_cast<void*>(lookup_completed), &pending);
+    if (started != WSA_IO_PENDING) {
+        // Answered at once: the completion routine is not called. Windows 7
+        // answers WSAEINVAL: it has no asynchronous lookups.
+        lookup->users = 1;
+        NetLookup outcome = outcome_of(started, lookup->found ? lookup->found->ai_addr : nullptr, address);
+        release(lookup);
+        return started == WSAEINVAL ? net_lookup_on_helper(host, address, deadline, abort) : outcome;
+    }
+    if (!net_wait(event_set, lookup->done, deadline, abort)) {
+        if (cancel) cancel(&pending);
+        release(lookup);
+        return NET_LOOKUP_FAILED;
+    }
+    NetLookup outcome =
+        outcome_of(static_cast<int>(lookup->error), lookup->found ? lookup->found->ai_addr : nullptr, address);
+    release(lookup);
+    return outcome;
+}
+
+NetLookup net_lookup_blocking(const char* host, uint32_t* address) {
+    addrinfo hints;
+    memset(&hints, 0, sizeof hints);
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    int error = getaddrinfo(host, nullptr, &hints, &found);
+    NetLookup outcome = outcome_of(error, found ? found->ai_addr : nullptr, address);
+    if (found) freeaddrinfo(found);
+    return outcome;
 }
 
 NetSocket net_open_stream() {
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    return s == INVALID_SOCKET ? NET_NO_SOCKET : static_cast<NetSocket>(s);
+    if (s == INVALID_SOCKET) return NET_NO_SOCKET;
+    u_long on = 1;
+    if (ioctlsocket(s, FIONBIO, &on) != 0) {
+        closesocket(s);
+        return NET_NO_SOCKET;
+    }
+    return static_cast<NetSocket>(s);
 }
 
-bool net_connect(NetSocket socket, uint32_t address, uint16_t port, uint32_t milliseconds) {
+bool net_connect_start(NetSocket socket, uint32_t address, uint16_t port) {
     sockaddr_in peer;
     memset(&peer, 0, sizeof peer);
     peer.sin_family = AF_INET;
     peer.sin_addr.s_addr = address;
     peer.sin_port = htons(port);
-    // Without a bound of its own a connect to a silent address takes minutes:
-    // connect without blocking, wait for the outcome, then block again.
-    SOCKET s = socket_of(socket);
-    u_long on = 1;
-    if (ioctlsocket(s, FIONBIO, &on) != 0) return false;
-    bool connected = connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
-    if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
-        fd_set writable;
-        fd_set failed;
-        FD_ZERO(&writable);
-        FD_ZERO(&failed);
-        FD_SET(s, &writable);
-        FD_SET(s, &failed);
-        timeval timeout = {static_cast<long>(milliseconds / 1000), static_cast<long>(milliseconds % 1000 * 1000)};
-        connected = select(0, nullptr, &writable, &failed, &timeout) > 0 && FD_ISSET(s, &writable);
-    }
-    u_long off = 0;
-    return ioctlsocket(s, FIONBIO, &off) == 0 && connected;
+    return connect(socket_of(socket), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 ||
+           WSAGetLastError() == WSAEWOULDBLOCK;
+}
+
+bool net_connect_succeeded(NetSocket socket) {
+    int error = 0;
+    int length = sizeof error;
+    return getsockopt(socket_of(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
+           error == 0;
+}
+
+// A connection that failed shows in the exception set, not as writable.
+bool net_poll(NetSocket socket, bool writable, uint32_t milliseconds) {
+    fd_set ready;
+    fd_set failed;
+    FD_ZERO(&ready);
+    FD_ZERO(&failed);
+    FD_SET(socket_of(socket), &ready);
+    FD_SET(socket_of(socket), &failed);
+    timeval timeout;
+    timeout.tv_sec = static_cast<long>(milliseconds / 1000);
+    timeout.tv_usec = static_cast<long>(milliseconds % 1000 * 1000);
+    return select(0, writable ? nullptr : &ready, writable ? &ready : nullptr, &failed, &timeout) > 0;
 }
 
 int net_send(NetSocket socket, const char* bytes, int length) {
     int sent = send(socket_of(socket), bytes, length, 0);
-    return sent == SOCKET_ERROR ? -1 : sent;
-}
-
-bool wait_readable(NetSocket socket, uint32_t milliseconds) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket_of(socket), &readable);
-    timeval timeout;
-    timeout.tv_sec = static_cast<long>(milliseconds / 1000);
-    timeout.tv_usec = static_cast<long>(milliseconds % 1000 * 1000);
-    return select(0, &readable, nullptr, nullptr, &timeout) > 0;
+    return sent == SOCKET_ERROR ? step_failure() : sent;
 }
 
 int net_receive(NetSocket socket, char* buffer, int size) {
     int received = recv(socket_of(socket), buffer, size, 0);
-    return received == SOCKET_ERROR ? -1 : received;
+    return received == SOCKET_ERROR ? step_failure() : received;
 }
 
 void net_close(NetSocket socket) { closesocket(socket_of(socket)); }
-
-void net_shutdown(NetSocket socket) { shutdown(socket_of(socket), 2); }  // SD_BOTH
 
 uint64_t net_milliseconds() { return GetTickCount64(); }

@@ -10,17 +10,14 @@
 
 struct TlsSession;
 
-// Results of tls_receive besides a byte count.
-const int TLS_CLOSED = 0;
-const int TLS_FAILED = -1;
-const int TLS_TIMED_OUT = -2;
-
-// The handshake with the server on the socket, done by the deadline (a moment
-// of net_milliseconds). Null when it fails or the server stops answering.
-TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline);
-// Sends every byte; false on failure.
-bool tls_send(TlsSession* session, const char* bytes, int length);
-// Decrypted bytes (at least one), TLS_CLOSED, TLS_FAILED, or TLS_TIMED_OUT when
+// The handshake with the server on the socket (host: an ASCII name or an
+// address), done by the deadline (a moment of net_milliseconds). Null when it
+// fails, the server stops answering or the abort fires; every later wait of
+// the session ends on that abort too.
+TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline, const NetAbort* abort);
+// Sends every byte by the deadline; false on failure.
+bool tls_send(TlsSession* session, const char* bytes, int length, uint64_t deadline);
+// Decrypted bytes (at least one), NET_CLOSED, NET_FAILED, or NET_TIMED_OUT when
 // nothing arrives before the deadline.
 int tls_receive(TlsSession* session, char* buffer, int size, uint64_t deadline);
 // Frees the session; the socket stays open.

@@ -1,6 +1,6 @@
 // TLS through OpenSSL (lktool and the native tests). The library works on
-// memory buffers and the socket is driven here, so that every read waits a
-// bounded time and no write can raise SIGPIPE.
+// memory buffers and the socket is driven here, so that every read and write
+// waits a bounded time, ends on the probe's abort and cannot raise SIGPIPE.
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
@@ -10,6 +10,7 @@
 
 struct TlsSession {
     NetSocket socket;
+    const NetAbort* abort;
     SSL* ssl;
     BIO* incoming;  // owned by ssl
     BIO* outgoing;  // owned by ssl
@@ -27,26 +28,20 @@ SSL_CTX* client_context() {
 }
 
 // Sends what the library has written.
-bool flush_outgoing(TlsSession* s) {
+bool flush_outgoing(TlsSession* s, uint64_t deadline) {
     char block[16384];
     int pending;
     while ((pending = BIO_read(s->outgoing, block, sizeof block)) > 0) {
-        for (int sent = 0; sent < pending;) {
-            int n = net_send(s->socket, block + sent, pending - sent);
-            if (n <= 0) return false;
-            sent += n;
-        }
+        if (!net_send_all(s->socket, block, pending, deadline, s->abort)) return false;
     }
     return true;
 }
 
-// Feeds the library the next bytes from the socket: 1, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT.
+// Feeds the library the next bytes from the socket: 1, NET_CLOSED, NET_FAILED or NET_TIMED_OUT.
 int fill_incoming(TlsSession* s, uint64_t deadline) {
-    if (!wait_readable(s->socket, milliseconds_until(deadline))) return TLS_TIMED_OUT;
     char block[16384];
-    int n = net_receive(s->socket, block, sizeof block);
-    if (n < 0) return TLS_FAILED;
-    if (n == 0) return TLS_CLOSED;
+    int n = net_receive_some(s->socket, block, sizeof block, deadline, s->abort);
+    if (n <= 0) return n;
     BIO_write(s->incoming, block, n);
     return 1;
 }
@@ -58,9 +53,10 @@ bool is_dotted_address(const char* host) {
 
 }  // namespace
 
-TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
+TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline, const NetAbort* abort) {
     TlsSession* s = new TlsSession;
     s->socket = socket;
+    s->abort = abort;
     s->ssl = SSL_new(client_context());
     s->incoming = BIO_new(BIO_s_mem());
     s->outgoing = BIO_new(BIO_s_mem());
@@ -70,7 +66,7 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
     if (!is_dotted_address(host)) SSL_set_tlsext_host_name(s->ssl, host);
     for (;;) {
         int result = SSL_do_handshake(s->ssl);
-        if (!flush_outgoing(s)) break;
+        if (!flush_outgoing(s, deadline)) break;
         if (result == 1) return s;
         if (SSL_get_error(s->ssl, result) != SSL_ERROR_WANT_READ) break;
         if (fill_incoming(s, deadline) != 1) break;
@@ -80,12 +76,12 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
     return nullptr;
 }
 
-bool tls_send(TlsSession* s, const char* bytes, int length) {
+bool tls_send(TlsSession* s, const char* bytes, int length, uint64_t deadline) {
     if (length > 0 && SSL_write(s->ssl, bytes, length) != length) {
         ERR_clear_error();
         return false;
     }
-    return flush_outgoing(s);
+    return flush_outgoing(s, deadline);
 }
 
 int tls_receive(TlsSession* s, char* buffer, int size, uint64_t deadline) {
@@ -94,10 +90,10 @@ int tls_receive(TlsSession* s, char* buffer, int size, uint64_t deadline) {
         if (n > 0) return n;
         int error = SSL_get_error(s->ssl, n);
         ERR_clear_error();
-        if (error == SSL_ERROR_ZERO_RETURN) return TLS_CLOSED;
-        if (error != SSL_ERROR_WANT_READ) return TLS_FAILED;
+        if (error == SSL_ERROR_ZERO_RETURN) return NET_CLOSED;
+        if (error != SSL_ERROR_WANT_READ) return NET_FAILED;
         // Session tickets and the like may call for an answer before more data.
-        if (!flush_outgoing(s)) return TLS_FAILED;
+        if (!flush_outgoing(s, deadline)) return NET_FAILED;
         int filled = fill_incoming(s, deadline);
         if (filled != 1) return filled;
     }

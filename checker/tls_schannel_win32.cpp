@@ -1,7 +1,8 @@
 // TLS on Windows through Schannel (SSPI). The encrypted stream is read and
-// written here over the blocking socket, so that every read waits a bounded time.
+// written here over the socket, so that every read and write waits a bounded
+// time and ends on the probe's abort.
 #define SECURITY_WIN32
-#include <winsock.h>
+#include <winsock2.h>
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 
 struct TlsSession {
     NetSocket socket;
+    const NetAbort* abort;
     CredHandle credentials;
     CtxtHandle context;
     bool have_context;
@@ -32,33 +34,23 @@ namespace {
 const DWORD REQUEST_FLAGS = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                             ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
 
-bool send_whole(NetSocket socket, const char* bytes, unsigned long length) {
-    for (unsigned long sent = 0; sent < length;) {
-        int n = net_send(socket, bytes + sent, static_cast<int>(length - sent));
-        if (n <= 0) return false;
-        sent += static_cast<unsigned long>(n);
-    }
-    return true;
-}
-
 // Sends a token that the security package allocated, then frees it.
-bool send_token(TlsSession* s, SecBuffer* token) {
+bool send_token(TlsSession* s, SecBuffer* token, uint64_t deadline) {
     bool sent = true;
     if (token->pvBuffer) {
-        sent = send_whole(s->socket, static_cast<const char*>(token->pvBuffer), token->cbBuffer);
+        sent = net_send_all(s->socket, static_cast<const char*>(token->pvBuffer), static_cast<int>(token->cbBuffer),
+                            deadline, s->abort);
         FreeContextBuffer(token->pvBuffer);
         token->pvBuffer = nullptr;
     }
     return sent;
 }
 
-// Appends what the socket delivers: 1, TLS_CLOSED, TLS_FAILED or TLS_TIMED_OUT.
+// Appends what the socket delivers: 1, NET_CLOSED, NET_FAILED or NET_TIMED_OUT.
 int read_more(TlsSession* s, uint64_t deadline) {
-    if (!wait_readable(s->socket, milliseconds_until(deadline))) return TLS_TIMED_OUT;
     char block[16384];
-    int n = net_receive(s->socket, block, sizeof block);
-    if (n < 0) return TLS_FAILED;
-    if (n == 0) return TLS_CLOSED;
+    int n = net_receive_some(s->socket, block, sizeof block, deadline, s->abort);
+    if (n <= 0) return n;
     s->incoming.insert(s->incoming.end(), block, block + n);
     return 1;
 }
@@ -92,7 +84,7 @@ bool negotiate(TlsSession* s, uint64_t deadline) {
         SECURITY_STATUS status =
             InitializeSecurityContextA(&s->credentials, &s->context, const_cast<char*>(s->target), REQUEST_FLAGS, 0, 0,
                                        &in_desc, 0, nullptr, &out_desc, &granted, nullptr);
-        if (!send_token(s, &out)) return false;
+        if (!send_token(s, &out, deadline)) return false;
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
             if (read_more(s, deadline) != 1) return false;
             continue;
@@ -105,9 +97,10 @@ bool negotiate(TlsSession* s, uint64_t deadline) {
 
 }  // namespace
 
-TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
+TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline, const NetAbort* abort) {
     TlsSession* s = new TlsSession;
     s->socket = socket;
+    s->abort = abort;
     s->have_context = false;
     s->target = inet_addr(host) == INADDR_NONE ? host : nullptr;
     s->plain_taken = 0;
@@ -128,7 +121,7 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
         InitializeSecurityContextA(&s->credentials, nullptr, const_cast<char*>(s->target), REQUEST_FLAGS, 0, 0, nullptr,
                                    0, &s->context, &out_desc, &granted, nullptr);
     s->have_context = status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK;
-    bool ready = s->have_context && send_token(s, &out) && negotiate(s, deadline) &&
+    bool ready = s->have_context && send_token(s, &out, deadline) && negotiate(s, deadline) &&
                  QueryContextAttributesA(&s->context, SECPKG_ATTR_STREAM_SIZES, &s->sizes) == SEC_E_OK;
     if (!ready) {
         tls_end(s);
@@ -137,7 +130,7 @@ TlsSession* tls_start(NetSocket socket, const char* host, uint64_t deadline) {
     return s;
 }
 
-bool tls_send(TlsSession* s, const char* bytes, int length) {
+bool tls_send(TlsSession* s, const char* bytes, int length, uint64_t deadline) {
     std::vector<char> record(s->sizes.cbHeader + s->sizes.cbMaximumMessage + s->sizes.cbTrailer);
     for (int done = 0; done < length;) {
         unsigned long chunk = static_cast<unsigned long>(length - done);
@@ -150,9 +143,8 @@ bool tls_send(TlsSession* s, const char* bytes, int length) {
         parts[3] = {0, SECBUFFER_EMPTY, nullptr};
         SecBufferDesc desc = {SECBUFFER_VERSION, 4, parts};
         if (EncryptMessage(&s->context, 0, &desc, 0) != SEC_E_OK) return false;
-        if (!send_whole(s->socket, record.data(), parts[0].cbBuffer + parts[1].cbBuffer + parts[2].cbBuffer)) {
-            return false;
-        }
+        int size = static_cast<int>(parts[0].cbBuffer + parts[1].cbBuffer + parts[2].cbBuffer);
+        if (!net_send_all(s->socket, record.data(), size, deadline, s->abort)) return false;
         done += static_cast<int>(chunk);
     }
     return true;
@@ -186,11 +178,11 @@ int tls_receive(TlsSession* s, char* buffer, int size, uint64_t deadline) {
                     if (part.BufferType == SECBUFFER_EXTRA) extra = &part;
                 }
                 keep_extra(s, extra);
-                if (status == SEC_I_RENEGOTIATE && !negotiate(s, deadline)) return TLS_FAILED;
+                if (status == SEC_I_RENEGOTIATE && !negotiate(s, deadline)) return NET_FAILED;
                 continue;
             }
-            if (status == SEC_I_CONTEXT_EXPIRED) return TLS_CLOSED;
-            if (status != SEC_E_INCOMPLETE_MESSAGE) return TLS_FAILED;
+            if (status == SEC_I_CONTEXT_EXPIRED) return NET_CLOSED;
+            if (status != SEC_E_INCOMPLETE_MESSAGE) return NET_FAILED;
         }
         int filled = read_more(s, deadline);
         if (filled != 1) return filled;

@@ -62,6 +62,7 @@ class Scripted(socketserver.BaseRequestHandler):
         parts = request.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
         if parts[0] == "QUIT":
             os._exit(0)
+        self.headers = request.decode("latin-1").split("\r\n")[1:]
         answer = self.answer(parts[0], parts[1] if len(parts) > 1 else "/")
         with server.lock:
             server.open -= 1  # before the reply: the client can only go on once it arrives
@@ -103,6 +104,14 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("200 OK")
         if head == "open":
             return reply("200 OK", "X-Open: %d" % self.server.holding)
+        if head == "host":
+            # "X-Host: " and the request's Host header as it came.
+            host = [line.split(":", 1)[1].strip() for line in self.headers if line.lower().startswith("host:")]
+            return reply("200 OK", "X-Host: " + (host[0] if host else ""))
+        if head == "fill":
+            # /fill/N: N bytes of a status line and one header that never ends, then the connection closes.
+            start = b"HTTP/1.0 200 OK\r\nX-Fill: "
+            return start + b"f" * (int(segments[1]) - len(start))
         if head == "slow":
             time.sleep(int(segments[1]) / 1000.0)
             return reply("200 OK", date)

@@ -1,7 +1,9 @@
 // Whole checks against real servers on 127.0.0.1, plain and TLS: the request and the verdicts.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "checker/check_url.h"
 #include "core/bookmark.h"
@@ -55,7 +57,13 @@ TEST(Probe, GivesTheVerdictOfEachAnswer) {
         {no_tls + "/", VERDICT_UNREACHABLE, B, "", CHECK_ERROR_TLS},
         {refused + "/", VERDICT_UNREACHABLE, B, "", CHECK_ERROR_NO_CONNECTION},
         {"http://nonexistent.invalid/", VERDICT_GONE, B, "", CHECK_ERROR_NO_SUCH_HOST},
+        {"http://localhost:" + std::to_string(ports.scripted_port) + "/date/asctime", VERDICT_DATED, NOV_6_1994, "",
+         NONE},
         {"http://127.0.0.1:99999/", VERDICT_GONE, B, "", CHECK_ERROR_BAD_ADDRESS},
+        {"http://a\xff.example/", VERDICT_GONE, B, "", CHECK_ERROR_BAD_ADDRESS},
+        // headers that fill the reply block to its limit, and past it
+        {s + "/fill/" + std::to_string(REPLY_LIMIT), VERDICT_OK, U, "", NONE},
+        {tls + "/fill/" + std::to_string(REPLY_LIMIT + 1), VERDICT_OK, U, "", NONE},
     };
     for (const auto& c : cases) {
         CheckResult result;
@@ -66,6 +74,77 @@ TEST(Probe, GivesTheVerdictOfEachAnswer) {
         EXPECT_EQ(result.target ? result.target : "", c.moved_to) << c.url;
         free_check_result(&result);
     }
+}
+
+NetLookup look_up_on_loopback(void* context, const char* host, uint32_t* address) {
+    *static_cast<std::string*>(context) = host;
+    *address = 0x0100007F;  // 127.0.0.1 in network byte order
+    return NET_FOUND;
+}
+
+TEST(Probe, LooksUpAndSendsTheIdnaFormOfTheHost) {
+    const std::string port = std::to_string(test_servers().scripted_port);
+    const struct {
+        const char* host;
+        const char* ascii;
+    } cases[] = {
+        {"bücher.example", "xn--bcher-kva.example"},
+        {"пример.рф", "xn--e1afmkfd.xn--p1ai"},
+    };
+    for (const auto& c : cases) {
+        std::string looked_up;
+        ProbeSettings settings = probe;
+        settings.resolve = look_up_on_loopback;
+        settings.resolve_context = &looked_up;
+        char* reply;
+        ASSERT_EQ(http_request("GET", ("http://" + std::string(c.host) + ":" + port + "/host").c_str(), &reply, &settings),
+                  HTTP_REPLY)
+            << c.host;
+        EXPECT_EQ(looked_up, c.ascii);
+        EXPECT_NE(strstr(reply, ("\r\nX-Host: " + std::string(c.ascii) + ":" + port + "\r\n").c_str()), nullptr) << reply;
+        free(reply);
+    }
+}
+
+// The number of held connections the server at base sees reaches the count (asked a bounded number of times).
+bool server_holds(const std::string& base, int count) {
+    const std::string expected = "\r\nX-Open: " + std::to_string(count) + "\r\n";
+    for (int tries = 0; tries < 5000; tries++) {
+        char* reply;
+        if (http_request("GET", (base + "/open").c_str(), &reply, &probe) != HTTP_REPLY) return false;
+        bool reached = strstr(reply, expected.c_str()) != nullptr;
+        free(reply);
+        if (reached) return true;
+    }
+    return false;
+}
+
+// Stop ends a probe waiting for its answer at once, plain or over TLS, and closes its connection; a fired abort
+// fails every later request until it is reset.
+TEST(Probe, AnAbortEndsTheWaitAndClosesTheConnection) {
+    const TestServers& ports = test_servers();
+    const std::string bases[] = {"http://127.0.0.1:" + std::to_string(ports.scripted_port),
+                                 "https://127.0.0.1:" + std::to_string(ports.tls_port)};
+    NetAbort* abort = net_abort_create();
+    ProbeSettings settings = probe;
+    settings.wait_seconds = 120;  // far beyond the test: only the abort ends the wait
+    settings.abort = abort;
+    for (const std::string& base : bases) {
+        int outcome = HTTP_REPLY;
+        char* reply;
+        std::thread prober([&] { outcome = http_request("GET", (base + "/hold/aborted").c_str(), &reply, &settings); });
+        EXPECT_TRUE(server_holds(base, 1)) << base;
+        net_abort_fire(abort);
+        prober.join();
+        EXPECT_EQ(outcome, HTTP_ABORTED) << base;
+        EXPECT_EQ(reply, nullptr);
+        EXPECT_TRUE(server_holds(base, 0)) << base;
+        EXPECT_EQ(http_request("GET", (base + "/status/200").c_str(), &reply, &settings), HTTP_ABORTED) << base;
+        net_abort_reset(abort);
+        EXPECT_EQ(http_request("GET", (base + "/status/200").c_str(), &reply, &settings), HTTP_REPLY) << base;
+        free(reply);
+    }
+    net_abort_free(abort);
 }
 
 }  // namespace

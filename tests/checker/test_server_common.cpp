@@ -36,9 +36,12 @@ struct ServerProcess {
 
     ~ServerProcess() {
         uint32_t loopback;
-        if (ports.scripted_port == 0 || net_resolve("127.0.0.1", &loopback) != NET_FOUND) return;
+        uint64_t deadline = net_milliseconds() + 5000;
+        if (ports.scripted_port == 0 || net_resolve("127.0.0.1", &loopback, deadline, nullptr) != NET_FOUND) return;
         NetSocket s = net_open_stream();
-        if (net_connect(s, loopback, static_cast<uint16_t>(ports.scripted_port), 5000)) net_send(s, "QUIT\r\n\r\n", 8);
+        if (net_connect(s, loopback, static_cast<uint16_t>(ports.scripted_port), deadline, nullptr)) {
+            net_send_all(s, "QUIT\r\n\r\n", 8, deadline, nullptr);
+        }
         net_close(s);
     }
 };
