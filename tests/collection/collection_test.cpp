@@ -204,6 +204,7 @@ const Step steps[] = {
     {VERDICT_SERVER_ERROR, DATE_UNSET, T + 19 * HOUR, SHOWN_SUSPECT, T},
     {VERDICT_BLOCKED, DATE_UNSET, T + 19 * HOUR + 1, SHOWN_NORMAL, 0},
     {VERDICT_UNREACHABLE, DATE_BROKEN, T + 20 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR},
+    {VERDICT_OFFLINE, DATE_UNSET, T + 39 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR},  // not judged: not stored
     {VERDICT_UNREACHABLE, DATE_BROKEN, T + 40 * HOUR, SHOWN_BROKEN, T + 20 * HOUR},
     {VERDICT_OK, DATE_UNSET, T + 41 * HOUR, SHOWN_NORMAL, 0},
     {VERDICT_GONE, DATE_BROKEN, T + 42 * HOUR, SHOWN_BROKEN, T + 42 * HOUR},
@@ -221,7 +222,7 @@ TEST(StoreCheckResult, BreaksOnlyGoneOrFailingForTwentyHoursAndKeepsTheDate) {
         store_check_result(&record, &result, step.at);
         EXPECT_EQ(shown_state(&record), step.shown);
         EXPECT_EQ(record.first_failure, step.first_failure);
-        EXPECT_EQ(record.last_check, step.at);
+        EXPECT_EQ(record.last_check, step.verdict == VERDICT_OFFLINE ? T + 20 * HOUR : step.at);
         EXPECT_EQ(record.last_modified, is_real_date(step.value) ? step.value : DATE) << "a failure erased the date";
     }
 }
