@@ -85,6 +85,12 @@ bool replied(const CheckResult& result) {
            result.verdict == VERDICT_MOVED;
 }
 
+struct Witness {
+    std::string url;
+    std::string host;  // its host key
+};
+const uint32_t WITNESS_KEY_SIZE = 256;
+
 const CheckResult OFFLINE_RESULT = {VERDICT_OFFLINE, DATE_UNSET, 0, 0, nullptr, CHECK_ERROR_NONE};
 
 bool worker_gate(void* context, const char* host);
@@ -112,7 +118,7 @@ struct Checker {
     bool confirming = false;                  // no probe of the pass starts until an answer or the verdict
     size_t witness_next = 0;            // the next witness this confirmation asks
     bool offline = false;               // the pass ended: no site answers
-    std::deque<std::string> witnesses;  // URLs whose sites answered, one per host, the newest first
+    std::deque<Witness> witnesses;      // sites that answered, one URL per host, the newest first
     bool closing = false;
     Worker workers[CHECK_CONNECTIONS_MAX];
 };
@@ -172,23 +178,21 @@ void hold_or_deliver(Checker* c, char* url, const CheckResult& result) {
 }
 
 void add_witness(Checker* c, const std::string& url, bool newest) {
-    char key[256];
-    url_host_key(url.c_str(), key, sizeof key);
-    if (!key[0]) return;
+    Witness witness = {url, std::string(WITNESS_KEY_SIZE, '\0')};
+    url_host_key(url.c_str(), &witness.host[0], WITNESS_KEY_SIZE);
+    witness.host.resize(strlen(witness.host.c_str()));
+    if (witness.host.empty()) return;
     for (auto it = c->witnesses.begin(); it != c->witnesses.end(); ++it) {
-        char other[256];
-        url_host_key(it->c_str(), other, sizeof other);
-        if (strcmp(key, other) == 0) {
-            if (!newest) return;
-            c->witnesses.erase(it);
-            break;
-        }
+        if (it->host != witness.host) continue;
+        if (!newest) return;
+        c->witnesses.erase(it);
+        break;
     }
     if (newest) {
-        c->witnesses.push_front(url);
+        c->witnesses.push_front(witness);
         if (c->witnesses.size() > WITNESSES_KEPT) c->witnesses.pop_back();
     } else if (c->witnesses.size() < WITNESSES_KEPT) {
-        c->witnesses.push_back(url);
+        c->witnesses.push_back(witness);
     }
 }
 
@@ -367,7 +371,7 @@ bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, Host** host) {
                 c->work.wait(lock);
                 continue;
             }
-            w->url = c->witnesses[c->witness_next++];
+            w->url = c->witnesses[c->witness_next++].url;
             w->witness = true;
             *host = nullptr;
             return true;
