@@ -99,9 +99,9 @@ void close_frame() {
 }
 
 void release_app() {
-    // Probes in flight are abandoned, not awaited: a silent server would hold
-    // the close for its whole deadline. Their workers end with the process.
-    stop_checking();
+    // Probes in flight are aborted, not awaited: a silent server would hold
+    // the close for its whole deadline.
+    release_checker();
     forget_import_report();
     free_collection(&app_state->collection);
     DeleteObject(app_state->ui_font);

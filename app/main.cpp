@@ -30,7 +30,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_l
     if (!initialise_app(instance, show)) return 0;
     run_message_loop();
     release_app();
-    // Checker workers may still be in a probe the close abandoned: ending the
-    // process here stops them before the C runtime tears down its objects.
-    ExitProcess(1);
+    return 1;
 }

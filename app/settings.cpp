@@ -25,7 +25,6 @@ const uint32_t kDefaultFlagsSet = OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OP
 const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER | OPT_IMPLIED_OR |
                                     OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_STATUS_CHECK;
 const uint32_t kDefaultCheckInterval = 15;
-const uint32_t kDefaultHostInterval = 1;
 const uint32_t kLongestHostInterval = 60;
 const int32_t kDefaultColumnWidth[2] = {200, 300};
 const int32_t kMinFrameWidth = 50;
@@ -136,7 +135,7 @@ void load_settings(Options* options) {
     options->option_flags = (options->option_flags | kDefaultFlagsSet) & ~kDefaultFlagsClear;
     options->check_interval = kDefaultCheckInterval;
     options->check_connections = CHECK_CONNECTIONS_DEFAULT;
-    options->host_interval = kDefaultHostInterval;
+    options->host_interval = HOST_INTERVAL_DEFAULT_SECONDS;
     options->check_pass_started = 0;
     options->column_width[0] = kDefaultColumnWidth[0];
     options->column_width[1] = kDefaultColumnWidth[1];
@@ -175,7 +174,7 @@ void fit_check_limits(Options* options) {
     if (options->check_connections < 1 || options->check_connections > CHECK_CONNECTIONS_MAX) {
         options->check_connections = CHECK_CONNECTIONS_DEFAULT;
     }
-    if (options->host_interval > kLongestHostInterval) options->host_interval = kDefaultHostInterval;
+    if (options->host_interval > kLongestHostInterval) options->host_interval = HOST_INTERVAL_DEFAULT_SECONDS;
 }
 
 void fit_frame_to_work_area(Options* options) {

@@ -22,6 +22,10 @@ namespace {
 // probe busy while each site waits its interval.
 const uint32_t QUEUE_AHEAD = 4096;
 const UINT RESULTS_DELAY_MS = 50;
+// Stored URLs offered to the checker to ask whether the network works; it
+// keeps a few on different sites.
+const uint32_t WITNESSES_OFFERED = 16;
+const char OFFLINE_TEXT[] = "No site answers: this computer seems to be offline. Checking stopped.";
 
 ProbeSettings probe_settings;  // the checker keeps a pointer to the build text only
 
@@ -51,7 +55,9 @@ bool feed_checker() {
     while (room && app_state->check_next_record < records->count) {
         if (take(static_cast<Bookmark*>(records->items[app_state->check_next_record++]))) room--;
     }
-    return app_state->check_next_record < records->count;
+    bool more = app_state->check_next_record < records->count;
+    if (!more) checker_add_done(app_state->checker);
+    return more;
 }
 
 // Stores a result in the bookmark with its URL (in any letter case: the
@@ -98,6 +104,9 @@ void begin_pass(uint32_t since) {
     if (!app_state->checker) return;  // nothing can be probed
     checker_begin_pass(app_state->checker);
     PtrVector* records = app_state->collection.records;
+    const char* witnesses[WITNESSES_OFFERED];
+    uint32_t offered = answered_urls(records, witnesses, WITNESSES_OFFERED);
+    for (uint32_t i = 0; i < offered; i++) checker_add_witness(app_state->checker, witnesses[i]);
     for (uint32_t i = 0; i < records->count; i++) {
         static_cast<Bookmark*>(records->items[i])->flags &= ~BOOKMARK_CHECKED;
     }
@@ -131,6 +140,12 @@ void start_checking() { begin_pass(0); }
 
 void resume_checking() { begin_pass(app_state->options.check_pass_started); }
 
+void release_checker() {
+    stop_checking();
+    if (app_state->checker) checker_destroy(app_state->checker);
+    app_state->checker = nullptr;
+}
+
 void stop_checking() {
     if (app_state->checker) checker_stop(app_state->checker);
     if (app_state->checking_active) set_status_text(nullptr, 0);
@@ -153,11 +168,17 @@ void take_check_results() {
     std::unordered_set<const Bookmark*> changed;
     uint32_t moment = now(&app_state->collection);
     for (CheckDone& done : results) {
-        if (app_state->checking_active) store_result(done, moment, &changed);
+        if (app_state->checking_active && done.result.verdict != VERDICT_OFFLINE) store_result(done, moment, &changed);
         free_check_done(&done);
     }
     redraw_changed_rows(changed);
     if (!app_state->checking_active) return;
+    if (checker_offline(app_state->checker)) {
+        // Nothing of this pass's failures is believed; the next pass tries again.
+        stop_checking();
+        set_status_text(OFFLINE_TEXT, STATUS_FOREVER);
+        return;
+    }
     if (!feed_checker() && drained && checker_pending(app_state->checker) == 0) {
         stop_checking();
     } else {

@@ -23,12 +23,16 @@ void start_checking();
 void resume_checking();
 // Ends the pass at once; bookmarks being probed are left as they were.
 void stop_checking();
+// At close: ends the pass and the checker's workers (their probes are
+// aborted, so this does not wait for any server).
+void release_checker();
 // WM_CHECK_RESULTS: the results are taken a moment later, so that a burst of
 // them is stored, and the list redrawn, once.
 void note_check_results();
 // The results timer: stores the results in every record with their URLs,
 // redraws the changed rows that show, hands the checker more URLs, and shows
-// the pass's progress or ends it.
+// the pass's progress or ends it. A pass the checker found offline stops with
+// every bookmark as it was and says so.
 void take_check_results();
 // One minute of the frame's timer: starts a pass every check_interval minutes
 // when automatic checking is on.

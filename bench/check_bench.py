@@ -7,8 +7,11 @@ Linux routes all of 127/8 to lo): most answer after 100-300 ms (some pages
 first request with 429 and "Retry-After: 2". Each site logs when requests
 arrive and how many of its connections are open at once.
 
-usage: check_bench.py LKTOOL [--urls 5000] [--sites 200] [--jobs 1,8,16,32,64]
-                             [--wait 5] [--host-interval 1]
+usage: check_bench.py LKTOOL [--urls 5000] [--sites 200] [--jobs default,1,8,16,32,64]
+                             [--wait SECONDS] [--host-interval SECONDS]
+lktool runs at its own defaults (CHECK_CONNECTIONS_DEFAULT probes,
+HOST_INTERVAL_DEFAULT_SECONDS between requests to a site, PROBE_WAIT_SECONDS
+for an answer) unless --jobs names numbers or --wait / --host-interval are given.
 Prints, for each number of probes: URLs, seconds, URLs a second, the most
 connections any site had open at once, the shortest gap between two requests
 to one site, lktool's peak memory and its most threads.
@@ -117,8 +120,9 @@ def run(lktool, urls, jobs, wait, interval):
     for site in WORLD:
         site.reset()
     with tempfile.NamedTemporaryFile("w", suffix=".txt") as stats:
-        command = ["/usr/bin/time", "-v", "-o", stats.name, lktool, "check", "--wait", str(wait),
-                   "--jobs", str(jobs), "--host-interval", str(interval)] + urls
+        options = ([] if jobs == "default" else ["--jobs", jobs]) + ([] if wait is None else ["--wait", str(wait)]) \
+            + ([] if interval is None else ["--host-interval", str(interval)])
+        command = ["/usr/bin/time", "-v", "-o", stats.name, lktool, "check"] + options + urls
         start = time.monotonic()
         # A larger stack limit lets 100,000 URLs through as arguments.
         process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -153,7 +157,7 @@ def run(lktool, urls, jobs, wait, interval):
     gaps = [s.shortest_gap() for s in polite if s.shortest_gap() is not None]
     targets = [s for s in WORLD if s.kind == TARGET]
     target_gaps = [s.shortest_gap() for s in targets if s.shortest_gap() is not None]
-    print("N=%-3d %6d URLs %8.1f s %7.1f URLs/s  most open per site %d %s (redirect targets %d)  "
+    print("N=%-7s %6d URLs %8.1f s %7.1f URLs/s  most open per site %d %s (redirect targets %d)  "
           "shortest gap %.3f s (redirect targets %s)  peak %d MB  threads %d  printed %d" % (
               jobs, len(urls), seconds, len(urls) / seconds, max(s.most_open for s in polite), by_kind,
               max(s.most_open for s in targets), min(gaps), "%.3f s" % min(target_gaps) if target_gaps else "-",
@@ -165,18 +169,18 @@ def main():
     parser.add_argument("lktool")
     parser.add_argument("--urls", type=int, default=5000)
     parser.add_argument("--sites", type=int, default=200)
-    parser.add_argument("--jobs", default="1,8,16,32,64")
-    parser.add_argument("--wait", type=int, default=5)
+    parser.add_argument("--jobs", default="default")
+    parser.add_argument("--wait", type=int)
     parser.add_argument("--silent-every", type=int, default=80, help="one site in so many never answers; 0: none")
-    parser.add_argument("--host-interval", type=float, default=1)
+    parser.add_argument("--host-interval", type=float)
     parser.add_argument("--one-at-a-time-urls", type=int, default=500,
                         help="URLs for N=1, which takes about 0.2 s a URL")
     args = parser.parse_args()
     threading.stack_size(256 * 1024)
     make_world(args.sites, args.silent_every)
     urls = make_urls(args.urls)
-    for jobs in (int(j) for j in args.jobs.split(",")):
-        run(args.lktool, urls[:args.one_at_a_time_urls] if jobs == 1 else urls, jobs, args.wait, args.host_interval)
+    for jobs in args.jobs.split(","):
+        run(args.lktool, urls[:args.one_at_a_time_urls] if jobs == "1" else urls, jobs, args.wait, args.host_interval)
 
 
 if __name__ == "__main__":

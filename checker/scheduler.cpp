@@ -16,6 +16,7 @@
 #include <unordered_set>
 
 #include "checker/check_url.h"
+#include "checker/host_ascii.h"
 #include "checker/net.h"
 #include "checker/url.h"
 #include "core/bookmark.h"
@@ -34,7 +35,8 @@ struct Host {
     // What this pass has learnt of the host (valid while pass == the checker's).
     uint64_t pass = 0;
     bool retried = false;      // it asked once to come back later
-    uint32_t failures = 0;     // probes in a row that reached no server
+    bool answered = false;     // a request to it got a reply
+    uint32_t failures = 0;     // requests in a row that reached no server
     bool given_up = false;     // its remaining URLs share `outcome` unprobed
     CheckResult outcome = {};  // target always null
 };
@@ -53,9 +55,17 @@ struct Worker {
     uint32_t index = 0;
     std::thread thread;
     bool alive = false;
+    NetAbort* abort = nullptr;  // fired when the probe's pass is abandoned
+    // The job under way (valid while probing).
+    bool probing = false;
+    bool witness = false;        // asking a site that answered before, not a URL of the pass
+    bool dropped = false;        // its result is no longer wanted
+    std::string url;
     uint64_t pass = 0;
     Host* holding = nullptr;     // the host this worker's probe may talk to
     bool first_granted = false;  // the host's first request was granted with the job
+    bool replied = false;        // a request of the probe got a reply (before its last)
+    Host* refused_by = nullptr;  // the given-up host a redirect led into
     ProbeSettings probe;
 };
 
@@ -64,6 +74,25 @@ std::string lower(const char* text) {
     for (char& c : s) c = fold_ascii(c);
     return s;
 }
+
+// A result that reached no server: on a computer without network every
+// result looks like this, so it must not be believed on its own.
+bool no_answer(const CheckResult& result) {
+    return result.verdict == VERDICT_UNREACHABLE && result.http_status == 0;
+}
+
+bool replied(const CheckResult& result) {
+    return result.http_status != 0 || result.verdict == VERDICT_OK || result.verdict == VERDICT_DATED ||
+           result.verdict == VERDICT_MOVED;
+}
+
+struct Witness {
+    std::string url;
+    std::string host;  // its host key
+};
+const uint32_t WITNESS_KEY_SIZE = 256;
+
+const CheckResult OFFLINE_RESULT = {VERDICT_OFFLINE, DATE_UNSET, 0, 0, nullptr, CHECK_ERROR_NONE};
 
 bool worker_gate(void* context, const char* host);
 void worker_main(Worker* worker);
@@ -84,6 +113,13 @@ struct Checker {
     uint32_t queued = 0;
     uint32_t in_flight = 0;  // this pass's probes under way
     std::vector<CheckDone> results;
+    std::vector<CheckDone> held;              // failures since the last answer
+    std::unordered_set<Host*> failing_hosts;  // hosts whose requests failed since the last answer
+    bool all_added = false;                   // the caller has added the pass's last URL
+    bool confirming = false;                  // no probe of the pass starts until an answer or the verdict
+    size_t witness_next = 0;            // the next witness this confirmation asks
+    bool offline = false;               // the pass ended: no site answers
+    std::deque<Witness> witnesses;      // sites that answered, one URL per host, the newest first
     bool closing = false;
     Worker workers[CHECK_CONNECTIONS_MAX];
 };
@@ -100,6 +136,7 @@ Host* host_named(Checker* c, const std::string& key) {
     if (h->pass != c->pass) {
         h->pass = c->pass;
         h->retried = false;
+        h->answered = false;
         h->failures = 0;
         h->given_up = false;
     }
@@ -130,13 +167,103 @@ void deliver(Checker* c, char* url, const CheckResult& result) {
     c->ready.notify_all();
 }
 
+bool pass_over(const Checker* c) { return c->queued == 0 && c->in_flight == 0 && c->held.empty(); }
+
+// A failure waits for an answer that shows the network works; anything else goes out.
+void hold_or_deliver(Checker* c, char* url, const CheckResult& result) {
+    if (!no_answer(result)) {
+        deliver(c, url, result);
+        return;
+    }
+    c->held.push_back(CheckDone{url, result});
+}
+
+void add_witness(Checker* c, const std::string& url, bool newest) {
+    Witness witness = {url, std::string(WITNESS_KEY_SIZE, '\0')};
+    url_host_key(url.c_str(), &witness.host[0], WITNESS_KEY_SIZE);
+    witness.host.resize(strlen(witness.host.c_str()));
+    if (witness.host.empty()) return;
+    for (auto it = c->witnesses.begin(); it != c->witnesses.end(); ++it) {
+        if (it->host != witness.host) continue;
+        if (!newest) return;
+        c->witnesses.erase(it);
+        break;
+    }
+    if (newest) {
+        c->witnesses.push_front(witness);
+        if (c->witnesses.size() > WITNESSES_KEPT) c->witnesses.pop_back();
+    } else if (c->witnesses.size() < WITNESSES_KEPT) {
+        c->witnesses.push_back(witness);
+    }
+}
+
+// A site answered: the failures held so far are real.
+void note_answer(Checker* c, const std::string& url) {
+    for (CheckDone& done : c->held) deliver(c, done.url, done.result);
+    c->held.clear();
+    c->failing_hosts.clear();
+    c->confirming = false;
+    c->witness_next = 0;
+    add_witness(c, url, true);
+    c->work.notify_all();
+}
+
+// No site answers: every URL of the pass not yet judged comes back offline.
+void go_offline(Checker* c) {
+    c->offline = true;
+    c->confirming = false;
+    for (CheckDone& done : c->held) {
+        free_check_result(&done.result);
+        deliver(c, done.url, OFFLINE_RESULT);
+    }
+    c->held.clear();
+    for (auto& entry : c->hosts) {
+        for (const std::string& url : entry.second->queue) deliver(c, str_dup(url.c_str()), OFFLINE_RESULT);
+        entry.second->queue.clear();
+        entry.second->scheduled = false;
+    }
+    c->waiting_hosts = std::priority_queue<Ready>();
+    for (const std::string& url : c->hostless) deliver(c, str_dup(url.c_str()), OFFLINE_RESULT);
+    c->hostless.clear();
+    for (Worker& w : c->workers) {
+        if (!w.probing || w.pass != c->pass || w.dropped) continue;
+        w.dropped = true;
+        net_abort_fire(w.abort);
+        if (!w.witness) deliver(c, str_dup(w.url.c_str()), OFFLINE_RESULT);
+    }
+    c->queued = 0;
+    c->in_flight = 0;
+    c->ready.notify_all();
+}
+
+bool witness_out(const Checker* c) {
+    for (const Worker& w : c->workers) {
+        if (w.probing && w.witness && !w.dropped && w.pass == c->pass) return true;
+    }
+    return false;
+}
+
+// After every change: a pass that ends with failures held asks a witness
+// too; a confirmation with no witness left to ask and no probe in flight
+// that might still answer ends the pass offline.
+void check_progress(Checker* c) {
+    if (c->offline) return;
+    if (c->all_added && !c->held.empty() && c->queued == 0 && c->in_flight == 0) c->confirming = true;
+    if (!c->confirming || witness_out(c)) return;
+    if (c->witness_next < c->witnesses.size()) {
+        c->work.notify_all();
+    } else if (c->in_flight == 0) {
+        go_offline(c);
+    }
+}
+
 // The host's remaining URLs of this pass all get its outcome, unprobed.
 void give_up_host(Checker* c, Host* h, const CheckResult& outcome) {
     h->given_up = true;
     h->outcome = outcome;
     h->outcome.target = nullptr;
     h->outcome.retry_after = 0;
-    for (const std::string& url : h->queue) deliver(c, str_dup(url.c_str()), h->outcome);
+    for (const std::string& url : h->queue) hold_or_deliver(c, str_dup(url.c_str()), h->outcome);
     c->queued -= static_cast<uint32_t>(h->queue.size());
     h->queue.clear();
 }
@@ -147,11 +274,22 @@ void clear_pass(Checker* c) {
         entry.second->queue.clear();
         entry.second->scheduled = false;
     }
+    // The abandoned pass's probes end at once, and their hosts with them.
+    for (Worker& w : c->workers) {
+        if (w.probing) net_abort_fire(w.abort);
+    }
     c->waiting_hosts = std::priority_queue<Ready>();
     c->hostless.clear();
     c->seen.clear();
     for (CheckDone& done : c->results) free_check_done(&done);
     c->results.clear();
+    for (CheckDone& done : c->held) free_check_done(&done);
+    c->held.clear();
+    c->failing_hosts.clear();
+    c->all_added = false;
+    c->confirming = false;
+    c->witness_next = 0;
+    c->offline = false;
     c->queued = 0;
     c->in_flight = 0;
     c->work.notify_all();
@@ -166,48 +304,76 @@ void start_workers(Checker* c) {
         w->checker = c;
         w->index = i;
         w->alive = true;
+        if (!w->abort) w->abort = net_abort_create();
         w->probe = c->settings.probe;
         w->probe.before_request = worker_gate;
         w->probe.request_context = w;
+        w->probe.abort = w->abort;
         w->thread = std::thread(worker_main, w);
     }
 }
 
-// Applies the politeness rules to a result of the current pass; false when
-// the URL went back into its host's queue instead.
-bool settle(Checker* c, Host* h, const std::string& url, CheckResult* result) {
-    if (!h) return true;
+// Applies the politeness rules to a result of the current pass, charged to
+// `last`, the host its last request went to; false when the URL went back
+// into its own host's queue instead.
+bool settle(Checker* c, Worker* w, Host* home, Host* last, CheckResult* result) {
+    if (w->refused_by) {  // a redirect into a given-up host
+        free_check_result(result);
+        *result = w->refused_by->outcome;
+        return true;
+    }
+    if (!last) return true;
     bool later = (result->http_status == 429 || result->http_status == 503) && result->retry_after > 0;
-    if (later && result->retry_after <= RETRY_AFTER_LIMIT && !h->retried) {
-        h->retried = true;
-        h->next_start = std::max(h->next_start, Clock::now() + std::chrono::seconds(result->retry_after));
-        h->queue.push_front(url);
+    if (later && result->retry_after <= RETRY_AFTER_LIMIT && !last->retried) {
+        last->retried = true;
+        last->next_start = std::max(last->next_start, Clock::now() + std::chrono::seconds(result->retry_after));
+        home->queue.push_front(w->url);
         c->queued++;
-        schedule(c, h);
+        schedule(c, home);
         return false;
     }
     if (later) {
         result->verdict = VERDICT_BLOCKED;
         result->value = DATE_UNSET;
-        give_up_host(c, h, *result);
+        give_up_host(c, last, *result);
+        return true;
+    }
+    if (!no_answer(*result)) {
+        last->failures = 0;
+        last->answered = last->answered || replied(*result);
         return true;
     }
     // A host that twice in a row let nothing through is taken as down for
-    // this pass, so that a silent site costs two deadlines, not one per URL.
-    h->failures = result->verdict == VERDICT_UNREACHABLE && result->http_status == 0 ? h->failures + 1 : 0;
-    if (h->failures >= 2) give_up_host(c, h, *result);
+    // this pass, so that a dead site costs two failures, not one per URL; one
+    // that accepted and then said nothing for the whole wait, before it
+    // answered anything, costs one wait: a live but slow site answers some
+    // request first and then keeps the two-failure rule.
+    last->failures++;
+    bool silent = result->error == CHECK_ERROR_TIMED_OUT && !last->answered;
+    if (last->failures >= 2 || silent) give_up_host(c, last, *result);
     return true;
 }
 
 // Takes the next URL that may go now, waiting as long as needed. False when
 // this worker is to end.
-bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, std::string* url, Host** host) {
+bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, Host** host) {
     Checker* c = w->checker;
+    w->witness = false;
     for (;;) {
         if (c->closing || w->index >= c->settings.connections) return false;
         if (!c->hostless.empty()) {
-            *url = c->hostless.front();
+            w->url = c->hostless.front();
             c->hostless.pop_front();
+            *host = nullptr;
+            return true;
+        }
+        if (c->confirming) {  // the pass waits for the witness's word
+            if (witness_out(c) || c->witness_next >= c->witnesses.size()) {
+                c->work.wait(lock);
+                continue;
+            }
+            w->url = c->witnesses[c->witness_next++].url;
+            w->witness = true;
             *host = nullptr;
             return true;
         }
@@ -229,7 +395,7 @@ bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, std::string* url, H
             schedule(c, h);
             continue;
         }
-        *url = h->queue.front();
+        w->url = h->queue.front();
         h->queue.pop_front();
         h->busy = true;
         *host = h;
@@ -237,35 +403,62 @@ bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, std::string* url, H
     }
 }
 
+// The end of a witness's probe: an answer clears the failures held.
+void witness_done(Checker* c, Worker* w, const CheckResult& result) {
+    if (replied(result) || w->replied) {
+        note_answer(c, w->url);
+    } else {
+        check_progress(c);
+    }
+}
+
 void worker_main(Worker* w) {
     Checker* c = w->checker;
     bool sockets = net_startup();
     std::unique_lock<std::mutex> lock(c->mutex);
-    std::string url;
     Host* host;
-    while (next_job(w, lock, &url, &host)) {
-        c->queued--;
-        c->in_flight++;
+    while (next_job(w, lock, &host)) {
+        if (!w->witness) {
+            c->queued--;
+            c->in_flight++;
+        }
+        w->probing = true;
+        w->dropped = false;
         w->pass = c->pass;
         w->holding = host;
         w->first_granted = false;
+        w->replied = false;
+        w->refused_by = nullptr;
+        net_abort_reset(w->abort);
         lock.unlock();
         CheckResult result = {};
-        probe_url(url.c_str(), &w->probe, &result);
+        probe_url(w->url.c_str(), &w->probe, &result);
         lock.lock();
-        release(c, w->holding);
+        w->probing = false;
+        Host* last = w->holding;
+        release(c, last);
         w->holding = nullptr;
-        if (w->pass != c->pass) {  // abandoned by a stopped pass
+        if (w->pass != c->pass || w->dropped) {  // abandoned by a stopped pass, or offline
+            free_check_result(&result);
+            continue;
+        }
+        if (w->witness) {
+            witness_done(c, w, result);
             free_check_result(&result);
             continue;
         }
         c->in_flight--;
-        if (settle(c, host, url, &result)) {
-            deliver(c, str_dup(url.c_str()), result);
+        bool answered = replied(result) || w->replied;
+        if (!answered && no_answer(result) && last) c->failing_hosts.insert(last);
+        if (settle(c, w, host, last, &result)) {
+            hold_or_deliver(c, str_dup(w->url.c_str()), result);
         } else {
             free_check_result(&result);
         }
-        if (c->in_flight == 0 && c->queued == 0) c->ready.notify_all();
+        if (answered) note_answer(c, w->url);
+        if (c->failing_hosts.size() >= FAILURES_BEFORE_CONFIRMING) c->confirming = true;
+        check_progress(c);
+        if (pass_over(c)) c->ready.notify_all();
     }
     w->alive = false;
     lock.unlock();
@@ -282,14 +475,25 @@ bool worker_gate(void* context, const char* host_name) {
     std::unique_lock<std::mutex> lock(c->mutex);
     if (!w->first_granted && w->holding && w->holding->name == key) {
         w->first_granted = true;  // the scheduler let this request go with the job
-        return w->pass == c->pass;
+        return w->pass == c->pass && !w->dropped;
+    }
+    if (w->first_granted) {  // a later request: the one before got a reply (a redirect, a refusal)
+        w->replied = true;
+        if (w->holding) {
+            w->holding->answered = true;
+            w->holding->failures = 0;
+        }
     }
     w->first_granted = true;
     release(c, w->holding);
     w->holding = nullptr;
     Host* h = host_named(c, key);
     for (;;) {
-        if (c->closing || w->pass != c->pass || h->given_up) return false;
+        if (c->closing || w->pass != c->pass || w->dropped) return false;
+        if (h->given_up) {
+            w->refused_by = h;
+            return false;
+        }
         Clock::time_point now = Clock::now();
         if (!h->busy && h->next_start <= now) break;
         if (h->busy) {
@@ -320,6 +524,7 @@ void checker_destroy(Checker* c) {
     }
     for (Worker& w : c->workers) {
         if (w.thread.joinable()) w.thread.join();
+        if (w.abort) net_abort_free(w.abort);
     }
     delete c;
 }
@@ -338,12 +543,17 @@ void checker_add(Checker* c, const char* url) {
     url_host_key(url, key, sizeof key);
     std::lock_guard<std::mutex> lock(c->mutex);
     if (c->closing || !c->seen.insert(url_pass_key(url)).second) return;
+    if (c->offline) {
+        deliver(c, str_dup(url), OFFLINE_RESULT);
+        return;
+    }
     if (!key[0]) {
         c->hostless.push_back(url);
     } else {
         Host* h = host_named(c, key);
         if (h->given_up) {
-            deliver(c, str_dup(url), h->outcome);
+            hold_or_deliver(c, str_dup(url), h->outcome);
+            check_progress(c);
             return;
         }
         h->queue.push_back(url);
@@ -352,6 +562,7 @@ void checker_add(Checker* c, const char* url) {
     c->queued++;
     start_workers(c);
     c->work.notify_one();
+    check_progress(c);
 }
 
 void checker_stop(Checker* c) {
@@ -359,22 +570,38 @@ void checker_stop(Checker* c) {
     clear_pass(c);
 }
 
+void checker_add_done(Checker* c) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    c->all_added = true;
+    check_progress(c);
+}
+
+void checker_add_witness(Checker* c, const char* url) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    add_witness(c, url, false);
+}
+
+bool checker_offline(Checker* c) {
+    std::lock_guard<std::mutex> lock(c->mutex);
+    return c->offline;
+}
+
 bool checker_take(Checker* c, std::vector<CheckDone>* out) {
     std::lock_guard<std::mutex> lock(c->mutex);
     out->insert(out->end(), c->results.begin(), c->results.end());
     c->results.clear();
-    return c->queued == 0 && c->in_flight == 0;
+    return pass_over(c);
 }
 
 bool checker_wait(Checker* c, uint32_t milliseconds) {
     std::unique_lock<std::mutex> lock(c->mutex);
     return c->ready.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                             [c] { return !c->results.empty() || (c->queued == 0 && c->in_flight == 0); });
+                             [c] { return !c->results.empty() || pass_over(c); });
 }
 
 uint32_t checker_pending(Checker* c) {
     std::lock_guard<std::mutex> lock(c->mutex);
-    return c->queued + c->in_flight;
+    return c->queued + c->in_flight + static_cast<uint32_t>(c->held.size());
 }
 
 void free_check_done(CheckDone* done) {
@@ -387,7 +614,11 @@ void url_host_key(const char* url, char* key, uint32_t size) {
     key[0] = '\0';
     ParsedUrl parsed;
     if (parse_url(url, &parsed) && parsed.host && (parsed.scheme == SCHEME_HTTP || parsed.scheme == SCHEME_NONE)) {
-        std::string name = lower(parsed.host);
+        // The form the probe's requests name the host by, so that both spellings
+        // of an internationalised host are one site.
+        char* ascii = host_ascii(parsed.host);
+        std::string name = lower(ascii ? ascii : parsed.host);
+        free(ascii);
         if (name.size() < size) memcpy(key, name.c_str(), name.size() + 1);
     }
     free_parsed_url(&parsed);

@@ -3,8 +3,22 @@
 // least the host interval from the end of one request to a host to the next.
 //
 // One Checker serves a program's whole life; a pass is the set of URLs added
-// since checker_begin_pass. Hosts keep their timing across passes, so a probe
-// abandoned by a stopped pass still holds its host until it ends.
+// since checker_begin_pass. Hosts keep their timing across passes. A stopped
+// pass's probes in flight are aborted: their connections close at once.
+//
+// Each request is charged to the host it went to, redirects included: its
+// failures, its Retry-After and the give-up rule (a host that twice in a row
+// let nothing through, or that accepted a connection and then said nothing
+// for the whole wait before answering anything this pass, gives its remaining
+// URLs that outcome unprobed; a redirect into it takes the same).
+//
+// Offline is not dead: failures (results that reached no server) are held
+// back until an answer shows that the network works. When failures on
+// FAILURES_BEFORE_CONFIRMING hosts pile up, or the pass ends with some held,
+// no new probe starts and sites that answered before are asked; the probes
+// in flight still count, since failures arrive sooner than answers. If none
+// answers, the computer seems offline: the pass ends and every URL it had not
+// judged comes back VERDICT_OFFLINE.
 #pragma once
 
 #include <cstdint>
@@ -14,17 +28,31 @@
 #include "checker/http_request.h"
 #include "core/check_result.h"
 
-const uint32_t CHECK_CONNECTIONS_DEFAULT = 16;
+// The checker's defaults, for the program's settings, lktool and the bench
+// (the deadlines of one request are PROBE_WAIT_SECONDS and
+// PROBE_CONNECT_SECONDS). 64 probes: a pass over many sites is bounded by
+// each site's interval, not by the probes, and a silent site holds one probe
+// for its whole deadline; 64 threads stay cheap on any desktop.
+const uint32_t CHECK_CONNECTIONS_DEFAULT = 64;
 const uint32_t CHECK_CONNECTIONS_MAX = 64;
-const uint32_t HOST_INTERVAL_DEFAULT_MS = 1000;
+const uint32_t HOST_INTERVAL_DEFAULT_SECONDS = 1;
 // A Retry-After up to this many seconds requeues the host's URLs; a longer
 // one, or a second one in the same pass, makes them blocked for the pass.
 const uint32_t RETRY_AFTER_LIMIT = 60;
+// Hosts failing in a row, with no answer in between, after which the checker
+// asks a site that answered before whether the network works at all (hosts,
+// not URLs: one dead site with many pages counts once). With a third of the
+// sites dead, eight in a row come by chance about once in 6,500 hosts, so a
+// working network is seldom asked; without one, the pass stops after eight
+// quick failures instead of going through the collection.
+const uint32_t FAILURES_BEFORE_CONFIRMING = 8;
+// Sites (one URL each, on different hosts) that answered before, kept to ask.
+const uint32_t WITNESSES_KEPT = 3;
 
 struct CheckerSettings {
     uint32_t connections;       // probes in flight, 1 to CHECK_CONNECTIONS_MAX
     uint32_t host_interval_ms;  // from the end of one request to a host to the start of the next
-    ProbeSettings probe;        // its request hook is the checker's own
+    ProbeSettings probe;        // its request hook and abort are the checker's own
     // Called on a worker thread when results become ready to take and none
     // were waiting: one call per batch, however many results it holds.
     void (*results_ready)(void* context);
@@ -51,9 +79,18 @@ void checker_begin_pass(Checker* checker);
 // Queues a URL for this pass; a URL already added in this pass (compared
 // without regard to letter case) is not queued again.
 void checker_add(Checker* checker, const char* url);
-// Ends the pass at once: queued URLs are dropped and the results of probes in
-// flight, and any not yet taken, are thrown away.
+// The pass has all its URLs: once they are done, failures still held are
+// confirmed (or the pass found offline) before the pass is over.
+void checker_add_done(Checker* checker);
+// Ends the pass at once: queued URLs are dropped, probes in flight are
+// aborted, and their results, and any not yet taken, are thrown away.
 void checker_stop(Checker* checker);
+// A URL whose site answered an earlier check (from stored results), to ask
+// when failures pile up. Kept, with the URLs that answer in passes, up to
+// WITNESSES_KEPT hosts; the newest first.
+void checker_add_witness(Checker* checker, const char* url);
+// True when the current pass ended because no site answered.
+bool checker_offline(Checker* checker);
 
 // Moves the pass's finished checks to the end of *out. True when the pass has
 // nothing queued or in flight any more: these were its last results. (Asking
@@ -62,7 +99,7 @@ bool checker_take(Checker* checker, std::vector<CheckDone>* out);
 // Waits until results are ready or the pass has nothing left to do, at most
 // `milliseconds`. True when there is something to take or the pass is over.
 bool checker_wait(Checker* checker, uint32_t milliseconds);
-// URLs of this pass queued or in flight; 0 when the pass is over.
+// URLs of this pass queued, in flight or held back; 0 when the pass is over.
 uint32_t checker_pending(Checker* checker);
 
 void free_check_done(CheckDone* done);

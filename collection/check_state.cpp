@@ -1,9 +1,11 @@
 // The record's side of status checks.
 #include "collection/check_state.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/containers.h"
 
@@ -46,6 +48,7 @@ bool names_sign_in(const char* url) {
 }  // namespace
 
 void store_check_result(Bookmark* record, const CheckResult* result, uint32_t now) {
+    if (result->verdict == VERDICT_OFFLINE) return;  // nothing was learnt of the page
     record->last_check = now;
     record->verdict = result->verdict;
     record->http_status = result->http_status;
@@ -57,6 +60,21 @@ void store_check_result(Bookmark* record, const CheckResult* result, uint32_t no
         record->first_failure = now;
     }
     if (is_real_date(result->value)) record->last_modified = result->value;
+}
+
+uint32_t answered_urls(const PtrVector* records, const char** urls, uint32_t count) {
+    std::vector<const Bookmark*> answered;
+    for (uint32_t i = 0; i < records->count; i++) {
+        const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
+        bool replied = record->http_status != 0 || record->verdict == VERDICT_DATED ||
+                       record->verdict == VERDICT_OK || record->verdict == VERDICT_MOVED;
+        if (record->last_check && replied) answered.push_back(record);
+    }
+    size_t taken = std::min<size_t>(count, answered.size());
+    std::partial_sort(answered.begin(), answered.begin() + static_cast<std::ptrdiff_t>(taken), answered.end(),
+                      [](const Bookmark* a, const Bookmark* b) { return a->last_check > b->last_check; });
+    for (size_t i = 0; i < taken; i++) urls[i] = answered[i]->url;
+    return static_cast<uint32_t>(taken);
 }
 
 void forget_check(Bookmark* record) {

@@ -7,6 +7,7 @@
 
 #include "core/bookmark.h"
 #include "core/check_result.h"
+#include "core/containers.h"
 
 // A failure that is not plainly final (unreachable, server error) marks a
 // bookmark broken only when the failures have gone on this long.
@@ -16,7 +17,13 @@ const uint32_t BROKEN_AFTER_SECONDS = 20 * 60 * 60;
 // verdict, the HTTP status or error, the start of a run of failures (a success,
 // a refusal by the site or a URL that is not probed ends it) and a moved
 // page's new address. A real date replaces the stored one; nothing else touches it.
+// An offline result (not judged) leaves the record as it was.
 void store_check_result(Bookmark* record, const CheckResult* result, uint32_t now);
+
+// The URLs of up to `count` records (Bookmark*) whose last check got an answer
+// from their site, the most recently checked first: sites to ask whether the
+// network works when a pass meets nothing but failures. Returns how many.
+uint32_t answered_urls(const PtrVector* records, const char** urls, uint32_t count);
 
 // Clears what the checks found (for a bookmark whose URL changed); the date stays.
 void forget_check(Bookmark* record);

@@ -7,7 +7,7 @@
 namespace {
 
 const char* const verdict_names[] = {"",        "dated",        "ok",         "moved", "gone", "unreachable",
-                                     "blocked", "server-error", "not-checked"};
+                                     "blocked", "server-error", "not-checked", "offline"};
 
 struct ErrorName {
     const char* name;
@@ -41,7 +41,7 @@ bool name_is(const char* known, const char* name, size_t length) {
 const char* verdict_name(CheckVerdict verdict) { return verdict < VERDICT_COUNT ? verdict_names[verdict] : ""; }
 
 CheckVerdict verdict_named(const char* name, size_t length) {
-    for (size_t i = 1; i < VERDICT_COUNT; i++) {
+    for (size_t i = 1; i < VERDICT_OFFLINE; i++) {
         if (name_is(verdict_names[i], name, length)) return static_cast<CheckVerdict>(i);
     }
     return VERDICT_NONE;

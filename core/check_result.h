@@ -10,11 +10,12 @@ enum CheckVerdict : uint8_t {
     VERDICT_DATED,         // answered 200 with a Last-Modified date
     VERDICT_OK,            // answered, no date
     VERDICT_MOVED,         // a permanent redirect to another address that answers
-    VERDICT_GONE,          // 404, 410, or a name that does not exist
-    VERDICT_UNREACHABLE,   // refused, no answer in time, TLS failure, temporary lookup failure
+    VERDICT_GONE,          // 404, 410, or an unusable address
+    VERDICT_UNREACHABLE,   // refused, no answer in time, TLS failure, a name not found (now)
     VERDICT_BLOCKED,       // the site refuses automated visitors: not broken
     VERDICT_SERVER_ERROR,  // 5xx
     VERDICT_NOT_CHECKED,   // not a web address
+    VERDICT_OFFLINE,       // not judged: no site answered, this computer seems offline; never stored
 };
 
 // Why a check found no usable answer, when no HTTP status says it.
@@ -44,9 +45,10 @@ struct CheckResult {
 
 // The verdict's name as lktool prints it and the collection file stores it:
 // "dated", "ok", "moved", "gone", "unreachable", "blocked", "server-error",
-// "not-checked"; "" for VERDICT_NONE.
+// "not-checked", "offline"; "" for VERDICT_NONE.
 const char* verdict_name(CheckVerdict verdict);
-// The verdict of a name written by verdict_name; VERDICT_NONE for any other text.
+// The verdict of a name written by verdict_name; VERDICT_NONE for any other
+// text and for "offline", which a bookmark never keeps.
 CheckVerdict verdict_named(const char* name, size_t length);
 
 // The error's name as the collection file stores it ("no-such-host", ...; ""

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Web servers for the status checker's tests, on free ports: a scripted server on 127.0.0.1 whose paths answer
-the way real servers rarely do on demand; the same paths over TLS; and six sites on 127.0.0.2 to 127.0.0.7 with
+the way real servers rarely do on demand; the same paths over TLS; and sixteen sites on 127.0.0.2 to 127.0.0.17 with
 those paths, each logging its requests. With --port-file FILE, it writes "SCRIPTED TLS CLOSED SITE..." there
 (CLOSED: bound, never listening) and ends on a request line "QUIT" (programs under Wine cannot signal it).
 """
@@ -83,6 +83,9 @@ class Scripted(socketserver.BaseRequestHandler):
             return reply("%s Whatever" % segments[1])
         if head == "date":
             return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
+        if head == "to":
+            # /to/HOST:PORT/REST: 302 to http://HOST:PORT/REST, another site (or none at all).
+            return reply("302 Found", "Location: http://" + path.split("/", 3)[2] + "/" + path.split("/", 3)[3])
         if head == "to-site":
             return reply("302 Found", "Location: http://%s:%d/date/rfc1123" % PORTS["sites"][int(segments[1])])
         if head == "hold":
@@ -165,7 +168,7 @@ def start():
     secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "checker")
     secure.tls_context.load_cert_chain(os.path.join(data, "test_cert.pem"), os.path.join(data, "test_key.pem"))
-    sites = [ThreadingServer("127.0.0.%d" % (2 + i)) for i in range(6)]
+    sites = [ThreadingServer("127.0.0.%d" % (2 + i)) for i in range(16)]
     for server in [scripted, secure] + sites:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     closed = socket.socket()  # bound, never listening: every connection is refused

@@ -22,9 +22,10 @@ def main():
     s = "http://127.0.0.1:%d" % ports["scripted"]
     offline = "http://127.0.0.1:%d/" % ports["closed"].getsockname()[1]
 
-    def run(arguments, stdin=b""):
+    def run(arguments, stdin=b"", status=0):
         done = subprocess.run(command + ["check", "--wait", "2", "--host-interval", "0"] + arguments, input=stdin,
-                              stdout=subprocess.PIPE, timeout=120, check=True)
+                              stdout=subprocess.PIPE, timeout=120)
+        assert done.returncode == status, "exit status %d, expected %d" % (done.returncode, status)
         return done.stdout.decode("latin-1").replace("\r\n", "\n")
 
     def expect(what, got, want):
@@ -52,6 +53,18 @@ def main():
     later = run(["--update", "--now", str(1000000000 + 20 * 3600), path])
     expect("20 hours later", later.splitlines()[1:3],
            ["%s/status/503\tserver-error\tbroken" % s, "%s\tunreachable\tbroken" % offline])
+
+    # No name is known and the one site that answered before fails too: this
+    # computer seems offline, and nothing is judged or stored.
+    expect("offline", run(["http://a.invalid/", "mailto:a@b", "http://b.invalid/"], status=3),
+           "http://a.invalid/\t-2\toffline\nmailto:a@b\t-2\tnot-checked\nhttp://b.invalid/\t-2\toffline\n")
+    stored = 'LAST_CHECK="5" CHECK_VERDICT="ok" CHECK_STATUS="200" '
+    with open(path, "w", newline="") as f:
+        f.write(HEADER + entry("http://a.invalid/", stored) + entry(offline, stored) + "</DL><p>\r\n</BODY>\n")
+    expect("offline update", run(["--update", path], status=3),
+           "http://a.invalid/\toffline\tnormal\n%s\toffline\tnormal\n" % offline)
+    with open(path, newline="") as f:
+        expect("nothing stored", f.read().count(stored), 2)
     for name in (path, path + ".bak"):
         os.remove(name)
 

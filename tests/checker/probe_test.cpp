@@ -56,7 +56,7 @@ TEST(Probe, GivesTheVerdictOfEachAnswer) {
         {tls + "/redirect/301/date/rfc850", VERDICT_MOVED, NOV_6_1994, tls + "/date/rfc850", NONE},
         {no_tls + "/", VERDICT_UNREACHABLE, B, "", CHECK_ERROR_TLS},
         {refused + "/", VERDICT_UNREACHABLE, B, "", CHECK_ERROR_NO_CONNECTION},
-        {"http://nonexistent.invalid/", VERDICT_GONE, B, "", CHECK_ERROR_NO_SUCH_HOST},
+        {"http://nonexistent.invalid/", VERDICT_UNREACHABLE, B, "", CHECK_ERROR_NO_SUCH_HOST},
         {"http://localhost:" + std::to_string(ports.scripted_port) + "/date/asctime", VERDICT_DATED, NOV_6_1994, "",
          NONE},
         {"http://127.0.0.1:99999/", VERDICT_GONE, B, "", CHECK_ERROR_BAD_ADDRESS},

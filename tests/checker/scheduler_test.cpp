@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <random>
 #include <set>
@@ -24,8 +26,23 @@ using Clock = std::chrono::steady_clock;
 
 const ProbeSettings probe = {102, "32m", 5};
 
-std::string site(int index) {
-    return "http://127.0.0." + std::to_string(2 + index) + ":" + std::to_string(test_servers().site_ports[index]);
+std::string site(int index) { return site_url(index); }
+
+// Waits, boundedly, until the servers hold that many connections in /hold/ (each
+// look is a request: no sleep needed).
+bool holds(const std::vector<std::string>& servers, int count) {
+    for (Clock::time_point end = Clock::now() + std::chrono::seconds(20); Clock::now() < end;) {
+        int open = 0;
+        for (const std::string& server : servers) open += held_open(server);
+        if (open == count) return true;
+    }
+    return false;
+}
+
+// Names as a computer without network sees them: none exists. Dotted
+// addresses still reach the test sites when the context is non-null.
+NetLookup resolve(void* literals, const char* host, uint32_t* address) {
+    return literals && strncmp(host, "127.", 4) == 0 ? net_resolve(host, address, net_milliseconds() + 1000, nullptr) : NET_NO_SUCH_NAME;
 }
 
 // The site's log since the last look: the most connections open at once, then the arrivals in milliseconds.
@@ -44,8 +61,13 @@ std::vector<long long> take_log(int index) {
 
 class Scheduler : public testing::Test {
 protected:
-    void make(uint32_t connections, uint32_t interval_ms) {
+    // resolver: null for the system's lookup, else resolve() with literals (or not).
+    void make(uint32_t connections, uint32_t interval_ms, const bool* literals = nullptr) {
         CheckerSettings settings = {connections, interval_ms, probe, nullptr, nullptr};
+        if (literals) {
+            settings.probe.resolve = resolve;
+            settings.probe.resolve_context = *literals ? this : nullptr;
+        }
         if (checker_) checker_destroy(checker_);
         checker_ = checker_create(&settings);
     }
@@ -53,13 +75,21 @@ protected:
         if (checker_) checker_destroy(checker_);
     }
 
-    // Checks the URLs in a new pass and gives every result, by URL; fails on a URL reported twice.
-    std::map<std::string, CheckResult> run(const std::vector<std::string>& urls) {
+    void start(const std::vector<std::string>& urls) {
         checker_begin_pass(checker_);
         for (const std::string& url : urls) checker_add(checker_, url.c_str());
+        checker_add_done(checker_);
+    }
+    // Checks the URLs in a new pass and gives every result, by URL; fails on a URL reported twice.
+    std::map<std::string, CheckResult> run(const std::vector<std::string>& urls) {
+        start(urls);
+        return collect();
+    }
+    // The results until the pass is over, or until there are `want` of them.
+    std::map<std::string, CheckResult> collect(size_t want = SIZE_MAX) {
         std::map<std::string, CheckResult> out;
         Clock::time_point end = Clock::now() + std::chrono::seconds(30);
-        for (bool over = false; Clock::now() < end && (!over || !out.size());) {
+        for (bool over = false; Clock::now() < end && (!over || !out.size()) && out.size() < want;) {
             checker_wait(checker_, 100);
             std::vector<CheckDone> done;
             over = checker_take(checker_, &done);
@@ -80,10 +110,9 @@ TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
     std::vector<std::string> urls;
     for (int i = 0; i < 48; i++) {
         int s = random() % 6;
-        const char* kinds[] = {"/status/404", "/date/rfc1123", "/slow/", "/to-site/"};
+        const char* kinds[] = {"/status/404", "/date/rfc1123", "/redirect/302/date/rfc850", "/to-site/"};
         std::string path = kinds[random() % 4];
-        path +=
-            path.back() != '/' ? "" : std::to_string(random() % (path == "/slow/" ? 120 : 6)) + "?" + std::to_string(i);
+        path += path.back() != '/' ? "" : std::to_string(random() % 6) + "?" + std::to_string(i);
         urls.push_back(site(s) + path);
     }
     urls.push_back(urls[0]);  // taken once per pass
@@ -135,25 +164,98 @@ TEST_F(Scheduler, RetryAfterRequeuesOnceThenBlocksTheHost) {
     }
 }
 
-TEST_F(Scheduler, StopAbandonsProbesInFlightAndANewPassTakesEachUrlOnce) {
+TEST_F(Scheduler, StopClosesTheProbesInFlightAndANewPassTakesEachUrlOnce) {
     make(4, 50);
-    checker_begin_pass(checker_);
-    for (int i = 0; i < 3; i++) checker_add(checker_, (site(i) + "/slow/1500").c_str());
-    checker_add(checker_, (site(0) + "/slow/1").c_str());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Clock::time_point stop = Clock::now();
+    std::vector<std::string> servers;
+    for (int i = 0; i < 3; i++) servers.push_back(site(i));
+    start({site(0) + "/hold/stop-0", site(1) + "/hold/stop-1", site(2) + "/hold/stop-2"});
+    ASSERT_TRUE(holds(servers, 3));
     checker_stop(checker_);
-    EXPECT_TRUE(checker_wait(checker_, 1000));
-    EXPECT_LT(Clock::now() - stop, std::chrono::milliseconds(100));
+    EXPECT_TRUE(checker_wait(checker_, 10000));
     EXPECT_EQ(checker_pending(checker_), 0u);
-    // Started again while the slow probes still run: their results never
-    // arrive, the site in flight gets no second connection, every URL comes once.
-    std::map<std::string, CheckResult> results = run({site(0) + "/slow/10", site(1) + "/slow/10", site(0) + "/slow/1"});
-    EXPECT_EQ(results.size(), 3u);
-    EXPECT_EQ(results.count(site(2) + "/slow/1500"), 0u);
-    std::vector<long long> log = take_log(0);
-    EXPECT_LE(log[0], 1);
-    EXPECT_EQ(log.size(), 4u);
+    EXPECT_TRUE(holds(servers, 0)) << "their connections are closed";
+    // Their results never arrive, and every URL of the new pass comes once.
+    std::map<std::string, CheckResult> results = run({site(0) + "/date/rfc1123", site(1) + "/status/404"});
+    EXPECT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[site(1) + "/status/404"].verdict, VERDICT_GONE);
+}
+
+// A shortener: its links that lead to a dead site fail, on that site's
+// account (the third without a probe of it); its other links are asked and answer.
+TEST_F(Scheduler, DeadRedirectTargetsLeaveTheOriginsLiveLinksOk) {
+    make(4, 0);
+    const std::string dead = "/to/127.0.0.99:" + std::to_string(test_servers().closed_port) + "/page";
+    std::vector<std::string> urls;
+    for (int i = 0; i < 3; i++) urls.push_back(site(0) + dead + std::to_string(i));
+    for (int i = 0; i < 7; i++) urls.push_back(site(0) + "/date/rfc1123?" + std::to_string(i));
+    take_log(0);
+    std::map<std::string, CheckResult> results = run(urls);
+    ASSERT_EQ(results.size(), urls.size());
+    for (size_t i = 0; i < urls.size(); i++) {
+        EXPECT_EQ(verdict_name(results[urls[i]].verdict), std::string(i < 3 ? "unreachable" : "dated")) << urls[i];
+        EXPECT_EQ(results[urls[i]].error, i < 3 ? CHECK_ERROR_NO_CONNECTION : CHECK_ERROR_NONE) << urls[i];
+    }
+    EXPECT_EQ(take_log(0).size(), 11u) << "every link of the origin asked";
+}
+
+// Without network every name is unknown: with no site that answered before,
+// or with one that now fails too, the pass stops and judges nothing.
+TEST_F(Scheduler, OfflineStopsThePassAndJudgesNothing) {
+    const bool no_literals = false;
+    for (bool witness : {false, true}) {
+        SCOPED_TRACE(witness);
+        make(8, 0, &no_literals);
+        if (witness) checker_add_witness(checker_, (site(0) + "/date/rfc1123").c_str());
+        std::vector<std::string> urls;
+        for (int i = 0; i < 12; i++) urls.push_back("http://site" + std::to_string(i) + ".example/");
+        std::map<std::string, CheckResult> results = run(urls);
+        EXPECT_EQ(results.size(), urls.size());
+        for (auto& r : results) EXPECT_EQ(verdict_name(r.second.verdict), std::string("offline")) << r.first;
+        EXPECT_TRUE(checker_offline(checker_));
+        EXPECT_EQ(checker_pending(checker_), 0u);
+    }
+}
+
+// Dead names fail at once while a live site takes its time. With nothing
+// that answered before, the failures wait for it; with a site that did, a
+// run of dead hosts is confirmed and judged without it.
+TEST_F(Scheduler, FailuresFasterThanAnswersAreStillJudged) {
+    const bool literals = true;
+    for (bool witness : {false, true}) {
+        SCOPED_TRACE(witness);
+        make(16, 0, &literals);
+        if (witness) checker_add_witness(checker_, (site(1) + "/date/rfc1123").c_str());
+        const std::string key = witness ? "late-w" : "late";
+        std::vector<std::string> urls = {site(0) + "/hold/" + key};
+        for (int i = 0; i < 10; i++) urls.push_back("http://dead" + std::to_string(i) + ".example/");
+        start(urls);
+        std::map<std::string, CheckResult> results;
+        if (witness) results = collect(FAILURES_BEFORE_CONFIRMING);
+        ASSERT_TRUE(holds({site(0)}, 1));
+        std::vector<CheckDone> early;
+        checker_take(checker_, &early);
+        EXPECT_TRUE(early.empty()) << "failures held back until an answer";
+        release_held(site(0), key.c_str());
+        for (auto& r : collect()) results.insert(r);
+        ASSERT_EQ(results.size(), urls.size());
+        EXPECT_EQ(results[urls[0]].verdict, VERDICT_DATED);
+        for (size_t i = 1; i < urls.size(); i++) {
+            EXPECT_EQ(results[urls[i]].verdict, VERDICT_UNREACHABLE) << urls[i];
+            EXPECT_EQ(results[urls[i]].error, CHECK_ERROR_NO_SUCH_HOST) << urls[i];
+        }
+        EXPECT_FALSE(checker_offline(checker_));
+    }
+}
+
+TEST(UrlHostKey, FillsItsBufferToTheLastByte) {
+    char key[8];
+    url_host_key("http://ABCDEFG/x", key, sizeof key);  // seven letters and the terminator
+    EXPECT_STREQ(key, "abcdefg");
+    url_host_key("http://abcdefgh/x", key, sizeof key);
+    EXPECT_STREQ(key, "") << "too long for the key";
+    char idna[32];
+    url_host_key("http://B\xc3\xbc" "cher.example/x", idna, sizeof idna);
+    EXPECT_STREQ(idna, "xn--bcher-kva.example") << "the form the requests name it by";
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
+#include "checker/http_request.h"
 #include "checker/net.h"
+#include "checker/reply.h"
 #include "tests/checker/test_server.h"
 
 namespace {
@@ -20,15 +23,13 @@ struct ServerProcess {
                                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".ports";
         if (!start_server_process(port_file)) return;
         // The server writes the file in one step once every port listens.
-        unsigned* site = ports.site_ports;
         for (int tries = 0; tries < 1000 && ports.scripted_port == 0; tries++) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             FILE* f = fopen(port_file.c_str(), "r");
             if (!f) continue;
-            if (fscanf(f, "%u %u %u %u %u %u %u %u %u", &ports.scripted_port, &ports.tls_port, &ports.closed_port,
-                       &site[0], &site[1], &site[2], &site[3], &site[4], &site[5]) != 9) {
-                ports.scripted_port = 0;
-            }
+            int read = fscanf(f, "%u %u %u", &ports.scripted_port, &ports.tls_port, &ports.closed_port);
+            for (unsigned& site : ports.site_ports) read += fscanf(f, "%u", &site);
+            if (read != 3 + sizeof ports.site_ports / sizeof ports.site_ports[0]) ports.scripted_port = 0;
             fclose(f);
         }
         remove(port_file.c_str());
@@ -56,4 +57,26 @@ const TestServers& test_servers() {
 
 std::string scripted_url(const char* path) {
     return "http://127.0.0.1:" + std::to_string(test_servers().scripted_port) + path;
+}
+
+std::string site_url(int index) {
+    return "http://127.0.0." + std::to_string(2 + index) + ":" + std::to_string(test_servers().site_ports[index]);
+}
+
+int held_open(const std::string& server) {
+    const ProbeSettings probe = {102, "32m", 5};
+    char* reply = nullptr;
+    if (http_request("GET", (server + "/open").c_str(), &reply, &probe) != HTTP_REPLY) return -1;
+    size_t length = 0;
+    const char* value = find_header(reply, "X-Open", &length);
+    int open = value ? atoi(std::string(value, length).c_str()) : -1;
+    free(reply);
+    return open;
+}
+
+void release_held(const std::string& server, const char* key) {
+    const ProbeSettings probe = {102, "32m", 5};
+    char* reply = nullptr;
+    http_request("GET", (server + "/release/" + key).c_str(), &reply, &probe);
+    free(reply);
 }

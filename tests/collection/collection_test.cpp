@@ -204,6 +204,7 @@ const Step steps[] = {
     {VERDICT_SERVER_ERROR, DATE_UNSET, T + 19 * HOUR, SHOWN_SUSPECT, T},
     {VERDICT_BLOCKED, DATE_UNSET, T + 19 * HOUR + 1, SHOWN_NORMAL, 0},
     {VERDICT_UNREACHABLE, DATE_BROKEN, T + 20 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR},
+    {VERDICT_OFFLINE, DATE_UNSET, T + 39 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR},  // not judged: not stored
     {VERDICT_UNREACHABLE, DATE_BROKEN, T + 40 * HOUR, SHOWN_BROKEN, T + 20 * HOUR},
     {VERDICT_OK, DATE_UNSET, T + 41 * HOUR, SHOWN_NORMAL, 0},
     {VERDICT_GONE, DATE_BROKEN, T + 42 * HOUR, SHOWN_BROKEN, T + 42 * HOUR},
@@ -221,9 +222,35 @@ TEST(StoreCheckResult, BreaksOnlyGoneOrFailingForTwentyHoursAndKeepsTheDate) {
         store_check_result(&record, &result, step.at);
         EXPECT_EQ(shown_state(&record), step.shown);
         EXPECT_EQ(record.first_failure, step.first_failure);
-        EXPECT_EQ(record.last_check, step.at);
+        EXPECT_EQ(record.last_check, step.verdict == VERDICT_OFFLINE ? T + 20 * HOUR : step.at);
         EXPECT_EQ(record.last_modified, is_real_date(step.value) ? step.value : DATE) << "a failure erased the date";
     }
+    EXPECT_EQ(verdict_named("offline", 7), VERDICT_NONE) << "never read back from a file";
+}
+
+// Sites to ask whether the network works: those whose last check got any reply.
+TEST(AnsweredUrls, TheMostRecentlyAnsweredFirst) {
+    char urls[4][12] = {"http://a/", "http://b/", "http://c/", "http://d/"};
+    Bookmark records[4] = {};
+    const struct {
+        uint32_t last_check;
+        CheckVerdict verdict;
+        uint16_t status;
+    } checks[] = {{5, VERDICT_OK, 0}, {9, VERDICT_GONE, 404}, {7, VERDICT_UNREACHABLE, 0}, {0, VERDICT_NONE, 0}};
+    PtrVector* vec = vec_create();
+    for (int i = 0; i < 4; i++) {
+        records[i].url = urls[i];
+        records[i].last_check = checks[i].last_check;
+        records[i].verdict = checks[i].verdict;
+        records[i].http_status = checks[i].status;
+        vec_append(vec, &records[i]);
+    }
+    const char* found[3] = {};
+    ASSERT_EQ(answered_urls(vec, found, 3), 2u);
+    EXPECT_STREQ(found[0], "http://b/");
+    EXPECT_STREQ(found[1], "http://a/");
+    EXPECT_EQ(answered_urls(vec, found, 1), 1u);
+    vec_destroy(vec);
 }
 
 TEST(OffersNewAddress, NotForAFrontPageOrSignInInsteadOfADeeperPage) {

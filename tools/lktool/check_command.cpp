@@ -9,11 +9,16 @@
 // [--host-interval SECONDS] COLLECTION: checks every bookmark of a collection
 // file, stores the results in it as the program does (with the backup) and
 // prints URL, verdict and what the list shows.
+//
+// When no site answers (this computer seems offline) the URLs not judged get
+// the verdict "offline" (value -2), nothing is stored for them, and the exit
+// status is 3.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "checker/check_url.h"
@@ -32,14 +37,19 @@ namespace {
 
 using CheckedFn = void (*)(const char* url, const CheckResult* result, void* context);
 
+const int EXIT_OFFLINE = 3;
+
 // Checks the URLs on the program's engine and hands each result to the
 // callback in the order given; a URL given twice (in any letter case) is
-// probed once and handed over twice.
-void check_urls(const std::vector<const char*>& urls, const CheckerSettings* settings, CheckedFn checked,
-                void* context) {
+// probed once and handed over twice. The witnesses are URLs whose sites
+// answered before. True when any URL came back offline.
+bool check_urls(const std::vector<const char*>& urls, const std::vector<const char*>& witnesses,
+                const CheckerSettings* settings, CheckedFn checked, void* context) {
     Checker* checker = checker_create(settings);
     checker_begin_pass(checker);
+    for (const char* url : witnesses) checker_add_witness(checker, url);
     for (const char* url : urls) checker_add(checker, url);
+    checker_add_done(checker);
     std::unordered_map<std::string, CheckResult> results;
     std::vector<CheckDone> done;
     for (size_t next = 0; next < urls.size();) {
@@ -58,8 +68,10 @@ void check_urls(const std::vector<const char*>& urls, const CheckerSettings* set
         }
         if (over) break;  // a URL still without a result would wait for good
     }
+    bool offline = checker_offline(checker);
     checker_destroy(checker);
     for (auto& entry : results) free_check_result(&entry.second);
+    return offline;
 }
 
 void print_result(const char* url, const CheckResult* result, void*) {
@@ -78,13 +90,16 @@ void print_result(const char* url, const CheckResult* result, void*) {
 struct Update {
     Collection* collection;
     uint32_t moment;
+    std::unordered_set<const Bookmark*> offline;  // not judged: left as they were
 };
 
 // The bookmark with the URL takes the result, as in the program.
 void store_result(const char* url, const CheckResult* result, void* context) {
     Update* update = static_cast<Update*>(context);
     Bookmark* record = find_by_url(update->collection, url);
-    if (record) store_check_result(record, result, update->moment);
+    if (!record) return;
+    store_check_result(record, result, update->moment);
+    if (result->verdict == VERDICT_OFFLINE) update->offline.insert(record);
 }
 
 int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const CheckerSettings* settings) {
@@ -95,17 +110,18 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, cons
         free_collection(&collection);
         return 1;
     }
-    Update update = {&collection, now(&collection)};
+    Update update = {&collection, now(&collection), {}};
     std::vector<const char*> urls;
     const PtrVector* by_url = collection.records_by_url;
     for (uint32_t i = 0; i < by_url->count; i++) urls.push_back(static_cast<Bookmark*>(by_url->items[i])->url);
-    check_urls(urls, settings, store_result, &update);
+    std::vector<const char*> witnesses(WITNESSES_KEPT * 4);
+    witnesses.resize(answered_urls(collection.records, witnesses.data(), static_cast<uint32_t>(witnesses.size())));
+    int status = check_urls(urls, witnesses, settings, store_result, &update) ? EXIT_OFFLINE : 0;
     for (uint32_t i = 0; i < collection.records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(collection.records->items[i]);
-        printf("%s\t%s\t%s\n", record->url, verdict_name(static_cast<CheckVerdict>(record->verdict)),
-               shown_state_name(shown_state(record)));
+        CheckVerdict verdict = update.offline.count(record) ? VERDICT_OFFLINE : static_cast<CheckVerdict>(record->verdict);
+        printf("%s\t%s\t%s\n", record->url, verdict_name(verdict), shown_state_name(shown_state(record)));
     }
-    int status = 0;
     if (!save_collection(&collection, path, true)) {
         fprintf(stderr, "Unable to write Ravozorizi to file\n\n%s\n", path);
         status = 1;
@@ -138,7 +154,7 @@ int run_check_command(int argc, char** argv) {
     char build[16];
     format_build_string(build, sizeof build);
     CheckerSettings settings = {CHECK_CONNECTIONS_DEFAULT,
-                                HOST_INTERVAL_DEFAULT_MS,
+                                HOST_INTERVAL_DEFAULT_SECONDS * 1000,
                                 {APP_VERSION, build, PROBE_WAIT_SECONDS, PROBE_CONNECT_SECONDS},
                                 nullptr,
                                 nullptr};
@@ -186,7 +202,7 @@ int run_check_command(int argc, char** argv) {
             lines = read_lines();
             for (const std::string& line : lines) urls.push_back(line.c_str());
         }
-        check_urls(urls, &settings, print_result, nullptr);
+        if (check_urls(urls, {}, &settings, print_result, nullptr)) status = EXIT_OFFLINE;
     }
     net_cleanup();
     return status;
