@@ -194,7 +194,8 @@ void add_firefox(std::vector<BrowserStore>* stores, const std::string& roaming) 
         const IniSection* section = ini_section(profiles_ini, "Profile" + std::to_string(n));
         if (!section) break;
         profiles.push_back(FirefoxProfile{ini_value(*section, "Name"), ini_value(*section, "Path"),
-                                          ini_value(*section, "IsRelative") == "1", ini_value(*section, "Default") == "1"});
+                                          ini_value(*section, "IsRelative") == "1",
+                                          ini_value(*section, "Default") == "1"});
     }
     // Each install's default first: installs.ini, and the same in
     // profiles.ini's [Install...] sections; then the old default mark.
@@ -235,7 +236,8 @@ void add_firefox(std::vector<BrowserStore>* stores, const std::string& roaming) 
 std::vector<BrowserStore> find_browser_stores(const std::string& local_app_data, const std::string& roaming_app_data) {
     std::vector<BrowserStore> stores;
     if (!local_app_data.empty()) {
-        for (const KnownBrowser& browser : kLocalBrowsers) add_chromium_browser(&stores, browser, local_app_data, false);
+        for (const KnownBrowser& browser : kLocalBrowsers)
+            add_chromium_browser(&stores, browser, local_app_data, false);
     }
     if (!roaming_app_data.empty()) {
         for (const KnownBrowser& browser : kRoamingBrowsers) {

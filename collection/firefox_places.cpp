@@ -94,7 +94,8 @@ struct Statement {
 
 std::string text_column(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt, column)))
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<size_t>(sqlite3_column_bytes(stmt, column)))
                 : std::string();
 }
 
@@ -214,7 +215,8 @@ void walk_bookmarks(const Tree& tree, size_t root, size_t tags_root,
         path.resize(depth < STORE_FOLDER_DEPTH ? depth : STORE_FOLDER_DEPTH);
         if (row.type == TYPE_FOLDER) {
             if (path.size() < STORE_FOLDER_DEPTH) path.push_back(row.title);
-            for (auto c = tree.children[i].rbegin(); c != tree.children[i].rend(); ++c) stack.emplace_back(*c, depth + 1);
+            for (auto c = tree.children[i].rbegin(); c != tree.children[i].rend(); ++c)
+                stack.emplace_back(*c, depth + 1);
             continue;
         }
         if (row.type != TYPE_BOOKMARK || row.url.compare(0, 6, "place:") == 0) continue;

@@ -14,8 +14,7 @@ const int64_t kMicroseconds = 1000000;
 const int64_t kWindowsEpochOffset = 11644473600;
 
 uint32_t date_of_seconds(int64_t seconds) {
-    return seconds > 0 && seconds < static_cast<int64_t>(DATE_CHECKING) ? static_cast<uint32_t>(seconds)
-                                                                        : DATE_UNSET;
+    return seconds > 0 && seconds < static_cast<int64_t>(DATE_CHECKING) ? static_cast<uint32_t>(seconds) : DATE_UNSET;
 }
 
 void append_words(std::string* text, const std::string& words) {

@@ -355,6 +355,14 @@ def profile_tree(root, prefix):
     os.makedirs(absolute)
     build_places(os.path.join(absolute, "places.sqlite"),
                  lambda p: p.bookmark(ROOT_IDS["unfiled_____"], "Moved Profile", "https://moved.example/", 1696000000))
+    # Databases that are not Firefox's: no bookmark tables, a view in a table's place.
+    os.makedirs(os.path.join(root, "Other"))
+    for name, sql in (("plain.sqlite", "CREATE TABLE t (x)"),
+                      ("view.sqlite", "CREATE TABLE moz_places (id, url, last_visit_date); CREATE TABLE moz_keywords "
+                                      "(id, keyword, place_id); CREATE VIEW moz_bookmarks AS SELECT 1 AS id")):
+        db = sqlite3.connect(os.path.join(root, "Other", name))
+        db.executescript(sql)
+        db.close()
     os.makedirs(os.path.join(profiles, "eeee.unlisted"))
     build_places(os.path.join(profiles, "eeee.unlisted", "places.sqlite"), lambda p: None)
 
