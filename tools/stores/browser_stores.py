@@ -93,9 +93,9 @@ def generated_tree(count, seed):
     rng = random.Random(seed)
     entries = []
     for i in range(count):
-        depth = rng.choice((0, 1, 1, 2, 2, 3))
+        depth = rng.choice((0, 1, 1, 2))
         folders = tuple("%s %d" % (WORDS[(i // 500 + d) % len(WORDS)].title(), d) for d in range(depth))
-        title = " ".join(rng.choice(WORDS) for _ in range(rng.randint(2, 6))) + " %d" % i
+        title = " ".join(rng.choice(WORDS) for _ in range(rng.randint(1, 4))) + " %d" % i
         url = "https://www.%s-%d.example/%s/%d?ref=%s" % (rng.choice(WORDS[:11]), i % 997, rng.choice(WORDS[:11]), i,
                                                           rng.choice(WORDS[:11]))
         added = 1500000000 + rng.randrange(200000000)
