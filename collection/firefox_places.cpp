@@ -3,13 +3,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <random>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -131,79 +132,108 @@ struct Row {
     std::string guid;
     std::string url;
     int64_t last_visit;
+    int64_t position;
 };
 
 bool read_rows(sqlite3* db, std::vector<Row>* rows) {
     Statement query(db,
-                    "SELECT b.id, b.type, b.parent, b.fk, b.title, b.dateAdded, b.guid, p.url, p.last_visit_date "
-                    "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.parent, b.position, b.id");
+                    "SELECT b.id, b.type, b.parent, b.fk, b.title, b.dateAdded, b.guid, p.url, p.last_visit_date, "
+                    "b.position FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.id");
     if (!query.stmt) return false;
     int step;
     while ((step = sqlite3_step(query.stmt)) == SQLITE_ROW) {
         sqlite3_stmt* s = query.stmt;
         rows->push_back(Row{sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int64(s, 2),
                             sqlite3_column_int64(s, 3), text_column(s, 4), sqlite3_column_int64(s, 5),
-                            text_column(s, 6), text_column(s, 7), sqlite3_column_int64(s, 8)});
+                            text_column(s, 6), text_column(s, 7), sqlite3_column_int64(s, 8),
+                            sqlite3_column_int64(s, 9)});
     }
     return step == SQLITE_DONE;
 }
 
-// Keywords by place: `moz_keywords` keys them by place, not by bookmark.
-bool read_keywords(sqlite3* db, std::unordered_map<int64_t, std::vector<std::string>>* keywords) {
+// The words a place is known by, tags and keywords: both belong to the
+// place, not to a bookmark. Sorted by place once all are in.
+using PlaceWords = std::vector<std::pair<int64_t, std::string>>;
+
+bool read_keywords(sqlite3* db, PlaceWords* words) {
     Statement query(db, "SELECT place_id, keyword FROM moz_keywords ORDER BY id");
     if (!query.stmt) return false;
     int step;
     while ((step = sqlite3_step(query.stmt)) == SQLITE_ROW) {
-        (*keywords)[sqlite3_column_int64(query.stmt, 0)].push_back(text_column(query.stmt, 1));
+        words->emplace_back(sqlite3_column_int64(query.stmt, 0), text_column(query.stmt, 1));
     }
     return step == SQLITE_DONE;
 }
 
-// The bookmark tree out of the rows, walked from the root depth first without
-// recursion. The tags root holds a folder per tag, each holding an entry per
-// tagged place: those become their places' keywords, not bookmarks.
+// The bookmark tree out of the rows (in ascending id, the table's own order,
+// which is cheaper to read than any index's): each row's children lie
+// together in `order`, in the browser's order, from first[row] to
+// first[row + 1]. The tags root holds a folder per tag, each holding an entry
+// per tagged place: those become their places' keywords, not bookmarks.
 struct Tree {
     const std::vector<Row>& rows;
-    std::unordered_map<int64_t, size_t> index;  // row of each id
-    std::vector<std::vector<size_t>> children;  // rows of each row's children, in the browser's order
+    std::vector<size_t> first;
+    std::vector<size_t> order;
 
-    explicit Tree(const std::vector<Row>& all) : rows(all), children(all.size()) {
-        index.reserve(rows.size());
-        for (size_t i = 0; i < rows.size(); i++) index.emplace(rows[i].id, i);
+    explicit Tree(const std::vector<Row>& all) : rows(all), first(all.size() + 2), order(all.size()) {
+        // A counting sort by parent; a row without a parent row counts as
+        // the child of a row past the end, which no walk visits.
+        std::vector<size_t> parent(rows.size());
         for (size_t i = 0; i < rows.size(); i++) {
-            auto parent = index.find(rows[i].parent);
-            if (parent != index.end()) children[parent->second].push_back(i);
+            parent[i] = row_of(rows[i].parent);
+            first[parent[i] + 1]++;
+        }
+        for (size_t i = 1; i < first.size(); i++) first[i] += first[i - 1];
+        std::vector<size_t> next(first.begin(), first.end() - 1);
+        for (size_t i = 0; i < rows.size(); i++) order[next[parent[i]]++] = i;
+        for (size_t i = 0; i < rows.size(); i++) {
+            std::stable_sort(order.begin() + static_cast<ptrdiff_t>(first[i]),
+                             order.begin() + static_cast<ptrdiff_t>(first[i + 1]),
+                             [&](size_t a, size_t b) { return rows[a].position < rows[b].position; });
         }
     }
 
-    const Row* find_guid(const std::vector<size_t>& among, const char* guid) const {
-        for (size_t i : among) {
-            if (rows[i].guid == guid) return &rows[i];
+    // The row of an id; rows.size() for none.
+    size_t row_of(int64_t id) const {
+        auto at = std::lower_bound(rows.begin(), rows.end(), id, [](const Row& r, int64_t key) { return r.id < key; });
+        return at != rows.end() && at->id == id ? static_cast<size_t>(at - rows.begin()) : rows.size();
+    }
+
+    const size_t* children_begin(size_t row) const { return order.data() + first[row]; }
+    const size_t* children_end(size_t row) const { return order.data() + first[row + 1]; }
+
+    // The child of a row with the GUID; rows.size() for none.
+    size_t child_with_guid(size_t row, const char* guid) const {
+        for (const size_t* c = children_begin(row); c != children_end(row); ++c) {
+            if (rows[*c].guid == guid) return *c;
         }
-        return nullptr;
+        return rows.size();
     }
 };
 
-void collect_tags(const Tree& tree, size_t tags_root, std::unordered_map<int64_t, std::vector<std::string>>* tags) {
-    for (size_t tag : tree.children[tags_root]) {
-        for (size_t entry : tree.children[tag]) {
-            if (tree.rows[entry].type == TYPE_BOOKMARK) (*tags)[tree.rows[entry].place].push_back(tree.rows[tag].title);
+void collect_tags(const Tree& tree, size_t tags_root, PlaceWords* words) {
+    for (const size_t* tag = tree.children_begin(tags_root); tag != tree.children_end(tags_root); ++tag) {
+        for (const size_t* entry = tree.children_begin(*tag); entry != tree.children_end(*tag); ++entry) {
+            const Row& row = tree.rows[*entry];
+            if (row.type == TYPE_BOOKMARK) words->emplace_back(row.place, tree.rows[*tag].title);
         }
     }
 }
 
-void walk_bookmarks(const Tree& tree, size_t root, size_t tags_root,
-                    const std::unordered_map<int64_t, std::vector<std::string>>& keywords, StoreRead* read) {
+void walk_bookmarks(const Tree& tree, size_t root, size_t tags_root, const PlaceWords& words, StoreRead* read) {
     const std::vector<Row>& rows = tree.rows;
     std::vector<bool> seen(rows.size());
     std::vector<std::pair<size_t, size_t>> stack;  // row, its depth below its root
     std::vector<std::string> path;
     seen[root] = seen[tags_root] = true;
-    const std::vector<size_t>& roots = tree.children[root];
-    for (auto r = roots.rbegin(); r != roots.rend(); ++r) {
-        if (seen[*r]) continue;
+    // Pushed in reverse, so that the first child is taken first.
+    const auto push_children = [&](size_t row, size_t depth) {
+        for (const size_t* c = tree.children_end(row); c != tree.children_begin(row);) stack.emplace_back(*--c, depth);
+    };
+    for (const size_t* r = tree.children_end(root); r != tree.children_begin(root);) {
+        if (seen[*--r]) continue;
         seen[*r] = true;
-        for (auto c = tree.children[*r].rbegin(); c != tree.children[*r].rend(); ++c) stack.emplace_back(*c, 0);
+        push_children(*r, 0);
     }
     while (!stack.empty()) {
         const size_t i = stack.back().first;
@@ -215,8 +245,7 @@ void walk_bookmarks(const Tree& tree, size_t root, size_t tags_root,
         path.resize(depth < STORE_FOLDER_DEPTH ? depth : STORE_FOLDER_DEPTH);
         if (row.type == TYPE_FOLDER) {
             if (path.size() < STORE_FOLDER_DEPTH) path.push_back(row.title);
-            for (auto c = tree.children[i].rbegin(); c != tree.children[i].rend(); ++c)
-                stack.emplace_back(*c, depth + 1);
+            push_children(i, depth + 1);
             continue;
         }
         if (row.type != TYPE_BOOKMARK || row.url.compare(0, 6, "place:") == 0) continue;
@@ -226,8 +255,10 @@ void walk_bookmarks(const Tree& tree, size_t root, size_t tags_root,
         b.folders = path;
         b.added = date_of_unix_microseconds(row.added);
         b.last_visit = date_of_unix_microseconds(row.last_visit);
-        auto place_keywords = keywords.find(row.place);
-        if (place_keywords != keywords.end()) b.keywords = place_keywords->second;
+        auto word =
+            std::lower_bound(words.begin(), words.end(), row.place,
+                             [](const std::pair<int64_t, std::string>& w, int64_t place) { return w.first < place; });
+        for (; word != words.end() && word->first == row.place; ++word) b.keywords.push_back(word->second);
         read->bookmarks.push_back(std::move(b));
     }
 }
@@ -235,26 +266,30 @@ void walk_bookmarks(const Tree& tree, size_t root, size_t tags_root,
 std::string read_database(sqlite3* db, StoreRead* read) {
     if (!has_bookmark_tables(db)) return "not a Firefox bookmarks database";
     std::vector<Row> rows;
-    std::unordered_map<int64_t, std::vector<std::string>> keywords;
+    PlaceWords keywords;
     if (!read_rows(db, &rows) || !read_keywords(db, &keywords)) {
         return std::string("the database cannot be read (") + sqlite3_errmsg(db) + ")";
     }
+    // Ids are the table's row ids, in order; a database that says otherwise is sorted.
+    const auto by_id = [](const Row& a, const Row& b) { return a.id < b.id; };
+    if (!std::is_sorted(rows.begin(), rows.end(), by_id)) std::stable_sort(rows.begin(), rows.end(), by_id);
     const Tree tree(rows);
     size_t root = rows.size();
     for (size_t i = 0; i < rows.size(); i++) {
         if (rows[i].guid == "root________") root = i;
     }
     if (root == rows.size()) return "not a Firefox bookmarks database (no root)";
-    const Row* tags = tree.find_guid(tree.children[root], "tags________");
-    const size_t tags_root = tags ? static_cast<size_t>(tags - rows.data()) : root;
-    // Tags join keywords by place, before the bookmarks are walked.
-    std::unordered_map<int64_t, std::vector<std::string>> tag_names;
-    if (tags) collect_tags(tree, tags_root, &tag_names);
-    for (auto& entry : tag_names) {
-        std::vector<std::string>& list = keywords[entry.first];
-        list.insert(list.begin(), entry.second.begin(), entry.second.end());
-    }
-    walk_bookmarks(tree, root, tags_root, keywords, read);
+    size_t tags_root = tree.child_with_guid(root, "tags________");
+    if (tags_root == rows.size()) tags_root = root;
+    // Tags first, then keywords, for each place.
+    PlaceWords words;
+    if (tags_root != root) collect_tags(tree, tags_root, &words);
+    words.insert(words.end(), keywords.begin(), keywords.end());
+    std::stable_sort(words.begin(), words.end(),
+                     [](const std::pair<int64_t, std::string>& a, const std::pair<int64_t, std::string>& b) {
+                         return a.first < b.first;
+                     });
+    walk_bookmarks(tree, root, tags_root, words, read);
     return std::string();
 }
 

@@ -162,6 +162,7 @@ TEST(BrowserProfiles, FindsAndReadsEveryProfileOfTheFixtureTree) {
         // Each install's default first; the bookmark added last is only in the log.
         {"Firefox", "default-release", "Roaming/Mozilla/Firefox/Profiles/bbbb.default-release/places.sqlite",
          "Travel/Night Trains|Sleeper Europe|https://sleeper.example/|1691000000|-|rail,europe,night\n"
+         "|Moved To Front|https://front.example/|1702000100|-|\n"
          "|Getting Started|https://www.mozilla.example/start|1690000000|1700001000|\n"
          "|Maps|https://maps.example/|1692000000|-|europe\n"
          "|Added Just Now|https://fresh.example/|1702000000|-|\n"},

@@ -93,11 +93,10 @@ def generated_tree(count, seed):
     rng = random.Random(seed)
     entries = []
     for i in range(count):
-        depth = rng.choice((0, 1, 1, 2))
+        depth = rng.choice((0, 0, 1, 2))
         folders = tuple("%s %d" % (WORDS[(i // 500 + d) % len(WORDS)].title(), d) for d in range(depth))
-        title = " ".join(rng.choice(WORDS) for _ in range(rng.randint(1, 4))) + " %d" % i
-        url = "https://www.%s-%d.example/%s/%d?ref=%s" % (rng.choice(WORDS[:11]), i % 997, rng.choice(WORDS[:11]), i,
-                                                          rng.choice(WORDS[:11]))
+        title = " ".join(rng.choice(WORDS) for _ in range(rng.randint(1, 3))) + " %d" % i
+        url = "https://www.%s-%d.example/%s/%d" % (rng.choice(WORDS[:11]), i % 997, rng.choice(WORDS[:11]), i)
         added = 1500000000 + rng.randrange(200000000)
         visit = added + rng.randrange(1000000) if rng.random() < 0.5 else 0
         tags = tuple(rng.sample(WORDS[:11], rng.randint(0, 2)))
@@ -305,6 +304,11 @@ def fill_release(places):
 
 def fill_release_log(places):
     places.bookmark(ROOT_IDS["mobile______"], "Added Just Now", "https://fresh.example/", 1702000000)
+    # Added last and moved to the front: the positions, not the ids, give the order.
+    toolbar = ROOT_IDS["toolbar_____"]
+    places.bookmark(toolbar, "Moved To Front", "https://front.example/", 1702000100)
+    places.db.execute("UPDATE moz_bookmarks SET position = (position + 1) % ? WHERE parent = ?",
+                      (places.positions[toolbar], toolbar))
 
 
 def profile_tree(root, prefix):
