@@ -181,10 +181,6 @@ struct FirefoxProfile {
     bool is_default;
 };
 
-bool is_absolute_path(const std::string& path) {
-    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() >= 2 && path[1] == ':');
-}
-
 void add_firefox(std::vector<BrowserStore>* stores, const std::string& roaming) {
     const std::string folder = join_path(roaming, kFirefoxFolder);
     const std::vector<IniSection> profiles_ini = read_ini(join_path(folder, "profiles.ini"));
@@ -224,8 +220,7 @@ void add_firefox(std::vector<BrowserStore>* stores, const std::string& roaming) 
         for (const FirefoxProfile* q : listed) seen = seen || q == p;
         if (seen) continue;
         listed.push_back(p);
-        const bool relative = p->relative || !is_absolute_path(p->path);
-        const std::string profile_folder = relative ? join_path(folder, p->path.c_str()) : p->path;
+        const std::string profile_folder = p->relative ? join_path(folder, p->path.c_str()) : p->path;
         const std::string places = join_path(profile_folder, "places.sqlite");
         if (file_exists(places.c_str())) add_store(stores, "Firefox", repaired_utf8(p->name), places, STORE_FIREFOX);
     }

@@ -3,6 +3,7 @@
 // Firefox copy left behind nowhere, and the hand-over to the collection.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -116,7 +117,21 @@ TEST(ChromiumBookmarks, NestingOfAnyDepthCostsNoStackAndKeepsTheOuterFolders) {
     EXPECT_EQ(read_json(open).substr(0, 29), "failure: not a bookmarks file");
 }
 
-TEST(StoreBookmarks, RepairsStrayBytes) {
+TEST(StoreBookmarks, TakesDatesItCanHoldAndRepairsStrayBytes) {
+    const int64_t kSecond = 1000000;
+    const struct {
+        int64_t microseconds;
+        uint32_t date;
+    } dates[] = {
+        {0, DATE_UNSET},
+        {-5 * kSecond, DATE_UNSET},
+        {1700000000 * kSecond + 999999, 1700000000},
+        {(DATE_CHECKING - 1) * kSecond, DATE_CHECKING - 1},
+        {DATE_CHECKING * kSecond, DATE_UNSET},
+        {INT64_MAX, DATE_UNSET},
+    };
+    for (const auto& d : dates) EXPECT_EQ(date_of_unix_microseconds(d.microseconds), d.date) << d.microseconds;
+
     const struct {
         const char* text;
         const char* repaired;
@@ -165,6 +180,7 @@ TEST(BrowserProfiles, FindsAndReadsEveryProfileOfTheFixtureTree) {
          "|Moved To Front|https://front.example/|1702000100|-|\n"
          "|Getting Started|https://www.mozilla.example/start|1690000000|1700001000|\n"
          "|Maps|https://maps.example/|1692000000|-|europe\n"
+         "Kept|Kept Page|https://kept.example/|1692000000|-|\n"
          "|Added Just Now|https://fresh.example/|1702000000|-|\n"},
         {"Firefox", "dev-edition-default", "Roaming/Mozilla/Firefox/Profiles/cccc.dev-edition-default/places.sqlite",
          "|Developer|https://dev.example/|1695000000|-|\n"},

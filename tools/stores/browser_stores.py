@@ -300,6 +300,12 @@ def fill_release(places):
     places.separator(travel)
     places.bookmark(travel, "Most Visited", "place:sort=8&maxResults=10", 1691000100)
     places.bookmark(unfiled, "Maps", "https://maps.example/", 1692000000, 0, ("europe",))
+    # A bookmark whose folder is gone is in no folder the browser shows.
+    gone = places.folder(unfiled, "Gone")
+    kept = places.folder(unfiled, "Kept")
+    places.bookmark(gone, "Orphan", "https://orphan.example/", 1692000000)
+    places.bookmark(kept, "Kept Page", "https://kept.example/", 1692000000)
+    places.db.execute("DELETE FROM moz_bookmarks WHERE id = ?", (gone,))
 
 
 def fill_release_log(places):

@@ -17,7 +17,7 @@ STORES = [
     ("Brave", "Default", "Local/BraveSoftware/Brave-Browser/User Data/Default/Bookmarks", "-"),
     ("Opera", "Default", "Roaming/Opera Software/Opera Stable/Bookmarks", "1"),
     ("Opera GX", "Default", "Roaming/Opera Software/Opera GX Stable/Default/Bookmarks", "1"),
-    ("Firefox", "default-release", "Roaming/Mozilla/Firefox/Profiles/bbbb.default-release/places.sqlite", "5"),
+    ("Firefox", "default-release", "Roaming/Mozilla/Firefox/Profiles/bbbb.default-release/places.sqlite", "6"),
     ("Firefox", "dev-edition-default", "Roaming/Mozilla/Firefox/Profiles/cccc.dev-edition-default/places.sqlite",
      "1"),
     ("Firefox", "default", "Roaming/Mozilla/Firefox/Profiles/aaaa.default/places.sqlite", "-"),

@@ -62,7 +62,7 @@ def main():
         # Browsers' own stores, told by their content, whatever their names.
         (NOW + [chrome], 0, expected("chromium_bookmarks.htm"),
          b"Bookmarks: 5 added, 0 merged, 1 skipped\n  News/No address: no address\n"),
-        (NOW + [firefox], 0, expected("firefox_places.htm"), b"places.sqlite: 5 added, 0 merged, 0 skipped\n"),
+        (NOW + [firefox], 0, expected("firefox_places.htm"), b"places.sqlite: 6 added, 0 merged, 0 skipped\n"),
         # Failures: a store that cannot be read adds nothing.
         (NOW + [chrome, brave], 1, b"", b"Bookmarks: not a bookmarks file: Missing a name for object member (byte 100)\n"),
         (NOW + [damaged], 1, b"", b"places.sqlite: the copy of the database fails its check\n"),
