@@ -13,6 +13,7 @@ packages=(
     cmake make g++ python3 xvfb xauth
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine
     googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev libidn2-dev
+    rapidjson-dev libsqlite3-dev
 )
 
 install_missing() {

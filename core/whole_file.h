@@ -11,7 +11,8 @@
 #include <cstdint>
 
 // Reads a file into an owned, zero-terminated text (free with free()).
-// An empty path succeeds with no text; a missing or empty file fails.
+// An empty path succeeds with no text; a missing or empty file fails. Others
+// may write, replace or delete the file meanwhile (browsers do, running).
 bool read_whole_file(const char* path, char** text, uint32_t* size);
 
 // Hands out a file's bytes one piece at a time: the next piece and its length,

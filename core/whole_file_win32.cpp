@@ -25,8 +25,11 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     *text = nullptr;
     *size = 0;
     if (path[0] == '\0') return true;
-    FileHandle file(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // Sharing writing and deleting: browsers replace the files read here
+    // while they run (and keep their databases open for writing), and a save
+    // of theirs fails while another program holds the file without sharing.
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.handle == INVALID_HANDLE_VALUE) return false;
     DWORD length = GetFileSize(file.handle, nullptr);
     if (length == INVALID_FILE_SIZE || length == 0) return false;

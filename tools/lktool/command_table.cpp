@@ -2,11 +2,12 @@
 #include "tools/lktool/commands.h"
 
 const LktoolCommand lktool_commands[] = {
+    {"browsers", "[--local DIR] [--roaming DIR]", run_browsers_command},
     {"check",
      "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...] | --update [--now SECONDS] [same options] "
      "COLLECTION",
      run_check_command},
-    {"load", "[--auto 0|1] [--now SECONDS] FILE|SHORTCUT.url...", run_load_command},
+    {"load", "[--auto 0|1] [--now SECONDS] FILE|SHORTCUT.url|Bookmarks|places.sqlite...", run_load_command},
     {"search", "[--partial 0|1] [--case 0|1] [--implied-or 0|1] [--caret K] [--hint] COLLECTION EXPR",
      run_search_command},
     {"words", "[--case 0|1] COLLECTION", run_words_command},

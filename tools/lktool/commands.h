@@ -13,6 +13,7 @@ extern const LktoolCommand lktool_commands[];
 int print_usage();
 
 int run_load_command(int argc, char** argv);
+int run_browsers_command(int argc, char** argv);
 int run_words_command(int argc, char** argv);
 int run_search_command(int argc, char** argv);
 

@@ -1,16 +1,22 @@
-// lktool load: reads bookmark files (and Internet Shortcut files) into one
-// empty collection, as the program reads them, tells on standard error what
+// lktool load: reads bookmark files (Netscape and the program's own, Internet
+// Shortcut files, Chromium `Bookmarks` files and Firefox `places.sqlite`
+// databases, told apart by their content) into one empty collection, as the
+// program reads them, tells on standard error what
 // each file added, merged and skipped, and writes the collection file that
 // saving it would write, in pieces as a save does.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "collection/bookmark_reader.h"
+#include "collection/chromium_bookmarks.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
+#include "collection/firefox_places.h"
 #include "collection/import_report.h"
 #include "collection/internet_shortcut.h"
+#include "collection/store_bookmarks.h"
 #include "tools/lktool/arguments.h"
 #include "tools/lktool/commands.h"
 
@@ -25,15 +31,30 @@ const char* base_name(const char* path) {
     return name;
 }
 
-// Reads one file into the collection; false when it cannot be read.
-bool load_file(Collection* collection, const char* path, bool automatic, ImportReport* report) {
-    if (!is_shortcut_file_name(path)) return read_bookmark_file(collection, path, automatic, nullptr, nullptr, report);
+enum LoadResult { LOADED, UNREADABLE, STORE_FAILED };
+
+// Reads one file into the collection. A browser's store that cannot be read
+// adds nothing and leaves its reason.
+LoadResult load_file(Collection* collection, const char* path, bool automatic, ImportReport* report,
+                     std::string* failure) {
     char* text;
     uint32_t size;
-    if (!load_bookmark_file(path, &text, &size)) return false;
-    import_shortcut_text(collection, base_name(path), text, report);
+    if (!load_bookmark_file(path, &text, &size)) return UNREADABLE;
+    StoreRead store;
+    const bool database = is_sqlite_database_text(text, size);
+    const bool chromium = !database && is_chromium_bookmarks_text(text, size);
+    if (database) store = read_firefox_places(path);
+    if (chromium) store = read_chromium_bookmarks(text, size);
+    if (database || chromium) {
+        if (store.failure.empty()) add_store_bookmarks(collection, store, automatic, report);
+        *failure = store.failure;
+    } else if (is_shortcut_file_name(path)) {
+        import_shortcut_text(collection, base_name(path), text, report);
+    } else {
+        read_bookmark_text(collection, text, automatic, nullptr, nullptr, report);
+    }
     free(text);
-    return true;
+    return failure->empty() ? LOADED : STORE_FAILED;
 }
 
 // "FILE: N added, M merged, K skipped", then each reason indented.
@@ -75,11 +96,13 @@ int run_load_command(int argc, char** argv) {
     int status = 0;
     for (; i < argc; i++) {
         ImportReport report = create_import_report();
-        const bool read = load_file(&collection, argv[i], automatic, &report);
-        if (read) print_report(argv[i], &report);
+        std::string failure;
+        const LoadResult result = load_file(&collection, argv[i], automatic, &report, &failure);
+        if (result == LOADED) print_report(argv[i], &report);
         free_import_report(&report);
-        if (!read) {
-            report_unreadable_file(argv[i]);
+        if (result == UNREADABLE) report_unreadable_file(argv[i]);
+        if (result == STORE_FAILED) fprintf(stderr, "%s: %s\n", argv[i], failure.c_str());
+        if (result != LOADED) {
             status = 1;
             break;
         }

@@ -5,6 +5,7 @@ usage: load_command_test.py DATA_DIR LKTOOL [EMULATOR...]
 DATA_DIR is the test data folder as lktool sees it (Z:... under Wine); the
 expected outputs are read from the same folder on this machine.
 """
+import os
 import sys
 
 from cases import run_cases
@@ -30,6 +31,12 @@ def main():
         with open(host_data + "/collection/loaded/" + name, "rb") as f:
             return f.read()
 
+    # Browsers' stores the build made (tools/stores/browser_stores.py).
+    profiles = os.environ["LK_STORES_DIR"] + "/profiles/"
+    chrome = profiles + "Local/Google/Chrome/User Data/Default/Bookmarks"
+    brave = profiles + "Local/BraveSoftware/Brave-Browser/User Data/Default/Bookmarks"
+    firefox = profiles + "Roaming/Mozilla/Firefox/Profiles/bbbb.default-release/places.sqlite"
+    damaged = profiles + "Roaming/Mozilla/Firefox/Profiles/aaaa.default/places.sqlite"
     missing = tool_path("no_such_file.htm")
     # (arguments, expected exit code, expected standard output, text expected on standard error)
     cases = [(NOW + [tool_path(e + ".htm")], 0, expected(e + ".htm"), b"") for e in EXPORTS + IMPORTS]
@@ -52,7 +59,13 @@ def main():
         # The program's own file reads back as it was written, whatever the flag or clock.
         (["--auto", "1", tool_path("loaded/all.htm"), tool_path("loaded/firefox.htm")], 0,
          expected("all.htm"), b""),
-        # Failures.
+        # Browsers' own stores, told by their content, whatever their names.
+        (NOW + [chrome], 0, expected("chromium_bookmarks.htm"),
+         b"Bookmarks: 5 added, 0 merged, 1 skipped\n  News/No address: no address\n"),
+        (NOW + [firefox], 0, expected("firefox_places.htm"), b"places.sqlite: 6 added, 0 merged, 0 skipped\n"),
+        # Failures: a store that cannot be read adds nothing.
+        (NOW + [chrome, brave], 1, b"", b"Bookmarks: not a bookmarks file: Missing a name for object member (byte 100)\n"),
+        (NOW + [damaged], 1, b"", b"places.sqlite: the copy of the database fails its check\n"),
         ([missing], 1, b"", b"Unable to import html bookmark file\n\n" + missing.encode()),
         (NOW + [tool_path("chrome.htm"), missing], 1, b"", b"Unable to import html bookmark file"),
         (NOW, 2, b"", b"usage"),

@@ -1,0 +1,29 @@
+// Fuzz target: any bytes as a Chromium `Bookmarks` file. Reading must neither
+// crash nor hang, a failure must come without bookmarks, and what is read
+// must go into a collection that keeps its invariants, every entry counted.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "collection/chromium_bookmarks.h"
+#include "collection/collection.h"
+#include "collection/import_report.h"
+#include "collection/store_bookmarks.h"
+#include "tests/collection/collection_invariants.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The bytes as they are, without a terminator: the reader must not look past them.
+    const char* text = reinterpret_cast<const char*>(data);
+    is_chromium_bookmarks_text(text, size);
+    const StoreRead read = read_chromium_bookmarks(text, size);
+    if (!read.failure.empty() && !read.bookmarks.empty()) abort();
+    Collection collection = create_collection();
+    set_fixed_clock(&collection, 1700000000);
+    ImportReport report = create_import_report();
+    add_store_bookmarks(&collection, read, true, &report);
+    if (!check_collection(&collection).empty()) abort();
+    if (report.added + report.merged + report.skipped != read.bookmarks.size()) abort();
+    free_import_report(&report);
+    free_collection(&collection);
+    return 0;
+}
