@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char* url = shortcut_url(text);
     if (url) {
         const size_t length = strlen(url);
-        fuzz_expect(length == 0 || (url[0] != ' ' && url[0] != '\t' && url[length - 1] != ' ' &&
-                                    url[length - 1] != '\t'),
-                    "the URL keeps blanks at its ends:", url);
+        fuzz_expect(
+            length == 0 || (url[0] != ' ' && url[0] != '\t' && url[length - 1] != ' ' && url[length - 1] != '\t'),
+            "the URL keeps blanks at its ends:", url);
     }
     free(url);
 
