@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds, tests and runs the program on Debian 12 (as root).
 #   ./build.sh run    build lk.exe and start it under Wine
-#   ./build.sh test   build everything and run every test: native, sanitizers, Wine
+#   ./build.sh test   build everything and run every test: native, sanitizers, Wine, fuzz targets
+#   ./build.sh fuzz [SECONDS]   run each fuzz target that long (default 60) over its corpus
 # Both install what is missing first and reuse earlier builds.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -14,6 +15,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine
     googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev libidn2-dev
     rapidjson-dev libsqlite3-dev
+    clang libclang-rt-14-dev
 )
 
 install_missing() {
@@ -54,6 +56,39 @@ build_windows() {  # 64 or 32
     cmake --build "$build/win$1" -j"$jobs"
 }
 
+# The fuzz targets and the portable libraries only, built by clang with libFuzzer.
+build_fuzz() {
+    echo "== fuzz targets build"
+    CC=clang CXX=clang++ configure "$build/fuzz" -DLK_FUZZ=ON
+    cmake --build "$build/fuzz" -j"$jobs"
+}
+
+fuzz_targets=(bookmark_file internet_shortcut search_expression url http_reply html_references chromium_bookmarks)
+
+# Each target in turn over its committed corpus; what it finds goes to a
+# scratch folder, a crash's input to build/fuzz/artifacts.
+run_fuzz() {  # seconds
+    local seconds=${1:-60} failed=0
+    build_fuzz
+    mkdir -p "$build/fuzz/artifacts"
+    for target in "${fuzz_targets[@]}"; do
+        echo "== fuzz_$target for $seconds s"
+        local found=$build/fuzz/found/fuzz_$target log=$build/fuzz/fuzz_$target.log rc=0 dict=()
+        mkdir -p "$found"
+        [ -f "$root/tests/fuzz/fuzz_$target.dict" ] && dict=(-dict="$root/tests/fuzz/fuzz_$target.dict")
+        "$build/fuzz/tests/fuzz/fuzz_$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+            -artifact_prefix="$build/fuzz/artifacts/$target-" "$found" "$root/tests/fuzz/corpus/fuzz_$target" \
+            >"$log" 2>&1 || rc=$?
+        if [ $rc -eq 0 ]; then
+            grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units' "$log" || true
+        else
+            tail -n 60 "$log"
+            failed=1
+        fi
+    done
+    return $failed
+}
+
 summary=()
 total_passed=0
 total_failed=0
@@ -82,11 +117,13 @@ run_tests() {
     build_sanitized
     build_windows 32
     build_windows 64
+    build_fuzz
     local failed=0
     run_ctest native "$build/native" || failed=1
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         run_ctest sanitizers "$build/asan" || failed=1
     run_ctest wine "$build/win64" xvfb-run -a || failed=1
+    run_ctest fuzz "$build/fuzz" || failed=1
     echo "== summary"
     printf '%s\n' "${summary[@]}"
     echo "tests: $total_passed passed, $total_failed failed"
@@ -117,8 +154,9 @@ run_program() {
 case "${1:-}" in
     run) install_missing && run_program ;;
     test) install_missing && run_tests ;;
+    fuzz) install_missing && run_fuzz "${2:-60}" ;;
     *)
-        echo "usage: $0 run|test" >&2
+        echo "usage: $0 run|test|fuzz [SECONDS]" >&2
         exit 2
         ;;
 esac

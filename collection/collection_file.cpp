@@ -130,9 +130,15 @@ void append_check(TextBuffer* tb, const Bookmark* record) {
     }
     if (record->first_failure != 0) append_date(tb, "FIRST_FAILURE", record->first_failure);
     if (record->moved_to) {
+        // Only the value right after HREF may hold a '>': in any other the
+        // reader takes it for the tag's end, and the rest for the title.
+        TextBuffer target = tb_empty();
+        append_url_text(&target, record->moved_to);
+        tb_replace_all(&target, ">", "%3E");
         append_literal(tb, "MOVED_TO=\"");
-        append_url_text(tb, record->moved_to);
+        tb_append(tb, tb_text(target), tb_length(target));
         append_literal(tb, "\" ");
+        tb_free(&target);
     }
 }
 

@@ -8,6 +8,7 @@
 // the character it stands for as UTF-8 into `out`, sets `out_length` and
 // returns the reference's length in the text; else returns 0. A numeric
 // reference to no character (zero, a surrogate, beyond U+10FFFF) stands for
-// U+FFFD, as browsers read it. Reads no further than the reference's end, at
-// most 32 bytes, and never past a zero byte.
+// U+FFFD, as browsers read it. A number has at most 32 digits, so a
+// reference takes at most 36 bytes ("&#x", the digits, ";"); reads no further
+// than that and never past a zero byte.
 size_t decode_reference(const char* text, char out[4], size_t* out_length);

@@ -11,7 +11,7 @@
 
 namespace {
 
-const char kStopWords[] =
+constexpr char kStopWords[] =
     "a about as src welcome latest an and by com for from ftp had have has home in of on page pub "
     "the then to txt with site www http my it sites our includes you there their real well links "
     "related what new include list want other others up date top that its just most take takes";

@@ -29,6 +29,7 @@ TEST_F(WindowTest, TheFilterNarrowsTheListAndTheHeadersSortIt) {
         {"zzz", "No Matches", "No Ravozorizi", 0},
         {"design (", "Search expression error", "Ravozorizi ???", 0},  // the list stays as it was
         {"", "Ready", "5 Ravozorizi", 5},
+        {" ", "Ready", "5 Ravozorizi", 5},  // blanks alone are no filter either
         {"МОС", "Москва", "1 Linkstone", 1},
     };
     for (const auto& step : steps) {

@@ -113,14 +113,15 @@ struct FileFixture : ::testing::Test {
 };
 
 // Entries in the given order, with only real dates and the last check; markup
-// in a title (which would swallow the entries behind it) and quotes in a URL
-// are escaped, keyword texts are written as they are. All of it reads back.
+// in a title (which would swallow the entries behind it), quotes in a URL and
+// a '>' in a moved page's address (which would end its tag) are escaped;
+// keyword texts are written as they are. All of it reads back.
 TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     EXPECT_EQ(text(), std::string(COLLECTION_FILE_HEADER) + COLLECTION_FILE_FOOTER);
     put("http://x/?a=1&b=\"<>\"", "a<z & <b>b</b> &amp;", "k_1 -", 100, 5, 4294967292u);
     Bookmark* moved = put("http://v/", "V", nullptr, 0, 7, DATE_BROKEN);
     put("http://w/", "W", "w", 1, 8, DATE_CHECKING);
-    CheckResult check = {VERDICT_MOVED, DATE_UNSET, 301, 0, str_dup("https://w/\"new\""), CHECK_ERROR_NONE};
+    CheckResult check = {VERDICT_MOVED, DATE_UNSET, 301, 0, str_dup("https://w/\"new\"?a>b"), CHECK_ERROR_NONE};
     store_check_result(moved, &check, 1000000000);
     free_check_result(&check);
     PtrVector* order = vec_create();
@@ -129,7 +130,8 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     EXPECT_EQ(written, std::string(COLLECTION_FILE_HEADER) +
                            "<DT><A HREF=\"http://w/\" ADD_DATE=\"1\" LAST_VISIT=\"8\" >W</A>\r\n<DD>w\r\n\r\n"
                            "<DT><A HREF=\"http://v/\" ADD_DATE=\"0\" LAST_VISIT=\"7\" LAST_CHECK=\"1000000000\" "
-                           "CHECK_VERDICT=\"moved\" CHECK_STATUS=\"301\" MOVED_TO=\"https://w/%22new%22\" >V</A>\r\n"
+                           "CHECK_VERDICT=\"moved\" CHECK_STATUS=\"301\" "
+                           "MOVED_TO=\"https://w/%22new%22?a%3Eb\" >V</A>\r\n"
                            "<DD>\r\n\r\n"
                            "<DT><A HREF=\"http://x/?a=1&b=%22<>%22\" ADD_DATE=\"100\" LAST_VISIT=\"5\" "
                            "LAST_MODIFIED=\"4294967292\" "

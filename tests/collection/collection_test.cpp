@@ -49,12 +49,15 @@ TEST_F(CollectionFixture, UrlsAreStoredAsTheFileGivesThemBackAndTitleTheUntitled
     EXPECT_EQ(add("   ", " \t\"http://b/\" ", "from the description", DATE_UNSET, DATE_UNSET, 7, true), ADD_ADDED);
     EXPECT_EQ(add(nullptr, "http://c/"), ADD_ADDED);
     EXPECT_EQ(add("Blank", "\r\n"), ADD_SKIPPED);
+    EXPECT_EQ(add("One blank", " "), ADD_SKIPPED);
+    EXPECT_EQ(add(" ", "http://d/"), ADD_ADDED);
     EXPECT_EQ(add("Null URL", nullptr), ADD_SKIPPED);
     EXPECT_EQ(add("Merged", "HTTP://A/%22Q%22"), ADD_MERGED) << "the quoted and the encoded address are one";
     EXPECT_EQ(dump_records(&c),
               "http://a/%22q%22|Title||1000000000|1000000000|U\n"
               "%22http://b/%22|%22http://b/%22|description|1000000000|1000000000|7\n"
-              "http://c/|http://c/||1000000000|1000000000|U\n");
+              "http://c/|http://c/||1000000000|1000000000|U\n"
+              "http://d/|http://d/||1000000000|1000000000|U\n");
 }
 
 // Records put in by hand: identity order whatever the order of insertion, and

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ansi_text.h"
 #include "core/utf8.h"
 
 namespace {
@@ -211,6 +212,29 @@ TEST(Utf8, DecodesValidSequencesOnlyAndCountsUtf16Units) {
         "b";
     const size_t offsets[] = {0, 1, 3, 7, 7, 8, 9, 9};
     for (size_t units = 0; units < 8; units++) EXPECT_EQ(utf8_offset_of_utf16(text, units), offsets[units]) << units;
+}
+
+// Windows-1252 (the test systems' code page) to UTF-8. The conversion's
+// block is sized for three bytes a character: texts of nothing but such
+// characters fill it to the last byte. The bytes are given without a
+// terminator, in a block of exactly their size.
+TEST(AnsiText, ConvertsEachByteAndFillsTheBlockToItsLimit) {
+    const struct {
+        std::string ansi, utf8;
+    } cases[] = {
+        {"", ""},
+        {"plain", "plain"},
+        {"\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
+        {"\x80", "\xE2\x82\xAC"},
+        {"\x80\x93\x94\x85\x99", "\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D\xE2\x80\xA6\xE2\x84\xA2"},
+        {"a\x81\x80", "a\xC2\x81\xE2\x82\xAC"},  // a byte the code page leaves undefined stands for itself
+    };
+    for (const auto& c : cases) {
+        std::vector<char> bytes(c.ansi.begin(), c.ansi.end());
+        char* converted = ansi_to_utf8(bytes.data(), bytes.size());
+        EXPECT_EQ(converted, c.utf8) << c.ansi;
+        free(converted);
+    }
 }
 
 }  // namespace

@@ -37,6 +37,8 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
         // The keys after the URL line are not part of the URL.
         {"[InternetShortcut]\r\nURL=http://e.example/\r\nIconFile=C:\\x.ico\r\nIconIndex=1\r\n", "http://e.example/"},
         {"[InternetShortcut]\r\nURL=\r\nIconIndex=1\r\n", ""},
+        {"[InternetShortcut]\r\nURL= \r\n", ""},
+        {"[InternetShortcut]\nURL=\t", ""},
         {"[InternetShortcut]\r\nIconIndex=1\r\n  url = http://h.example/\r\n", "http://h.example/"},
         // Keys of other sections, and other keys, are not the URL.
         {"[DEFAULT]\r\nURL=http://k.example/\r\n[InternetShortcut]\r\nIconFile=x\r\n", "<none>"},

@@ -54,6 +54,7 @@ TEST(Scanner, GivesTheTokensOfEveryShape) {
         {"a &#32;&#9;b", "a  \tb"},
         {"&AMP; &Eacute &eacutex; &#; &#x; &#12a; &&amp;", "&AMP; &Eacute &eacutex; &#; &#x; &#12a; &&"},
         {"&#123456789012345678901234567890123;", "&#123456789012345678901234567890123;"},
+        {"&#x12345678901234567890123456789012;", "\ufffd"},
         // Anchor start tags need a double-quoted HREF; a quoted value may hold '>'.
         {"<AHREF=\"x\">", "{A}"},
         {"<A NAME=\"n\" HREF=\"x\">t", "t"},

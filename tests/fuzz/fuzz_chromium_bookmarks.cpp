@@ -10,19 +10,21 @@
 #include "collection/import_report.h"
 #include "collection/store_bookmarks.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The bytes as they are, without a terminator: the reader must not look past them.
-    const char* text = reinterpret_cast<const char*>(data);
+    // The reader is given the length: it must not look past it, not even at the terminator.
+    char* text = fuzz_text(data, size);
     is_chromium_bookmarks_text(text, size);
     const StoreRead read = read_chromium_bookmarks(text, size);
-    if (!read.failure.empty() && !read.bookmarks.empty()) abort();
+    free(text);
+    fuzz_expect(read.failure.empty() || read.bookmarks.empty(), "a failed read yields no bookmarks");
     Collection collection = create_collection();
     set_fixed_clock(&collection, 1700000000);
     ImportReport report = create_import_report();
     add_store_bookmarks(&collection, read, true, &report);
-    if (!check_collection(&collection).empty()) abort();
-    if (report.added + report.merged + report.skipped != read.bookmarks.size()) abort();
+    fuzz_expect(check_collection(&collection).empty(), "collection invariants", check_collection(&collection));
+    fuzz_expect(report.added + report.merged + report.skipped == read.bookmarks.size(), "every entry counted");
     free_import_report(&report);
     free_collection(&collection);
     return 0;

@@ -1,0 +1,40 @@
+// Any Internet Shortcut: the input's first line is the file's name, the rest
+// its text. The URL found has no blanks at its ends, and importing the file
+// twice (the second time merges) keeps the collection whole.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "collection/collection.h"
+#include "collection/import_report.h"
+#include "collection/internet_shortcut.h"
+#include "tests/collection/collection_invariants.h"
+#include "tests/fuzz/fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    char* file_name;
+    char* text;
+    fuzz_split(data, size, &file_name, &text);
+    is_shortcut_file_name(file_name);
+    char* url = shortcut_url(text);
+    if (url) {
+        const size_t length = strlen(url);
+        fuzz_expect(
+            length == 0 || (url[0] != ' ' && url[0] != '\t' && url[length - 1] != ' ' && url[length - 1] != '\t'),
+            "the URL keeps blanks at its ends:", url);
+    }
+    free(url);
+
+    Collection collection = create_collection();
+    set_fixed_clock(&collection, 1700000000);
+    ImportReport report = create_import_report();
+    import_shortcut_text(&collection, file_name, text, &report);
+    import_shortcut_text(&collection, file_name, text, &report);
+    fuzz_expect(check_collection(&collection).empty(), "collection after importing:", check_collection(&collection));
+    fuzz_expect(collection.records->count <= 1, "one shortcut made more than one bookmark");
+    free_import_report(&report);
+    free_collection(&collection);
+    free(file_name);
+    free(text);
+    return 0;
+}

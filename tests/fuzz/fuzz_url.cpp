@@ -1,0 +1,44 @@
+// Any URL and redirect: the input's first line is the URL requested, the rest
+// the Location value. Whatever parse_url accepts for probing has a host and a
+// request target that can go into a request as they are.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "checker/url.h"
+#include "tests/fuzz/fuzz_input.h"
+
+namespace {
+
+void expect_request_safe(const char* text) {
+    ParsedUrl url;
+    if (parse_url(text, &url) && url.scheme != SCHEME_OTHER) {
+        fuzz_expect(url.host && url.host[0], "no host:", text);
+        fuzz_expect(url.path && url.path[0] == '/', "a request target that is not a path:", text);
+        for (const char* p = url.host; *p; p++) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            fuzz_expect(c > 0x20 && c != 0x7F && !strchr(":/?#@", c), "a host byte that breaks the request:", text);
+        }
+        for (const char* p = url.path; *p; p++) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            fuzz_expect(c > 0x20 && c < 0x7F && c != '#', "a request target byte that breaks the request:", text);
+        }
+    }
+    free_parsed_url(&url);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    char* requested;
+    char* location;
+    fuzz_split(data, size, &requested, &location);
+    expect_request_safe(requested);
+    expect_request_safe(location);
+    char* resolved = resolve_location(requested, location);
+    expect_request_safe(resolved);
+    free(resolved);
+    free(requested);
+    free(location);
+    return 0;
+}
