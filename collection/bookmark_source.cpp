@@ -1,0 +1,39 @@
+// The sink every bookmark reader hands its bookmarks to.
+#include "collection/bookmark_source.h"
+
+#include "collection/collection.h"
+#include "core/bookmark.h"
+
+SourceBookmark empty_source_bookmark() {
+    return SourceBookmark{"", "", "", "", nullptr, 0, DATE_UNSET, DATE_UNSET, DATE_UNSET, nullptr};
+}
+
+BookmarkSink open_bookmark_sink(Collection* collection, bool automatic, ImportReport* report) {
+    begin_add_batch(collection);
+    return BookmarkSink{collection, automatic, report, tb_empty()};
+}
+
+void close_bookmark_sink(BookmarkSink* sink) {
+    end_add_batch(sink->collection);
+    tb_free(&sink->keyword_text);
+}
+
+AddOutcome take_bookmark(BookmarkSink* sink, const SourceBookmark& bookmark) {
+    TextBuffer* text = &sink->keyword_text;
+    tb_assign(text, bookmark.description);
+    if (bookmark.tags[0] != '\0') {
+        tb_append_char(text, ' ');
+        tb_append_str(text, bookmark.tags);
+    }
+    for (uint32_t i = bookmark.folder_count; i > 0; i--) {
+        tb_append_char(text, ' ');
+        tb_append_str(text, bookmark.folders[i - 1]);
+    }
+    const AddOutcome outcome = add_or_merge(sink->collection, str_dup(bookmark.title), str_dup(bookmark.url),
+                                            tb_length(*text) > 0 ? tb_text(*text) : nullptr, bookmark.added,
+                                            bookmark.last_visit, bookmark.last_modified, sink->automatic,
+                                            bookmark.check);
+    if (sink->report && outcome == ADD_ADDED) sink->report->added++;
+    if (sink->report && outcome == ADD_MERGED) sink->report->merged++;
+    return outcome;
+}
