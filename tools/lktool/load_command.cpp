@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "collection/bookmark_reader.h"
+#include "collection/bookmark_source.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "collection/import_report.h"
@@ -31,7 +32,9 @@ bool load_file(Collection* collection, const char* path, bool automatic, ImportR
     char* text;
     uint32_t size;
     if (!load_bookmark_file(path, &text, &size)) return false;
-    import_shortcut_text(collection, base_name(path), text, report);
+    BookmarkSink sink = open_bookmark_sink(collection, automatic, report);
+    read_internet_shortcut(&sink, base_name(path), text);
+    close_bookmark_sink(&sink);
     free(text);
     return true;
 }
