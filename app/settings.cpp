@@ -122,14 +122,13 @@ bool is_first_run() {
 void import_legacy_settings() {
     char path[MAX_PATH];
     if (read_string_setting(kGeneral, kCollectionKey, path, sizeof path)) return;
-    HKEY key;
+    UniqueKey key;
     if (!open_registry_key(HKEY_CURRENT_USER, "Software\\Tessfold\\Ravozorizi\\Format 1\\", "Properties", &key)) {
         return;
     }
     // Written whatever the read gave: an empty key loads as the default path.
-    read_registry_string(key, "Ravozorizi File", path, sizeof path);
+    read_registry_string(key.get(), "Ravozorizi File", path, sizeof path);
     write_string_setting(kGeneral, kCollectionKey, path);
-    RegCloseKey(key);
 }
 
 void load_settings(Options* options) {

@@ -72,7 +72,7 @@ void load_profile(BrowserProfile* profile, uint32_t browser) {
             }
         }
         if (i == kServiceNameKey) {
-            if (profile->service_handle) DdeFreeStringHandle(dde_instance, profile->service_handle);
+            close_handle(&profile->service_handle, DdeStringPolicy{dde_instance});
             profile->service_handle = DdeCreateStringHandleA(dde_instance, text, CP_WINANSI);
         }
     }
@@ -89,13 +89,9 @@ bool save_profile(const BrowserProfile* profile, uint32_t browser) {
 
 // The default value of a key under HKEY_LOCAL_MACHINE, opened for reading only.
 bool read_machine_default(const char* path, char* buffer, DWORD size) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    bool read = read_registry_string(key, nullptr, buffer, size);
-    RegCloseKey(key);
-    return read;
+    UniqueKey key;
+    return open_registry_key(HKEY_LOCAL_MACHINE, path, nullptr, &key) &&
+           read_registry_string(key.get(), nullptr, buffer, size);
 }
 
 }  // namespace

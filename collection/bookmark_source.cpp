@@ -29,10 +29,10 @@ AddOutcome take_bookmark(BookmarkSink* sink, const SourceBookmark& bookmark) {
         tb_append_char(text, ' ');
         tb_append_str(text, bookmark.folders[i - 1]);
     }
-    const AddOutcome outcome = add_or_merge(sink->collection, str_dup(bookmark.title), str_dup(bookmark.url),
-                                            tb_length(*text) > 0 ? tb_text(*text) : nullptr, bookmark.added,
-                                            bookmark.last_visit, bookmark.last_modified, sink->automatic,
-                                            bookmark.check);
+    const AddOutcome outcome =
+        add_or_merge(sink->collection, str_dup(bookmark.title), str_dup(bookmark.url),
+                     tb_length(*text) > 0 ? tb_text(*text) : nullptr, bookmark.added, bookmark.last_visit,
+                     bookmark.last_modified, sink->automatic, bookmark.check);
     if (sink->report && outcome == ADD_ADDED) sink->report->added++;
     if (sink->report && outcome == ADD_MERGED) sink->report->merged++;
     return outcome;

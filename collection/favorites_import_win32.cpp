@@ -8,6 +8,7 @@
 #include "collection/bookmark_source.h"
 #include "collection/import_report.h"
 #include "collection/internet_shortcut.h"
+#include "core/handles_win32.h"
 
 namespace {
 
@@ -23,17 +24,16 @@ bool join_path(char path[MAX_PATH], const char* folder, const char* name) {
 }
 
 void import_shortcut_file(BookmarkSink* sink, const char* path, const char* name) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     char text[SHORTCUT_READ_LIMIT + 1];
     DWORD got = 0;
-    if (file != INVALID_HANDLE_VALUE && ReadFile(file, text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
+    if (file && ReadFile(file.get(), text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
         text[got] = '\0';
         read_internet_shortcut(sink, name, text);
     } else {
         note_skipped(sink->report, name, "could not be read");
     }
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 void import_folder(BookmarkSink* sink, const char* folder) {
@@ -49,8 +49,8 @@ void import_folder(BookmarkSink* sink, const char* folder) {
     char path[MAX_PATH];
     if (!join_path(path, base, "*.*")) return;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    UniqueFind search(FindFirstFileA(path, &found));
+    if (!search) return;
     do {
         const char* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -65,8 +65,7 @@ void import_folder(BookmarkSink* sink, const char* folder) {
                 note_skipped(sink->report, name, "path too long");
             }
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
 }
 
 }  // namespace
