@@ -147,13 +147,8 @@ void raise_netscape_by_title(const BrowserProfile* profile) {
 // since the shell would run a program or open a file named by it.
 bool open_with_shell(const char* url) {
     if (!is_web_address(url)) {
-        TextBuffer text = tb_empty();
-        tb_assign(&text,
-                  "Unable to open this address: only http, https and ftp addresses are "
-                  "handed to the system's browser\n\n");
-        tb_append_str(&text, url);
-        show_info(tb_text(text));
-        tb_free(&text);
+        report_failure(
+            "Unable to open this address: only http, https and ftp addresses are handed to the system's browser", url);
         return false;
     }
     ShellExecuteA(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
@@ -195,11 +190,7 @@ bool launch_browser(BrowserLink* link, bool bare) {
             running = WinExec(command, SW_SHOWNORMAL) > 31;
         }
     }
-    if (!running) {
-        char text[MAX_PATH + 32];
-        snprintf(text, sizeof text, "Unable to launch browser\n\n%s", profile->exe_path);
-        show_info(text);
-    }
+    if (!running) report_failure("Unable to launch browser", profile->exe_path);
     SetCursor(previous_cursor);
     return running;
 }
