@@ -7,24 +7,18 @@
 
 #include "core/unique_handle.h"
 
-struct FilePolicy {
+// Files and searches are INVALID_HANDLE_VALUE when none.
+template <auto Close>
+struct KernelHandlePolicy {
     using Handle = HANDLE;
     static Handle invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Handle file) { CloseHandle(file); }
+    static void close(Handle handle) { Close(handle); }
 };
+using FilePolicy = KernelHandlePolicy<CloseHandle>;
 using UniqueFile = UniqueHandle<FilePolicy>;
+using FindPolicy = KernelHandlePolicy<FindClose>;
+using UniqueFind = UniqueHandle<FindPolicy>;
 
 // Processes, threads, events: the kernel's other objects, which are null when none.
-struct KernelObjectPolicy {
-    using Handle = HANDLE;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle object) { CloseHandle(object); }
-};
+using KernelObjectPolicy = ZeroInvalidPolicy<HANDLE, CloseHandle>;
 using UniqueKernelObject = UniqueHandle<KernelObjectPolicy>;
-
-struct FindPolicy {
-    using Handle = HANDLE;
-    static Handle invalid() { return INVALID_HANDLE_VALUE; }
-    static void close(Handle search) { FindClose(search); }
-};
-using UniqueFind = UniqueHandle<FindPolicy>;

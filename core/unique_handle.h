@@ -1,16 +1,10 @@
 // One owner for everything the program opens and must close: a move-only
-// handle with a close policy. A policy names the handle type, its invalid
-// value and how to close it:
-//
-//   struct FileClose {
-//       using Handle = HANDLE;
-//       static Handle invalid() { return INVALID_HANDLE_VALUE; }
-//       static void close(Handle file) { CloseHandle(file); }
-//   };
-//
-// A policy may carry what its close needs (the DDE instance of a string
-// handle); most carry nothing. Portable: the policies of the system's
-// handles live beside the code of their platform.
+// handle with a close policy. A policy names the handle type (Handle), the
+// value that is no handle (invalid()) and how one closes (close(handle));
+// ZeroInvalidPolicy serves the many whose invalid value is zero. A policy may
+// carry what its close needs (the DDE instance of a string handle); most carry
+// nothing. Portable: the policies of the system's handles live beside the
+// code of their platform.
 #pragma once
 
 #include <utility>
@@ -47,6 +41,15 @@ public:
 private:
     Handle handle_;
     Policy policy_;
+};
+
+// The policy of most handles: none is a zero value, and one call of the
+// system closes one (its answer is of no use once the handle is given up).
+template <typename H, auto Close>
+struct ZeroInvalidPolicy {
+    using Handle = H;
+    static Handle invalid() { return Handle(); }
+    static void close(Handle handle) { Close(handle); }
 };
 
 // Closes a handle that a plain record keeps (records made zeroed by calloc

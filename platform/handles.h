@@ -9,29 +9,15 @@
 
 #include "core/unique_handle.h"
 
-struct RegistryKeyPolicy {
-    using Handle = HKEY;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle key) { RegCloseKey(key); }
-};
-using UniqueKey = UniqueHandle<RegistryKeyPolicy>;
+using UniqueKey = UniqueHandle<ZeroInvalidPolicy<HKEY, RegCloseKey>>;
 
 // Fonts, bitmaps, brushes, pens: each keeps its own type.
 template <typename Object>
-struct GdiObjectPolicy {
-    using Handle = Object;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle object) { DeleteObject(object); }
-};
+using GdiObjectPolicy = ZeroInvalidPolicy<Object, DeleteObject>;
 using UniqueFont = UniqueHandle<GdiObjectPolicy<HFONT>>;
 using UniqueBitmap = UniqueHandle<GdiObjectPolicy<HBITMAP>>;
 
-struct ImageListPolicy {
-    using Handle = HIMAGELIST;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle list) { ImageList_Destroy(list); }
-};
-using UniqueImageList = UniqueHandle<ImageListPolicy>;
+using UniqueImageList = UniqueHandle<ZeroInvalidPolicy<HIMAGELIST, ImageList_Destroy>>;
 
 // A COM interface pointer, released once.
 template <typename Interface>
@@ -45,11 +31,7 @@ using UniqueCom = UniqueHandle<ComPolicy<Interface>>;
 
 // DDE: the client instance, its string handles (freed in the instance that
 // made them), conversations and the data handles of replies.
-struct DdeInstancePolicy {
-    using Handle = DWORD;
-    static Handle invalid() { return 0; }
-    static void close(Handle instance) { DdeUninitialize(instance); }
-};
+using DdeInstancePolicy = ZeroInvalidPolicy<DWORD, DdeUninitialize>;
 using UniqueDdeInstance = UniqueHandle<DdeInstancePolicy>;
 
 struct DdeStringPolicy {
@@ -60,16 +42,5 @@ struct DdeStringPolicy {
 };
 using UniqueDdeString = UniqueHandle<DdeStringPolicy>;
 
-struct DdeConversationPolicy {
-    using Handle = HCONV;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle conversation) { DdeDisconnect(conversation); }
-};
-using UniqueConversation = UniqueHandle<DdeConversationPolicy>;
-
-struct DdeDataPolicy {
-    using Handle = HDDEDATA;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle data) { DdeFreeDataHandle(data); }
-};
-using UniqueDdeData = UniqueHandle<DdeDataPolicy>;
+using UniqueConversation = UniqueHandle<ZeroInvalidPolicy<HCONV, DdeDisconnect>>;
+using UniqueDdeData = UniqueHandle<ZeroInvalidPolicy<HDDEDATA, DdeFreeDataHandle>>;
