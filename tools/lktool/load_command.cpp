@@ -32,7 +32,8 @@ bool load_file(Collection* collection, const char* path, bool automatic, ImportR
     char* text;
     uint32_t size;
     if (!load_bookmark_file(path, &text, &size)) return false;
-    BookmarkSink sink = open_bookmark_sink(collection, automatic, report);
+    // A shortcut's title always gives its keywords, as in the Favorites import.
+    BookmarkSink sink = open_bookmark_sink(collection, true, report);
     read_internet_shortcut(&sink, base_name(path), text);
     close_bookmark_sink(&sink);
     free(text);
