@@ -63,7 +63,7 @@ void skip_anchor(Parser* parser, const char* why) {
 }
 
 // The bytes of the current character token, appended to a text.
-void append_token_chars(const BookmarkScanner* scanner, TextBuffer* text) {
+inline void append_token_chars(const BookmarkScanner* scanner, TextBuffer* text) {
     if (scanner->char_count == 1) {
         tb_append_char(text, scanner->chars[0]);
     } else {
