@@ -32,9 +32,9 @@ struct Parser {
     TextBuffer title;
     TextBuffer description;
     bool folder_mode;
-    std::vector<char*> folders;  // the open folders' names (owned), innermost last
-    const char* counted_to;      // lines are counted up to here
-    uint32_t line;               // the line `counted_to` is on
+    std::vector<TextBuffer> folders;  // the open folders' names (owned), innermost last
+    const char* counted_to;           // lines are counted up to here
+    uint32_t line;                    // the line `counted_to` is on
 };
 
 // "line N" of the current anchor (lines are counted only when asked for, and
@@ -180,13 +180,13 @@ Flow read_folder_heading(Parser* parser) {
         tb_free(&name);
         return GO_ON;
     }
-    parser->folders.push_back(tb_take(&name));
+    parser->folders.push_back(name);
     return GO_ON;
 }
 
 void pop_folder(Parser* parser) {
     if (parser->folders.empty()) return;
-    free(parser->folders.back());
+    tb_free(&parser->folders.back());
     parser->folders.pop_back();
 }
 

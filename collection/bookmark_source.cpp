@@ -2,7 +2,6 @@
 #include "collection/bookmark_source.h"
 
 #include "collection/collection.h"
-#include "core/bookmark.h"
 
 namespace {
 
@@ -21,16 +20,12 @@ const char* keyword_text(BookmarkSink* sink, const SourceBookmark& bookmark) {
     }
     for (uint32_t i = bookmark.folder_count; i > 0; i--) {
         tb_append_char(text, ' ');
-        tb_append_str(text, bookmark.folders[i - 1]);
+        tb_append(text, tb_text(bookmark.folders[i - 1]), tb_length(bookmark.folders[i - 1]));
     }
     return tb_text(*text);
 }
 
 }  // namespace
-
-SourceBookmark empty_source_bookmark() {
-    return SourceBookmark{"", "", "", "", nullptr, 0, DATE_UNSET, DATE_UNSET, DATE_UNSET, nullptr};
-}
 
 BookmarkSink open_bookmark_sink(Collection* collection, bool automatic, ImportReport* report) {
     begin_add_batch(collection);

@@ -11,6 +11,7 @@
 
 #include "collection/check_state.h"
 #include "collection/import_report.h"
+#include "core/bookmark.h"
 #include "core/containers.h"
 
 struct Collection;
@@ -22,8 +23,9 @@ struct SourceBookmark {
     const char* title;        // may be empty: the bookmark is then titled with its URL
     const char* description;  // the source's own words about it; may be empty
     const char* tags;         // its tags and keywords, separated by spaces; may be empty
-    // The names of the folders that enclose it, outermost first.
-    const char* const* folders;
+    // The names of the folders that enclose it, outermost first (their lengths
+    // known: every bookmark in a folder takes its name).
+    const TextBuffer* folders;
     uint32_t folder_count;
     uint32_t added;  // seconds since 1970; DATE_UNSET when the source has none
     uint32_t last_visit;
@@ -32,7 +34,9 @@ struct SourceBookmark {
 };
 
 // A bookmark with empty texts, no folders, no check and unset dates.
-SourceBookmark empty_source_bookmark();
+inline SourceBookmark empty_source_bookmark() {
+    return SourceBookmark{"", "", "", "", nullptr, 0, DATE_UNSET, DATE_UNSET, DATE_UNSET, nullptr};
+}
 
 // Where a reader's bookmarks go. While a sink is open the collection takes
 // them in one add batch.
