@@ -16,6 +16,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev libidn2-dev
     rapidjson-dev libsqlite3-dev
     clang libclang-rt-14-dev
+    clang-format git
 )
 
 install_missing() {
@@ -89,6 +90,24 @@ run_fuzz() {  # seconds
     return $failed
 }
 
+# Every tracked source file as .clang-format lays it out (code brought in
+# from elsewhere, under third_party/, keeps its own layout).
+check_format() {
+    echo "== clang-format"
+    local files
+    mapfile -t files < <(git ls-files -- '*.cpp' '*.h' ':!:third_party/**')
+    local log
+    log=$(mktemp)
+    local rc=0
+    clang-format --dry-run --Werror "${files[@]}" 2>"$log" || rc=1
+    local drifted
+    drifted=$({ grep -oE '^[^:]+\.(cpp|h):' "$log" || true; } | sort -u | wc -l)
+    head -n 40 "$log"
+    rm -f "$log"
+    summary+=("format: ${#files[@]} files, $drifted drifting from .clang-format")
+    return $rc
+}
+
 summary=()
 total_passed=0
 total_failed=0
@@ -119,6 +138,7 @@ run_tests() {
     build_windows 64
     build_fuzz
     local failed=0
+    check_format || failed=1
     run_ctest native "$build/native" || failed=1
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         run_ctest sanitizers "$build/asan" || failed=1

@@ -9,14 +9,16 @@
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "platform/handles.h"
 #include "platform/settings_file.h"
 
 namespace {
 
-// Kept with the dialog (DWLP_USER): the mapped logo, and the OK button's own
-// procedure, which the key filter hands everything but key-downs to.
+// Kept with the dialog (DWLP_USER): the mapped logo, which outlives the
+// dialog's picture control, and the OK button's own procedure, which the key
+// filter hands everything but key-downs to.
 struct AboutBox {
-    HBITMAP logo;
+    UniqueBitmap logo;
     WNDPROC button_proc;
 };
 
@@ -61,8 +63,8 @@ BOOL on_init_dialog(HWND dialog, AboutBox* data) {
 
     COLORMAP colours[2] = {{RGB(255, 255, 255), GetSysColor(COLOR_BTNFACE)},
                            {RGB(0, 0, 0), GetSysColor(COLOR_ACTIVECAPTION)}};
-    data->logo = CreateMappedBitmap(app_instance, IDB_LOGO, 0, colours, 2);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_LOGO, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(data->logo));
+    data->logo.reset(CreateMappedBitmap(app_instance, IDB_LOGO, 0, colours, 2));
+    SendDlgItemMessageA(dialog, IDC_ABOUT_LOGO, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(data->logo.get()));
     return TRUE;
 }
 
@@ -80,12 +82,6 @@ INT_PTR CALLBACK about_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
         case WM_CLOSE:
             EndDialog(dialog, 1);
             return TRUE;
-        case WM_DESTROY: {
-            AboutBox* data = about_data(dialog);
-            if (data && data->logo) DeleteObject(data->logo);
-            if (data) data->logo = nullptr;
-            return FALSE;
-        }
         default:
             return FALSE;
     }
@@ -94,6 +90,6 @@ INT_PTR CALLBACK about_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
 }  // namespace
 
 void show_about_box(HWND owner) {
-    AboutBox data = {};
+    AboutBox data{};
     DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, about_box_proc, reinterpret_cast<LPARAM>(&data));
 }

@@ -203,9 +203,7 @@ bool read_bookmark_file_shown(const char* path, bool automatic, ImportReport* re
         if (app_state->status_bar) SendMessageA(app_state->status_bar, SB_SIMPLE, FALSE, 0);
         if (progress) DestroyWindow(progress);
     } else {
-        char message[MAX_PATH + 64];
-        snprintf(message, sizeof message, "Unable to import html bookmark file\n\n%s", path);
-        app_message_box(nullptr, message, MB_ICONINFORMATION);
+        report_failure("Unable to import html bookmark file", path);
     }
     free(text);
     app_state->filter_dirty = 1;
@@ -230,12 +228,8 @@ void read_collection_at_startup() {
 
 bool save_collection_file() {
     SaveOutcome outcome = write_collection_shown(true);
-    if (outcome == SAVE_FAILED) {
-        char message[MAX_PATH + 64];
-        snprintf(message, sizeof message, "Unable to write Ravozorizi to file\n\n%s",
-                 app_state->options.collection_path);
-        app_message_box(nullptr, message, MB_ICONINFORMATION);
-    }
+    if (outcome == SAVE_FAILED)
+        report_failure("Unable to write Ravozorizi to file", app_state->options.collection_path);
     set_status_text(nullptr, 0);
     return outcome == SAVE_WRITTEN;
 }
@@ -244,11 +238,9 @@ bool save_collection_before_closing() {
     SaveOutcome outcome = write_collection_shown(true);
     bool may_close = outcome != SAVE_FAILED;
     if (!may_close) {
-        char question[MAX_PATH + 100];
-        snprintf(question, sizeof question,
-                 "Unable to write Ravozorizi to file. Close anyway and lose the changes?\n\n%s",
-                 app_state->options.collection_path);
-        may_close = ask(question, MB_DEFBUTTON2);
+        may_close = report_failure("Unable to write Ravozorizi to file. Close anyway and lose the changes?",
+                                   app_state->options.collection_path, ERROR_SUCCESS,
+                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     }
     set_status_text(nullptr, 0);
     return may_close;

@@ -77,9 +77,7 @@ void export_bookmarks(const PtrVector* records) {
                  records->count == 1 ? "Linkstone" : "Ravozorizi", path);
         set_status_text(status, 8000);
     } else {
-        char message[MAX_PATH + 64];
-        snprintf(message, sizeof message, "Unable to export Ravozorizi to specified file\n\n%s", path);
-        app_message_box(nullptr, message, MB_ICONINFORMATION);
+        report_failure("Unable to export Ravozorizi to specified file", path);
     }
 }
 

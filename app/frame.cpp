@@ -16,6 +16,7 @@
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "app/strings.h"
+#include "platform/handles.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -189,8 +190,7 @@ void frame_on_ncdestroy(HWND /*hwnd*/) {
     app_state->shown_records = nullptr;
     free_list_orders(app_state->list_orders);
     app_state->list_orders = nullptr;
-    DeleteObject(app_state->toolbar_bitmap);
-    app_state->toolbar_bitmap = nullptr;
+    close_handle<GdiObjectPolicy<HBITMAP>>(&app_state->toolbar_bitmap);
     app_state->main_window = nullptr;
     set_message_box_owner(nullptr);
 }

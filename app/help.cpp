@@ -3,8 +3,6 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
-
 #include "platform/message_box.h"
 #include "platform/module_path.h"
 
@@ -13,13 +11,9 @@ void help_file_path(char path[MAX_PATH]) { file_beside_executable("lk-help.htm",
 bool open_help_contents(HWND owner) {
     char path[MAX_PATH];
     help_file_path(path);
-    // ShellExecute reports success with a value above 32.
+    // ShellExecute reports success with a value above 32, and its error otherwise.
     bool opened = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
                   reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
-    if (!opened) {
-        char message[MAX_PATH + 64];
-        snprintf(message, sizeof message, "Unable to open the Ravozorizi help file\n\n%s", path);
-        app_message_box(nullptr, message, MB_ICONINFORMATION);
-    }
+    if (!opened) report_failure("Unable to open the Ravozorizi help file", path, GetLastError());
     return opened;
 }

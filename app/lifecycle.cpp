@@ -14,6 +14,7 @@
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "browser/dde_client.h"
+#include "platform/handles.h"
 #include "platform/message_box.h"
 #include "search/keyword_index.h"
 
@@ -104,7 +105,7 @@ void release_app() {
     release_checker();
     forget_import_report();
     free_collection(&app_state->collection);
-    DeleteObject(app_state->ui_font);
+    close_handle<GdiObjectPolicy<HFONT>>(&app_state->ui_font);
     end_dde(&app_state->browser_link);
     free(app_state);
     app_state = nullptr;

@@ -14,6 +14,7 @@
 #include "checker/scheduler.h"
 #include "collection/bookmark_reader.h"
 #include "core/whole_file.h"
+#include "platform/handles.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -292,7 +293,8 @@ void restore_fields(const EditedFields& saved, Options* options, BrowserLink* li
 INT_PTR show_options_sheet(HWND frame, Options* options) {
     BrowserLink* link = &app_state->browser_link;
     COLORMAP magenta = {RGB(255, 0, 255), GetSysColor(COLOR_BTNFACE)};
-    OptionsPages data = {options, link, CreateMappedBitmap(app_instance, IDB_BROWSE, 0, &magenta, 1), false};
+    UniqueBitmap browse_image(CreateMappedBitmap(app_instance, IDB_BROWSE, 0, &magenta, 1));
+    OptionsPages data = {options, link, browse_image.get(), false};
     const EditedFields saved = save_fields(options, link);
 
     struct PageSpec {
@@ -322,8 +324,6 @@ INT_PTR show_options_sheet(HWND frame, Options* options) {
     header.nStartPage = 0;
     header.ppsp = pages;
     INT_PTR result = PropertySheetA(&header);
-
-    DeleteObject(data.browse_image);
     // Cancel means none of the sheet's changes, also those of pages already left.
     if (!data.applied) {
         restore_fields(saved, options, link);

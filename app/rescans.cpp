@@ -19,13 +19,11 @@ const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\E
 const char kNetscapeBookmarksKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
 
 bool read_favorites_value(char folder[MAX_PATH]) {
-    HKEY key;
+    UniqueKey key;
     if (!open_registry_key(HKEY_CURRENT_USER, kShellFoldersKey, nullptr, &key)) return false;
     // An empty value names no folder; with the separator added it would
     // name the root of the current drive.
-    bool found = read_registry_string(key, "Favorites", folder, MAX_PATH) && folder[0] != '\0';
-    RegCloseKey(key);
-    return found;
+    return read_registry_string(key.get(), "Favorites", folder, MAX_PATH) && folder[0] != '\0';
 }
 
 }  // namespace
@@ -47,10 +45,10 @@ bool favorites_folder(char folder[MAX_PATH]) {
 }
 
 void rescan_netscape_bookmarks(ImportReport* report) {
-    HKEY key;
+    UniqueKey key;
     if (!open_registry_key(HKEY_CURRENT_USER, kNetscapeBookmarksKey, nullptr, &key)) return;
     char path[MAX_PATH];
-    if (read_registry_string(key, "File Location", path, sizeof path)) {
+    if (read_registry_string(key.get(), "File Location", path, sizeof path)) {
         uint32_t before = app_state->collection.records->count;
         read_bookmark_file_shown(path, true, report);
         uint32_t found = app_state->collection.records->count - before;
@@ -60,7 +58,6 @@ void rescan_netscape_bookmarks(ImportReport* report) {
             set_status_text(text, 8000);
         }
     }
-    RegCloseKey(key);
 }
 
 void run_startup_rescans(bool first_run) {

@@ -2,9 +2,7 @@
 // and the checks that keep a saved window on the desktop.
 #include "app/settings.h"
 
-#include <cstddef>
 #include <cstdio>
-#include <cstring>
 
 #include "browser/browser_link.h"
 #include "checker/scheduler.h"
@@ -31,63 +29,68 @@ const int32_t kMinFrameWidth = 50;
 const int32_t kMinFrameHeight = 20;
 
 // One integer key of the options block: a bit of option_flags when flag is
-// nonzero, else the 32-bit field at offset.
+// nonzero, else a field.
 struct OptionKey {
     const char* section;
     const char* key;
     uint32_t flag;
-    size_t offset;
+    uint32_t Options::*field;
 };
 
 // In the order in which they are written; "Version", "Build" and the
 // collection path follow the first table.
 const OptionKey kOptionKeys[] = {
-    {kSearch, "Partial Match", OPT_PARTIAL_MATCH, 0},
-    {kSearch, "Case Sensitive", OPT_CASE_SENSITIVE, 0},
-    {kSearch, "Implied Or", OPT_IMPLIED_OR, 0},
-    {kGeneral, "Auto Launch Browser", OPT_AUTO_LAUNCH_BROWSER, 0},
-    {kGeneral, "Backup Linkstone File", OPT_BACKUP_COLLECTION, 0},
-    {kGeneral, "Auto Rescan Bookmarks", OPT_AUTO_RESCAN_BOOKMARKS, 0},
-    {kGeneral, "Auto Rescan Favorites", OPT_AUTO_RESCAN_FAVORITES, 0},
-    {kGeneral, "Auto Status Check", OPT_AUTO_STATUS_CHECK, 0},
-    {kGeneral, "Tooltips", OPT_TOOLTIPS, 0},
-    {kGeneral, "Auto Check Interval", 0, offsetof(Options, check_interval)},
-    {kGeneral, "Check Connections", 0, offsetof(Options, check_connections)},
-    {kGeneral, "Host Interval", 0, offsetof(Options, host_interval)},
-    {kGeneral, "Check Pass Started", 0, offsetof(Options, check_pass_started)},
-    {kGeneral, "Confirm Single Deletes", OPT_CONFIRM_SINGLE_DELETES, 0},
-    {kGeneral, "Confirm Multiple Deletes", OPT_CONFIRM_MULTIPLE_DELETES, 0},
-};
-const OptionKey kLayoutKeys[] = {
-    {kLayout, "Col Width 0", 0, offsetof(Options, column_width)},
-    {kLayout, "Col Width 1", 0, offsetof(Options, column_width) + sizeof(int32_t)},
-    {kLayout, "Frame X", 0, offsetof(Options, frame_x)},
-    {kLayout, "Frame Y", 0, offsetof(Options, frame_y)},
-    {kLayout, "Frame Width", 0, offsetof(Options, frame_width)},
-    {kLayout, "Frame Height", 0, offsetof(Options, frame_height)},
+    {kSearch, "Partial Match", OPT_PARTIAL_MATCH, nullptr},
+    {kSearch, "Case Sensitive", OPT_CASE_SENSITIVE, nullptr},
+    {kSearch, "Implied Or", OPT_IMPLIED_OR, nullptr},
+    {kGeneral, "Auto Launch Browser", OPT_AUTO_LAUNCH_BROWSER, nullptr},
+    {kGeneral, "Backup Linkstone File", OPT_BACKUP_COLLECTION, nullptr},
+    {kGeneral, "Auto Rescan Bookmarks", OPT_AUTO_RESCAN_BOOKMARKS, nullptr},
+    {kGeneral, "Auto Rescan Favorites", OPT_AUTO_RESCAN_FAVORITES, nullptr},
+    {kGeneral, "Auto Status Check", OPT_AUTO_STATUS_CHECK, nullptr},
+    {kGeneral, "Tooltips", OPT_TOOLTIPS, nullptr},
+    {kGeneral, "Auto Check Interval", 0, &Options::check_interval},
+    {kGeneral, "Check Connections", 0, &Options::check_connections},
+    {kGeneral, "Host Interval", 0, &Options::host_interval},
+    {kGeneral, "Check Pass Started", 0, &Options::check_pass_started},
+    {kGeneral, "Confirm Single Deletes", OPT_CONFIRM_SINGLE_DELETES, nullptr},
+    {kGeneral, "Confirm Multiple Deletes", OPT_CONFIRM_MULTIPLE_DELETES, nullptr},
 };
 
-// The 32-bit field a key without a flag stands for (signed or unsigned alike).
-char* key_field(Options* options, const OptionKey& key) { return reinterpret_cast<char*>(options) + key.offset; }
+// One key of the window layout: a field, or (without one) a list column's width.
+struct LayoutKey {
+    const char* key;
+    int32_t Options::*field;
+    int column;
+};
 
+const LayoutKey kLayoutKeys[] = {
+    {"Col Width 0", nullptr, 0},
+    {"Col Width 1", nullptr, 1},
+    {"Frame X", &Options::frame_x, 0},
+    {"Frame Y", &Options::frame_y, 0},
+    {"Frame Width", &Options::frame_width, 0},
+    {"Frame Height", &Options::frame_height, 0},
+};
+
+// Numbers are kept as the file's 32-bit integers, whatever their sign.
 void load_key(Options* options, const OptionKey& key) {
     int32_t value;
     if (!read_int_setting(key.section, key.key, &value)) return;
     if (key.flag) {
         options->option_flags = value ? options->option_flags | key.flag : options->option_flags & ~key.flag;
     } else {
-        memcpy(key_field(options, key), &value, sizeof value);
+        options->*key.field = static_cast<uint32_t>(value);
     }
 }
 
-void save_key(Options* options, const OptionKey& key) {
-    int32_t value;
-    if (key.flag) {
-        value = (options->option_flags & key.flag) ? 1 : 0;
-    } else {
-        memcpy(&value, key_field(options, key), sizeof value);
-    }
-    write_int_setting(key.section, key.key, value);
+void save_key(const Options* options, const OptionKey& key) {
+    const uint32_t value = key.flag ? ((options->option_flags & key.flag) ? 1 : 0) : options->*key.field;
+    write_int_setting(key.section, key.key, static_cast<int32_t>(value));
+}
+
+int32_t* layout_field(Options* options, const LayoutKey& key) {
+    return key.field ? &(options->*key.field) : &options->column_width[key.column];
 }
 
 RECT work_area() {
@@ -121,14 +124,13 @@ bool is_first_run() {
 void import_legacy_settings() {
     char path[MAX_PATH];
     if (read_string_setting(kGeneral, kCollectionKey, path, sizeof path)) return;
-    HKEY key;
+    UniqueKey key;
     if (!open_registry_key(HKEY_CURRENT_USER, "Software\\Tessfold\\Ravozorizi\\Format 1\\", "Properties", &key)) {
         return;
     }
     // Written whatever the read gave: an empty key loads as the default path.
-    read_registry_string(key, "Ravozorizi File", path, sizeof path);
+    read_registry_string(key.get(), "Ravozorizi File", path, sizeof path);
     write_string_setting(kGeneral, kCollectionKey, path);
-    RegCloseKey(key);
 }
 
 void load_settings(Options* options) {
@@ -142,7 +144,7 @@ void load_settings(Options* options) {
     options->frame_x = options->frame_y = CW_USEDEFAULT;
     options->frame_width = options->frame_height = CW_USEDEFAULT;
     for (const OptionKey& key : kOptionKeys) load_key(options, key);
-    for (const OptionKey& key : kLayoutKeys) load_key(options, key);
+    for (const LayoutKey& key : kLayoutKeys) read_int_setting(kLayout, key.key, layout_field(options, key));
     if (!read_string_setting(kGeneral, kCollectionKey, options->collection_path, sizeof options->collection_path)) {
         default_collection_path(options->collection_path);
     }
@@ -166,7 +168,7 @@ bool save_settings(Options* options) {
     write_int_setting(kGeneral, "Version", static_cast<int32_t>(APP_VERSION));
     write_int_setting(kGeneral, "Build", static_cast<int32_t>(APP_BUILD_NUMBER));
     write_string_setting(kGeneral, kCollectionKey, options->collection_path);
-    for (const OptionKey& key : kLayoutKeys) save_key(options, key);
+    for (const LayoutKey& key : kLayoutKeys) write_int_setting(kLayout, key.key, *layout_field(options, key));
     return save_browser_profiles(&app_state->browser_link);
 }
 

@@ -26,7 +26,7 @@ struct BenchCollection {
 
     BenchCollection() {
         std::string text = generate_bookmark_file(kBookmarks, 1);
-        parse_bookmark_text(&collection, text.c_str(), true, nullptr, nullptr);
+        read_bookmark_text(&collection, text.c_str(), true, nullptr, nullptr);
         // The letter whose words carry the most records, ignoring case.
         size_t postings[26] = {};
         const PtrVector* entries = collection.keyword_index->entries;

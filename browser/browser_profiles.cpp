@@ -1,6 +1,5 @@
 // The two browser profiles: their "Browsers" keys and defaults, the registry's
 // default browser and the App Paths lookup.
-#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -18,39 +17,36 @@ const char kUrlDllKey[] = "Use URL.DLL";
 const char* const kKeyPrefix[2] = {"Netscape", "IExplore"};
 const char* const kExeName[2] = {"Netscape.exe", "IExplore.exe"};
 
-// One text field of a profile. The executable path has no fixed default: it
-// comes from App Paths.
+// One text field of a profile; without one, the executable's path, which has
+// no fixed default: it comes from App Paths.
 struct ProfileKey {
     const char* word;
-    size_t offset;
-    size_t size;
+    char (BrowserProfile::*field)[BROWSER_TEXT_SIZE];
     const char* defaults[2];  // Netscape, IExplore
 };
 
 // In the order in which they are read and written.
 const ProfileKey kProfileKeys[] = {
-    {"Service Name", offsetof(BrowserProfile, service_name), BROWSER_TEXT_SIZE, {"Netscape", "IExplore"}},
-    {"Exe Path", offsetof(BrowserProfile, exe_path), MAX_PATH, {nullptr, nullptr}},
-    {"Launch Arguments", offsetof(BrowserProfile, launch_args), BROWSER_TEXT_SIZE, {"-h", "-nohome"}},
-    {"Get URL Topic",
-     offsetof(BrowserProfile, get_url_topic),
-     BROWSER_TEXT_SIZE,
-     {"WWW_GetWindowInfo", "WWW_GetWindowInfo"}},
-    {"Open URL Topic", offsetof(BrowserProfile, open_url_topic), BROWSER_TEXT_SIZE, {"WWW_OpenURL", "WWW_OpenURL"}},
-    {"Open URL DDE Exec", offsetof(BrowserProfile, open_url_exec), BROWSER_TEXT_SIZE, {"%s", "\"%s\",,-1,,,,,"}},
-    {"Version Topic", offsetof(BrowserProfile, version_topic), BROWSER_TEXT_SIZE, {"WWW_Version", "WWW_Version"}},
+    {"Service Name", &BrowserProfile::service_name, {"Netscape", "IExplore"}},
+    {"Exe Path", nullptr, {nullptr, nullptr}},
+    {"Launch Arguments", &BrowserProfile::launch_args, {"-h", "-nohome"}},
+    {"Get URL Topic", &BrowserProfile::get_url_topic, {"WWW_GetWindowInfo", "WWW_GetWindowInfo"}},
+    {"Open URL Topic", &BrowserProfile::open_url_topic, {"WWW_OpenURL", "WWW_OpenURL"}},
+    {"Open URL DDE Exec", &BrowserProfile::open_url_exec, {"%s", "\"%s\",,-1,,,,,"}},
+    {"Version Topic", &BrowserProfile::version_topic, {"WWW_Version", "WWW_Version"}},
 };
 
 const size_t kServiceNameKey = 0;
-const size_t kExePathKey = 1;
 
 char* field_text(BrowserProfile* profile, const ProfileKey& key) {
-    return reinterpret_cast<char*>(profile) + key.offset;
+    return key.field ? profile->*key.field : profile->exe_path;
 }
 
 const char* field_text(const BrowserProfile* profile, const ProfileKey& key) {
-    return reinterpret_cast<const char*>(profile) + key.offset;
+    return key.field ? profile->*key.field : profile->exe_path;
 }
+
+uint32_t field_size(const ProfileKey& key) { return key.field ? BROWSER_TEXT_SIZE : MAX_PATH; }
 
 void full_key(char* buffer, size_t size, uint32_t browser, const ProfileKey& key) {
     snprintf(buffer, size, "%s - %s", kKeyPrefix[browser], key.word);
@@ -63,16 +59,16 @@ void load_profile(BrowserProfile* profile, uint32_t browser) {
         char name[64];
         full_key(name, sizeof name, browser, key);
         char* text = field_text(profile, key);
-        if (!read_string_setting(kSection, name, text, static_cast<uint32_t>(key.size))) {
-            if (i == kExePathKey) {
+        if (!read_string_setting(kSection, name, text, field_size(key))) {
+            if (!key.field) {
                 text[0] = '\0';
                 find_app_path(kExeName[browser], text);
             } else {
-                snprintf(text, key.size, "%s", key.defaults[browser]);
+                snprintf(text, BROWSER_TEXT_SIZE, "%s", key.defaults[browser]);
             }
         }
         if (i == kServiceNameKey) {
-            if (profile->service_handle) DdeFreeStringHandle(dde_instance, profile->service_handle);
+            close_handle(&profile->service_handle, DdeStringPolicy{dde_instance});
             profile->service_handle = DdeCreateStringHandleA(dde_instance, text, CP_WINANSI);
         }
     }
@@ -89,13 +85,9 @@ bool save_profile(const BrowserProfile* profile, uint32_t browser) {
 
 // The default value of a key under HKEY_LOCAL_MACHINE, opened for reading only.
 bool read_machine_default(const char* path, char* buffer, DWORD size) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    bool read = read_registry_string(key, nullptr, buffer, size);
-    RegCloseKey(key);
-    return read;
+    UniqueKey key;
+    return open_registry_key(HKEY_LOCAL_MACHINE, path, nullptr, &key) &&
+           read_registry_string(key.get(), nullptr, buffer, size);
 }
 
 }  // namespace

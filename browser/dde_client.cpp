@@ -9,6 +9,7 @@
 #include "browser/shell_url.h"
 #include "browser/window_info.h"
 #include "core/containers.h"
+#include "platform/handles.h"
 #include "platform/message_box.h"
 
 DWORD dde_instance = 0;
@@ -25,38 +26,21 @@ const char kIExploreFrameClass[] = "Internet Explorer_Frame";
 const char kIExploreNoDocument[] = "Microsoft Internet Explorer - [No Document]";
 const int kMaxTitle = 255;
 
-// A string handle of the process's DDE instance, freed on scope exit.
-struct DdeString {
-    HSZ handle;
-    explicit DdeString(const char* text) : handle(DdeCreateStringHandleA(dde_instance, text, CP_WINANSI)) {}
-    ~DdeString() {
-        if (handle) DdeFreeStringHandle(dde_instance, handle);
-    }
-    DdeString(const DdeString&) = delete;
-    DdeString& operator=(const DdeString&) = delete;
-};
+// A string handle of the process's DDE instance.
+UniqueDdeString dde_string(const char* text) {
+    return UniqueDdeString(DdeCreateStringHandleA(dde_instance, text, CP_WINANSI), DdeStringPolicy{dde_instance});
+}
 
-// One conversation, closed on scope exit at the latest.
-struct Conversation {
-    HCONV handle = nullptr;
-    Conversation() = default;
-    ~Conversation() { disconnect(); }
-    Conversation(const Conversation&) = delete;
-    Conversation& operator=(const Conversation&) = delete;
+bool connect(UniqueConversation* conversation, HSZ service, HSZ topic) {
+    conversation->reset(DdeConnect(dde_instance, service, topic, nullptr));
+    return static_cast<bool>(*conversation);
+}
 
-    bool connect(HSZ service, HSZ topic) {
-        handle = DdeConnect(dde_instance, service, topic, nullptr);
-        return handle != nullptr;
-    }
-    void disconnect() {
-        if (handle) DdeDisconnect(handle);
-        handle = nullptr;
-    }
-    // A text request; the reply's data handle (the caller frees it) or null.
-    HDDEDATA request(HSZ item) {
-        return DdeClientTransaction(nullptr, 0, handle, item, CF_TEXT, XTYP_REQUEST, kRequestTimeout, nullptr);
-    }
-};
+// A text request; the reply's data, if any.
+UniqueDdeData request(const UniqueConversation& conversation, HSZ item) {
+    return UniqueDdeData(
+        DdeClientTransaction(nullptr, 0, conversation.get(), item, CF_TEXT, XTYP_REQUEST, kRequestTimeout, nullptr));
+}
 
 HDDEDATA CALLBACK dde_callback(UINT type, UINT /*format*/, HCONV /*conversation*/, HSZ /*hsz1*/, HSZ /*hsz2*/,
                                HDDEDATA /*data*/, ULONG_PTR /*data1*/, ULONG_PTR /*data2*/) {
@@ -67,27 +51,21 @@ void show_info(const char* text) { app_message_box(nullptr, text, MB_ICONINFORMA
 
 // The version number a Netscape Navigator reports; 0 when it does not answer.
 uint32_t browser_version(const BrowserProfile* profile) {
-    DdeString topic(profile->version_topic);
-    Conversation conversation;
-    if (!topic.handle || !conversation.connect(profile->service_handle, topic.handle)) return 0;
+    UniqueDdeString topic = dde_string(profile->version_topic);
+    UniqueConversation conversation;
+    if (!topic || !connect(&conversation, profile->service_handle, topic.get())) return 0;
     uint32_t version = 0;
-    HDDEDATA data = conversation.request(topic.handle);
-    if (data) {
-        DdeGetData(data, reinterpret_cast<BYTE*>(&version), sizeof version, 0);
-        DdeFreeDataHandle(data);
-    }
+    UniqueDdeData data = request(conversation, topic.get());
+    if (data) DdeGetData(data.get(), reinterpret_cast<BYTE*>(&version), sizeof version, 0);
     return version;
 }
 
 void request_activation(const BrowserProfile* profile) {
-    DdeString topic("WWW_Activate");
-    DdeString item("0xFFFFFFFF,0x0");
-    Conversation conversation;
-    if (!topic.handle || !item.handle || !conversation.connect(profile->service_handle, topic.handle)) {
-        return;
-    }
-    HDDEDATA data = conversation.request(item.handle);
-    if (data) DdeFreeDataHandle(data);
+    UniqueDdeString topic = dde_string("WWW_Activate");
+    UniqueDdeString item = dde_string("0xFFFFFFFF,0x0");
+    UniqueConversation conversation;
+    if (!topic || !item || !connect(&conversation, profile->service_handle, topic.get())) return;
+    request(conversation, item.get());
 }
 
 void raise_window(HWND window) {
@@ -132,19 +110,16 @@ bool request_current_page(const BrowserProfile* profile, char** url, char** titl
     *url = nullptr;
     *title = nullptr;
     if (profile->browser_id == BROWSER_IEXPLORE && iexplore_shows_no_document()) return false;
-    DdeString topic(profile->get_url_topic);
-    DdeString item(kCurrentWindow);
-    Conversation conversation;
-    if (!topic.handle || !item.handle || !conversation.connect(profile->service_handle, topic.handle)) {
-        return false;
-    }
-    HDDEDATA data = conversation.request(item.handle);
-    conversation.disconnect();
+    UniqueDdeString topic = dde_string(profile->get_url_topic);
+    UniqueDdeString item = dde_string(kCurrentWindow);
+    UniqueConversation conversation;
+    if (!topic || !item || !connect(&conversation, profile->service_handle, topic.get())) return false;
+    UniqueDdeData data = request(conversation, item.get());
+    conversation.reset();
     if (!data) return false;
     // The reply is the browser's: cut to size and terminated whatever it holds.
     char reply[kMaxReply + 1];
-    DWORD length = DdeGetData(data, reinterpret_cast<BYTE*>(reply), kMaxReply, 0);
-    DdeFreeDataHandle(data);
+    DWORD length = DdeGetData(data.get(), reinterpret_cast<BYTE*>(reply), kMaxReply, 0);
     reply[length <= kMaxReply ? length : kMaxReply] = '\0';
     return parse_window_info(reply, profile->browser_id, url, title);
 }
@@ -172,13 +147,8 @@ void raise_netscape_by_title(const BrowserProfile* profile) {
 // since the shell would run a program or open a file named by it.
 bool open_with_shell(const char* url) {
     if (!is_web_address(url)) {
-        TextBuffer text = tb_empty();
-        tb_assign(&text,
-                  "Unable to open this address: only http, https and ftp addresses are "
-                  "handed to the system's browser\n\n");
-        tb_append_str(&text, url);
-        show_info(tb_text(text));
-        tb_free(&text);
+        report_failure(
+            "Unable to open this address: only http, https and ftp addresses are handed to the system's browser", url);
         return false;
     }
     ShellExecuteA(nullptr, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
@@ -201,32 +171,26 @@ bool start_dde(BrowserLink* link) {
 
 void end_dde(BrowserLink* link) {
     for (BrowserProfile& profile : link->profiles) {
-        if (profile.service_handle) DdeFreeStringHandle(dde_instance, profile.service_handle);
-        profile.service_handle = nullptr;
+        close_handle(&profile.service_handle, DdeStringPolicy{dde_instance});
     }
-    if (dde_instance) DdeUninitialize(dde_instance);
-    dde_instance = 0;
+    close_handle<DdeInstancePolicy>(&dde_instance);
 }
 
 bool launch_browser(BrowserLink* link, bool bare) {
     HCURSOR previous_cursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     const BrowserProfile* profile = active_profile(link);
     bool running = false;
-    DdeString topic(profile->version_topic);
-    if (topic.handle) {
-        Conversation conversation;
-        running = conversation.connect(profile->service_handle, topic.handle);
+    UniqueDdeString topic = dde_string(profile->version_topic);
+    if (topic) {
+        UniqueConversation conversation;
+        running = connect(&conversation, profile->service_handle, topic.get());
         if (!running) {
             char command[MAX_PATH + BROWSER_TEXT_SIZE + 2];
             snprintf(command, sizeof command, bare ? "%s" : "%s %s", profile->exe_path, profile->launch_args);
             running = WinExec(command, SW_SHOWNORMAL) > 31;
         }
     }
-    if (!running) {
-        char text[MAX_PATH + 32];
-        snprintf(text, sizeof text, "Unable to launch browser\n\n%s", profile->exe_path);
-        show_info(text);
-    }
+    if (!running) report_failure("Unable to launch browser", profile->exe_path);
     SetCursor(previous_cursor);
     return running;
 }
@@ -236,16 +200,16 @@ bool open_url(BrowserLink* link, const char* url) {
     if (link->use_url_dll && link->selected_browser == BROWSER_AUTOMATIC) {
         return open_with_shell(url);
     }
-    DdeString topic(profile->open_url_topic);
-    if (!topic.handle) return false;
-    Conversation conversation;
-    if (!conversation.connect(profile->service_handle, topic.handle)) {
+    UniqueDdeString topic = dde_string(profile->open_url_topic);
+    if (!topic) return false;
+    UniqueConversation conversation;
+    if (!connect(&conversation, profile->service_handle, topic.get())) {
         if (!launch_browser(link, false)) return false;
         for (int attempt = 0; attempt < kConnectRetries; attempt++) {
-            if (conversation.connect(profile->service_handle, topic.handle)) break;
+            if (connect(&conversation, profile->service_handle, topic.get())) break;
             Sleep(kRetryPause);
         }
-        if (!conversation.handle) {
+        if (!conversation) {
             show_info("Unable to launch and initiate conversation with browser");
             return false;
         }
@@ -254,10 +218,10 @@ bool open_url(BrowserLink* link, const char* url) {
     tb_assign(&command, profile->open_url_exec);
     tb_replace_all(&command, "%s", url);
     DWORD transaction = 0;
-    DdeClientTransaction(reinterpret_cast<BYTE*>(command->text), tb_length(command) + 1, conversation.handle, nullptr,
+    DdeClientTransaction(reinterpret_cast<BYTE*>(command->text), tb_length(command) + 1, conversation.get(), nullptr,
                          CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC, &transaction);
     tb_free(&command);
-    conversation.disconnect();
+    conversation.reset();
     activate_browser(profile);
     return true;
 }

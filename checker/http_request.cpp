@@ -9,21 +9,21 @@
 #include "checker/host_ascii.h"
 #include "checker/net.h"
 #include "checker/tls.h"
+#include "core/socket_handle.h"
 
 namespace {
 
 // The probe's connection: a socket, with a TLS session over it for https.
 // Closes both however the exchange ends.
 struct Channel {
-    NetSocket socket = NET_NO_SOCKET;
+    UniqueSocket socket;
     TlsSession* tls = nullptr;
     const NetAbort* abort = nullptr;
     Channel() = default;
     Channel(const Channel&) = delete;
     Channel& operator=(const Channel&) = delete;
     ~Channel() {
-        if (tls) tls_end(tls);
-        if (socket != NET_NO_SOCKET) net_close(socket);
+        if (tls) tls_end(tls);  // before the socket closes
     }
 };
 
@@ -37,13 +37,13 @@ struct ParsedUrlGuard {
 
 bool send_all(Channel* channel, const char* bytes, int length, uint64_t deadline) {
     if (channel->tls) return tls_send(channel->tls, bytes, length, deadline);
-    return net_send_all(channel->socket, bytes, length, deadline, channel->abort);
+    return net_send_all(channel->socket.get(), bytes, length, deadline, channel->abort);
 }
 
 // Bytes received, NET_CLOSED, NET_FAILED or NET_TIMED_OUT, for both kinds of channel.
 int receive_some(Channel* channel, char* buffer, int size, uint64_t deadline) {
     if (channel->tls) return tls_receive(channel->tls, buffer, size, deadline);
-    return net_receive_some(channel->socket, buffer, size, deadline, channel->abort);
+    return net_receive_some(channel->socket.get(), buffer, size, deadline, channel->abort);
 }
 
 bool header_block_complete(const char* reply) {
@@ -114,16 +114,16 @@ int exchange(const char* method, ParsedUrl* url, char** reply, const ProbeSettin
     if (lookup != NET_FOUND) return lookup == NET_NO_SUCH_NAME ? HTTP_NO_SUCH_HOST : HTTP_LOOKUP_FAILED;
     Channel channel;
     channel.abort = settings->abort;
-    channel.socket = net_open_stream();
-    if (channel.socket == NET_NO_SOCKET) return HTTP_SOCKET_FAILURE;
+    channel.socket.reset(net_open_stream());
+    if (!channel.socket) return HTTP_SOCKET_FAILURE;
     uint32_t connect_seconds = settings->connect_seconds ? settings->connect_seconds : PROBE_CONNECT_SECONDS;
-    if (!net_connect(channel.socket, address, url->port, seconds_from_now(connect_seconds), channel.abort)) {
+    if (!net_connect(channel.socket.get(), address, url->port, seconds_from_now(connect_seconds), channel.abort)) {
         return HTTP_NO_CONNECTION;
     }
     // One deadline from here on: the handshake, the request and the headers.
     uint64_t deadline = seconds_from_now(settings->wait_seconds);
     if (url->secure) {
-        channel.tls = tls_start(channel.socket, url->host, deadline, channel.abort);
+        channel.tls = tls_start(channel.socket.get(), url->host, deadline, channel.abort);
         if (!channel.tls) return HTTP_TLS_FAILED;
     }
     char* request = format_request(method, url, settings);

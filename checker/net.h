@@ -59,9 +59,9 @@ NetLookup net_lookup_blocking(const char* host, uint32_t* address);
 // deadline or the abort; a late answer is dropped when it comes.
 NetLookup net_lookup_on_helper(const char* host, uint32_t* address, uint64_t deadline, const NetAbort* abort);
 
-// A non-blocking stream socket; NET_NO_SOCKET when none can be created.
+// A non-blocking stream socket; NET_NO_SOCKET when none can be created. Its
+// owner holds it in a UniqueSocket (core/socket_handle.h), which closes it.
 NetSocket net_open_stream();
-void net_close(NetSocket socket);
 // Connects by the deadline; false when refused, not in time or aborted.
 bool net_connect(NetSocket socket, uint32_t address, uint16_t port, uint64_t deadline, const NetAbort* abort);
 // Sends every byte by the deadline; false on failure, at the deadline or on abort. Never raises a signal.

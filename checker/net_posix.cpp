@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "checker/net.h"
+#include "core/socket_handle.h"
 
 namespace {
 
@@ -54,12 +55,10 @@ NetLookup net_lookup_blocking(const char* host, uint32_t* address) {
 NetSocket net_open_stream() {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) return NET_NO_SOCKET;
+    UniqueSocket owner(static_cast<NetSocket>(fd));
     int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) {
-        close(fd);
-        return NET_NO_SOCKET;
-    }
-    return static_cast<NetSocket>(fd);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return NET_NO_SOCKET;
+    return owner.release();
 }
 
 bool net_connect_start(NetSocket socket, uint32_t address, uint16_t port) {
@@ -103,8 +102,6 @@ int net_receive(NetSocket socket, char* buffer, int size) {
     } while (received < 0 && errno == EINTR);
     return received < 0 ? step_failure() : static_cast<int>(received);
 }
-
-void net_close(NetSocket socket) { close(fd_of(socket)); }
 
 uint64_t net_milliseconds() {
     timespec now;

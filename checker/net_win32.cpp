@@ -10,6 +10,8 @@
 #include <string>
 
 #include "checker/net.h"
+#include "core/handles_win32.h"
+#include "core/socket_handle.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ NetLookup outcome_of(int error, const sockaddr* first, uint32_t* address) {
 struct AsyncLookup {
     OVERLAPPED overlapped = {};
     ADDRINFOEXW* found = nullptr;
-    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    UniqueKernelObject done{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     DWORD error = 0;
     std::atomic<int> users{2};
 };
@@ -38,14 +40,13 @@ struct AsyncLookup {
 void release(AsyncLookup* lookup) {
     if (--lookup->users > 0) return;
     if (lookup->found) FreeAddrInfoExW(lookup->found);
-    if (lookup->done) CloseHandle(lookup->done);
     delete lookup;
 }
 
 void CALLBACK lookup_completed(DWORD error, DWORD, LPWSAOVERLAPPED overlapped) {
     AsyncLookup* lookup = CONTAINING_RECORD(overlapped, AsyncLookup, overlapped);
     lookup->error = error;
-    SetEvent(lookup->done);
+    SetEvent(lookup->done.get());
     release(lookup);
 }
 
@@ -99,7 +100,7 @@ NetLookup net_resolve(const char* host, uint32_t* address, uint64_t deadline, co
         release(lookup);
         return started == WSAEINVAL ? net_lookup_on_helper(host, address, deadline, abort) : outcome;
     }
-    if (!net_wait(event_set, lookup->done, deadline, abort)) {
+    if (!net_wait(event_set, lookup->done.get(), deadline, abort)) {
         if (cancel) cancel(&pending);
         release(lookup);
         return NET_LOOKUP_FAILED;
@@ -125,12 +126,10 @@ NetLookup net_lookup_blocking(const char* host, uint32_t* address) {
 NetSocket net_open_stream() {
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET) return NET_NO_SOCKET;
+    UniqueSocket owner(static_cast<NetSocket>(s));
     u_long on = 1;
-    if (ioctlsocket(s, FIONBIO, &on) != 0) {
-        closesocket(s);
-        return NET_NO_SOCKET;
-    }
-    return static_cast<NetSocket>(s);
+    if (ioctlsocket(s, FIONBIO, &on) != 0) return NET_NO_SOCKET;
+    return owner.release();
 }
 
 bool net_connect_start(NetSocket socket, uint32_t address, uint16_t port) {
@@ -173,7 +172,5 @@ int net_receive(NetSocket socket, char* buffer, int size) {
     int received = recv(socket_of(socket), buffer, size, 0);
     return received == SOCKET_ERROR ? step_failure() : received;
 }
-
-void net_close(NetSocket socket) { closesocket(socket_of(socket)); }
 
 uint64_t net_milliseconds() { return GetTickCount64(); }

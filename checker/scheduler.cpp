@@ -58,8 +58,8 @@ struct Worker {
     NetAbort* abort = nullptr;  // fired when the probe's pass is abandoned
     // The job under way (valid while probing).
     bool probing = false;
-    bool witness = false;        // asking a site that answered before, not a URL of the pass
-    bool dropped = false;        // its result is no longer wanted
+    bool witness = false;  // asking a site that answered before, not a URL of the pass
+    bool dropped = false;  // its result is no longer wanted
     std::string url;
     uint64_t pass = 0;
     Host* holding = nullptr;     // the host this worker's probe may talk to
@@ -77,9 +77,7 @@ std::string lower(const char* text) {
 
 // A result that reached no server: on a computer without network every
 // result looks like this, so it must not be believed on its own.
-bool no_answer(const CheckResult& result) {
-    return result.verdict == VERDICT_UNREACHABLE && result.http_status == 0;
-}
+bool no_answer(const CheckResult& result) { return result.verdict == VERDICT_UNREACHABLE && result.http_status == 0; }
 
 bool replied(const CheckResult& result) {
     return result.http_status != 0 || result.verdict == VERDICT_OK || result.verdict == VERDICT_DATED ||
@@ -117,9 +115,9 @@ struct Checker {
     std::unordered_set<Host*> failing_hosts;  // hosts whose requests failed since the last answer
     bool all_added = false;                   // the caller has added the pass's last URL
     bool confirming = false;                  // no probe of the pass starts until an answer or the verdict
-    size_t witness_next = 0;            // the next witness this confirmation asks
-    bool offline = false;               // the pass ended: no site answers
-    std::deque<Witness> witnesses;      // sites that answered, one URL per host, the newest first
+    size_t witness_next = 0;                  // the next witness this confirmation asks
+    bool offline = false;                     // the pass ended: no site answers
+    std::deque<Witness> witnesses;            // sites that answered, one URL per host, the newest first
     bool closing = false;
     Worker workers[CHECK_CONNECTIONS_MAX];
 };

@@ -1,6 +1,6 @@
 // Reading HTML bookmark files into the collection: the program's own
 // collection file, imported files and the Netscape bookmark file. One bookmark
-// is assembled per anchor and handed to add_or_merge.
+// is assembled per anchor and handed to a bookmark sink.
 //
 // The reading logic reports only through its progress callback and its result.
 // The Windows program wraps it with its status text, progress bar, wait cursor
@@ -10,9 +10,7 @@
 
 #include <cstdint>
 
-#include "collection/check_state.h"
-#include "core/containers.h"
-
+struct BookmarkSink;
 struct Collection;
 struct ImportReport;
 
@@ -20,32 +18,10 @@ struct ImportReport;
 // whether to go on.
 using ReadProgressFn = bool (*)(uint32_t kilobytes, void* context);
 
-// What an anchor start tag says: the URL verbatim, the three dates, each
-// DATE_UNSET when its attribute is missing, and the tags.
-struct AnchorAttributes {
-    TextBuffer url;  // appended to; the caller empties it between anchors
-    uint32_t added;
-    uint32_t last_visit;
-    uint32_t last_modified;
-    TextBuffer tags;  // TAGS="a,b" as "a b", references decoded; appended to like url
-    // The last status check (LAST_CHECK, CHECK_VERDICT, ...); check.last_check
-    // is 0 without one. check.moved_to points into the tag, moved_to_length bytes.
-    StoredCheck check;
-    size_t moved_to_length;
-};
-
-// Reads the attributes of the anchor start tag at `tag` (at its "<"), names in
-// any letter case, values in double, single or no quotes. The URL is the first
-// HREF with a double-quoted value, taken verbatim. Dates are decimal numbers of
-// seconds; larger ones, in milliseconds or microseconds as some exporters write
-// them, are scaled to seconds. False when the tag has no such URL.
-bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag);
-
-// Parses a text already in memory into the collection; tags, and the folder
-// names of a Netscape bookmark file, join each bookmark's description. Always
-// true. The progress callback and the report may be null.
-bool parse_bookmark_text(Collection* collection, const char* text, bool automatic, ReadProgressFn progress,
-                         void* context, ImportReport* report = nullptr);
+// The reader of Netscape bookmark files and of the program's own: reads a
+// text already in memory (UTF-8) into the sink. The folders of a Netscape
+// bookmark file enclose its bookmarks. The progress callback may be null.
+void read_netscape_bookmarks(BookmarkSink* sink, const char* text, ReadProgressFn progress, void* context);
 
 // True when the text starts with the complete header of the collection file.
 bool is_collection_file_text(const char* text);

@@ -66,8 +66,8 @@ uint32_t answered_urls(const PtrVector* records, const char** urls, uint32_t cou
     std::vector<const Bookmark*> answered;
     for (uint32_t i = 0; i < records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
-        bool replied = record->http_status != 0 || record->verdict == VERDICT_DATED ||
-                       record->verdict == VERDICT_OK || record->verdict == VERDICT_MOVED;
+        bool replied = record->http_status != 0 || record->verdict == VERDICT_DATED || record->verdict == VERDICT_OK ||
+                       record->verdict == VERDICT_MOVED;
         if (record->last_check && replied) answered.push_back(record);
     }
     size_t taken = std::min<size_t>(count, answered.size());

@@ -114,6 +114,101 @@ void merge_date(uint32_t* stored, uint32_t incoming) {
     if (is_real_date(incoming) && *stored < incoming) *stored = incoming;
 }
 
+// The steps of add_or_merge.
+
+// Trims the title and tidies the URL; false (both freed) when the URL cannot
+// be stored. A bookmark is worth keeping without a title: it gets its URL.
+bool tidy_title_and_url(char** title, char** url, bool* untitled) {
+    if (*title) trim_in_place(*title);
+    if (*url) *url = tidy_url(*url);
+    if (!*url || !is_storable_url(*url)) {
+        free(*title);
+        free(*url);
+        return false;
+    }
+    *untitled = !*title || (*title)[0] == '\0';
+    if (*untitled) {
+        free(*title);
+        *title = str_dup(*url);
+    }
+    return true;
+}
+
+// Where a URL stands: its stored record, or where a new one goes.
+struct UrlLookUp {
+    Bookmark* stored;
+    uint32_t url_position;  // in `records_by_url`, outside a batch
+    uint32_t url_hash;      // in the batch's table, inside one
+};
+
+UrlLookUp look_up_url(const Collection* collection, const char* url) {
+    UrlLookUp look_up{nullptr, 0, 0};
+    const bool batched = collection->batch.depth > 0;
+    if (batched) look_up.url_hash = hash_text_nocase(url);
+    if (vec_search(collection->records_by_url, url, compare_record_url_key, &look_up.url_position)) {
+        look_up.stored = static_cast<Bookmark*>(collection->records_by_url->items[look_up.url_position]);
+    } else if (batched) {
+        look_up.stored = find_in_batch(collection, url, look_up.url_hash);
+    }
+    return look_up;
+}
+
+// The later check, and the later dates when the incoming bookmark is dated.
+void merge_into_stored(Bookmark* stored, uint32_t added, uint32_t last_visit, uint32_t last_modified,
+                       const StoredCheck* check) {
+    if (check) merge_stored_check(stored, check);
+    if (!is_real_date(added)) return;
+    merge_date(&stored->last_visit, last_visit);
+    merge_date(&stored->last_modified, last_modified);
+}
+
+void set_added_dates(const Collection* collection, Bookmark* record, uint32_t added, uint32_t last_visit,
+                     uint32_t last_modified) {
+    // Asking the clock for every bookmark read costs more than reading it on
+    // some systems (the C library looks up the time zone each time).
+    const uint32_t moment = collection->batch.depth > 0 ? collection->batch.moment : now(collection);
+    record->added = is_real_date(added) ? added : moment;
+    record->last_visit = is_real_date(last_visit) ? last_visit : moment;
+    record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
+}
+
+void set_added_keywords(Collection* collection, Bookmark* record, bool untitled, const char* keyword_text,
+                        bool automatic) {
+    if (!automatic) {
+        // Without automatic keywords the keyword text keeps every word it has,
+        // and the index splits the text into those same words by itself.
+        set_bookmark_keywords(collection, record, keyword_text);
+        return;
+    }
+    WordScratch* scratch = collection->batch.words;
+    TextBuffer own_source = tb_empty();
+    TextBuffer own_keywords = tb_empty();
+    TextBuffer* source = scratch ? &scratch->joined : &own_source;
+    TextBuffer* keywords = scratch ? &scratch->keywords : &own_keywords;
+    // URLs are never split into keywords.
+    tb_assign(source, untitled ? "" : record->title);
+    if (keyword_text) {
+        tb_append_char(source, ' ');
+        tb_append_str(source, keyword_text);
+    }
+    // The joined text is this function's own: it may be edited in place.
+    make_automatic_keywords(collection->keyword_index, (*source)->text, keywords, scratch);
+    set_bookmark_keywords(collection, record, tb_text(*keywords));
+    tb_free(&own_source);
+    tb_free(&own_keywords);
+}
+
+void insert_added_record(Collection* collection, Bookmark* record, const UrlLookUp& look_up) {
+    insert_in_identity_order(collection->records, record);
+    collection->edits++;
+    if (collection->batch.depth > 0) {
+        table_insert(collection->batch.by_url, look_up.url_hash, record);
+        vec_append(collection->batch.records, record);
+    } else {
+        vec_insert_at(collection->records_by_url, look_up.url_position, record);
+    }
+}
+
 }  // namespace
 
 Collection create_collection() {
@@ -236,82 +331,22 @@ void insert_record(Collection* collection, Bookmark* record) {
 
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
                         uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check) {
-    if (title) trim_in_place(title);
-    if (url) url = tidy_url(url);
-    if (!url || !is_storable_url(url)) {
+    bool untitled;
+    if (!tidy_title_and_url(&title, &url, &untitled)) return ADD_SKIPPED;
+    const UrlLookUp look_up = look_up_url(collection, url);
+    if (look_up.stored) {
         free(title);
         free(url);
-        return ADD_SKIPPED;
-    }
-    // A bookmark is worth keeping without a title: the list shows its URL.
-    const bool untitled = !title || title[0] == '\0';
-    if (untitled) {
-        free(title);
-        title = str_dup(url);
-    }
-
-    // The look-up's position is where a new record goes in `records_by_url`.
-    uint32_t url_position;
-    const bool batched = collection->batch.depth > 0;
-    const uint32_t url_hash = batched ? hash_text_nocase(url) : 0;
-    Bookmark* stored = nullptr;
-    if (vec_search(collection->records_by_url, url, compare_record_url_key, &url_position)) {
-        stored = static_cast<Bookmark*>(collection->records_by_url->items[url_position]);
-    } else if (batched) {
-        stored = find_in_batch(collection, url, url_hash);
-    }
-    if (stored) {
-        free(title);
-        free(url);
-        if (check) merge_stored_check(stored, check);
-        if (!is_real_date(added)) return ADD_MERGED;
-        merge_date(&stored->last_visit, last_visit);
-        merge_date(&stored->last_modified, last_modified);
+        merge_into_stored(look_up.stored, added, last_visit, last_modified, check);
         return ADD_MERGED;
     }
-
     Bookmark* record = new_record(collection);
     record->url = url;
     record->title = title;
-    // Asking the clock for every bookmark read costs more than reading it on
-    // some systems (the C library looks up the time zone each time).
-    const uint32_t moment = batched ? collection->batch.moment : now(collection);
-    record->added = is_real_date(added) ? added : moment;
-    record->last_visit = is_real_date(last_visit) ? last_visit : moment;
-    record->last_modified = last_modified == DATE_CHECKING ? DATE_UNSET : last_modified;
+    set_added_dates(collection, record, added, last_visit, last_modified);
     if (check) merge_stored_check(record, check);
-
-    if (automatic) {
-        WordScratch* scratch = collection->batch.words;
-        TextBuffer own_source = tb_empty();
-        TextBuffer own_keywords = tb_empty();
-        TextBuffer* source = scratch ? &scratch->joined : &own_source;
-        TextBuffer* keywords = scratch ? &scratch->keywords : &own_keywords;
-        // URLs are never split into keywords.
-        tb_assign(source, untitled ? "" : title);
-        if (keyword_text) {
-            tb_append_char(source, ' ');
-            tb_append_str(source, keyword_text);
-        }
-        // The joined text is this function's own: it may be edited in place.
-        make_automatic_keywords(collection->keyword_index, (*source)->text, keywords, scratch);
-        set_bookmark_keywords(collection, record, tb_text(*keywords));
-        tb_free(&own_source);
-        tb_free(&own_keywords);
-    } else {
-        // Without automatic keywords the keyword text keeps every word it has,
-        // and the index splits the text into those same words by itself.
-        set_bookmark_keywords(collection, record, keyword_text);
-    }
-
-    insert_in_identity_order(collection->records, record);
-    collection->edits++;
-    if (batched) {
-        table_insert(collection->batch.by_url, url_hash, record);
-        vec_append(collection->batch.records, record);
-    } else {
-        vec_insert_at(collection->records_by_url, url_position, record);
-    }
+    set_added_keywords(collection, record, untitled, keyword_text, automatic);
+    insert_added_record(collection, record, look_up);
     return ADD_ADDED;
 }
 

@@ -5,8 +5,10 @@
 
 #include <cstring>
 
+#include "collection/bookmark_source.h"
 #include "collection/import_report.h"
 #include "collection/internet_shortcut.h"
+#include "core/handles_win32.h"
 
 namespace {
 
@@ -21,23 +23,20 @@ bool join_path(char path[MAX_PATH], const char* folder, const char* name) {
     return true;
 }
 
-void import_shortcut_file(Collection* collection, const char* path, const char* name, ImportReport* report) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+void import_shortcut_file(BookmarkSink* sink, const char* path, const char* name) {
+    UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     char text[SHORTCUT_READ_LIMIT + 1];
     DWORD got = 0;
-    if (file != INVALID_HANDLE_VALUE && ReadFile(file, text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
+    if (file && ReadFile(file.get(), text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
         text[got] = '\0';
-        import_shortcut_text(collection, name, text, report);
+        read_internet_shortcut(sink, name, text);
     } else {
-        note_skipped(report, name, "could not be read");
+        note_skipped(sink->report, name, "could not be read");
     }
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
-}  // namespace
-
-void import_favorites(Collection* collection, const char* folder, ImportReport* report) {
+void import_folder(BookmarkSink* sink, const char* folder) {
     char base[MAX_PATH];
     size_t length = strlen(folder);
     // An empty path would become the root of the current drive.
@@ -50,22 +49,29 @@ void import_favorites(Collection* collection, const char* folder, ImportReport* 
     char path[MAX_PATH];
     if (!join_path(path, base, "*.*")) return;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    UniqueFind search(FindFirstFileA(path, &found));
+    if (!search) return;
     do {
         const char* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
             // Each level lengthens the path, so the path limit also bounds the
             // depth, folder links that lead back up included.
-            if (join_path(path, base, name)) import_favorites(collection, path, report);
+            if (join_path(path, base, name)) import_folder(sink, path);
         } else if (is_shortcut_file_name(name)) {
             if (join_path(path, base, name)) {
-                import_shortcut_file(collection, path, name, report);
+                import_shortcut_file(sink, path, name);
             } else {
-                note_skipped(report, name, "path too long");
+                note_skipped(sink->report, name, "path too long");
             }
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
+}
+
+}  // namespace
+
+void import_favorites(Collection* collection, const char* folder, ImportReport* report) {
+    BookmarkSink sink = open_bookmark_sink(collection, true, report);
+    import_folder(&sink, folder);
+    close_bookmark_sink(&sink);
 }

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/unique_handle.h"
 #include "core/whole_file.h"
 
 namespace {
@@ -77,21 +78,15 @@ bool copy_database(const char* path, const fs::path& folder) {
     return true;
 }
 
-struct Database {
-    sqlite3* db = nullptr;
-    Database() = default;
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
-    ~Database() { sqlite3_close(db); }
-};
+using Database = UniqueHandle<ZeroInvalidPolicy<sqlite3*, sqlite3_close>>;
+using Statement = UniqueHandle<ZeroInvalidPolicy<sqlite3_stmt*, sqlite3_finalize>>;
 
-struct Statement {
+// The statement, or none when the SQL does not compile against the database.
+Statement prepare(sqlite3* db, const char* sql) {
     sqlite3_stmt* stmt = nullptr;
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    return Statement(stmt);
+}
 
 std::string text_column(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
@@ -103,23 +98,24 @@ std::string text_column(sqlite3_stmt* stmt, int column) {
 // Opens the copy for writing, so that SQLite replays its log, with the
 // settings SQLite advises for files from elsewhere, and checks it.
 bool open_checked(const fs::path& file, Database* database) {
-    if (sqlite3_open_v2(file.u8string().c_str(), &database->db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        return false;
-    }
-    sqlite3* db = database->db;
+    sqlite3* db = nullptr;
+    // A connection is handed back even when the open fails, and must be closed.
+    const int opened = sqlite3_open_v2(file.u8string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    database->reset(db);
+    if (opened != SQLITE_OK) return false;
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
-    Statement check(db, "PRAGMA quick_check");
-    return check.stmt && sqlite3_step(check.stmt) == SQLITE_ROW && text_column(check.stmt, 0) == "ok";
+    Statement check = prepare(db, "PRAGMA quick_check");
+    return check.get() && sqlite3_step(check.get()) == SQLITE_ROW && text_column(check.get(), 0) == "ok";
 }
 
 // Whether the bookmark tables are tables: views could run anything.
 bool has_bookmark_tables(sqlite3* db) {
-    Statement tables(db,
-                     "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                     "name IN ('moz_bookmarks', 'moz_places', 'moz_keywords')");
-    return tables.stmt && sqlite3_step(tables.stmt) == SQLITE_ROW && sqlite3_column_int(tables.stmt, 0) == 3;
+    Statement tables = prepare(db,
+                               "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                               "name IN ('moz_bookmarks', 'moz_places', 'moz_keywords')");
+    return tables.get() && sqlite3_step(tables.get()) == SQLITE_ROW && sqlite3_column_int(tables.get(), 0) == 3;
 }
 
 struct Row {
@@ -136,13 +132,14 @@ struct Row {
 };
 
 bool read_rows(sqlite3* db, std::vector<Row>* rows) {
-    Statement query(db,
-                    "SELECT b.id, b.type, b.parent, b.fk, b.title, b.dateAdded, b.guid, p.url, p.last_visit_date, "
-                    "b.position FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.id");
-    if (!query.stmt) return false;
+    Statement query =
+        prepare(db,
+                "SELECT b.id, b.type, b.parent, b.fk, b.title, b.dateAdded, b.guid, p.url, p.last_visit_date, "
+                "b.position FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.id");
+    if (!query.get()) return false;
     int step;
-    while ((step = sqlite3_step(query.stmt)) == SQLITE_ROW) {
-        sqlite3_stmt* s = query.stmt;
+    while ((step = sqlite3_step(query.get())) == SQLITE_ROW) {
+        sqlite3_stmt* s = query.get();
         rows->push_back(Row{sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int64(s, 2),
                             sqlite3_column_int64(s, 3), text_column(s, 4), sqlite3_column_int64(s, 5),
                             text_column(s, 6), text_column(s, 7), sqlite3_column_int64(s, 8),
@@ -156,11 +153,11 @@ bool read_rows(sqlite3* db, std::vector<Row>* rows) {
 using PlaceWords = std::vector<std::pair<int64_t, std::string>>;
 
 bool read_keywords(sqlite3* db, PlaceWords* words) {
-    Statement query(db, "SELECT place_id, keyword FROM moz_keywords ORDER BY id");
-    if (!query.stmt) return false;
+    Statement query = prepare(db, "SELECT place_id, keyword FROM moz_keywords ORDER BY id");
+    if (!query.get()) return false;
     int step;
-    while ((step = sqlite3_step(query.stmt)) == SQLITE_ROW) {
-        words->emplace_back(sqlite3_column_int64(query.stmt, 0), text_column(query.stmt, 1));
+    while ((step = sqlite3_step(query.get())) == SQLITE_ROW) {
+        words->emplace_back(sqlite3_column_int64(query.get(), 0), text_column(query.get(), 1));
     }
     return step == SQLITE_DONE;
 }
@@ -307,19 +304,19 @@ StoreRead read_firefox_places(const char* path) {
         return read;
     }
     Database database;
-    for (int attempt = 0; attempt < kCopyAttempts && !database.db; attempt++) {
+    for (int attempt = 0; attempt < kCopyAttempts && !database; attempt++) {
         if (!copy_database(path, folder.path)) {
             read.failure = "the database cannot be copied";
             return read;
         }
         Database copy;
-        if (open_checked(folder.path / "places.sqlite", &copy)) std::swap(database.db, copy.db);
+        if (open_checked(folder.path / "places.sqlite", &copy)) database = std::move(copy);
     }
-    if (!database.db) {
+    if (!database) {
         read.failure = "the copy of the database fails its check";
         return read;
     }
-    read.failure = read_database(database.db, &read);
+    read.failure = read_database(database.get(), &read);
     if (!read.failure.empty()) read.bookmarks.clear();
     return read;
 }

@@ -12,13 +12,6 @@ void free_import_report(ImportReport* report) {
 
 const char IMPORT_NO_ADDRESS[] = "no address";
 
-void count_outcome(ImportReport* report, AddOutcome outcome, const char* where) {
-    if (!report) return;
-    if (outcome == ADD_ADDED) report->added++;
-    if (outcome == ADD_MERGED) report->merged++;
-    if (outcome == ADD_SKIPPED) note_skipped(report, where, IMPORT_NO_ADDRESS);
-}
-
 void note_skipped(ImportReport* report, const char* where, const char* why) {
     if (!report) return;
     if (report->skipped++ >= IMPORT_REASONS_KEPT) return;

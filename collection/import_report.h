@@ -28,10 +28,8 @@ void free_import_report(ImportReport* report);
 // The reason add_or_merge skips a bookmark for.
 extern const char IMPORT_NO_ADDRESS[];
 
-// Counts one bookmark handed to add_or_merge, found where it stood (a line, a
-// file name). The report may be null, here and below.
-void count_outcome(ImportReport* report, AddOutcome outcome, const char* where);
-// Counts an entry skipped before it became a bookmark, with where it stood and why.
+// Counts an entry skipped, with where it stood (a line, a file name) and why.
+// The report may be null.
 void note_skipped(ImportReport* report, const char* where, const char* why);
 
 // "N added, M merged, K skipped": owned text, free with free().

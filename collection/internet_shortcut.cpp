@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "collection/collection.h"
+#include "collection/bookmark_source.h"
 #include "collection/import_report.h"
 #include "core/ansi_text.h"
 
@@ -66,15 +66,19 @@ char* shortcut_title(const char* file_name) {
     return str_dup_span(file_name, extension ? static_cast<size_t>(extension - file_name) : strlen(file_name));
 }
 
-void import_shortcut_text(Collection* collection, const char* file_name, const char* text, ImportReport* report) {
+void read_internet_shortcut(BookmarkSink* sink, const char* file_name, const char* text) {
     char* converted = utf8_or_converted(text, strlen(text));
     char* url = shortcut_url(converted ? converted : text);
     free(converted);
     if (!url) {
-        note_skipped(report, file_name, "not an Internet Shortcut");
+        note_skipped(sink->report, file_name, "not an Internet Shortcut");
         return;
     }
-    const AddOutcome outcome =
-        add_or_merge(collection, shortcut_title(file_name), url, nullptr, DATE_UNSET, DATE_UNSET, DATE_UNSET, true);
-    count_outcome(report, outcome, file_name);
+    char* title = shortcut_title(file_name);
+    SourceBookmark bookmark = empty_source_bookmark();
+    bookmark.url = url;
+    bookmark.title = title;
+    if (take_bookmark(sink, bookmark) == ADD_SKIPPED) note_skipped(sink->report, file_name, IMPORT_NO_ADDRESS);
+    free(title);
+    free(url);
 }

@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-struct Collection;
-struct ImportReport;
+struct BookmarkSink;
 
 // At most this many bytes of a shortcut file are read.
 const uint32_t SHORTCUT_READ_LIMIT = 8191;
@@ -24,8 +23,7 @@ char* shortcut_url(const char* text);
 // The file name without its extension: the bookmark's title. Owned text.
 char* shortcut_title(const char* file_name);
 
-// Adds the bookmark of one shortcut file (its name and the text read from it)
-// to the collection, or merges it with the stored one of the same URL. Titles
-// are turned into keywords. A text that is not UTF-8 is read in the system's
-// ANSI code page. The report (which may be null) counts what happened.
-void import_shortcut_text(Collection* collection, const char* file_name, const char* text, ImportReport* report);
+// The reader of one shortcut file (its name and the text read from it): its
+// bookmark, titled with the name, goes to the sink. A text that is not UTF-8
+// is read in the system's ANSI code page.
+void read_internet_shortcut(BookmarkSink* sink, const char* file_name, const char* text);

@@ -2,7 +2,7 @@
 // conversions every store reader needs: dates and stray bytes in texts.
 #include "collection/store_bookmarks.h"
 
-#include "collection/collection.h"
+#include "collection/bookmark_source.h"
 #include "collection/import_report.h"
 #include "core/bookmark.h"
 #include "core/utf8.h"
@@ -15,11 +15,6 @@ const int64_t kWindowsEpochOffset = 11644473600;
 
 uint32_t date_of_seconds(int64_t seconds) {
     return seconds > 0 && seconds < static_cast<int64_t>(DATE_CHECKING) ? static_cast<uint32_t>(seconds) : DATE_UNSET;
-}
-
-void append_words(std::string* text, const std::string& words) {
-    *text += ' ';
-    *text += words;
 }
 
 }  // namespace
@@ -49,26 +44,32 @@ std::string repaired_utf8(const std::string& text) {
     return repaired;
 }
 
-void add_store_bookmarks(Collection* collection, const StoreRead& store, bool automatic, ImportReport* report) {
-    begin_add_batch(collection);
-    std::string keyword_text;
+void add_store_bookmarks(BookmarkSink* sink, const StoreRead& store) {
+    std::string tags;
+    std::vector<TextBuffer> folders;
     for (const StoreBookmark& b : store.bookmarks) {
-        keyword_text.clear();
-        for (const std::string& keyword : b.keywords) append_words(&keyword_text, repaired_utf8(keyword));
-        for (auto folder = b.folders.rbegin(); folder != b.folders.rend(); ++folder) {
-            append_words(&keyword_text, repaired_utf8(*folder));
+        tags.clear();
+        for (const std::string& keyword : b.keywords) {
+            if (!tags.empty()) tags += ' ';
+            tags += repaired_utf8(keyword);
         }
-        const AddOutcome outcome =
-            add_or_merge(collection, str_dup(repaired_utf8(b.title).c_str()), str_dup(repaired_utf8(b.url).c_str()),
-                         keyword_text.c_str(), b.added, b.last_visit, DATE_UNSET, automatic);
-        if (outcome != ADD_SKIPPED || !report) {
-            count_outcome(report, outcome, nullptr);
-            continue;
-        }
+        while (folders.size() < b.folders.size()) folders.push_back(tb_empty());
+        for (size_t i = 0; i < b.folders.size(); i++) tb_assign(&folders[i], repaired_utf8(b.folders[i]).c_str());
+        const std::string title = repaired_utf8(b.title);
+        const std::string url = repaired_utf8(b.url);
+        SourceBookmark bookmark = empty_source_bookmark();
+        bookmark.url = url.c_str();
+        bookmark.title = title.c_str();
+        bookmark.tags = tags.c_str();
+        bookmark.folders = folders.data();
+        bookmark.folder_count = static_cast<uint32_t>(b.folders.size());
+        bookmark.added = b.added;
+        bookmark.last_visit = b.last_visit;
+        if (take_bookmark(sink, bookmark) != ADD_SKIPPED || !sink->report) continue;
         std::string where;
-        for (const std::string& folder : b.folders) where += repaired_utf8(folder) + "/";
-        where += repaired_utf8(b.title);
-        count_outcome(report, outcome, where.c_str());
+        for (size_t i = 0; i < b.folders.size(); i++) where.append(tb_text(folders[i])).append("/");
+        where += title;
+        note_skipped(sink->report, where.c_str(), IMPORT_NO_ADDRESS);
     }
-    end_add_batch(collection);
+    for (TextBuffer& folder : folders) tb_free(&folder);
 }

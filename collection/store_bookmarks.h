@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-struct Collection;
-struct ImportReport;
+struct BookmarkSink;
 
 // Folders nested deeper than this count as the deepest one kept: the path of
 // every bookmark is copied, and a store may nest thousands of folders.
@@ -39,8 +38,8 @@ uint32_t date_of_windows_microseconds(int64_t microseconds);
 // by U+FFFD, as browsers show such titles: the collection keeps UTF-8 only.
 std::string repaired_utf8(const std::string& text);
 
-// Adds the bookmarks to the collection, or merges them with stored ones of the
-// same URL, as a Netscape bookmark file's are: the keywords and the folder
-// path (innermost folder first) join the keyword text. Counts each in the
-// report (which may be null); a skipped one is named by its folder path and title.
-void add_store_bookmarks(Collection* collection, const StoreRead& store, bool automatic, ImportReport* report);
+// Hands the bookmarks to the sink, which adds them or merges them with stored
+// ones of the same URL as a Netscape bookmark file's are: their keywords and
+// folder path join the keyword text. A skipped one is named in the sink's
+// report by its folder path and title.
+void add_store_bookmarks(BookmarkSink* sink, const StoreRead& store);

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const verdict_names[] = {"",        "dated",        "ok",         "moved", "gone", "unreachable",
+const char* const verdict_names[] = {"",        "dated",        "ok",          "moved",  "gone", "unreachable",
                                      "blocked", "server-error", "not-checked", "offline"};
 
 struct ErrorName {

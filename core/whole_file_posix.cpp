@@ -10,19 +10,17 @@
 #include <cstring>
 #include <string>
 
+#include "core/unique_handle.h"
 #include "core/whole_file.h"
 
 namespace {
 
-struct FileDescriptor {
-    int fd;
-    explicit FileDescriptor(int f) : fd(f) {}
-    ~FileDescriptor() {
-        if (fd >= 0) close(fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
+struct DescriptorPolicy {
+    using Handle = int;
+    static Handle invalid() { return -1; }
+    static void close(Handle fd) { ::close(fd); }
 };
+using UniqueDescriptor = UniqueHandle<DescriptorPolicy>;
 
 bool write_all(int fd, const char* bytes, size_t count) {
     while (count > 0) {
@@ -59,10 +57,10 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     *text = nullptr;
     *size = 0;
     if (path[0] == '\0') return true;
-    FileDescriptor file(open(path, O_RDONLY));
-    if (file.fd < 0) return false;
+    UniqueDescriptor file(open(path, O_RDONLY));
+    if (!file) return false;
     struct stat info;
-    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0 || info.st_size >= 0xFFFFFFFF) {
+    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0 || info.st_size >= 0xFFFFFFFF) {
         return false;
     }
     uint32_t length = static_cast<uint32_t>(info.st_size);
@@ -70,7 +68,7 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     if (!buffer) return false;
     uint32_t done = 0;
     while (done < length) {
-        ssize_t got = read(file.fd, buffer + done, length - done);
+        ssize_t got = read(file.get(), buffer + done, length - done);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<uint32_t>(got);
@@ -120,11 +118,12 @@ bool write_pieces(int fd, NextPieceFn next_piece, void* context) {
 
 char* write_file_beside(const char* path, NextPieceFn next_piece, void* context) {
     std::string name;
-    int fd = create_unique_beside(path, &name);
-    if (fd < 0) return nullptr;
-    bool written = fchmod(fd, file_mode(path)) == 0 && write_pieces(fd, next_piece, context);
-    written = written && !file_step_fails(FILE_STEP_FLUSH) && fsync(fd) == 0;
-    written = (close(fd) == 0) && written;
+    UniqueDescriptor file(create_unique_beside(path, &name));
+    if (!file) return nullptr;
+    bool written = fchmod(file.get(), file_mode(path)) == 0 && write_pieces(file.get(), next_piece, context);
+    written = written && !file_step_fails(FILE_STEP_FLUSH) && fsync(file.get()) == 0;
+    // The close's answer is the write's last check (a full disk may tell only then).
+    written = (close(file.release()) == 0) && written;
     if (!written) {
         unlink(name.c_str());
         return nullptr;
@@ -145,9 +144,7 @@ bool move_aside(const char* path, char** aside) {
     *aside = nullptr;
     if (!file_exists(path)) return true;
     std::string name;
-    int fd = create_unique_beside(path, &name);
-    if (fd < 0) return false;
-    close(fd);
+    if (!UniqueDescriptor(create_unique_beside(path, &name))) return false;
     if (rename(path, name.c_str()) != 0) {
         unlink(name.c_str());
         return false;

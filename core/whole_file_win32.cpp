@@ -5,21 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/handles_win32.h"
 #include "core/whole_file.h"
-
-namespace {
-
-struct FileHandle {
-    HANDLE handle;
-    explicit FileHandle(HANDLE h) : handle(h) {}
-    ~FileHandle() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-};
-
-}  // namespace
 
 bool read_whole_file(const char* path, char** text, uint32_t* size) {
     *text = nullptr;
@@ -28,14 +15,14 @@ bool read_whole_file(const char* path, char** text, uint32_t* size) {
     // Sharing writing and deleting: browsers replace the files read here
     // while they run (and keep their databases open for writing), and a save
     // of theirs fails while another program holds the file without sharing.
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.handle == INVALID_HANDLE_VALUE) return false;
-    DWORD length = GetFileSize(file.handle, nullptr);
+    if (!file) return false;
+    DWORD length = GetFileSize(file.get(), nullptr);
     if (length == INVALID_FILE_SIZE || length == 0) return false;
     char* buffer = static_cast<char*>(malloc(length + 1));
     DWORD got = 0;
-    if (!ReadFile(file.handle, buffer, length, &got, nullptr) || got != length) {
+    if (!ReadFile(file.get(), buffer, length, &got, nullptr) || got != length) {
         free(buffer);
         return false;
     }
@@ -92,10 +79,10 @@ char* write_file_beside(const char* path, NextPieceFn next_piece, void* context)
     if (!create_unique_beside(path, name)) return nullptr;
     bool written;
     {
-        FileHandle file(
+        UniqueFile file(
             CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file.handle != INVALID_HANDLE_VALUE && write_pieces(file.handle, next_piece, context) &&
-                  !file_step_fails(FILE_STEP_FLUSH) && FlushFileBuffers(file.handle);
+        written = file && write_pieces(file.get(), next_piece, context) && !file_step_fails(FILE_STEP_FLUSH) &&
+                  FlushFileBuffers(file.get());
     }
     if (!written) {
         DeleteFileA(name);

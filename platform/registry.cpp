@@ -3,10 +3,14 @@
 
 #include <cstdio>
 
-bool open_registry_key(HKEY root, const char* path, const char* subkey, HKEY* key) {
+bool open_registry_key(HKEY root, const char* path, const char* subkey, UniqueKey* key) {
     char full[512];
     snprintf(full, sizeof full, "%s%s", path, subkey ? subkey : "");
-    return RegOpenKeyExA(root, full, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
+    // The handle is taken only on success: a failed open promises nothing of it.
+    HKEY opened;
+    if (RegOpenKeyExA(root, full, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+    key->reset(opened);
+    return true;
 }
 
 bool read_registry_string(HKEY key, const char* name, char* buffer, DWORD size) {

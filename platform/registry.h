@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-// Opens root\path followed directly by subkey (may be null) with full access.
-bool open_registry_key(HKEY root, const char* path, const char* subkey, HKEY* key);
+#include "platform/handles.h"
+
+// Opens root\path followed directly by subkey (may be null) to read its values.
+bool open_registry_key(HKEY root, const char* path, const char* subkey, UniqueKey* key);
 // True only for a REG_SZ value; buffer is always zero-terminated within size.
 bool read_registry_string(HKEY key, const char* name, char* buffer, DWORD size);

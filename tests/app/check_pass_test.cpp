@@ -118,7 +118,8 @@ TEST_F(CheckPassTest, OfflineLeavesEveryIconAsItWas) {
     record("http://changed.invalid/")->last_modified = NOV_6_1994_08_49_37;
     std::vector<int> icons;
     PtrVector* records = app_state->collection.records;
-    for (uint32_t i = 0; i < records->count; i++) icons.push_back(status_icon(static_cast<Bookmark*>(records->items[i])));
+    for (uint32_t i = 0; i < records->count; i++)
+        icons.push_back(status_icon(static_cast<Bookmark*>(records->items[i])));
     app_state->options.option_flags |= OPT_AUTO_STATUS_CHECK;
     app_state->options.check_interval = 1;
     count_check_minute();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "collection/collection_file.h"
+#include "core/handles_win32.h"
 #include "core/whole_file.h"
 #include "tests/app/window_fixture.h"
 #include "tests/take_text.h"
@@ -50,7 +51,7 @@ TEST_F(WindowTest, FailedSaveIsReportedAndClosingAsksFirst) {
 TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     dir.write("lk.htm", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DT><A HREF=\"http://kept/\">Kept</A>\n");
     dir.make_folder("folder.htm");
-    HANDLE locked = CreateFileA(dir.path("lk.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    UniqueFile locked(CreateFileA(dir.path("lk.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     DialogDriver driver(IDNO);
     for (const std::string& path : {dir.path("no-such-folder\\lk.htm"), dir.path("folder.htm"), dir.path("lk.htm")}) {
         lstrcpyA(app_state->options.collection_path, path.c_str());
@@ -58,7 +59,7 @@ TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
         EXPECT_EQ(driver.boxes.back().text, "Unable to import html bookmark file\n\n" + path);
         EXPECT_TRUE(app_state->collection_unread);
     }
-    CloseHandle(locked);
+    locked.reset();
     EXPECT_FALSE(save_collection_file());
     EXPECT_NE(dir.read("lk.htm").find("http://kept/"), std::string::npos);
     EXPECT_FALSE(dir.exists("lk.htm.bak"));

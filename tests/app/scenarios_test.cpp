@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_state.h"
+#include "app/help.h"
 #include "app/list_view.h"
 #include "app/message_loop.h"
 #include "app/settings.h"
@@ -271,4 +272,19 @@ TEST_F(WindowTest, WhateverIsStoredReadsBackAfterARestart) {
     EXPECT_TRUE(save_collection_file());
     start_again();
     EXPECT_EQ(stored(), before);
+}
+
+// A help page that cannot be opened is reported with the system's reason
+// (the test program has no help page beside it).
+TEST_F(WindowTest, HelpThatCannotOpenSaysWhy) {
+    char path[MAX_PATH];
+    help_file_path(path);
+    DialogDriver driver;
+    EXPECT_FALSE(open_help_contents(app_state->main_window));
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    const std::string fixed = std::string("Unable to open the Ravozorizi help file\n\n") + path + "\n\n";
+    const std::string& text = driver.boxes[0].text;
+    EXPECT_EQ(text.substr(0, fixed.size()), fixed);
+    EXPECT_GT(text.size(), fixed.size());
+    EXPECT_NE(text.back(), '\n');
 }

@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "browser/dde_client.h"
 #include "checker/scheduler.h"
+#include "core/handles_win32.h"
 #include "search/keyword_index.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/platform/dialog_driver.h"
@@ -82,8 +83,8 @@ struct Program {
     }
     ~Program() {
         TerminateProcess(info.hProcess, 9);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
+        close_handle<KernelObjectPolicy>(&info.hThread);
+        close_handle<KernelObjectPolicy>(&info.hProcess);
     }
     int rows() { return ListView_GetItemCount(FindWindowExA(frame, nullptr, WC_LISTVIEWA, nullptr)); }
     // Closes the frame, if any: the exit code, or 999 when the program has not ended within 30 seconds.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/handles_win32.h"
 #include "tests/platform/settings_fixture.h"
 
 // How the peer plays its browser (see tools/dde_peer); empty texts are left unset.
@@ -42,10 +43,8 @@ inline bool stop_peer() {
     HWND window = FindWindowA("Static", "Netscape");
     DWORD process_id = 0;
     GetWindowThreadProcessId(window, &process_id);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, process_id);
+    UniqueKernelObject process(OpenProcess(SYNCHRONIZE, FALSE, process_id));
     if (!process) return false;
     PostMessageA(window, WM_CLOSE, 0, 0);
-    bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
-    CloseHandle(process);
-    return ended;
+    return WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0;
 }

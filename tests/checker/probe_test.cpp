@@ -97,11 +97,13 @@ TEST(Probe, LooksUpAndSendsTheIdnaFormOfTheHost) {
         settings.resolve = look_up_on_loopback;
         settings.resolve_context = &looked_up;
         char* reply;
-        ASSERT_EQ(http_request("GET", ("http://" + std::string(c.host) + ":" + port + "/host").c_str(), &reply, &settings),
-                  HTTP_REPLY)
+        ASSERT_EQ(
+            http_request("GET", ("http://" + std::string(c.host) + ":" + port + "/host").c_str(), &reply, &settings),
+            HTTP_REPLY)
             << c.host;
         EXPECT_EQ(looked_up, c.ascii);
-        EXPECT_NE(strstr(reply, ("\r\nX-Host: " + std::string(c.ascii) + ":" + port + "\r\n").c_str()), nullptr) << reply;
+        EXPECT_NE(strstr(reply, ("\r\nX-Host: " + std::string(c.ascii) + ":" + port + "\r\n").c_str()), nullptr)
+            << reply;
         free(reply);
     }
 }

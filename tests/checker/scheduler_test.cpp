@@ -42,7 +42,8 @@ bool holds(const std::vector<std::string>& servers, int count) {
 // Names as a computer without network sees them: none exists. Dotted
 // addresses still reach the test sites when the context is non-null.
 NetLookup resolve(void* literals, const char* host, uint32_t* address) {
-    return literals && strncmp(host, "127.", 4) == 0 ? net_resolve(host, address, net_milliseconds() + 1000, nullptr) : NET_NO_SUCH_NAME;
+    return literals && strncmp(host, "127.", 4) == 0 ? net_resolve(host, address, net_milliseconds() + 1000, nullptr)
+                                                     : NET_NO_SUCH_NAME;
 }
 
 // The site's log since the last look: the most connections open at once, then the arrivals in milliseconds.
@@ -254,7 +255,10 @@ TEST(UrlHostKey, FillsItsBufferToTheLastByte) {
     url_host_key("http://abcdefgh/x", key, sizeof key);
     EXPECT_STREQ(key, "") << "too long for the key";
     char idna[32];
-    url_host_key("http://B\xc3\xbc" "cher.example/x", idna, sizeof idna);
+    url_host_key(
+        "http://B\xc3\xbc"
+        "cher.example/x",
+        idna, sizeof idna);
     EXPECT_STREQ(idna, "xn--bcher-kva.example") << "the form the requests name it by";
 }
 

@@ -4,9 +4,9 @@
 #include <string>
 
 struct TestServers {
-    unsigned scripted_port;  // the scripted server's paths on 127.0.0.1
-    unsigned tls_port;       // the same over TLS, with a self-signed certificate
-    unsigned closed_port;    // bound, never listening: every connection is refused
+    unsigned scripted_port;   // the scripted server's paths on 127.0.0.1
+    unsigned tls_port;        // the same over TLS, with a self-signed certificate
+    unsigned closed_port;     // bound, never listening: every connection is refused
     unsigned site_ports[16];  // the same paths on 127.0.0.2 and up, each logging its requests
 };
 

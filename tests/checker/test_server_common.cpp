@@ -10,6 +10,7 @@
 #include "checker/http_request.h"
 #include "checker/net.h"
 #include "checker/reply.h"
+#include "core/socket_handle.h"
 #include "tests/checker/test_server.h"
 
 namespace {
@@ -39,11 +40,10 @@ struct ServerProcess {
         uint32_t loopback;
         uint64_t deadline = net_milliseconds() + 5000;
         if (ports.scripted_port == 0 || net_resolve("127.0.0.1", &loopback, deadline, nullptr) != NET_FOUND) return;
-        NetSocket s = net_open_stream();
-        if (net_connect(s, loopback, static_cast<uint16_t>(ports.scripted_port), deadline, nullptr)) {
-            net_send_all(s, "QUIT\r\n\r\n", 8, deadline, nullptr);
+        UniqueSocket s(net_open_stream());
+        if (net_connect(s.get(), loopback, static_cast<uint16_t>(ports.scripted_port), deadline, nullptr)) {
+            net_send_all(s.get(), "QUIT\r\n\r\n", 8, deadline, nullptr);
         }
-        net_close(s);
     }
 };
 

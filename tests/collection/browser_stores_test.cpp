@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "collection/bookmark_source.h"
 #include "collection/browser_profiles.h"
 #include "collection/chromium_bookmarks.h"
 #include "collection/collection.h"
@@ -255,7 +256,9 @@ TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
         Collection collection = create_collection();
         set_fixed_clock(&collection, 9);
         ImportReport report = create_import_report();
-        add_store_bookmarks(&collection, store, automatic, &report);
+        BookmarkSink sink = open_bookmark_sink(&collection, automatic, &report);
+        add_store_bookmarks(&sink, store);
+        close_bookmark_sink(&sink);
         EXPECT_EQ(check_collection(&collection), "");
         EXPECT_EQ(report.added, 2u);
         EXPECT_EQ(report.merged, 1u);

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "collection/bookmark_source.h"
 #include "collection/collection.h"
 #include "collection/import_report.h"
 #include "tests/collection/collection_invariants.h"
@@ -56,12 +57,14 @@ TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
     Collection c = create_collection();
     set_fixed_clock(&c, 9);
     ImportReport report = create_import_report();
-    import_shortcut_text(&c, "Daily News.url", "[InternetShortcut]\r\nURL=http://news.example/daily\r\n", &report);
-    import_shortcut_text(&c, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n", &report);
-    import_shortcut_text(&c, "Broken.url", "URL=http://broken.example/\r\n", &report);
-    import_shortcut_text(&c, "Empty.url", "[InternetShortcut]\r\nURL=\r\n", &report);
+    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
+    read_internet_shortcut(&sink, "Daily News.url", "[InternetShortcut]\r\nURL=http://news.example/daily\r\n");
+    read_internet_shortcut(&sink, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n");
+    read_internet_shortcut(&sink, "Broken.url", "URL=http://broken.example/\r\n");
+    read_internet_shortcut(&sink, "Empty.url", "[InternetShortcut]\r\nURL=\r\n");
     // A shortcut without a name is kept, titled with its URL.
-    import_shortcut_text(&c, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n", &report);
+    read_internet_shortcut(&sink, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n");
+    close_bookmark_sink(&sink);
     EXPECT_EQ(take_text(import_counts_text(&report)), "2 added, 1 merged, 2 skipped");
     EXPECT_STREQ(tb_text(report.reasons), "Broken.url: not an Internet Shortcut\nEmpty.url: no address\n");
     free_import_report(&report);
@@ -75,6 +78,7 @@ TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
     std::mt19937 rng(31);
     Collection c = create_collection();
     ImportReport report = create_import_report();
+    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
     const std::string valid = "[InternetShortcut]\r\nURL=http://x.example/a b\r\nIconFile=y\r\n";
     const char alphabet[] = "[]InternetShortcutURL=:/\r\n \t\x01\xff\xc3\xa9";
     for (int round = 0; round < 20000; round++) {
@@ -95,8 +99,9 @@ TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
             EXPECT_TRUE(u.empty() || (u.front() != ' ' && u.back() != ' ')) << text;
         }
         free(url);
-        if (round % 4 == 0) import_shortcut_text(&c, text.c_str(), text.c_str(), &report);
+        if (round % 4 == 0) read_internet_shortcut(&sink, text.c_str(), text.c_str());
     }
+    close_bookmark_sink(&sink);
     EXPECT_EQ(report.added + report.merged + report.skipped, 5000u);
     EXPECT_EQ(check_collection(&c), "");
     free_import_report(&report);

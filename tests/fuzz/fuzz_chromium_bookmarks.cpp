@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "collection/bookmark_source.h"
 #include "collection/chromium_bookmarks.h"
 #include "collection/collection.h"
 #include "collection/import_report.h"
@@ -22,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Collection collection = create_collection();
     set_fixed_clock(&collection, 1700000000);
     ImportReport report = create_import_report();
-    add_store_bookmarks(&collection, read, true, &report);
+    BookmarkSink sink = open_bookmark_sink(&collection, true, &report);
+    add_store_bookmarks(&sink, read);
+    close_bookmark_sink(&sink);
     fuzz_expect(check_collection(&collection).empty(), "collection invariants", check_collection(&collection));
     fuzz_expect(report.added + report.merged + report.skipped == read.bookmarks.size(), "every entry counted");
     free_import_report(&report);

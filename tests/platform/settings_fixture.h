@@ -10,15 +10,17 @@
 #include <fstream>
 #include <string>
 
+#include "platform/handles.h"
 #include "platform/settings_file.h"
 #include "tests/temp_dir.h"
 
 // Sets a string value (null name: the key's default), creating the key.
 inline void set_registry_string(HKEY root, const char* path, const char* name, const char* value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
-    RegCloseKey(key);
+    HKEY created;
+    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), ERROR_SUCCESS);
+    UniqueKey key(created);
+    RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(strlen(value) + 1));
 }
 
 inline std::string registry_string(HKEY root, const char* path, const char* name) {

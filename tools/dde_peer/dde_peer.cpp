@@ -14,6 +14,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/handles.h"
+
 namespace {
 
 std::string environment(const char* name) {
@@ -80,6 +82,6 @@ int WINAPI WinMain(HINSTANCE program, HINSTANCE /*previous*/, LPSTR /*command_li
            (message.hwnd || message.message != WM_TIMER)) {
         DispatchMessageA(&message);
     }
-    DdeUninitialize(instance);
+    close_handle<DdeInstancePolicy>(&instance);
     return 0;
 }

@@ -119,7 +119,8 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, cons
     int status = check_urls(urls, witnesses, settings, store_result, &update) ? EXIT_OFFLINE : 0;
     for (uint32_t i = 0; i < collection.records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(collection.records->items[i]);
-        CheckVerdict verdict = update.offline.count(record) ? VERDICT_OFFLINE : static_cast<CheckVerdict>(record->verdict);
+        CheckVerdict verdict =
+            update.offline.count(record) ? VERDICT_OFFLINE : static_cast<CheckVerdict>(record->verdict);
         printf("%s\t%s\t%s\n", record->url, verdict_name(verdict), shown_state_name(shown_state(record)));
     }
     if (!save_collection(&collection, path, true)) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "collection/bookmark_reader.h"
+#include "collection/bookmark_source.h"
 #include "collection/chromium_bookmarks.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
@@ -45,13 +46,18 @@ LoadResult load_file(Collection* collection, const char* path, bool automatic, I
     const bool chromium = !database && is_chromium_bookmarks_text(text, size);
     if (database) store = read_firefox_places(path);
     if (chromium) store = read_chromium_bookmarks(text, size);
-    if (database || chromium) {
-        if (store.failure.empty()) add_store_bookmarks(collection, store, automatic, report);
-        *failure = store.failure;
-    } else if (is_shortcut_file_name(path)) {
-        import_shortcut_text(collection, base_name(path), text, report);
-    } else {
+    if (!database && !chromium && !is_shortcut_file_name(path)) {
         read_bookmark_text(collection, text, automatic, nullptr, nullptr, report);
+    } else {
+        // A shortcut's title always gives its keywords, as in the Favorites import.
+        BookmarkSink sink = open_bookmark_sink(collection, automatic || !(database || chromium), report);
+        if (!(database || chromium)) {
+            read_internet_shortcut(&sink, base_name(path), text);
+        } else if (store.failure.empty()) {
+            add_store_bookmarks(&sink, store);
+        }
+        close_bookmark_sink(&sink);
+        *failure = store.failure;
     }
     free(text);
     return failure->empty() ? LOADED : STORE_FAILED;

@@ -54,8 +54,9 @@ def main():
         ([tool_path("saved_earlier.htm")], 0, expected("../saved_earlier.htm"), b""),
         # Several files merge into one collection, in order.
         (NOW + [tool_path(e + ".htm") for e in EXPORTS], 0, expected("all.htm"), b""),
-        # Plain keywords: descriptions and folder names as they are.
-        (["--auto", "0"] + NOW + [tool_path("netscape4.htm")], 0, expected("netscape4_auto0.htm"), b""),
+        # Plain keywords: descriptions and folder names as they are; a shortcut's title still gives its keywords.
+        (["--auto", "0"] + NOW + [tool_path("netscape4.htm"), shortcut_path(SHORTCUTS[0])], 0,
+         expected("netscape4_auto0.htm"), b""),
         # The program's own file reads back as it was written, whatever the flag or clock.
         (["--auto", "1", tool_path("loaded/all.htm"), tool_path("loaded/firefox.htm")], 0,
          expected("all.htm"), b""),

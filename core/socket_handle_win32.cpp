@@ -1,0 +1,6 @@
+// Closing a Winsock socket.
+#include <winsock2.h>
+
+#include "core/socket_handle.h"
+
+void SocketPolicy::close(Handle socket) { closesocket(static_cast<SOCKET>(socket)); }
