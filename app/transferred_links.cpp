@@ -97,10 +97,13 @@ std::vector<DroppedLink> shortcut_data(IDataObject* data) {
         FILEDESCRIPTORW file;
         memcpy(&file, group.data() + first + i * sizeof file, sizeof file);
         const std::string name = utf8_from_utf16le(file.cFileName, sizeof file.cFileName);
+        // The clipboard keeps one FileContents, without index.
+        const CLIPFORMAT contents = format_named("FileContents");
         std::string text;
         DroppedLink link;
         if (is_shortcut_file_name(name.c_str()) &&
-            data_bytes(data, format_named("FileContents"), static_cast<LONG>(i), SHORTCUT_READ_LIMIT, &text) &&
+            (data_bytes(data, contents, static_cast<LONG>(i), SHORTCUT_READ_LIMIT, &text) ||
+             (count == 1 && data_bytes(data, contents, -1, SHORTCUT_READ_LIMIT, &text))) &&
             internet_shortcut_link(name.c_str(), text.c_str(), &link)) {
             links.push_back(link);
         }
