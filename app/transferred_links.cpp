@@ -91,8 +91,8 @@ std::vector<DroppedLink> shortcut_data(IDataObject* data) {
     if (group.size() < sizeof count) return links;
     memcpy(&count, group.data(), sizeof count);
     const size_t first = offsetof(FILEGROUPDESCRIPTORW, fgd);
-    count = static_cast<UINT>(std::min<size_t>(count, (group.size() - std::min(group.size(), first)) /
-                                                          sizeof(FILEDESCRIPTORW)));
+    count = static_cast<UINT>(
+        std::min<size_t>(count, (group.size() - std::min(group.size(), first)) / sizeof(FILEDESCRIPTORW)));
     for (UINT i = 0; i < count; i++) {
         FILEDESCRIPTORW file;
         memcpy(&file, group.data() + first + i * sizeof file, sizeof file);

@@ -106,19 +106,41 @@ TEST_F(DropPasteTest, LinksDraggedFromBrowsers) {
         uint32_t count;
     } cases[] = {
         {{{format("text/x-moz-url"), utf16("http://drop.example/a\nDropped \xC3\xA9t\xC3\xA9")}},
-         DROPEFFECT_COPY | DROPEFFECT_LINK, DROPEFFECT_COPY, "http://drop.example/a", "Dropped \xC3\xA9t\xC3\xA9",
-         "Linkstone added: http://drop.example/a", 5},
-        {{{format("text/x-moz-url"), utf16("HTTP://DROP.example/a\nOther Title")}}, DROPEFFECT_LINK, DROPEFFECT_LINK,
-         "http://drop.example/a", "Dropped \xC3\xA9t\xC3\xA9", "Linkstone already exists: HTTP://DROP.example/a", 5},
+         DROPEFFECT_COPY | DROPEFFECT_LINK,
+         DROPEFFECT_COPY,
+         "http://drop.example/a",
+         "Dropped \xC3\xA9t\xC3\xA9",
+         "Linkstone added: http://drop.example/a",
+         5},
+        {{{format("text/x-moz-url"), utf16("HTTP://DROP.example/a\nOther Title")}},
+         DROPEFFECT_LINK,
+         DROPEFFECT_LINK,
+         "http://drop.example/a",
+         "Dropped \xC3\xA9t\xC3\xA9",
+         "Linkstone already exists: HTTP://DROP.example/a",
+         5},
         {{{format("FileGroupDescriptorW"), one_file_descriptor("Chrome Link.url")},
           {format("FileContents"), "[InternetShortcut]\r\nURL=http://drop.example/b\r\n"}},
-         DROPEFFECT_COPY, DROPEFFECT_COPY, "http://drop.example/b", "Chrome Link",
-         "Linkstone added: http://drop.example/b", 6},
-        {{{format("UniformResourceLocatorW"), utf16(" http://drop.example/c?q=\"x\" ")}}, DROPEFFECT_COPY,
-         DROPEFFECT_COPY, "http://drop.example/c?q=%22x%22", "http://drop.example/c?q=%22x%22",
-         "Linkstone added: http://drop.example/c?q=%22x%22", 7},
-        {{{CF_UNICODETEXT, utf16("just some words")}}, DROPEFFECT_COPY, DROPEFFECT_NONE, "just some words", "<none>",
-         "Linkstone added: http://drop.example/c?q=%22x%22", 7},
+         DROPEFFECT_COPY,
+         DROPEFFECT_COPY,
+         "http://drop.example/b",
+         "Chrome Link",
+         "Linkstone added: http://drop.example/b",
+         6},
+        {{{format("UniformResourceLocatorW"), utf16(" http://drop.example/c?q=\"x\" ")}},
+         DROPEFFECT_COPY,
+         DROPEFFECT_COPY,
+         "http://drop.example/c?q=%22x%22",
+         "http://drop.example/c?q=%22x%22",
+         "Linkstone added: http://drop.example/c?q=%22x%22",
+         7},
+        {{{CF_UNICODETEXT, utf16("just some words")}},
+         DROPEFFECT_COPY,
+         DROPEFFECT_NONE,
+         "just some words",
+         "<none>",
+         "Linkstone added: http://drop.example/c?q=%22x%22",
+         7},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(drop(c.formats, c.allowed), c.effect) << c.url;
@@ -138,8 +160,8 @@ TEST_F(DropPasteTest, ShortcutAndBookmarkFilesDraggedFromTheShell) {
     const UINT files = CF_HDROP;
     EXPECT_EQ(drop({{files, dropped_files({dir.path("notes.txt")})}}), static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(count(), 4u);
-    EXPECT_EQ(drop({{files, dropped_files({dir.path("Kernel Shortcut.url"), dir.path("notes.txt"),
-                                           dir.path("export.htm")})}}),
+    EXPECT_EQ(drop({{files,
+                     dropped_files({dir.path("Kernel Shortcut.url"), dir.path("notes.txt"), dir.path("export.htm")})}}),
               static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(title_of("http://files.example/shortcut"), "Kernel Shortcut");
     EXPECT_EQ(title_of("http://files.example/exported"), "Exported");

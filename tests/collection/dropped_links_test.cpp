@@ -35,10 +35,10 @@ std::string html_format(const std::string& fragment, const std::string& source =
     const std::string source_line = source.empty() ? "" : "SourceURL:" + source + "\r\n";
     const size_t start = 105 + source_line.size();  // the header's length
     const size_t fragment_start = start + before.size();
-    const std::string header = "Version:0.9\r\nStartHTML:" + offset(start) + "\r\nEndHTML:" +
-                               offset(fragment_start + fragment.size() + after.size()) + "\r\nStartFragment:" +
-                               offset(fragment_start) + "\r\nEndFragment:" + offset(fragment_start + fragment.size()) +
-                               "\r\n";
+    const std::string header = "Version:0.9\r\nStartHTML:" + offset(start) +
+                               "\r\nEndHTML:" + offset(fragment_start + fragment.size() + after.size()) +
+                               "\r\nStartFragment:" + offset(fragment_start) +
+                               "\r\nEndFragment:" + offset(fragment_start + fragment.size()) + "\r\n";
     return header + source_line + before + fragment + after;
 }
 
@@ -49,11 +49,13 @@ TEST(DroppedLinks, Utf16TextAsUtf8) {
         std::vector<unsigned char> bytes;
         const char* text;
     } cases[] = {
-        {{'h', 0, 'i', 0, 0, 0, 'x', 0}, "hi"},            // ends at the zero unit
-        {{'a', 0, 0xE9, 0, 'b'}, "a\xC3\xA9"},              // odd last byte
-        {{0x3D, 0xD8, 0x00, 0xDE}, "\xF0\x9F\x98\x80"},     // a surrogate pair
-        {{0x3D, 0xD8, 'a', 0}, "\xEF\xBF\xBD" "a"},         // a lone high surrogate
-        {{0x00, 0xDE}, "\xEF\xBF\xBD"},                     // a lone low surrogate
+        {{'h', 0, 'i', 0, 0, 0, 'x', 0}, "hi"},          // ends at the zero unit
+        {{'a', 0, 0xE9, 0, 'b'}, "a\xC3\xA9"},           // odd last byte
+        {{0x3D, 0xD8, 0x00, 0xDE}, "\xF0\x9F\x98\x80"},  // a surrogate pair
+        {{0x3D, 0xD8, 'a', 0},
+         "\xEF\xBF\xBD"
+         "a"},                           // a lone high surrogate
+        {{0x00, 0xDE}, "\xEF\xBF\xBD"},  // a lone low surrogate
         {{}, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(utf8_from_utf16le(c.bytes.data(), c.bytes.size()), c.text);
@@ -76,8 +78,8 @@ TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
     for (const auto& c : cases) EXPECT_EQ(listed(c.links), c.expected);
 
     DroppedLink link;
-    ASSERT_TRUE(internet_shortcut_link("C:\\Temp\\News of the day.url", "[InternetShortcut]\r\nURL=http://n.example/",
-                                       &link));
+    ASSERT_TRUE(
+        internet_shortcut_link("C:\\Temp\\News of the day.url", "[InternetShortcut]\r\nURL=http://n.example/", &link));
     EXPECT_EQ(listed({link}), "http://n.example/|News of the day\n");
     EXPECT_FALSE(internet_shortcut_link("x.url", "[InternetShortcut]\r\nURLX=http://n.example/", &link));
 }
