@@ -255,7 +255,7 @@ bool clipboard_link(char** url, char** title) {
     const Transfer transfer = read_transfer(data.get());
     if (transfer.links.empty()) return false;
     const DroppedLink& link = transfer.links[0];
-    *url = str_dup(link.url.c_str());
+    *url = tidy_url(str_dup(link.url.c_str()));  // looked up as stored
     *title = link.title.empty() ? nullptr : str_dup(link.title.c_str());
     return true;
 }
