@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/list_view.h"
 #include "app/resource.h"
+#include "app/transferred_links.h"
 #include "checker/next_check.h"
 
 namespace {
@@ -60,6 +61,9 @@ bool command_state(int command) {
         case IDM_COPY:
             if (GetFocus() == app_state->filter_edit) return filter_has_selection();
             return selected_count() == 1;
+        case IDM_PASTE:
+            if (GetFocus() == app_state->filter_edit) return IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
+            return clipboard_holds_links();
         default:
             return false;
     }

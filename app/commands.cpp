@@ -22,6 +22,7 @@
 #include "app/resource.h"
 #include "app/status_checking.h"
 #include "app/status_text.h"
+#include "app/transferred_links.h"
 #include "browser/dde_client.h"
 #include "collection/collection.h"
 #include "collection/favorites_import.h"
@@ -69,7 +70,10 @@ void add_command() {
     char* url = nullptr;
     char* title = nullptr;
     Bookmark* record = nullptr;
-    if (get_current_page(&app_state->browser_link, &url, &title)) record = find_by_url(collection(), url);
+    // Without a browser that tells its page, a link the user has copied is the likely one.
+    if (get_current_page(&app_state->browser_link, &url, &title) || clipboard_link(&url, &title)) {
+        record = find_by_url(collection(), url);
+    }
     bool is_new = record == nullptr;
     char* keyword_text = nullptr;
     if (is_new) {
@@ -226,6 +230,14 @@ void copy_command() {
     }
 }
 
+void paste_command() {
+    if (GetFocus() == app_state->filter_edit) {
+        SendMessageA(app_state->filter_edit, WM_PASTE, 0, 0);
+    } else {
+        paste_links();
+    }
+}
+
 // The question asked before deleting, or null when the options ask none.
 char* deletion_question(const PtrVector* chosen) {
     uint32_t flags = app_state->options.option_flags;
@@ -370,6 +382,9 @@ void run_command(int id, HWND /*control*/, UINT code) {
             break;
         case IDM_COPY:
             copy_command();
+            break;
+        case IDM_PASTE:
+            paste_command();
             break;
         case IDM_SELECT_ALL:
             select_all_command();

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
+#include "app/drop_target.h"
 #include "app/import_reports.h"
 #include "app/lifecycle.h"
 #include "app/list_notifications.h"
@@ -139,6 +140,8 @@ BOOL frame_on_nccreate(HWND hwnd, LPCREATESTRUCT create) {
 
 BOOL frame_on_create(HWND hwnd, LPCREATESTRUCT /*create*/) {
     if (!create_list(hwnd)) return FALSE;
+    // Without OLE the list takes no drops; everything else works as before.
+    register_list_drop_target(app_state->list_view);
     create_toolbar(hwnd);
     create_status_bar(hwnd);
     create_search_filter(hwnd);
@@ -182,6 +185,7 @@ void frame_on_endsession(HWND /*hwnd*/, BOOL /*ending*/) { save_files_at_session
 
 void frame_on_destroy(HWND /*hwnd*/) {
     app_state->tooltip_control = nullptr;
+    revoke_list_drop_target(app_state->list_view);
     SendMessageA(app_state->list_view, LVM_DELETEALLITEMS, 0, 0);
 }
 

@@ -28,8 +28,13 @@ void open_focused_row() {
         static_cast<int>(SendMessageA(app_state->list_view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
 }
 
+// Below the rows, where there is nothing to select, only Paste.
 HMENU build_context_menu(int selected) {
     HMENU menu = CreatePopupMenu();
+    if (selected == 0) {
+        AppendMenuA(menu, MF_STRING, IDM_PASTE, "&Paste");
+        return menu;
+    }
     if (selected == 1) {
         AppendMenuA(menu, MF_STRING, IDM_OPEN, "&Open");
         AppendMenuA(menu, MF_STRING, IDM_EXPORT, "&Export...");
@@ -43,6 +48,8 @@ HMENU build_context_menu(int selected) {
         AppendMenuA(menu, MF_STRING, IDM_EXPORT, "&Export...");
         AppendMenuA(menu, MF_STRING, IDM_MARK_VISITED, "&Mark Visited");
     }
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_PASTE, "&Paste");
     return menu;
 }
 
@@ -58,9 +65,11 @@ void track_context_menu(int selected, POINT screen) {
 void show_context_menu(POINT point) {
     HWND list = app_state->list_view;
     int row = row_at(point.y);
-    if (row < 0) return;
     int selected;
-    if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) {
+    if (row < 0) {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        selected = 0;
+    } else if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) {
         selected = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
     } else {
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);

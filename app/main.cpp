@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include "app/app_state.h"
 #include "app/lifecycle.h"
@@ -27,8 +28,11 @@ bool activate_running_copy() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*command_line*/, int show) {
     InitCommonControls();
     if (activate_running_copy()) return 0;
+    // Drag and drop, and the clipboard's data objects, need OLE on this thread.
+    const bool ole = SUCCEEDED(OleInitialize(nullptr));
     if (!initialise_app(instance, show)) return 0;
     run_message_loop();
     release_app();
+    if (ole) OleUninitialize();
     return 1;
 }

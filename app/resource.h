@@ -101,7 +101,8 @@
 #define IDM_SELECT_ALL 40033  // Ctrl+A: every row, or all the filter's text; in no menu
 #define IDM_COPY 40037
 #define IDM_IMPORT_REPORT 40038
-#define IDM_LAST 40038
+#define IDM_PASTE 40039  // the search filter pastes its text; the list, the links on the clipboard
+#define IDM_LAST 40039
 
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1

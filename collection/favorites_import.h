@@ -5,7 +5,12 @@
 // folder path names no folder: nothing is imported.
 #pragma once
 
+struct BookmarkSink;
 struct Collection;
 struct ImportReport;
 
 void import_favorites(Collection* collection, const char* folder, ImportReport* report = nullptr);
+
+// One shortcut file (its path, and its name for the title and the report)
+// into the sink; a file that cannot be read is noted as skipped.
+void import_shortcut_file(BookmarkSink* sink, const char* path, const char* name);

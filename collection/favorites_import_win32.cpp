@@ -23,19 +23,6 @@ bool join_path(char path[MAX_PATH], const char* folder, const char* name) {
     return true;
 }
 
-void import_shortcut_file(BookmarkSink* sink, const char* path, const char* name) {
-    UniqueFile file(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    char text[SHORTCUT_READ_LIMIT + 1];
-    DWORD got = 0;
-    if (file && ReadFile(file.get(), text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
-        text[got] = '\0';
-        read_internet_shortcut(sink, name, text);
-    } else {
-        note_skipped(sink->report, name, "could not be read");
-    }
-}
-
 void import_folder(BookmarkSink* sink, const char* folder) {
     char base[MAX_PATH];
     size_t length = strlen(folder);
@@ -69,6 +56,19 @@ void import_folder(BookmarkSink* sink, const char* folder) {
 }
 
 }  // namespace
+
+void import_shortcut_file(BookmarkSink* sink, const char* path, const char* name) {
+    UniqueFile file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    char text[SHORTCUT_READ_LIMIT + 1];
+    DWORD got = 0;
+    if (file && ReadFile(file.get(), text, SHORTCUT_READ_LIMIT, &got, nullptr)) {
+        text[got] = '\0';
+        read_internet_shortcut(sink, name, text);
+    } else {
+        note_skipped(sink->report, name, "could not be read");
+    }
+}
 
 void import_favorites(Collection* collection, const char* folder, ImportReport* report) {
     BookmarkSink sink = open_bookmark_sink(collection, true, report);

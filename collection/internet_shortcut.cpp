@@ -66,15 +66,24 @@ char* shortcut_title(const char* file_name) {
     return str_dup_span(file_name, extension ? static_cast<size_t>(extension - file_name) : strlen(file_name));
 }
 
-void read_internet_shortcut(BookmarkSink* sink, const char* file_name, const char* text) {
+bool shortcut_bookmark(const char* file_name, const char* text, char** url, char** title) {
     char* converted = utf8_or_converted(text, strlen(text));
-    char* url = shortcut_url(converted ? converted : text);
+    *url = shortcut_url(converted ? converted : text);
     free(converted);
-    if (!url) {
+    if (!*url) return false;
+    const char* name = file_name + strlen(file_name);
+    while (name > file_name && name[-1] != '\\' && name[-1] != '/') name--;
+    *title = shortcut_title(name);
+    return true;
+}
+
+void read_internet_shortcut(BookmarkSink* sink, const char* file_name, const char* text) {
+    char* url;
+    char* title;
+    if (!shortcut_bookmark(file_name, text, &url, &title)) {
         note_skipped(sink->report, file_name, "not an Internet Shortcut");
         return;
     }
-    char* title = shortcut_title(file_name);
     SourceBookmark bookmark = empty_source_bookmark();
     bookmark.url = url;
     bookmark.title = title;

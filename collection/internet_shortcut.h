@@ -23,6 +23,12 @@ char* shortcut_url(const char* text);
 // The file name without its extension: the bookmark's title. Owned text.
 char* shortcut_title(const char* file_name);
 
+// The URL and the title of a shortcut file's text (UTF-8, else the system's
+// ANSI code page): the title is the file's name without folder and extension.
+// Both owned (free with free()); false, with nothing made, when the text has
+// no URL.
+bool shortcut_bookmark(const char* file_name, const char* text, char** url, char** title);
+
 // The reader of one shortcut file (its name and the text read from it): its
 // bookmark, titled with the name, goes to the sink. A text that is not UTF-8
 // is read in the system's ANSI code page.

@@ -97,3 +97,21 @@ bool is_valid_utf8(const char* text, size_t length) {
     }
     return true;
 }
+
+std::string utf8_from_utf16le(const void* bytes, size_t size) {
+    const unsigned char* b = static_cast<const unsigned char*>(bytes);
+    const size_t units = size / 2;
+    auto unit = [b](size_t i) { return static_cast<uint32_t>(b[2 * i] | (b[2 * i + 1] << 8)); };
+    std::string text;
+    for (size_t i = 0; i < units; i++) {
+        uint32_t code_point = unit(i);
+        if (code_point == 0) break;
+        if (code_point >= 0xD800 && code_point <= 0xDFFF) {
+            const bool paired = code_point < 0xDC00 && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF;
+            code_point = paired ? 0x10000 + ((code_point - 0xD800) << 10) + (unit(++i) - 0xDC00) : 0xFFFD;
+        }
+        char encoded[4];
+        text.append(encoded, utf8_encode(code_point, encoded));
+    }
+    return text;
+}

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // The character that starts at p: its code point and its length in bytes, or
 // length 0 when the bytes there are not a valid UTF-8 sequence (a stray
@@ -26,3 +27,8 @@ bool is_valid_utf8(const char* text, size_t length);
 // from its start, as Windows controls count positions; the text's length when
 // it is shorter. An invalid byte counts as one unit.
 size_t utf8_offset_of_utf16(const char* text, size_t units);
+
+// UTF-16 text in little-endian bytes, as Windows hands it over, up to its
+// first zero unit or its end, as UTF-8. A lone surrogate becomes U+FFFD; an
+// odd last byte is ignored.
+std::string utf8_from_utf16le(const void* bytes, size_t size);

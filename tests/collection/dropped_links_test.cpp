@@ -1,0 +1,154 @@
+// Links out of the forms other programs hand them over in: whole, cut short
+// and garbled, and what the collection does with several at once.
+#include "collection/dropped_links.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "collection/bookmark_source.h"
+#include "collection/collection.h"
+#include "collection/import_report.h"
+#include "core/utf8.h"
+#include "tests/collection/collection_invariants.h"
+
+namespace {
+
+// "url|title" per link, one a line.
+std::string listed(const std::vector<DroppedLink>& links) {
+    std::string text;
+    for (const DroppedLink& link : links) text += link.url + "|" + link.title + "\n";
+    return text;
+}
+
+// Ten digits, as browsers write the HTML format's offsets.
+std::string offset(size_t value) {
+    std::string digits = std::to_string(value);
+    return std::string(10 - digits.size(), '0') + digits;
+}
+
+// An HTML clipboard text with a header whose offsets are right.
+std::string html_format(const std::string& fragment, const std::string& source = "") {
+    const std::string before = "<html><body><!--StartFragment-->";
+    const std::string after = "<!--EndFragment--></body></html>";
+    const std::string source_line = source.empty() ? "" : "SourceURL:" + source + "\r\n";
+    const size_t start = 105 + source_line.size();  // the header's length
+    const size_t fragment_start = start + before.size();
+    const std::string header = "Version:0.9\r\nStartHTML:" + offset(start) +
+                               "\r\nEndHTML:" + offset(fragment_start + fragment.size() + after.size()) +
+                               "\r\nStartFragment:" + offset(fragment_start) +
+                               "\r\nEndFragment:" + offset(fragment_start + fragment.size()) + "\r\n";
+    return header + source_line + before + fragment + after;
+}
+
+}  // namespace
+
+TEST(DroppedLinks, Utf16TextAsUtf8) {
+    const struct {
+        std::vector<unsigned char> bytes;
+        const char* text;
+    } cases[] = {
+        {{'h', 0, 'i', 0, 0, 0, 'x', 0}, "hi"},          // ends at the zero unit
+        {{'a', 0, 0xE9, 0, 'b'}, "a\xC3\xA9"},           // odd last byte
+        {{0x3D, 0xD8, 0x00, 0xDE}, "\xF0\x9F\x98\x80"},  // a surrogate pair
+        {{0x3D, 0xD8, 'a', 0},
+         "\xEF\xBF\xBD"
+         "a"},                           // a lone high surrogate
+        {{0x00, 0xDE}, "\xEF\xBF\xBD"},  // a lone low surrogate
+        {{}, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(utf8_from_utf16le(c.bytes.data(), c.bytes.size()), c.text);
+}
+
+TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
+    const struct {
+        std::vector<DroppedLink> links;
+        const char* expected;
+    } cases[] = {
+        {moz_url_links("https://a.example/\r\nThe A Page"), "https://a.example/|The A Page\n"},
+        {moz_url_links("http://a.example/\nA\nhttp://b.example/\nB\n"), "http://a.example/|A\nhttp://b.example/|B\n"},
+        {moz_url_links("http://cut.example/"), "http://cut.example/|\n"},
+        {moz_url_links("\n\n"), ""},
+        {plain_text_links(" https://a.example/x \r\nsome words\r\nftp://f.example\nC:\\file.url\nmailto:\n"
+                          "see http://b.example/ now\nwww.example.com\n"),
+         "https://a.example/x|\nftp://f.example|\n"},
+        {plain_text_links("1http://x\n:x\nab:\x01y\n"), ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(listed(c.links), c.expected);
+
+    DroppedLink link;
+    ASSERT_TRUE(
+        internet_shortcut_link("C:\\Temp\\News of the day.url", "[InternetShortcut]\r\nURL=http://n.example/", &link));
+    EXPECT_EQ(listed({link}), "http://n.example/|News of the day\n");
+    EXPECT_FALSE(internet_shortcut_link("x.url", "[InternetShortcut]\r\nURLX=http://n.example/", &link));
+}
+
+TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {
+    const struct {
+        std::string data;
+        const char* expected;
+    } cases[] = {
+        {html_format("<A HREF=\"http://a.example/?x=1&amp;y=2\" class=c>The <b>A</b>\r\n  &eacute;t&eacute;</a> and "
+                     "<a href='https://b.example/'>B</a><a name=n>no link</a><abbr>x</abbr><a href=http://c.example/>"),
+         "http://a.example/?x=1&y=2|The A \xC3\xA9t\xC3\xA9\nhttps://b.example/|B\nhttp://c.example/|\n"},
+        // Relative addresses against the page's own.
+        {html_format("<a href=\"/root\">1</a><a href=\"//cdn.example/c\">2</a><a href=\"dir/d\">3</a>"
+                     "<a href=\"?q\">4</a><a href=\"#top\">5</a>",
+                     "https://s.example/p/page.htm?old#f"),
+         "https://s.example/root|1\nhttps://cdn.example/c|2\nhttps://s.example/p/dir/d|3\n"
+         "https://s.example/p/page.htm?q|4\n"},
+        {html_format("<a href=\"x\">1</a>", "https://s.example"), "https://s.example/x|1\n"},
+        {html_format("<a href=\"x\">no page to resolve against</a>"), ""},
+        // Outside the fragment is not what was copied.
+        {"Version:0.9\r\nStartFragment:0000000060\r\nEndFragment:0000000070\r\n<a href=\"http://o.example/\">"
+         "O</a>   <a href=\"http://in.example/\">I</a>",
+         ""},
+        // Offsets beyond the data: the text after the header is read.
+        {"Version:0.9\r\nStartFragment:999\r\nEndFragment:9999999999999999999\r\n<a href=\"http://h.example/\">H",
+         "http://h.example/|H\n"},
+        {"<a href=\"http://raw.example/\">no header</a>", "http://raw.example/|no header\n"},
+        // Cut short anywhere.
+        {"Version:0.9\r\nStartFragment:", ""},
+        {"<a href=\"http://cut.example/", "http://cut.example/|\n"},
+        {"<a href", ""},
+        {"<a", ""},
+        {"<", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(listed(html_format_links(c.data.data(), c.data.size())), c.expected) << c.data;
+    }
+    // Cut at every length, the header's offsets then pointing past the end.
+    const std::string whole = html_format("<a href=\"http://a.example/\">A</a>", "http://s.example/");
+    for (size_t size = 0; size <= whole.size(); size++) html_format_links(whole.data(), size);
+}
+
+// Several links at once: the stored one stays as it is and counts as merged,
+// the ones no bookmark may have are skipped with their reason.
+TEST(DroppedLinks, SeveralLinksAddMergeAndSkip) {
+    Collection c = create_collection();
+    set_fixed_clock(&c, 500);
+    add_or_merge(&c, str_dup("Mine"), str_dup("http://stored.example/"), "own words", 100, 200, DATE_UNSET, false);
+    ImportReport report = create_import_report();
+    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
+    take_dropped_links(&sink, {{" http://new.example/a\"b ", "New Page"},
+                               {"HTTP://STORED.example/", "Their Title"},
+                               {"http://untitled.example/", ""},
+                               {"#top", "Top"},
+                               {"  ", ""}});
+    close_bookmark_sink(&sink);
+    EXPECT_EQ(check_collection(&c), "");
+    EXPECT_EQ(report.added, 2u);
+    EXPECT_EQ(report.merged, 1u);
+    EXPECT_EQ(report.skipped, 2u);
+    EXPECT_STREQ(tb_text(report.reasons), "Top: a place within a page, not a page\n  : no address\n");
+    EXPECT_STREQ(find_by_url(&c, "http://stored.example/")->title, "Mine");
+    const Bookmark* added = find_by_url(&c, "http://new.example/a%22b");
+    ASSERT_NE(added, nullptr);
+    EXPECT_STREQ(added->title, "New Page");
+    EXPECT_EQ(added->last_visit, 500u);  // seen in the browser: not shown as changed
+    EXPECT_STREQ(find_by_url(&c, "http://untitled.example/")->title, "http://untitled.example/");
+    free_import_report(&report);
+    free_collection(&c);
+}
