@@ -15,5 +15,6 @@ int print_usage();
 int run_load_command(int argc, char** argv);
 int run_words_command(int argc, char** argv);
 int run_search_command(int argc, char** argv);
+int run_duplicates_command(int argc, char** argv);
 
 int run_check_command(int argc, char** argv);
