@@ -1,9 +1,11 @@
 // site: and is: over the collection's records.
 #include "collection/record_terms.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "collection/check_state.h"
 #include "collection/collection.h"
@@ -18,51 +20,85 @@ std::string folded(const char* text, size_t length) {
     return out;
 }
 
-// The host is the site or one of its subdomains, A-Z case ignored.
-bool in_site(const char* host, size_t length, const std::string& site) {
-    if (site.empty() || length < site.size()) return false;
-    const size_t tail = length - site.size();
-    if (tail > 0 && host[tail - 1] != '.') return false;
-    for (size_t i = 0; i < site.size(); i++) {
-        if (fold_ascii(host[tail + i]) != site[i]) return false;
+bool is_ascii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
     }
     return true;
 }
 
-bool is_ascii(const char* text, size_t length) {
-    for (size_t i = 0; i < length; i++) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-    }
-    return true;
-}
+}  // namespace
 
-// The site as written and in IDNA form: a host matches in either spelling,
-// so "bücher.example" finds "xn--bcher-kva.example" and the other way round.
-struct Site {
-    std::string written;
-    std::string ascii;
+struct HostIndex {
+    struct Entry {
+        std::string backwards;  // the host folded to lower case, last byte first
+        Bookmark* record;
+    };
+    std::vector<Entry> entries;
 };
 
-Site site_of(const char* host, HostToAscii to_ascii) {
-    Site site;
-    site.written = folded(host, strlen(host));
-    char* ascii = to_ascii ? to_ascii(host) : nullptr;
-    site.ascii = ascii ? folded(ascii, strlen(ascii)) : site.written;
-    free(ascii);
-    return site;
+namespace {
+
+HostIndex* make_host_index(const PtrVector* records, HostToAscii to_ascii) {
+    HostIndex* index = new HostIndex;
+    index->entries.reserve(records->count);
+    for (uint32_t i = 0; i < records->count; i++) {
+        Bookmark* record = static_cast<Bookmark*>(records->items[i]);
+        const char* host;
+        size_t length;
+        if (!url_host(record->url, &host, &length) || length == 0) continue;
+        std::string written = folded(host, length);
+        // Few hosts are written beyond ASCII: only these are converted.
+        char* ascii = to_ascii && !is_ascii(written) ? to_ascii(written.c_str()) : nullptr;
+        if (ascii) {
+            std::string converted = folded(ascii, strlen(ascii));
+            if (converted != written) index->entries.push_back({{converted.rbegin(), converted.rend()}, record});
+            free(ascii);
+        }
+        index->entries.push_back({{written.rbegin(), written.rend()}, record});
+    }
+    std::sort(index->entries.begin(), index->entries.end(),
+              [](const HostIndex::Entry& a, const HostIndex::Entry& b) { return a.backwards < b.backwards; });
+    return index;
 }
 
-bool record_in_site(const Bookmark* record, const Site& site, HostToAscii to_ascii) {
-    const char* host;
-    size_t length;
-    if (!url_host(record->url, &host, &length) || length == 0) return false;
-    if (in_site(host, length, site.written) || in_site(host, length, site.ascii)) return true;
-    // Few hosts are written beyond ASCII: only these are converted.
-    if (!to_ascii || is_ascii(host, length)) return false;
-    char* ascii = to_ascii(std::string(host, length).c_str());
-    const bool in = ascii && in_site(ascii, strlen(ascii), site.ascii);
-    free(ascii);
-    return in;
+// Appends the records whose host is the site or one of its subdomains.
+void add_site_records(const HostIndex* index, const std::string& site, std::vector<Bookmark*>* found) {
+    const std::string backwards(site.rbegin(), site.rend());
+    auto at = std::lower_bound(
+        index->entries.begin(), index->entries.end(), backwards,
+        [](const HostIndex::Entry& entry, const std::string& key) { return entry.backwards < key; });
+    for (; at != index->entries.end() && at->backwards.compare(0, backwards.size(), backwards) == 0; ++at) {
+        if (at->backwards.size() == backwards.size() || at->backwards[backwards.size()] == '.') {
+            found->push_back(at->record);
+        }
+    }
+}
+
+PtrVector* site_records(RecordTerms* terms, const char* site) {
+    const Collection* collection = terms->collection;
+    if (!terms->hosts || terms->hosts_edits != collection->edits) {
+        delete terms->hosts;
+        terms->hosts = make_host_index(collection->records, terms->to_ascii);
+        terms->hosts_edits = collection->edits;
+    }
+    // The site as written and in IDNA form: a host matches in either spelling,
+    // so "bücher.example" finds "xn--bcher-kva.example" and the other way round.
+    const std::string written = folded(site, strlen(site));
+    std::vector<Bookmark*> found;
+    add_site_records(terms->hosts, written, &found);
+    char* ascii = terms->to_ascii && !is_ascii(written) ? terms->to_ascii(site) : nullptr;
+    if (ascii) {
+        const std::string converted = folded(ascii, strlen(ascii));
+        if (converted != written) add_site_records(terms->hosts, converted, &found);
+        free(ascii);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Bookmark* a, const Bookmark* b) { return compare_record_identity(a, b) < 0; });
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    PtrVector* set = vec_create();
+    vec_assign(set, reinterpret_cast<void* const*>(found.data()), static_cast<uint32_t>(found.size()));
+    return set;
 }
 
 PtrVector* duplicates_copy(RecordTerms* terms) {
@@ -89,6 +125,8 @@ RecordTerms create_record_terms(const Collection* collection, HostToAscii to_asc
 void free_record_terms(RecordTerms* terms) {
     vec_destroy(terms->duplicates);
     terms->duplicates = nullptr;
+    delete terms->hosts;
+    terms->hosts = nullptr;
 }
 
 bool record_in_state(const Bookmark* record, SearchState state) {
@@ -112,20 +150,13 @@ bool record_in_state(const Bookmark* record, SearchState state) {
 
 PtrVector* record_term_records(void* context, const SearchNode* term) {
     RecordTerms* terms = static_cast<RecordTerms*>(context);
-    if (term->kind == NODE_STATE && term->state == STATE_DUPLICATE) return duplicates_copy(terms);
+    if (term->kind == NODE_SITE) return site_records(terms, term->word);
+    if (term->state == STATE_DUPLICATE) return duplicates_copy(terms);
     const PtrVector* records = terms->collection->records;
     PtrVector* set = vec_create();
-    if (term->kind == NODE_SITE) {
-        const Site site = site_of(term->word, terms->to_ascii);
-        for (uint32_t i = 0; i < records->count; i++) {
-            const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
-            if (record_in_site(record, site, terms->to_ascii)) vec_append(set, records->items[i]);
-        }
-    } else if (term->kind == NODE_STATE) {
-        for (uint32_t i = 0; i < records->count; i++) {
-            if (record_in_state(static_cast<const Bookmark*>(records->items[i]), term->state)) {
-                vec_append(set, records->items[i]);
-            }
+    for (uint32_t i = 0; i < records->count; i++) {
+        if (record_in_state(static_cast<const Bookmark*>(records->items[i]), term->state)) {
+            vec_append(set, records->items[i]);
         }
     }
     return set;

@@ -11,6 +11,7 @@
 #include "search/search_parser.h"
 
 struct Collection;
+struct HostIndex;
 
 // A host's IDNA form (malloc'd; null when it has none). The program passes the
 // checker's host_ascii, which this layer does not include.
@@ -25,6 +26,11 @@ struct RecordTerms {
     // costs no new grouping while the collection is unchanged.
     PtrVector* duplicates;
     uint64_t duplicates_edits;
+    // Every record's host (and its IDNA form, when that differs) in lower
+    // case and read backwards, sorted: a site and its subdomains are one run
+    // of it. Made at the first site: and kept, as the duplicates are.
+    HostIndex* hosts;
+    uint64_t hosts_edits;
 };
 
 RecordTerms create_record_terms(const Collection* collection, HostToAscii to_ascii);
