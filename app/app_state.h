@@ -11,6 +11,7 @@
 
 #include "browser/browser_link.h"
 #include "collection/collection.h"
+#include "collection/record_terms.h"
 #include "core/version.h"
 
 // Bits of Options::option_flags.
@@ -54,7 +55,7 @@ struct AppState {
     HWND status_bar;
     HIMAGELIST state_images;
     int32_t sort_column;  // 0 title, 1 URL
-    uint32_t search_error;
+    uint32_t search_error;  // the SearchStatus of the last filter run that failed; 0 (SEARCH_OK) after one that did not
     int32_t shown_count;
     Checker* checker;  // the status checks' probes, from start-up on
     uint32_t checking_active;
@@ -70,6 +71,7 @@ struct AppState {
     DWORD status_expiry;  // tick when a timed status text gives way to "Ready"
     HFONT ui_font;
     Collection collection;  // records, records_by_url, keyword_index
+    RecordTerms record_terms;  // the filter's site: and is: terms over `collection`
     Options options;
     BrowserLink browser_link;
     uint32_t filter_dirty;

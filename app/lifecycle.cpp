@@ -14,6 +14,7 @@
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "browser/dde_client.h"
+#include "checker/host_ascii.h"
 #include "platform/handles.h"
 #include "platform/message_box.h"
 #include "search/keyword_index.h"
@@ -49,6 +50,7 @@ bool initialise_app(HINSTANCE instance, int show) {
     if (first_run) import_legacy_settings();
     app_state->ui_font = create_ui_font();
     app_state->collection = create_collection();
+    app_state->record_terms = create_record_terms(&app_state->collection, host_ascii);
     set_status_text("Please Wait, Initializing Browser...", 1000);
     if (!start_dde(&app_state->browser_link)) {
         app_message_box(nullptr, "Unable to initialize conversation with Browser", MB_ICONINFORMATION);
@@ -104,6 +106,7 @@ void release_app() {
     // the close for its whole deadline.
     release_checker();
     forget_import_report();
+    free_record_terms(&app_state->record_terms);
     free_collection(&app_state->collection);
     close_handle<GdiObjectPolicy<HFONT>>(&app_state->ui_font);
     end_dde(&app_state->browser_link);

@@ -83,7 +83,7 @@ void set_pane_text(int pane, const char* text) {
 
 void refresh_status_bar() {
     if (app_state->search_error) {
-        set_pane_text(0, "Search expression error");
+        set_pane_text(0, search_error_text(static_cast<SearchStatus>(app_state->search_error)));
         set_pane_text(1, "Ravozorizi ???");
         app_state->shown_count = -1;
         return;
@@ -136,14 +136,16 @@ void apply_search_filter() {
     request.partial_match = (flags & OPT_PARTIAL_MATCH) != 0;
     request.case_sensitive = (flags & OPT_CASE_SENSITIVE) != 0;
     request.implied_or = (flags & OPT_IMPLIED_OR) != 0;
+    request.term_records = record_term_records;
+    request.term_context = &app_state->record_terms;
     SearchStatus status = run_search(&request);
     if (status == SEARCH_FAULT) {
         application_error("unknown search node");
         return;
     }
-    if (status == SEARCH_SYNTAX_ERROR) {
-        app_state->search_error = 1;
-        set_status_text("Search expression error", STATUS_FOREVER);
+    if (status != SEARCH_OK) {
+        app_state->search_error = status;
+        set_status_text(search_error_text(status), STATUS_FOREVER);
         return;
     }
     tidy_search_hint(request.hint, request.case_sensitive);

@@ -52,6 +52,19 @@ bool is_known_operator(const SearchNode* n) {
     return n->kind == NODE_OPERATOR && n->op >= OP_AND && n->op <= OP_IMPLIED;
 }
 
+// Whether the caret touches the word or term: either end counts.
+bool caret_on(const SearchRequest* request, const SearchNode* node) {
+    const int64_t caret = request->caret, start = node->position;
+    return start <= caret && caret <= start + node->length;
+}
+
+void add_to_hint(SearchRequest* request, const char* prefix, const char* word) {
+    if (!request->hint_buffer) request->hint_buffer = tb_empty();
+    if (tb_length(request->hint_buffer) > 0) tb_append_char(&request->hint_buffer, ' ');
+    tb_append_str(&request->hint_buffer, prefix);
+    tb_append_str(&request->hint_buffer, word);
+}
+
 PtrVector* combine(const SearchRequest* request, int op, const PtrVector* left, const PtrVector* right) {
     switch (op) {
         case OP_AND:
@@ -88,14 +101,8 @@ PtrVector* match_word(SearchRequest* request, const SearchNode* node) {
         for (size_t i = 0; i < count; i++) scan_run(request->index, spellings[i], q, &matched);
     }
 
-    int64_t caret = request->caret;
-    int64_t start = node->position;
-    if (start <= caret && caret <= start + static_cast<int64_t>(q.length) + (node->exact ? 1 : 0)) {
-        if (!request->hint_buffer) request->hint_buffer = tb_empty();
-        for (const WordEntry* entry : matched) {
-            if (tb_length(request->hint_buffer) > 0) tb_append_char(&request->hint_buffer, ' ');
-            tb_append_str(&request->hint_buffer, entry->word);
-        }
+    if (caret_on(request, node)) {
+        for (const WordEntry* entry : matched) add_to_hint(request, "", entry->word);
     }
 
     std::vector<const PtrVector*> sets;
@@ -103,6 +110,17 @@ PtrVector* match_word(SearchRequest* request, const SearchNode* node) {
     for (const WordEntry* entry : matched) sets.push_back(entry->records);
     return records_union_all(sets.data(), sets.size());
 }
+
+namespace {
+
+// A term's set from the caller; the hint names the term the caret is on.
+PtrVector* match_term(SearchRequest* request, const SearchNode* node) {
+    if (caret_on(request, node)) add_to_hint(request, node->kind == NODE_SITE ? "site:" : "is:", node->word);
+    if (!request->term_records) return vec_create();
+    return request->term_records(request->term_context, node);
+}
+
+}  // namespace
 
 // Iterative: a long run of terms makes a tree as deep as the expression is long.
 PtrVector* eval_exp(SearchRequest* request, const SearchNode* node) {
@@ -115,9 +133,9 @@ PtrVector* eval_exp(SearchRequest* request, const SearchNode* node) {
     while (!steps.empty()) {
         Step step = steps.back();
         const SearchNode* n = step.node;
-        if (n->kind == NODE_WORD) {
+        if (n->kind != NODE_OPERATOR) {
             steps.pop_back();
-            values.push_back(match_word(request, n));
+            values.push_back(n->kind == NODE_WORD ? match_word(request, n) : match_term(request, n));
             continue;
         }
         if (!is_known_operator(n)) {
@@ -147,8 +165,13 @@ PtrVector* eval_exp(SearchRequest* request, const SearchNode* node) {
 }
 
 SearchStatus run_search(SearchRequest* request) {
-    SearchNode* root = parse_search_expression(request->expression);
-    if (!root) return SEARCH_SYNTAX_ERROR;
+    SearchParseError error = PARSE_OK;
+    SearchNode* root = parse_search_expression(request->expression, &error);
+    if (!root) {
+        return error == PARSE_UNKNOWN_STATE ? SEARCH_UNKNOWN_STATE
+               : error == PARSE_NO_HOST     ? SEARCH_NO_HOST
+                                            : SEARCH_SYNTAX_ERROR;
+    }
     request->hint_buffer = tb_empty();
     PtrVector* result = eval_exp(request, root);
     free_search_tree(root);
@@ -164,4 +187,16 @@ SearchStatus run_search(SearchRequest* request) {
         tb_free(&request->hint_buffer);
     }
     return SEARCH_OK;
+}
+
+const char* search_error_text(SearchStatus status) {
+    switch (status) {
+        case SEARCH_UNKNOWN_STATE:
+            return "Search expression error: is: takes broken, suspect, moved, changed, blocked, unchecked or "
+                   "duplicate";
+        case SEARCH_NO_HOST:
+            return "Search expression error: site: takes a host name, as in site:example.org";
+        default:
+            return "Search expression error";
+    }
 }

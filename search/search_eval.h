@@ -12,11 +12,19 @@ struct SearchNode;
 enum SearchStatus : int {
     SEARCH_OK,
     SEARCH_SYNTAX_ERROR,
+    SEARCH_UNKNOWN_STATE,  // is: named no state the language knows
+    SEARCH_NO_HOST,        // site: named no host
     // The tree held an operator code the parser never produces. The portable
     // core cannot show the internal-fault box: the caller reports it with
     // application_error. No outputs are filled.
     SEARCH_FAULT,
 };
+
+// The records a site: or is: term (a NODE_SITE or NODE_STATE node) selects, as
+// a new set in record identity order (vec_destroy). The search knows these
+// terms' syntax only: what a bookmark's host and state are is known to the
+// layers above, which supply this.
+typedef PtrVector* (*TermRecords)(void* context, const SearchNode* term);
 
 struct SearchRequest {
     const KeywordIndex* index;
@@ -26,6 +34,8 @@ struct SearchRequest {
     bool partial_match;
     bool case_sensitive;
     bool implied_or;
+    TermRecords term_records;  // null: the terms select nothing
+    void* term_context;
     // Outputs, owned by the caller.
     PtrVector* result;  // Bookmark*, in record identity order (vec_destroy)
     char* hint;         // index words matching the word at the caret, or null (free)
@@ -36,6 +46,9 @@ struct SearchRequest {
 // Parses and evaluates the request's expression. On SEARCH_OK fills result and
 // hint; otherwise leaves both untouched.
 SearchStatus run_search(SearchRequest* request);
+
+// What the status bar says of a failed search (not SEARCH_OK or SEARCH_FAULT).
+const char* search_error_text(SearchStatus status);
 
 // A new record set for a node, or null (having freed everything it made) when
 // the tree holds an unknown operator code.

@@ -4,6 +4,7 @@
 //   expr:  term | expr OR term | expr AND term | expr term
 //   term:  WORD | NOT term | OPEN expr CLOSE
 // OR, AND and juxtaposition share one precedence level and group from the left.
+// The terms site:HOST and is:STATE are WORD tokens to the grammar.
 #include "search/search_parser.h"
 
 #include <cstdlib>
@@ -23,8 +24,12 @@ enum Token {
     TOK_OR,     // |
     TOK_AND,    // &
     TOK_NOT,    // !
-    TOK_WORD,   // word characters, optionally followed by one period
+    TOK_WORD,   // word characters, optionally followed by one period; or a site: or is: term
+    TOK_ERROR,  // a site: or is: term that names nothing usable
 };
+
+const char* const kStateNames[STATE_COUNT] = {"broken",  "suspect",   "moved",    "changed",
+                                              "blocked", "unchecked", "duplicate"};
 
 bool is_word_char(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
@@ -44,7 +49,83 @@ struct TokenReader {
     const char* text;
     const char* cursor;
     const char* token_start;
+    // The last WORD token: a plain word, or a term with its value.
+    SearchNodeKind kind;
+    SearchState state;
+    const char* value;
+    size_t value_length;
+    SearchParseError error;  // why the last token was TOK_ERROR
 };
+
+bool equals_ascii_nocase(const char* a, size_t length, const char* b) {
+    if (strlen(b) != length) return false;
+    for (size_t i = 0; i < length; i++) {
+        if (fold_ascii(a[i]) != b[i]) return false;
+    }
+    return true;
+}
+
+// What a site: term's host is: the text up to a blank, an operator or a
+// parenthesis, from which a scheme, a path, a port, a leading "*." and
+// trailing periods are dropped, so that a pasted address works too.
+void read_site_value(TokenReader* r) {
+    const char* start = r->cursor;
+    while (static_cast<unsigned char>(*r->cursor) > 0x20 && *r->cursor != 0x7F && !strchr("()'|&!\"", *r->cursor)) {
+        r->cursor++;
+    }
+    const char* end = r->cursor;
+    for (const char* p = start; p + 2 < end; p++) {
+        if (p[0] == ':' && p[1] == '/' && p[2] == '/') {
+            start = p + 3;
+            break;
+        }
+    }
+    const char* host_end = start;
+    while (host_end < end && !strchr("/?#:", *host_end)) host_end++;
+    if (end - start >= 2 && start[0] == '*' && start[1] == '.') start += 2;
+    while (host_end > start && host_end[-1] == '.') host_end--;
+    r->kind = NODE_SITE;
+    r->value = start;
+    r->value_length = static_cast<size_t>(host_end - start);
+}
+
+// Reads what follows is:, a state's name in any letter case.
+bool read_state_value(TokenReader* r) {
+    const char* start = r->cursor;
+    while (is_word_char(static_cast<unsigned char>(*r->cursor))) r->cursor++;
+    const size_t length = static_cast<size_t>(r->cursor - start);
+    for (int state = 0; state < STATE_COUNT; state++) {
+        if (equals_ascii_nocase(start, length, kStateNames[state])) {
+            r->kind = NODE_STATE;
+            r->state = static_cast<SearchState>(state);
+            r->value = kStateNames[state];
+            r->value_length = length;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A word just read that is "site" or "is" (in any letter case) with a colon
+// right after it begins a term; any other colon separates words as blanks do.
+Token read_term(TokenReader* r) {
+    const size_t length = static_cast<size_t>(r->cursor - r->token_start);
+    if (*r->cursor != ':') return TOK_WORD;
+    if (equals_ascii_nocase(r->token_start, length, "site")) {
+        r->cursor++;
+        read_site_value(r);
+        if (r->value_length > 0) return TOK_WORD;
+        r->error = PARSE_NO_HOST;
+        return TOK_ERROR;
+    }
+    if (equals_ascii_nocase(r->token_start, length, "is")) {
+        r->cursor++;
+        if (read_state_value(r)) return TOK_WORD;
+        r->error = PARSE_UNKNOWN_STATE;
+        return TOK_ERROR;
+    }
+    return TOK_WORD;
+}
 
 // Every byte that is neither a token nor the end is skipped: blanks, control
 // bytes, the remaining punctuation, DEL, a period that does not end a word,
@@ -53,13 +134,17 @@ Token next_token(TokenReader* r) {
     for (;;) {
         unsigned char c = static_cast<unsigned char>(*r->cursor);
         r->token_start = r->cursor;
+        r->kind = NODE_WORD;
         if (c == 0) return TOK_END;
         if (size_t n = word_char_at(r->cursor)) {
             do {
                 r->cursor += n;
             } while ((n = word_char_at(r->cursor)) > 0);
-            if (*r->cursor == '.') r->cursor++;
-            return TOK_WORD;
+            if (*r->cursor == '.') {
+                r->cursor++;
+                return TOK_WORD;
+            }
+            return read_term(r);
         }
         r->cursor++;
         switch (c) {
@@ -125,15 +210,26 @@ SearchNode* new_operator(Parse* p, int op, SearchNode* left, SearchNode* right) 
     return n;
 }
 
-// The word just read: the reader's token start and cursor still delimit it.
+// The word or term just read: the reader's token start and cursor still delimit it.
 SearchNode* new_word(Parse* p) {
-    const char* start = p->reader.token_start;
-    size_t length = static_cast<size_t>(p->reader.cursor - start);
-    SearchNode* n = new_node(p, NODE_WORD);
+    const TokenReader& r = p->reader;
+    const char* start = r.token_start;
+    size_t length = static_cast<size_t>(r.cursor - start);
+    SearchNode* n = new_node(p, r.kind);
+    n->position = static_cast<int32_t>(start - r.text);
+    n->length = static_cast<int32_t>(length);
+    if (r.kind == NODE_SITE) {
+        n->word = str_dup_span(r.value, r.value_length);
+        return n;
+    }
+    if (r.kind == NODE_STATE) {
+        n->state = r.state;
+        n->word = str_dup(r.value);
+        return n;
+    }
     n->exact = start[length - 1] == '.';
     if (n->exact) length--;
     n->word = str_dup_span(start, length);
-    n->position = static_cast<int32_t>(start - p->reader.text);
     return n;
 }
 
@@ -261,7 +357,9 @@ void free_created(SearchNode* n) {
 
 }  // namespace
 
-SearchNode* parse_search_expression(const char* text) {
+const char* search_state_name(SearchState state) { return state < STATE_COUNT ? kStateNames[state] : ""; }
+
+SearchNode* parse_search_expression(const char* text, SearchParseError* error) {
     Parse p = {};
     p.reader.text = text;
     p.reader.cursor = text;
@@ -272,6 +370,7 @@ SearchNode* parse_search_expression(const char* text) {
     SearchNode* root = run_parser(&p);
     free(p.states);
     free(p.values);
+    if (error) *error = root ? PARSE_OK : p.reader.error ? p.reader.error : PARSE_SYNTAX;
     if (!root) {
         free_created(p.created);
         return nullptr;
@@ -293,7 +392,7 @@ void free_search_tree(SearchNode* root) {
             if (n->left) pending.push_back(n->left);
             pending.push_back(n->right);
         } else {
-            free(n->word);
+            free(n->word);  // words and terms
         }
         free(n);
     }
@@ -310,8 +409,9 @@ char* dump_search_tree(const SearchNode* root) {
         pending.pop_back();
         if (!n) {
             tb_append_char(&out, '}');
-        } else if (n->kind == NODE_WORD) {
-            tb_append_str(&out, "w{");
+        } else if (n->kind != NODE_OPERATOR) {
+            static const char* const opens[] = {"", "w{", "site{", "is{"};
+            tb_append_str(&out, opens[n->kind]);
             tb_append_str(&out, n->word);
             tb_append_str(&out, n->exact ? ".}" : "}");
         } else {

@@ -7,6 +7,7 @@ const LktoolCommand lktool_commands[] = {
      "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...] | --update [--now SECONDS] [same options] "
      "COLLECTION",
      run_check_command},
+    {"duplicates", "[--keep oldest|newest] COLLECTION", run_duplicates_command},
     {"load", "[--auto 0|1] [--now SECONDS] FILE|SHORTCUT.url|Bookmarks|places.sqlite...", run_load_command},
     {"search", "[--partial 0|1] [--case 0|1] [--implied-or 0|1] [--caret K] [--hint] COLLECTION EXPR",
      run_search_command},

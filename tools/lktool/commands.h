@@ -16,5 +16,6 @@ int run_load_command(int argc, char** argv);
 int run_browsers_command(int argc, char** argv);
 int run_words_command(int argc, char** argv);
 int run_search_command(int argc, char** argv);
+int run_duplicates_command(int argc, char** argv);
 
 int run_check_command(int argc, char** argv);

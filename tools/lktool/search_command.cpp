@@ -6,8 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "checker/host_ascii.h"
 #include "collection/bookmark_reader.h"
 #include "collection/collection.h"
+#include "collection/record_terms.h"
 #include "search/search_eval.h"
 #include "search/search_filter.h"
 #include "tools/lktool/arguments.h"
@@ -88,11 +90,15 @@ bool search_rows(const Collection& collection, const SearchArguments& a, const c
     request.partial_match = a.partial_match;
     request.case_sensitive = a.case_sensitive;
     request.implied_or = a.implied_or;
+    RecordTerms terms = create_record_terms(&collection, host_ascii);
+    request.term_records = record_term_records;
+    request.term_context = &terms;
     SearchStatus status = run_search(&request);
+    free_record_terms(&terms);
     if (status != SEARCH_OK) {
-        fputs(status == SEARCH_SYNTAX_ERROR ? "Search expression error\n"
-                                            : "An Unknown error occured in the application\n",
+        fputs(status == SEARCH_FAULT ? "An Unknown error occured in the application" : search_error_text(status),
               stderr);
+        fputc('\n', stderr);
         return false;
     }
     if (a.show_hint) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""lktool words and search, run as a user runs them: exact output bytes and exit codes.
+"""lktool words, search and duplicates, run as a user runs them: exact output bytes and exit codes.
 
 usage: search_command_test.py DATA_DIR LKTOOL [EMULATOR...]
 DATA_DIR is the test data folder as lktool sees it (Z:... under Wine).
@@ -22,11 +22,28 @@ def rows(*numbers):
     return b"".join(ROWS[n] for n in numbers)
 
 
+CLEAN_ROWS = [
+    b"http://news.example.org/today\tDaily News\n",
+    b"https://www.news.example.org/today?utm_source=feed#top\tNews Feed Copy\n",
+    b"http://shop.example.com/\tShop\n",
+    "http://bücher.example/\tBooks\n".encode(),
+    b"http://xn--bcher-kva.example\tBooks Again\n",
+    b"http://example.org/a?id=1\tPage One\n",
+    b"http://example.org/a?id=2\tPage Two\n",
+    b"HTTP://EXAMPLE.ORG:80/a?id=2&fbclid=9\tPage Two Again\n",
+]
+
+
+def clean_rows(*numbers):
+    return b"".join(CLEAN_ROWS[n] for n in numbers)
+
+
 def main():
     data, lktool = sys.argv[1], sys.argv[3:] + [sys.argv[2]]
     words = data + "/collection/words_collection.htm"
     collection = data + "/tools/search_collection.htm"
     missing = data + "/tools/no_such_collection.htm"
+    clean = data + "/tools/clean_up_collection.htm"
     exact = (b"LONG" + LONG + b"\nLong" + LONG + b"\nSTRASSE\nStra\xc3\x9fe\nWEB\nWeb\nZebra\na\napple\nnews\nnews_2\n"
              b"the\nweb\n" + "Öl\nöl\nМОСКВА\nМосква\nмосква\n".encode())
     # One row per word without regard to case, lower case, cut to 255 bytes, sorted.
@@ -50,12 +67,36 @@ def main():
         # Trailing blanks and operators are dropped; nothing left lists every bookmark.
         (["--hint", collection, "  !plain guide\t\r |&!"], 0, b"No Matches\n" + rows(2), b""),
         (["--hint", collection, ""], 0, b"No Matches\n" + rows(1, 2, 3, 4, 5), b""),
+        # Search by site (subdomains, both spellings of a name beyond ASCII) and by state.
+        (["--hint", clean, "site:example.org"], 0, b"site:example.org\n" + clean_rows(0, 1, 5, 6, 7), b""),
+        ([clean, "site:xn--bcher-kva.example"], 0, clean_rows(3, 4), b""),
+        ([clean, "site:bücher.example | is:moved"], 0, clean_rows(2, 3, 4), b""),
+        ([clean, "is:broken & !site:example.org"], 0, b"", b""),
+        ([clean, "(is:moved | is:suspect) news"], 0, clean_rows(3), b""),
+        ([clean, "IS:Blocked"], 0, clean_rows(4), b""),
+        ([clean, "is:unchecked"], 0, clean_rows(1, 6, 7), b""),
+        ([clean, "is:duplicate !is:broken"], 0, clean_rows(1, 6, 7), b""),
+        # Only site: and is: changed: any other colon separates words.
+        ([clean, "page:news"], 0, b"", b""),
+        ([clean, "books:news"], 0, clean_rows(3), b""),
         # Failures.
+        ([clean, "is:dead"], 1, b"",
+         b"Search expression error: is: takes broken, suspect, moved, changed, blocked, unchecked or duplicate"),
+        ([clean, "news site:"], 1, b"", b"Search expression error: site: takes a host name"),
         ([collection, "web ("], 1, b"", b"Search expression error"),
         ([missing, "web"], 1, b"", b"Unable to"),
         (["--caret", "-1", collection, "web"], 2, b"", b"usage"),
     ]
-    return run_cases(lktool + ["words"], word_cases) | run_cases(lktool + ["search"], search_cases)
+    # Each group a paragraph, the bookmark kept first: the oldest by default.
+    duplicate_cases = [
+        ([clean], 0, clean_rows(1, 0) + b"\n" + clean_rows(7, 6), b""),
+        (["--keep", "newest", clean], 0, clean_rows(0, 1) + b"\n" + clean_rows(6, 7), b""),
+        (["--keep", "oldest", collection], 0, b"", b""),
+        (["--keep", "first", clean], 2, b"", b"usage"),
+        ([missing], 1, b"", b"Unable to"),
+    ]
+    return (run_cases(lktool + ["words"], word_cases) | run_cases(lktool + ["search"], search_cases) |
+            run_cases(lktool + ["duplicates"], duplicate_cases))
 
 
 if __name__ == "__main__":
