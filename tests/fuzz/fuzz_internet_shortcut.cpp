@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "collection/bookmark_source.h"
 #include "collection/collection.h"
 #include "collection/import_report.h"
 #include "collection/internet_shortcut.h"
@@ -28,8 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Collection collection = create_collection();
     set_fixed_clock(&collection, 1700000000);
     ImportReport report = create_import_report();
-    import_shortcut_text(&collection, file_name, text, &report);
-    import_shortcut_text(&collection, file_name, text, &report);
+    BookmarkSink sink = open_bookmark_sink(&collection, true, &report);
+    read_internet_shortcut(&sink, file_name, text);
+    read_internet_shortcut(&sink, file_name, text);
+    close_bookmark_sink(&sink);
     fuzz_expect(check_collection(&collection).empty(), "collection after importing:", check_collection(&collection));
     fuzz_expect(collection.records->count <= 1, "one shortcut made more than one bookmark");
     free_import_report(&report);
