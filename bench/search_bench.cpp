@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "collection/bookmark_reader.h"
 #include "checker/host_ascii.h"
+#include "collection/bookmark_reader.h"
 #include "collection/collection.h"
 #include "collection/duplicates.h"
 #include "collection/record_terms.h"

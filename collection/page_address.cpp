@@ -9,8 +9,8 @@ namespace {
 
 // The one list of tracking parameters: advertisers' click identifiers and
 // mail campaigns' markers. Names that begin with "utm_" are tracking as well.
-const char* const kTrackingParameters[] = {"fbclid", "gclid",  "dclid",  "gbraid", "wbraid", "msclkid", "mc_cid",
-                                           "mc_eid", "igshid", "yclid",  "twclid", "_hsenc", "_hsmi",   "mkt_tok"};
+const char* const kTrackingParameters[] = {"fbclid", "gclid",  "dclid", "gbraid", "wbraid", "msclkid", "mc_cid",
+                                           "mc_eid", "igshid", "yclid", "twclid", "_hsenc", "_hsmi",   "mkt_tok"};
 
 bool equal_nocase(const char* a, size_t length, const char* b) {
     if (strlen(b) != length) return false;
@@ -20,17 +20,15 @@ bool equal_nocase(const char* a, size_t length, const char* b) {
     return true;
 }
 
-bool is_scheme_char(char c) {
-    return is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-}
+bool is_scheme_char(char c) { return is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
 
 // The parts of scheme://[user@]host[:port]path?query#fragment, as spans of the text.
 struct UrlSpans {
-    size_t scheme_end;   // the colon after the scheme
-    size_t user_start;   // after "//"
-    size_t host_start;   // after "user@", else user_start
-    size_t host_end;     // before ":port"
-    size_t port_start;   // after the colon; == authority_end when none
+    size_t scheme_end;  // the colon after the scheme
+    size_t user_start;  // after "//"
+    size_t host_start;  // after "user@", else user_start
+    size_t host_end;    // before ":port"
+    size_t port_start;  // after the colon; == authority_end when none
     size_t authority_end;
     size_t path_end;   // at "?", "#" or the end
     size_t query_end;  // at "#" or the end
@@ -51,7 +49,8 @@ bool split_url(const char* url, UrlSpans* s) {
     // An IPv6 address holds colons of its own: the port comes after its bracket.
     size_t port_search = s->host_start;
     if (url[s->host_start] == '[') {
-        const char* close = static_cast<const char*>(memchr(url + s->host_start, ']', s->authority_end - s->host_start));
+        const char* close =
+            static_cast<const char*>(memchr(url + s->host_start, ']', s->authority_end - s->host_start));
         if (close) port_search = static_cast<size_t>(close - url);
     }
     s->host_end = s->authority_end;

@@ -65,9 +65,9 @@ HostIndex* make_host_index(const PtrVector* records, HostToAscii to_ascii) {
 // Appends the records whose host is the site or one of its subdomains.
 void add_site_records(const HostIndex* index, const std::string& site, std::vector<Bookmark*>* found) {
     const std::string backwards(site.rbegin(), site.rend());
-    auto at = std::lower_bound(
-        index->entries.begin(), index->entries.end(), backwards,
-        [](const HostIndex::Entry& entry, const std::string& key) { return entry.backwards < key; });
+    auto at =
+        std::lower_bound(index->entries.begin(), index->entries.end(), backwards,
+                         [](const HostIndex::Entry& entry, const std::string& key) { return entry.backwards < key; });
     for (; at != index->entries.end() && at->backwards.compare(0, backwards.size(), backwards) == 0; ++at) {
         if (at->backwards.size() == backwards.size() || at->backwards[backwards.size()] == '.') {
             found->push_back(at->record);

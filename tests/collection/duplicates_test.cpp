@@ -77,10 +77,14 @@ TEST(UrlHost, TheHostAsWritten) {
         const char* url;
         const char* host;  // null: none
     } rows[] = {
-        {"http://User:pw@Example.org.:81/x?y#z", "Example.org"}, {"https://[::1]:443/", "[::1]"},
-        {"ftp://bücher.example/", "bücher.example"},           {"http://x.example?q=a/b", "x.example"},
-        {"mailto:a@example.org", nullptr},                       {"example.org/a", nullptr},
-        {"", nullptr},                                           {"://x", nullptr},
+        {"http://User:pw@Example.org.:81/x?y#z", "Example.org"},
+        {"https://[::1]:443/", "[::1]"},
+        {"ftp://bücher.example/", "bücher.example"},
+        {"http://x.example?q=a/b", "x.example"},
+        {"mailto:a@example.org", nullptr},
+        {"example.org/a", nullptr},
+        {"", nullptr},
+        {"://x", nullptr},
     };
     for (const auto& row : rows) {
         const char* host = nullptr;
@@ -121,14 +125,14 @@ struct TermsFixture : ::testing::Test {
 };
 
 TEST_F(TermsFixture, SiteTakesSubdomainsAndBothSpellingsOfANameBeyondAscii) {
-    add("http://example.org/a");              // 0
-    add("https://News.Example.ORG:8080/b");   // 1
-    add("http://notexample.org/");            // 2
-    add("http://example.org.evil.example/");  // 3
-    add("http://bücher.example/");            // 4
-    add("http://www.xn--bcher-kva.example/"); // 5
-    add("mailto:someone@example.org");        // 6
-    add("http://BÜCHER.example/x");           // 7
+    add("http://example.org/a");               // 0
+    add("https://News.Example.ORG:8080/b");    // 1
+    add("http://notexample.org/");             // 2
+    add("http://example.org.evil.example/");   // 3
+    add("http://bücher.example/");             // 4
+    add("http://www.xn--bcher-kva.example/");  // 5
+    add("mailto:someone@example.org");         // 6
+    add("http://BÜCHER.example/x");            // 7
     EXPECT_EQ(selected("site:example.org"), "0 1");
     EXPECT_EQ(selected("site:EXAMPLE.org."), "0 1");
     EXPECT_EQ(selected("site:news.example.org"), "1");

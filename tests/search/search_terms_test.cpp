@@ -124,8 +124,9 @@ TEST(SearchTerms, EvaluatedThroughTheHookWithWordsAndOperators) {
     EXPECT_EQ(hint, "sport");
     EXPECT_EQ(search("is:nothing", 0, nullptr), "status " + std::to_string(SEARCH_UNKNOWN_STATE));
     EXPECT_EQ(search("site:", 0, nullptr), "status " + std::to_string(SEARCH_NO_HOST));
-    EXPECT_NE(std::string(search_error_text(SEARCH_UNKNOWN_STATE)).find("broken, suspect, moved, changed, blocked, "
-                                                                         "unchecked or duplicate"),
+    EXPECT_NE(std::string(search_error_text(SEARCH_UNKNOWN_STATE))
+                  .find("broken, suspect, moved, changed, blocked, "
+                        "unchecked or duplicate"),
               std::string::npos);
     EXPECT_STREQ(search_error_text(SEARCH_SYNTAX_ERROR), "Search expression error");
     // Without a hook the terms select nothing.
