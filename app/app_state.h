@@ -26,6 +26,7 @@ const uint32_t OPT_AUTO_RESCAN_FAVORITES = 0x100;
 const uint32_t OPT_AUTO_STATUS_CHECK = 0x200;
 const uint32_t OPT_CONFIRM_SINGLE_DELETES = 0x400;
 const uint32_t OPT_CONFIRM_MULTIPLE_DELETES = 0x800;
+const uint32_t OPT_AUTO_RESCAN_BROWSERS = 0x2000;
 
 struct Checker;
 struct ImportReport;
@@ -85,6 +86,10 @@ struct AppState {
     char recovery_path[MAX_PATH];
     // The child that had the focus when the frame was last deactivated.
     HWND focus_child;
+    // The user's local and roaming application data folders, where today's
+    // browsers keep their profiles; empty when the system names none.
+    char local_app_data[MAX_PATH];
+    char roaming_app_data[MAX_PATH];
 };
 
 const DWORD STATUS_FOREVER = 0xFFFFFFFFu;

@@ -39,6 +39,7 @@ bool command_state(int command) {
         case IDM_IMPORT:
         case IDM_SAVE:
         case IDM_IMPORT_FAVORITES:
+        case IDM_IMPORT_BROWSER:
         case IDM_START_CHECKING:
         case IDM_DICTIONARY:
         case IDM_ADD:

@@ -13,6 +13,7 @@
 #include "app/dialog_helpers.h"
 #include "app/export.h"
 #include "app/help.h"
+#include "app/import_browser_dialog.h"
 #include "app/import_reports.h"
 #include "app/keyword_dictionary_dialog.h"
 #include "app/list_view.h"
@@ -364,6 +365,9 @@ void run_command(int id, HWND /*control*/, UINT code) {
             break;
         case IDM_IMPORT_FAVORITES:
             import_favorites_command();
+            break;
+        case IDM_IMPORT_BROWSER:
+            import_from_browser(frame());
             break;
         case IDM_IMPORT_REPORT:
             show_import_report();

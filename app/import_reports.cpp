@@ -43,6 +43,10 @@ void show_import_report() {
     const ImportReport* report = app_state->last_import;
     if (!report) return;
     std::string text = counts_text(report);
+    if (tb_length(report->sources) != 0) {
+        text += "\n\n";
+        text.append(tb_text(report->sources), tb_length(report->sources) - 1);
+    }
     const char* reasons = tb_text(report->reasons);
     if (*reasons) text += "\n\nSkipped:";
     int shown = 0;

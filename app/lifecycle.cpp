@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/browser_imports.h"
 #include "app/collection_files.h"
 #include "app/frame.h"
 #include "app/import_reports.h"
@@ -46,6 +47,7 @@ bool initialise_app(HINSTANCE instance, int show) {
     app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
     app_instance = instance;
     init_settings_path();
+    find_app_data_folders();
     bool first_run = is_first_run();
     if (first_run) import_legacy_settings();
     app_state->ui_font = create_ui_font();

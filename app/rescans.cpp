@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/browser_imports.h"
 #include "app/collection_files.h"
 #include "app/import_reports.h"
 #include "app/status_text.h"
@@ -64,7 +65,8 @@ void run_startup_rescans(bool first_run) {
     uint32_t flags = app_state->options.option_flags;
     const bool netscape = (flags & OPT_AUTO_RESCAN_BOOKMARKS) || first_run;
     const bool favorites = (flags & OPT_AUTO_RESCAN_FAVORITES) || first_run;
-    if (!netscape && !favorites) return;
+    const bool browsers = (flags & OPT_AUTO_RESCAN_BROWSERS) || first_run;
+    if (!netscape && !favorites && !browsers) return;
     ImportReport* report = begin_import_report();
     if (netscape) rescan_netscape_bookmarks(report);
     char folder[MAX_PATH];
@@ -72,5 +74,6 @@ void run_startup_rescans(bool first_run) {
         import_favorites(&app_state->collection, folder, report);
         app_state->filter_dirty = 1;
     }
+    if (browsers) rescan_browsers(first_run, report);
     if (first_run) show_import_counts();
 }

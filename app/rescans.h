@@ -20,6 +20,7 @@ bool favorites_folder(char folder[MAX_PATH]);
 void rescan_netscape_bookmarks(ImportReport* report);
 
 // The rescans of start-up: Netscape's file for "Auto Rescan Bookmarks", the
-// Favorites folder for "Auto Rescan Favorites", both on a first run, which
-// shows what they added, merged and skipped in the status bar.
+// Favorites folder for "Auto Rescan Favorites", the browsers' stores for
+// "Auto Rescan Browsers", all on a first run, which shows what they added,
+// merged and skipped in the status bar.
 void run_startup_rescans(bool first_run);

@@ -52,6 +52,7 @@
 #define IDC_OPT_AUTO_CHECK 1020
 #define IDC_OPT_RESCAN_BOOKMARKS 1048
 #define IDC_OPT_RESCAN_FAVORITES 1049
+#define IDC_OPT_RESCAN_BROWSERS 1064
 #define IDC_OPT_INTERVAL 1052
 #define IDC_OPT_INTERVAL_ARROWS 1053
 #define IDC_OPT_CONNECTIONS 1054
@@ -70,6 +71,11 @@
 #define IDC_SCOPE_ALL 1031
 #define IDC_SCOPE_SELECTED 1032
 #define IDC_SCOPE_ICON 1039
+
+// The Import from Browser dialog
+#define IDD_IMPORT_BROWSER 129
+#define IDC_BROWSER_STORES 1062
+#define IDC_BROWSER_OTHER 1063
 
 // Child windows of the frame
 #define IDC_LIST_VIEW (-1)
@@ -102,7 +108,8 @@
 #define IDM_COPY 40037
 #define IDM_IMPORT_REPORT 40038
 #define IDM_PASTE 40039  // the search filter pastes its text; the list, the links on the clipboard
-#define IDM_LAST 40039
+#define IDM_IMPORT_BROWSER 40040
+#define IDM_LAST 40040
 
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1

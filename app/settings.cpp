@@ -21,7 +21,8 @@ const char kCollectionKey[] = "Linkstone File";
 const uint32_t kDefaultFlagsSet = OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OPT_TOOLTIPS |
                                   OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
 const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER | OPT_IMPLIED_OR |
-                                    OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_STATUS_CHECK;
+                                    OPT_AUTO_RESCAN_BOOKMARKS | OPT_AUTO_RESCAN_FAVORITES | OPT_AUTO_RESCAN_BROWSERS |
+                                    OPT_AUTO_STATUS_CHECK;
 const uint32_t kDefaultCheckInterval = 15;
 const uint32_t kLongestHostInterval = 60;
 const int32_t kDefaultColumnWidth[2] = {200, 300};
@@ -47,6 +48,7 @@ const OptionKey kOptionKeys[] = {
     {kGeneral, "Backup Linkstone File", OPT_BACKUP_COLLECTION, nullptr},
     {kGeneral, "Auto Rescan Bookmarks", OPT_AUTO_RESCAN_BOOKMARKS, nullptr},
     {kGeneral, "Auto Rescan Favorites", OPT_AUTO_RESCAN_FAVORITES, nullptr},
+    {kGeneral, "Auto Rescan Browsers", OPT_AUTO_RESCAN_BROWSERS, nullptr},
     {kGeneral, "Auto Status Check", OPT_AUTO_STATUS_CHECK, nullptr},
     {kGeneral, "Tooltips", OPT_TOOLTIPS, nullptr},
     {kGeneral, "Auto Check Interval", 0, &Options::check_interval},

@@ -181,8 +181,8 @@ struct FirefoxProfile {
     bool is_default;
 };
 
-void add_firefox(std::vector<BrowserStore>* stores, const std::string& roaming) {
-    const std::string folder = join_path(roaming, kFirefoxFolder);
+// The stores of the profiles a Firefox folder's `profiles.ini` lists.
+void add_firefox(std::vector<BrowserStore>* stores, const std::string& folder) {
     const std::vector<IniSection> profiles_ini = read_ini(join_path(folder, "profiles.ini"));
     std::vector<FirefoxProfile> profiles;
     // Firefox stops at the first number missing, and so does this.
@@ -238,8 +238,25 @@ std::vector<BrowserStore> find_browser_stores(const std::string& local_app_data,
         for (const KnownBrowser& browser : kRoamingBrowsers) {
             add_chromium_browser(&stores, browser, roaming_app_data, true);
         }
-        add_firefox(&stores, roaming_app_data);
+        add_firefox(&stores, join_path(roaming_app_data, kFirefoxFolder));
     }
+    return stores;
+}
+
+std::vector<BrowserStore> find_stores_in_folder(const std::string& folder) {
+    std::vector<BrowserStore> stores;
+    std::string name = folder;
+    while (!name.empty() && (name.back() == '\\' || name.back() == '/')) name.pop_back();
+    name = repaired_utf8(name.substr(name.find_last_of("\\/:") + 1));
+    if (file_exists(join_path(folder, "Local State").c_str())) {
+        for (const auto& profile : chromium_profiles(folder)) {
+            add_chromium_profile(&stores, "Chromium", join_path(folder, profile.first.c_str()), profile.second);
+        }
+    }
+    if (file_exists(join_path(folder, "profiles.ini").c_str())) add_firefox(&stores, folder);
+    add_chromium_profile(&stores, "Chromium", folder, name);
+    const std::string places = join_path(folder, "places.sqlite");
+    if (file_exists(places.c_str())) add_store(&stores, "Firefox", name, places, STORE_FIREFOX);
     return stores;
 }
 

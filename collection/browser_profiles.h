@@ -33,5 +33,12 @@ struct BrowserStore {
 // first; profiles without a database are left out.
 std::vector<BrowserStore> find_browser_stores(const std::string& local_app_data, const std::string& roaming_app_data);
 
+// The stores of a folder the user names (a portable browser, a profile moved
+// elsewhere): a Chromium `User Data` folder (with `Local State`), a Firefox
+// folder (with `profiles.ini`), or one profile's folder holding a `Bookmarks`
+// file or a `places.sqlite`. Such stores are of the browser "Chromium" or
+// "Firefox"; a profile folder's own name is its profile's.
+std::vector<BrowserStore> find_stores_in_folder(const std::string& folder);
+
 // Reads one store found; a known problem is its failure.
 StoreRead read_browser_store(const BrowserStore& store);

@@ -81,7 +81,8 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
     EXPECT_EQ(
         dir.read("lk.ini"),
         "[General]\r\nFirst Run=0\r\nAuto Launch Browser=0\r\nBackup Linkstone File=1\r\nAuto Rescan Bookmarks=0\r\n"
-        "Auto Rescan Favorites=0\r\nAuto Status Check=1\r\nTooltips=1\r\nAuto Check Interval=30\r\n"
+        "Auto Rescan Favorites=0\r\nAuto Rescan Browsers=0\r\nAuto Status Check=1\r\nTooltips=1\r\nAuto Check "
+        "Interval=30\r\n"
         "Check Connections=64\r\nHost Interval=1\r\nCheck Pass Started=0\r\n"
         "Confirm Single Deletes=1\r\nConfirm Multiple Deletes=1\r\nVersion=102\r\nBuild=32\r\n"
         "Linkstone File=C:\\data\\lk.htm\r\n[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\n"

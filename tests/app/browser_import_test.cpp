@@ -1,0 +1,113 @@
+// Today's browsers' stores through the real window: the first start brings in
+// every profile found with a line per source, Import from Browser imports the
+// ticked ones, and Auto Rescan Browsers re-reads only a store that changed.
+#include <gtest/gtest.h>
+
+#include "app/browser_imports.h"
+#include "app/rescans.h"
+#include "collection/import_report.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+std::string chromium_file(const std::vector<std::pair<std::string, std::string>>& bookmarks) {
+    std::string children;
+    for (const auto& b : bookmarks) {
+        if (!children.empty()) children += ",";
+        children += R"({"type":"url","name":")" + b.first + R"(","url":")" + b.second + R"("})";
+    }
+    return R"({"roots":{"bookmark_bar":{"type":"folder","name":"Bar","children":[)" + children + "]}}}";
+}
+
+class BrowserImport : public WindowTest {
+protected:
+    void use_folders(const std::string& root) {
+        lstrcpyA(app_state->local_app_data, (root + "/Local").c_str());
+        lstrcpyA(app_state->roaming_app_data, (root + "/Roaming").c_str());
+    }
+    std::string sources() { return tb_text(app_state->last_import->sources); }
+};
+
+TEST_F(BrowserImport, FirstStartBringsInEveryProfileWithALinePerSourceAndTheReasons) {
+    use_folders(LK_STORES_DIR "/profiles");
+    const uint32_t before = count();
+    run_startup_rescans(true);
+    idle();
+    EXPECT_EQ(sources(),
+              "Chrome (Work): 5 added, 0 merged, 1 skipped\n"
+              "Chrome (Work): 1 added, 0 merged, 0 skipped\n"
+              "Chrome (Home): 1 added, 0 merged, 0 skipped\n"
+              "Edge (Default): the browser keeps its bookmarks only encrypted\n"
+              "Brave (Default): not a bookmarks file: Missing a name for object member (byte 100)\n"
+              "Opera (Default): 1 added, 0 merged, 0 skipped\n"
+              "Opera GX (Default): 1 added, 0 merged, 0 skipped\n"
+              "Firefox (default-release): 6 added, 0 merged, 0 skipped\n"
+              "Firefox (dev-edition-default): 1 added, 0 merged, 0 skipped\n"
+              "Firefox (default): the copy of the database fails its check\n"
+              "Firefox (moved): 1 added, 0 merged, 0 skipped\n");
+    for (const char* url : {"https://example.org/", "https://account.example/", "https://home.example/",
+                            "https://opera-top.example/", "https://gx.example/", "https://www.mozilla.example/start",
+                            "https://dev.example/", "https://moved.example/"}) {
+        EXPECT_NE(record(url), nullptr) << url;
+    }
+    EXPECT_EQ(record("https://lost.example/"), nullptr);
+    EXPECT_EQ(pane(0), std::to_string(count() - before) + " added, 0 merged, 1 skipped");
+    EXPECT_EQ(rows(), static_cast<int>(count()));
+}
+
+TEST_F(BrowserImport, ImportFromBrowserListsTheProfilesAndImportsTheTickedOnes) {
+    use_folders(LK_STORES_DIR "/profiles");
+    std::vector<std::string> listed;
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_BROWSER_STORES);
+        for (int row = 0; row < ListView_GetItemCount(list); row++) {
+            std::string line;
+            for (int column = 0; column < 3; column++) {
+                char text[256] = "";
+                ListView_GetItemText(list, row, column, text, sizeof text);
+                line += std::string(column ? "|" : "") + text;
+            }
+            listed.push_back(line + (ListView_GetCheckState(list, row) ? " [x]" : " [ ]"));
+            ListView_SetCheckState(list, row, line == "Chrome|Home|1" || line.rfind("Brave", 0) == 0);
+        }
+        press(dialog, IDOK);
+    });
+    command(IDM_IMPORT_BROWSER);
+    EXPECT_EQ(listed, (std::vector<std::string>{
+                          "Chrome|Work|6 [x]", "Chrome|Work|1 [x]", "Chrome|Home|1 [x]",
+                          "Edge|Default|the browser keeps its bookmarks only encrypted [ ]",
+                          "Brave|Default|not a bookmarks file: Missing a name for object member (byte 100) [ ]",
+                          "Opera|Default|1 [x]", "Opera GX|Default|1 [x]", "Firefox|default-release|6 [x]",
+                          "Firefox|dev-edition-default|1 [x]",
+                          "Firefox|default|the copy of the database fails its check [ ]", "Firefox|moved|1 [x]"}));
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].text,
+              "1 added, 0 merged, 0 skipped\n\nChrome (Home): 1 added, 0 merged, 0 skipped\n"
+              "Brave (Default): not a bookmarks file: Missing a name for object member (byte 100)");
+    EXPECT_NE(record("https://home.example/"), nullptr);
+    EXPECT_EQ(record("https://example.org/"), nullptr);
+}
+
+TEST_F(BrowserImport, AutoRescanRereadsOnlyAChangedStoreAndDeletesNothing) {
+    const std::string chrome = "Local/Google/Chrome/User Data/Default/Bookmarks";
+    const std::string edge = "Local/Microsoft/Edge/User Data/Default/Bookmarks";
+    dir.make_folder("Local/Google/Chrome/User Data/Default");
+    dir.make_folder("Local/Microsoft/Edge/User Data/Default");
+    dir.write(chrome, chromium_file({{"Kept", "http://kept.example/"}}));
+    dir.write(edge, chromium_file({{"Edge Page", "http://edge.example/"}}));
+    use_folders(dir.path());
+    run_startup_rescans(true);
+    ASSERT_NE(record("http://edge.example/"), nullptr);
+    delete_record(&app_state->collection, record("http://edge.example/"));
+    app_state->options.option_flags |= OPT_AUTO_RESCAN_BROWSERS;
+    run_startup_rescans(false);
+    EXPECT_EQ(sources(), "");  // nothing changed
+    dir.write(chrome, chromium_file({{"New One", "http://new.example/"}, {"Another", "http://another.example/"}}));
+    run_startup_rescans(false);
+    EXPECT_EQ(sources(), "Chrome (Default): 2 added, 0 merged, 0 skipped\n");
+    EXPECT_NE(record("http://kept.example/"), nullptr);
+    EXPECT_EQ(record("http://edge.example/"), nullptr);
+}
+
+}  // namespace
