@@ -273,4 +273,51 @@ TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
     }
 }
 
+// A folder the user names: a whole User Data or Firefox folder, or one profile's.
+TEST(BrowserProfiles, FindsTheStoresOfAFolderTheUserNames) {
+    const std::string root = LK_STORES_DIR "/profiles/";
+    const struct {
+        const char* folder;
+        const char* found;  // browser, profile and file below the folder of each store
+    } cases[] = {
+        {"Local/Google/Chrome/User Data",
+         "Chromium|Work|Default/Bookmarks;Chromium|Work|Default/AccountBookmarks;Chromium|Home|Profile 1/Bookmarks;"},
+        {"Local/Google/Chrome/User Data/Profile 1", "Chromium|Profile 1|Bookmarks;"},
+        {"Roaming/Mozilla/Firefox/Profiles/cccc.dev-edition-default",
+         "Firefox|cccc.dev-edition-default|places.sqlite;"},
+        {"Local/Google", ""},
+        {"no such folder", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string folder = root + c.folder;
+        std::string found;
+        for (const BrowserStore& store : find_stores_in_folder(folder)) {
+            const bool below = store.file.compare(0, folder.size() + 1, folder + "/") == 0;
+            found += store.browser + "|" + store.profile + "|" +
+                     (below ? store.file.substr(folder.size() + 1) : store.file) + ";";
+        }
+        EXPECT_EQ(found, c.found) << c.folder;
+    }
+}
+
+// Each store's own line, counts grouped in thousands; the totals add up.
+TEST(ImportReport, NamesEachSourceWithItsCounts) {
+    ImportReport report = create_import_report();
+    ImportReport part = create_import_report();
+    part.added = 1204;
+    part.merged = 3;
+    add_source_report(&report, "Chrome (Work)", part);
+    note_unread_source(&report, "Brave (Default)", "the file cannot be read");
+    part.added = 1234567;
+    add_source_report(&report, "Firefox (default-release)", part);
+    EXPECT_STREQ(tb_text(report.sources),
+                 "Chrome (Work): 1,204 added, 3 merged, 0 skipped\n"
+                 "Brave (Default): the file cannot be read\n"
+                 "Firefox (default-release): 1,234,567 added, 3 merged, 0 skipped\n");
+    EXPECT_EQ(report.added, 1235771u);
+    EXPECT_EQ(report.merged, 6u);
+    free_import_report(&part);
+    free_import_report(&report);
+}
+
 }  // namespace
