@@ -2,6 +2,10 @@
 // every profile found with a line per source, Import from Browser imports the
 // ticked ones, and Auto Rescan Browsers re-reads only a store that changed.
 #include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <vector>
 
 #include "app/browser_imports.h"
 #include "app/rescans.h"
@@ -108,6 +112,42 @@ TEST_F(BrowserImport, AutoRescanRereadsOnlyAChangedStoreAndDeletesNothing) {
     EXPECT_EQ(sources(), "Chrome (Default): 2 added, 0 merged, 0 skipped\n");
     EXPECT_NE(record("http://kept.example/"), nullptr);
     EXPECT_EQ(record("http://edge.example/"), nullptr);
+}
+
+// Copies what `from` holds that `to` lacks, noting each copy made so that it
+// can be taken away again; folders both have are merged.
+void copy_missing(const std::filesystem::path& from, const std::filesystem::path& to,
+                  std::vector<std::filesystem::path>* made) {
+    for (const auto& entry : std::filesystem::directory_iterator(from)) {
+        const std::filesystem::path target = to / entry.path().filename();
+        if (!std::filesystem::exists(target)) {
+            std::filesystem::copy(entry.path(), target, std::filesystem::copy_options::recursive);
+            made->push_back(target);
+        } else if (entry.is_directory()) {
+            copy_missing(entry.path(), target, made);
+        }
+    }
+}
+
+// The program itself finds the profiles in the user's own application data
+// folders at its first start: two Chromium browsers with two profiles each,
+// Opera in both layouts and Firefox with two installs.
+TEST(LkExe, FirstStartFindsTheBrowsersInTheUsersApplicationDataFolders) {
+    char local[MAX_PATH], roaming[MAX_PATH];
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming)));
+    std::vector<std::filesystem::path> made;
+    copy_missing(LK_STORES_DIR "/profiles/Local", local, &made);
+    copy_missing(LK_STORES_DIR "/profiles/Roaming", roaming, &made);
+    {
+        TempDir dir;
+        Program program(dir);
+        // Every bookmark of the readable stores, as the first-start test counts them.
+        EXPECT_TRUE(eventually([&] { return program.rows() == 17; })) << program.rows();
+        EXPECT_EQ(program.close(), 1u);
+    }
+    std::error_code ignored;
+    for (const auto& path : made) std::filesystem::remove_all(path, ignored);
 }
 
 }  // namespace
