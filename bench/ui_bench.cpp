@@ -1,9 +1,11 @@
 // Measures the main window under real load: start-up (reading the collection
 // file and filling and painting the list) and the time from a keystroke in
 // the search filter to the repainted list, in process with the real frame.
-// Usage: ui_bench [--checking] COLLECTION_FILE [FILTER...]
+// Usage: ui_bench [--checking] [--browsers LOCAL ROAMING] COLLECTION_FILE [FILTER...]
 // --checking: a status checking pass runs meanwhile, at the default limits,
 // and its results are taken between the keystrokes as the main loop would.
+// --browsers: a first start (give a COLLECTION_FILE that does not exist) that
+// brings in the browsers' stores under those two application data folders.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +18,7 @@
 #include "app/collection_files.h"
 #include "app/frame.h"
 #include "app/live_filter.h"
+#include "app/rescans.h"
 #include "app/status_checking.h"
 #include "checker/scheduler.h"
 #include "collection/collection.h"
@@ -75,8 +78,15 @@ int main(int argc, char** argv) {
         argv++;
         argc--;
     }
+    const char* browsers[2] = {nullptr, nullptr};
+    if (argc > 3 && strcmp(argv[1], "--browsers") == 0) {
+        browsers[0] = argv[2];
+        browsers[1] = argv[3];
+        argv += 3;
+        argc -= 3;
+    }
     if (argc < 2) {
-        fputs("usage: ui_bench [--checking] COLLECTION_FILE [FILTER...]\n", stderr);
+        fputs("usage: ui_bench [--checking] [--browsers LOCAL ROAMING] COLLECTION_FILE [FILTER...]\n", stderr);
         return 2;
     }
     InitCommonControls();
@@ -99,6 +109,11 @@ int main(int argc, char** argv) {
     create_frame(app_instance, SW_SHOWNORMAL);
     UpdateWindow(app_state->main_window);
     read_collection_at_startup();
+    if (browsers[0]) {
+        lstrcpynA(app_state->local_app_data, browsers[0], MAX_PATH);
+        lstrcpynA(app_state->roaming_app_data, browsers[1], MAX_PATH);
+        run_startup_rescans(true);
+    }
     double read_ms = milliseconds_since(start);
     idle_and_paint();
     double startup_ms = milliseconds_since(start);
