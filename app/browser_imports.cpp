@@ -3,6 +3,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/app_state.h"
@@ -54,8 +55,25 @@ void import_chosen_store(const BrowserStore& store, const StoreRead& read, Impor
     app_state->filter_dirty = 1;
 }
 
+void forget_chosen_store(const BrowserStore& store) { remove_setting(kStoresSection, store.file.c_str()); }
+
 void rescan_browsers(bool first_run, ImportReport* report) {
-    for (const BrowserStore& store : user_browser_stores()) {
+    std::vector<BrowserStore> stores = user_browser_stores();
+    if (!first_run) {
+        // Chosen stores of folders the user named: found again from the
+        // folder of their file, as Import from Browser's "Other folder" does.
+        std::vector<std::string> chosen = read_setting_keys(kStoresSection);
+        for (const BrowserStore& store : stores)
+            chosen.erase(std::remove(chosen.begin(), chosen.end(), store.file), chosen.end());
+        for (const std::string& file : chosen) {
+            const size_t end = file.find_last_of("/\\");
+            if (end == std::string::npos) continue;
+            for (const BrowserStore& store : find_stores_in_folder(file.substr(0, end))) {
+                if (store.file == file) stores.push_back(store);
+            }
+        }
+    }
+    for (const BrowserStore& store : stores) {
         char kept[256] = "";
         const bool chosen = read_string_setting(kStoresSection, store.file.c_str(), kept, sizeof kept);
         if (first_run || (chosen && file_state(store.file) != kept)) {

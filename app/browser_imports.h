@@ -23,7 +23,12 @@ std::vector<BrowserStore> user_browser_stores();
 // remembers the store as chosen, with its file's state when it was read.
 void import_chosen_store(const BrowserStore& store, const StoreRead& read, ImportReport* report);
 
+// A store the user no longer chooses (left unticked in Import from Browser):
+// no rescan reads it.
+void forget_chosen_store(const BrowserStore& store);
+
 // Start-up: every store found on a first start; with "Auto Rescan Browsers"
-// each chosen one whose file changed since it was last read. Nothing is
+// each chosen one whose file changed since it was last read, those of a
+// folder the user named in Import from Browser included. Nothing is
 // deleted because a browser deleted it: what is new is added, the rest merged.
 void rescan_browsers(bool first_run, ImportReport* report);

@@ -141,7 +141,11 @@ void import_from_browser(HWND owner) {
         return;
     }
     bool any = false;
-    for (const ListedStore& choice : listed) any = any || choice.ticked;
+    for (const ListedStore& choice : listed) {
+        // An unticked store is no longer rescanned.
+        if (!choice.ticked) forget_chosen_store(choice.store);
+        any = any || choice.ticked;
+    }
     if (!any) return;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ImportReport* report = begin_import_report();

@@ -78,3 +78,20 @@ bool write_int_setting(const char* section, const char* key, int32_t value) {
 bool write_string_setting(const char* section, const char* key, const char* text) {
     return WritePrivateProfileStringA(section, key, text, path_of_settings) != FALSE;
 }
+
+std::vector<std::string> read_setting_keys(const char* section) {
+    // The keys come as one block of zero-terminated names, cut short (and
+    // the size two less than the room) when the room is too small.
+    std::vector<char> names(4096);
+    while (GetPrivateProfileStringA(section, nullptr, "", names.data(), static_cast<DWORD>(names.size()),
+                                    path_of_settings) == names.size() - 2) {
+        names.resize(names.size() * 2);
+    }
+    std::vector<std::string> keys;
+    for (const char* name = names.data(); *name; name += strlen(name) + 1) keys.push_back(name);
+    return keys;
+}
+
+bool remove_setting(const char* section, const char* key) {
+    return WritePrivateProfileStringA(section, key, nullptr, path_of_settings) != FALSE;
+}

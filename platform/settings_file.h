@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The file every read and write below goes to; set once at start-up.
 void set_settings_path(const char* path);
@@ -23,3 +25,7 @@ bool read_int_setting(const char* section, const char* key, int32_t* value);
 bool read_string_setting(const char* section, const char* key, char* buffer, uint32_t size);
 bool write_int_setting(const char* section, const char* key, int32_t value);
 bool write_string_setting(const char* section, const char* key, const char* text);
+// The keys a section holds, in the file's order; none when it has none.
+std::vector<std::string> read_setting_keys(const char* section);
+// Takes the key and its value out of the section.
+bool remove_setting(const char* section, const char* key);

@@ -112,6 +112,18 @@ TEST_F(BrowserImport, AutoRescanRereadsOnlyAChangedStoreAndDeletesNothing) {
     EXPECT_EQ(sources(), "Chrome (Default): 2 added, 0 merged, 0 skipped\n");
     EXPECT_NE(record("http://kept.example/"), nullptr);
     EXPECT_EQ(record("http://edge.example/"), nullptr);
+    // A store of a folder the user named is rescanned too; one left unticked no more.
+    dir.make_folder("Portable/Default");
+    dir.write("Portable/Default/Bookmarks", chromium_file({{"Portable", "http://portable.example/"}}));
+    const std::vector<BrowserStore> portable = find_stores_in_folder(dir.path("Portable/Default"));
+    ASSERT_EQ(portable.size(), 1u);
+    import_chosen_store(portable[0], read_browser_store(portable[0]), app_state->last_import);
+    forget_chosen_store(user_browser_stores()[1]);
+    dir.write("Portable/Default/Bookmarks", chromium_file({{"Later", "http://later.example/"}}));
+    dir.write(edge, chromium_file({{"Edge Later", "http://edge-later.example/"}}));
+    run_startup_rescans(false);
+    EXPECT_EQ(sources(), "Chromium (Default): 1 added, 0 merged, 0 skipped\n");
+    EXPECT_EQ(record("http://edge-later.example/"), nullptr);
 }
 
 // Copies what `from` holds that `to` lacks, noting each copy made so that it
