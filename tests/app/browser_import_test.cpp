@@ -43,6 +43,7 @@ TEST_F(BrowserImport, FirstStartBringsInEveryProfileWithALinePerSourceAndTheReas
               "Chrome (Home): 1 added, 0 merged, 0 skipped\n"
               "Edge (Default): the browser keeps its bookmarks only encrypted\n"
               "Brave (Default): not a bookmarks file: Missing a name for object member (byte 100)\n"
+              "Brave (Personal): 1 added, 0 merged, 0 skipped\n"
               "Opera (Default): 1 added, 0 merged, 0 skipped\n"
               "Opera GX (Default): 1 added, 0 merged, 0 skipped\n"
               "Firefox (default-release): 6 added, 0 merged, 0 skipped\n"
@@ -73,7 +74,7 @@ TEST_F(BrowserImport, ImportFromBrowserListsTheProfilesAndImportsTheTickedOnes) 
                 line += std::string(column ? "|" : "") + text;
             }
             listed.push_back(line + (ListView_GetCheckState(list, row) ? " [x]" : " [ ]"));
-            ListView_SetCheckState(list, row, line == "Chrome|Home|1" || line.rfind("Brave", 0) == 0);
+            ListView_SetCheckState(list, row, line == "Chrome|Home|1" || line.rfind("Brave|Default", 0) == 0);
         }
         press(dialog, IDOK);
     });
@@ -82,8 +83,8 @@ TEST_F(BrowserImport, ImportFromBrowserListsTheProfilesAndImportsTheTickedOnes) 
                           "Chrome|Work|6 [x]", "Chrome|Work|1 [x]", "Chrome|Home|1 [x]",
                           "Edge|Default|the browser keeps its bookmarks only encrypted [ ]",
                           "Brave|Default|not a bookmarks file: Missing a name for object member (byte 100) [ ]",
-                          "Opera|Default|1 [x]", "Opera GX|Default|1 [x]", "Firefox|default-release|6 [x]",
-                          "Firefox|dev-edition-default|1 [x]",
+                          "Brave|Personal|1 [x]", "Opera|Default|1 [x]", "Opera GX|Default|1 [x]",
+                          "Firefox|default-release|6 [x]", "Firefox|dev-edition-default|1 [x]",
                           "Firefox|default|the copy of the database fails its check [ ]", "Firefox|moved|1 [x]"}));
     ASSERT_EQ(driver.boxes.size(), 1u);
     EXPECT_EQ(driver.boxes[0].text,
@@ -155,7 +156,7 @@ TEST(LkExe, FirstStartFindsTheBrowsersInTheUsersApplicationDataFolders) {
         TempDir dir;
         Program program(dir);
         // Every bookmark of the readable stores, as the first-start test counts them.
-        EXPECT_TRUE(eventually([&] { return program.rows() == 17; })) << program.rows();
+        EXPECT_TRUE(eventually([&] { return program.rows() == 18; })) << program.rows();
         EXPECT_EQ(program.close(), 1u);
     }
     std::error_code ignored;

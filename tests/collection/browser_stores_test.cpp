@@ -171,6 +171,8 @@ TEST(BrowserProfiles, FindsAndReadsEveryProfileOfTheFixtureTree) {
          "failure: the browser keeps its bookmarks only encrypted"},
         {"Brave", "Default", "Local/BraveSoftware/Brave-Browser/User Data/Default/Bookmarks",
          "failure: not a bookmarks file: Missing a name for object member (byte 100)"},
+        {"Brave", "Personal", "Local/BraveSoftware/Brave-Browser/User Data/Profile 2/Bookmarks",
+         "|Brave Personal|https://personal.example/|1690000000|-|\n"},
         {"Opera", "Default", "Roaming/Opera Software/Opera Stable/Bookmarks",
          "|Opera Top|https://opera-top.example/|1690000000|-|\n"},
         {"Opera GX", "Default", "Roaming/Opera Software/Opera GX Stable/Default/Bookmarks",

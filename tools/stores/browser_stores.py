@@ -327,9 +327,11 @@ def profile_tree(root, prefix):
     write(os.path.join(chrome, "Profile 1", "Bookmarks"), chrome_simple("Home Page", "https://home.example/"))
     # Edge without Local State, its bookmarks kept only encrypted.
     write(os.path.join(local, "Microsoft", "Edge", "User Data", "Default", "EncryptedBookmarks2"), b"v10\x00\x01")
-    # Brave's file cut off in the middle.
-    brave = chrome_simple("Cut Off", "https://cut.example/")
-    write(os.path.join(local, "BraveSoftware", "Brave-Browser", "User Data", "Default", "Bookmarks"), brave[:100])
+    # Brave with two profiles, the file of its first cut off in the middle.
+    brave = os.path.join(local, "BraveSoftware", "Brave-Browser", "User Data")
+    write(os.path.join(brave, "Local State"), local_state([("Default", "Default"), ("Profile 2", "Personal")]))
+    write(os.path.join(brave, "Default", "Bookmarks"), chrome_simple("Cut Off", "https://cut.example/")[:100])
+    write(os.path.join(brave, "Profile 2", "Bookmarks"), chrome_simple("Brave Personal", "https://personal.example/"))
     # Opera's two layouts.
     write(os.path.join(roaming, "Opera Software", "Opera Stable", "Bookmarks"),
           chrome_simple("Opera Top", "https://opera-top.example/"))

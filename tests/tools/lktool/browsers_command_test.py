@@ -15,6 +15,7 @@ STORES = [
     ("Chrome", "Home", "Local/Google/Chrome/User Data/Profile 1/Bookmarks", "1"),
     ("Edge", "Default", "Local/Microsoft/Edge/User Data/Default/EncryptedBookmarks2", "-"),
     ("Brave", "Default", "Local/BraveSoftware/Brave-Browser/User Data/Default/Bookmarks", "-"),
+    ("Brave", "Personal", "Local/BraveSoftware/Brave-Browser/User Data/Profile 2/Bookmarks", "1"),
     ("Opera", "Default", "Roaming/Opera Software/Opera Stable/Bookmarks", "1"),
     ("Opera GX", "Default", "Roaming/Opera Software/Opera GX Stable/Default/Bookmarks", "1"),
     ("Firefox", "default-release", "Roaming/Mozilla/Firefox/Profiles/bbbb.default-release/places.sqlite", "6"),
@@ -41,7 +42,7 @@ def main():
          b"Firefox (default): the copy of the database fails its check\n"),
         # Only the folders asked for are searched; the other may be left empty.
         (["--local", ""] + roaming, 0, lines(firefox), b""),
-        (local + ["--roaming", root + "Nowhere"], 0, lines(STORES[:5]), b""),
+        (local + ["--roaming", root + "Nowhere"], 0, lines(STORES[:6]), b""),
         (["--local"], 2, b"", b"usage"),
         (["--profile", "x"], 2, b"", b"usage"),
     ]
