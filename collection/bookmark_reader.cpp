@@ -97,9 +97,14 @@ void deliver_bookmark(Parser* parser) {
         bookmark.title = tb_text(parser->title);
         bookmark.description = tb_text(parser->description);
         bookmark.tags = tb_text(parser->anchor.tags);
-        bookmark.folders = parser->folders.data();
-        bookmark.folder_count = static_cast<uint32_t>(parser->folders.size());
-        bookmark.folder_path = parser->anchor.has_folder ? tb_text(parser->anchor.folder) : nullptr;
+        // The program's FOLDER stands for the enclosing folders, which it
+        // writes around its entries only for browsers to read.
+        if (parser->anchor.has_folder) {
+            bookmark.folder_path = tb_text(parser->anchor.folder);
+        } else {
+            bookmark.folders = parser->folders.data();
+            bookmark.folder_count = static_cast<uint32_t>(parser->folders.size());
+        }
         bookmark.added = parser->anchor.added;
         bookmark.last_visit = parser->anchor.last_visit;
         bookmark.last_modified = parser->anchor.last_modified;

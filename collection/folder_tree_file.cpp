@@ -51,7 +51,8 @@ char* build_folder_tree_text(const PtrVector* records) {
     tb_append_str(&tb, kFolderTreeHeader);
     std::vector<std::string> open;  // the folders the last entry stood in
     for (const Bookmark* record : sorted) {
-        const std::vector<std::string> names = record->folder ? folder_names(record->folder) : std::vector<std::string>();
+        const std::vector<std::string> names =
+            record->folder ? folder_names(record->folder) : std::vector<std::string>();
         size_t kept = 0;
         while (kept < open.size() && kept < names.size() && open[kept] == names[kept]) kept++;
         for (; open.size() > kept; open.pop_back()) {
