@@ -154,7 +154,7 @@ TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
     driver.then([&](HWND dialog) { choose_file(dialog, dir.path("bookmarks.htm")); });
     command(IDM_IMPORT);
     EXPECT_EQ(pane(0), "1 added, 1 merged, 1 skipped");
-    EXPECT_EQ(keywords_of(record("http://imported-one.example/")), "Imported One");
+    EXPECT_EQ(keywords_of(record("http://imported-one.example/")), "Imported One Kept");
     EXPECT_STREQ(record("http://www.kernel.org/")->title, "The Linux Kernel Archives");
 
     // With some selected, Export asks which; all of them is the collection file's text.
