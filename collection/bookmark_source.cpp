@@ -48,10 +48,9 @@ void close_bookmark_sink(BookmarkSink* sink) {
 }
 
 AddOutcome take_bookmark(BookmarkSink* sink, const SourceBookmark& bookmark) {
-    const AddOutcome outcome =
-        add_or_merge(sink->collection, str_dup(bookmark.title), str_dup(bookmark.url), keyword_text(sink, bookmark),
-                     bookmark.added, bookmark.last_visit, bookmark.last_modified, sink->automatic, bookmark.check,
-                     folder_path(sink, bookmark));
+    const AddOutcome outcome = add_or_merge(
+        sink->collection, str_dup(bookmark.title), str_dup(bookmark.url), keyword_text(sink, bookmark), bookmark.added,
+        bookmark.last_visit, bookmark.last_modified, sink->automatic, bookmark.check, folder_path(sink, bookmark));
     if (sink->report && outcome == ADD_ADDED) sink->report->added++;
     if (sink->report && outcome == ADD_MERGED) sink->report->merged++;
     return outcome;

@@ -76,8 +76,8 @@ void insert_record(Collection* collection, Bookmark* record);
 // one that has none: a bookmark keeps the first folder it came from, so that
 // rescans of sources that disagree never move it back and forth.
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
-                        uint32_t last_visit, uint32_t last_modified, bool automatic,
-                        const StoredCheck* check = nullptr, const char* folder = nullptr);
+                        uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check = nullptr,
+                        const char* folder = nullptr);
 // Opens and ends a batch of additions, for reading files of many bookmarks:
 // inserting each new record into `records_by_url` by itself would move the
 // vector's tail every time. While a batch is open, records made by add_or_merge
