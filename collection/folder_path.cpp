@@ -36,12 +36,14 @@ int hex_value(char c) {
 }
 
 // The byte "%XX" at p stands for, or -1 when p holds no such escape (the
-// text ends at a NUL or at `end`, whichever comes first).
+// text ends at a NUL or at `end`, whichever comes first). Only ASCII bytes
+// are ever escaped: a byte above it decoded alone could break the file's
+// UTF-8, and the whole file would then be read as another code page.
 int escaped_byte(const char* p, const char* end) {
     if (end - p < 3 || *p != '%') return -1;
     const int high = hex_value(p[1]);
     const int low = high < 0 ? -1 : hex_value(p[2]);
-    return low < 0 ? -1 : high * 16 + low;
+    return low < 0 || high > 7 ? -1 : high * 16 + low;
 }
 
 }  // namespace

@@ -17,8 +17,9 @@
 void append_folder_path(TextBuffer* path, const TextBuffer* names, uint32_t count);
 
 // Appends the path a FOLDER attribute's value (not NUL-terminated) stands
-// for, in the form above, whatever its bytes: a '%' without two hex digits
-// after it is taken as itself, and bytes that should have been escaped are.
+// for, in the form above, whatever its bytes: a '%' without two hex digits of
+// an ASCII byte after it is taken as itself, and bytes that should have been
+// escaped are.
 void append_folder_attribute(TextBuffer* path, const char* value, size_t length);
 
 // The first name of a path (of the form above) into `name`, which is

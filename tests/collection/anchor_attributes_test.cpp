@@ -69,6 +69,8 @@ TEST(AnchorAttributes, FolderValuesBecomeWellFormedPaths) {
         {"<A HREF=\"u\" FOLDER='say \"hi\"&<x'>", "say %22hi%22%26%3Cx"},
         {"<A HREF=\"u\" FOLDER=\"100%/%zz/%4\">", "100%25/%25zz/%254"},
         {"<A HREF=\"u\" FOLDER=\"%\">", "%25"},
+        // Escaped bytes above ASCII could break the file's UTF-8: not taken.
+        {"<A HREF=\"u\" FOLDER=\"%C3%A9%a2\">", "%25C3%25A9%25a2"},
         {"<A HREF=\"u\" FOLDER=\"a%00b%0A%09//\">", "ab%0A%09//"},
         {"<A HREF=\"u\" FOLDER=\"first\" FOLDER=\"second\">", "second"},
         {"<A HREF=\"u\" FOLDER=\"cut", "cut"},
