@@ -59,12 +59,15 @@ void append_folder_path(TextBuffer* path, const TextBuffer* names, uint32_t coun
 void append_folder_attribute(TextBuffer* path, const char* value, size_t length) {
     const char* end = value + length;
     for (const char* p = value; p < end; p++) {
+        // The program's own values are runs that stay as they are: copied at once.
+        const char* run = p;
+        while (p < end && (*p == '/' || !kEscaped.of[static_cast<unsigned char>(*p)])) p++;
+        tb_append(path, run, static_cast<uint32_t>(p - run));
+        if (p == end) break;
         const int escaped = escaped_byte(p, end);
         if (escaped >= 0) {
             append_name_byte(path, static_cast<unsigned char>(escaped));
             p += 2;
-        } else if (*p == '/') {
-            tb_append_char(path, '/');
         } else {
             append_name_byte(path, static_cast<unsigned char>(*p));
         }
