@@ -63,7 +63,7 @@ namespace {
 
 // The common file dialog, opening or saving, with the fields both share.
 bool run_file_dialog(bool save, HWND owner, const char* filter, const char* caption, const char* default_extension,
-                     char file[MAX_PATH]) {
+                     char file[MAX_PATH], DWORD* chosen_filter) {
     char file_title[MAX_PATH] = "";
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
@@ -78,17 +78,19 @@ bool run_file_dialog(bool save, HWND owner, const char* filter, const char* capt
     dialog.lpstrDefExt = default_extension;
     // A file chosen to be written is replaced only once the user agrees.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : 0);
-    return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != FALSE;
+    const bool chosen = (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != FALSE;
+    if (chosen_filter) *chosen_filter = dialog.nFilterIndex;
+    return chosen;
 }
 
 }  // namespace
 
 bool browse_for_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
                      char file[MAX_PATH]) {
-    return run_file_dialog(false, owner, filter, caption, default_extension, file);
+    return run_file_dialog(false, owner, filter, caption, default_extension, file, nullptr);
 }
 
 bool browse_for_save_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
-                          char file[MAX_PATH]) {
-    return run_file_dialog(true, owner, filter, caption, default_extension, file);
+                          char file[MAX_PATH], DWORD* chosen_filter) {
+    return run_file_dialog(true, owner, filter, caption, default_extension, file, chosen_filter);
 }

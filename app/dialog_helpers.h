@@ -19,6 +19,7 @@ int choose_folder(HWND owner, const char* title, char folder[MAX_PATH]);
 // receives the chosen one. True when a file was chosen.
 bool browse_for_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
                      char file[MAX_PATH]);
-// The save-file dialog with the same fields.
+// The save-file dialog with the same fields; the number of the filter chosen
+// (1 for the first) goes to *chosen_filter when it is given.
 bool browse_for_save_file(HWND owner, const char* filter, const char* caption, const char* default_extension,
-                          char file[MAX_PATH]);
+                          char file[MAX_PATH], DWORD* chosen_filter = nullptr);

@@ -11,15 +11,28 @@
 #include "app/resource.h"
 #include "app/status_text.h"
 #include "collection/collection_file.h"
+#include "collection/folder_tree_file.h"
 #include "platform/message_box.h"
 
 const char HTML_FILES_FILTER[] = "HTML Files (*.htm,*.html)\0*.htm;*.html\0All Files (*.*)\0*.*\0";
 
 namespace {
 
-bool ask_export_path(char path[MAX_PATH]) {
+// The second type writes the folder tree for browsers to import; the first,
+// the program's own format, stays the one chosen at first.
+const char kExportFilter[] =
+    "HTML Files (*.htm,*.html)\0*.htm;*.html\0"
+    "HTML Files with Folders, for Browsers (*.htm,*.html)\0*.htm;*.html\0"
+    "All Files (*.*)\0*.*\0";
+const DWORD kFolderTreeFilter = 2;
+
+bool ask_export_path(char path[MAX_PATH], bool* with_folders) {
     path[0] = '\0';
-    return browse_for_save_file(app_state->main_window, HTML_FILES_FILTER, "Export Ravozorizi", "htm", path);
+    DWORD filter = 1;
+    const bool chosen =
+        browse_for_save_file(app_state->main_window, kExportFilter, "Export Ravozorizi", "htm", path, &filter);
+    *with_folders = filter == kFolderTreeFilter;
+    return chosen;
 }
 
 // Uses the control's template text as a format with the verb as its argument.
@@ -70,8 +83,9 @@ INT_PTR CALLBACK scope_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
 
 void export_bookmarks(const PtrVector* records) {
     char path[MAX_PATH];
-    if (!ask_export_path(path)) return;
-    if (write_collection_file(records, path)) {
+    bool with_folders;
+    if (!ask_export_path(path, &with_folders)) return;
+    if (with_folders ? write_folder_tree_file(records, path) : write_collection_file(records, path)) {
         char status[MAX_PATH + 64];
         snprintf(status, sizeof status, "%u %s exported to %s", records->count,
                  records->count == 1 ? "Linkstone" : "Ravozorizi", path);

@@ -13,7 +13,9 @@ extern const char HTML_FILES_FILTER[];
 enum ExportScope { EXPORT_CANCELLED = 0, EXPORT_ALL = 1, EXPORT_SELECTED = 2 };
 
 // Asks for a file name and writes the records (Bookmark*) there in vector
-// order; reports the count in the status bar, or a failed write in a box.
+// order, in the collection format or, when that type is chosen in the file
+// dialog, in the folders they came from as browsers import them; reports the count in the status bar, or a failed write
+// in a box.
 void export_bookmarks(const PtrVector* records);
 
 // The scope dialog with the verb in its caption and buttons ("Export").

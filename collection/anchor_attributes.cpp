@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "collection/folder_path.h"
 #include "collection/html_references.h"
 #include "core/bookmark.h"
 
@@ -192,6 +193,7 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
     anchor->last_modified = DATE_UNSET;
     anchor->check = StoredCheck{};
     anchor->moved_to_length = 0;
+    anchor->has_folder = false;
     bool have_url = false;
     const char* p = tag + 2;  // past "<A"
     Attribute a;
@@ -207,6 +209,10 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
             anchor->last_modified = read_date(a);
         } else if (attribute_is(a, "TAGS")) {
             take_tags(anchor, a);
+        } else if (attribute_is(a, "FOLDER")) {
+            tb_clear(&anchor->folder);
+            append_folder_attribute(&anchor->folder, a.value, a.value_length);
+            anchor->has_folder = true;
         } else {
             take_check_attribute(anchor, a);
         }

@@ -20,11 +20,16 @@ struct AnchorAttributes {
     // is 0 without one. check.moved_to points into the tag, moved_to_length bytes.
     StoredCheck check;
     size_t moved_to_length;
+    // The folder path the program wrote (FOLDER), in the form of
+    // collection/folder_path.h whatever the value held; meant only when
+    // has_folder (an empty path is a folder with an empty name).
+    TextBuffer folder;
+    bool has_folder;
 };
 
 // Reads the attributes of the anchor start tag at `tag` (at its "<"), names in
 // any letter case, values in double, single or no quotes. The URL is the first
 // HREF with a double-quoted value, taken verbatim. Dates are decimal numbers of
 // seconds; larger ones, in milliseconds or microseconds as some exporters write
-// them, are scaled to seconds. False when the tag has no such URL.
+// them, are scaled to seconds. The caller owns url, tags and folder. False when the tag has no such URL.
 bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag);

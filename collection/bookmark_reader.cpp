@@ -97,8 +97,14 @@ void deliver_bookmark(Parser* parser) {
         bookmark.title = tb_text(parser->title);
         bookmark.description = tb_text(parser->description);
         bookmark.tags = tb_text(parser->anchor.tags);
-        bookmark.folders = parser->folders.data();
-        bookmark.folder_count = static_cast<uint32_t>(parser->folders.size());
+        // The program's FOLDER stands for the enclosing folders, which it
+        // writes around its entries only for browsers to read.
+        if (parser->anchor.has_folder) {
+            bookmark.folder_path = tb_text(parser->anchor.folder);
+        } else {
+            bookmark.folders = parser->folders.data();
+            bookmark.folder_count = static_cast<uint32_t>(parser->folders.size());
+        }
         bookmark.added = parser->anchor.added;
         bookmark.last_visit = parser->anchor.last_visit;
         bookmark.last_modified = parser->anchor.last_modified;
@@ -198,6 +204,7 @@ void read_netscape_bookmarks(BookmarkSink* sink, const char* text, ReadProgressF
     start_scanner(&parser.scanner, text);
     parser.anchor.url = tb_empty();
     parser.anchor.tags = tb_empty();
+    parser.anchor.folder = tb_empty();
     parser.anchor_start = text;
     parser.counted_to = text;
     parser.line = 1;
@@ -235,6 +242,7 @@ void read_netscape_bookmarks(BookmarkSink* sink, const char* text, ReadProgressF
     while (!parser.folders.empty()) pop_folder(&parser);
     tb_free(&parser.anchor.url);
     tb_free(&parser.anchor.tags);
+    tb_free(&parser.anchor.folder);
     tb_free(&parser.title);
     tb_free(&parser.description);
 }

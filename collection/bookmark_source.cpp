@@ -2,6 +2,7 @@
 #include "collection/bookmark_source.h"
 
 #include "collection/collection.h"
+#include "collection/folder_path.h"
 
 namespace {
 
@@ -25,22 +26,31 @@ const char* keyword_text(BookmarkSink* sink, const SourceBookmark& bookmark) {
     return tb_text(*text);
 }
 
+// The path it came from; null when it came from no folder.
+const char* folder_path(BookmarkSink* sink, const SourceBookmark& bookmark) {
+    if (bookmark.folder_path || bookmark.folder_count == 0) return bookmark.folder_path;
+    tb_clear(&sink->folder_path);
+    append_folder_path(&sink->folder_path, bookmark.folders, bookmark.folder_count);
+    return tb_text(sink->folder_path);
+}
+
 }  // namespace
 
 BookmarkSink open_bookmark_sink(Collection* collection, bool automatic, ImportReport* report) {
     begin_add_batch(collection);
-    return BookmarkSink{collection, automatic, report, tb_empty()};
+    return BookmarkSink{collection, automatic, report, tb_empty(), tb_empty()};
 }
 
 void close_bookmark_sink(BookmarkSink* sink) {
     end_add_batch(sink->collection);
     tb_free(&sink->keyword_text);
+    tb_free(&sink->folder_path);
 }
 
 AddOutcome take_bookmark(BookmarkSink* sink, const SourceBookmark& bookmark) {
-    const AddOutcome outcome =
-        add_or_merge(sink->collection, str_dup(bookmark.title), str_dup(bookmark.url), keyword_text(sink, bookmark),
-                     bookmark.added, bookmark.last_visit, bookmark.last_modified, sink->automatic, bookmark.check);
+    const AddOutcome outcome = add_or_merge(
+        sink->collection, str_dup(bookmark.title), str_dup(bookmark.url), keyword_text(sink, bookmark), bookmark.added,
+        bookmark.last_visit, bookmark.last_modified, sink->automatic, bookmark.check, folder_path(sink, bookmark));
     if (sink->report && outcome == ADD_ADDED) sink->report->added++;
     if (sink->report && outcome == ADD_MERGED) sink->report->merged++;
     return outcome;

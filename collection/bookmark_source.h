@@ -27,6 +27,9 @@ struct SourceBookmark {
     // known: every bookmark in a folder takes its name).
     const TextBuffer* folders;
     uint32_t folder_count;
+    // The folder path the program wrote for it (collection/folder_path.h),
+    // which it keeps in place of the enclosing folders'; may be null.
+    const char* folder_path;
     uint32_t added;  // seconds since 1970; DATE_UNSET when the source has none
     uint32_t last_visit;
     uint32_t last_modified;
@@ -35,7 +38,7 @@ struct SourceBookmark {
 
 // A bookmark with empty texts, no folders, no check and unset dates.
 inline SourceBookmark empty_source_bookmark() {
-    return SourceBookmark{"", "", "", "", nullptr, 0, DATE_UNSET, DATE_UNSET, DATE_UNSET, nullptr};
+    return SourceBookmark{"", "", "", "", nullptr, 0, nullptr, DATE_UNSET, DATE_UNSET, DATE_UNSET, nullptr};
 }
 
 // Where a reader's bookmarks go. While a sink is open the collection takes
@@ -45,6 +48,7 @@ struct BookmarkSink {
     bool automatic;        // their words become their keywords (else the description is the keyword text)
     ImportReport* report;  // may be null
     TextBuffer keyword_text;
+    TextBuffer folder_path;
 };
 
 BookmarkSink open_bookmark_sink(Collection* collection, bool automatic, ImportReport* report);
@@ -52,6 +56,7 @@ void close_bookmark_sink(BookmarkSink* sink);
 
 // Adds the bookmark or merges it, and counts it. The description, then the
 // tags, then the folder names from the innermost out, make the text its
-// keywords come from besides its title. ADD_SKIPPED (the URL cannot be
+// keywords come from besides its title. It keeps the folder path it came
+// from (or, merged, the one it had). ADD_SKIPPED (the URL cannot be
 // stored) is left to the reader to note.
 AddOutcome take_bookmark(BookmarkSink* sink, const SourceBookmark& bookmark);

@@ -103,6 +103,7 @@ void free_record(Bookmark* record) {
     free(record->url);
     free(record->title);
     free(record->moved_to);
+    free(record->folder);
     free_keyword_set(record->keywords);
     free(record);
 }
@@ -153,10 +154,12 @@ UrlLookUp look_up_url(const Collection* collection, const char* url) {
     return look_up;
 }
 
-// The later check, and the later dates when the incoming bookmark is dated.
+// The later check, the later dates when the incoming bookmark is dated, and
+// its folder when the stored one has none.
 void merge_into_stored(Bookmark* stored, uint32_t added, uint32_t last_visit, uint32_t last_modified,
-                       const StoredCheck* check) {
+                       const StoredCheck* check, const char* folder) {
     if (check) merge_stored_check(stored, check);
+    if (folder && !stored->folder) stored->folder = str_dup(folder);
     if (!is_real_date(added)) return;
     merge_date(&stored->last_visit, last_visit);
     merge_date(&stored->last_modified, last_modified);
@@ -330,14 +333,15 @@ void insert_record(Collection* collection, Bookmark* record) {
 }
 
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
-                        uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check) {
+                        uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check,
+                        const char* folder) {
     bool untitled;
     if (!tidy_title_and_url(&title, &url, &untitled)) return ADD_SKIPPED;
     const UrlLookUp look_up = look_up_url(collection, url);
     if (look_up.stored) {
         free(title);
         free(url);
-        merge_into_stored(look_up.stored, added, last_visit, last_modified, check);
+        merge_into_stored(look_up.stored, added, last_visit, last_modified, check, folder);
         return ADD_MERGED;
     }
     Bookmark* record = new_record(collection);
@@ -345,6 +349,7 @@ AddOutcome add_or_merge(Collection* collection, char* title, char* url, const ch
     record->title = title;
     set_added_dates(collection, record, added, last_visit, last_modified);
     if (check) merge_stored_check(record, check);
+    if (folder) record->folder = str_dup(folder);
     set_added_keywords(collection, record, untitled, keyword_text, automatic);
     insert_added_record(collection, record, look_up);
     return ADD_ADDED;

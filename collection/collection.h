@@ -71,10 +71,13 @@ void insert_record(Collection* collection, Bookmark* record);
 // indexed, the text itself is not kept. The URL is tidied; nothing is added
 // when it cannot be stored; a bookmark without a title is titled with its URL
 // (which gives no keywords of its own). A check read from a file (borrowed,
-// may be null) is kept when it is later than the stored bookmark's.
+// may be null) is kept when it is later than the stored bookmark's. The folder
+// path (borrowed, may be null) is copied into a new record, and into a stored
+// one that has none: a bookmark keeps the first folder it came from, so that
+// rescans of sources that disagree never move it back and forth.
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
-                        uint32_t last_visit, uint32_t last_modified, bool automatic,
-                        const StoredCheck* check = nullptr);
+                        uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check = nullptr,
+                        const char* folder = nullptr);
 // Opens and ends a batch of additions, for reading files of many bookmarks:
 // inserting each new record into `records_by_url` by itself would move the
 // vector's tail every time. While a batch is open, records made by add_or_merge

@@ -69,7 +69,9 @@ struct TitleBytes {
 
 constexpr TitleBytes kTitleBytes;
 
-void append_title(TextBuffer* tb, const char* title) {
+}  // namespace
+
+void append_title_text(TextBuffer* tb, const char* title) {
     const char* run = title;
     for (const char* p = title;; p++) {
         const unsigned char c = static_cast<unsigned char>(*p);
@@ -84,6 +86,8 @@ void append_title(TextBuffer* tb, const char* title) {
     }
     tb_append_str(tb, run);
 }
+
+namespace {
 
 template <size_t N>
 void append_literal(TextBuffer* tb, const char (&text)[N]) {
@@ -142,7 +146,9 @@ void append_check(TextBuffer* tb, const Bookmark* record) {
     }
 }
 
-void append_entry(TextBuffer* tb, const Bookmark* record) {
+}  // namespace
+
+void append_collection_entry(TextBuffer* tb, const Bookmark* record) {
     append_literal(tb, "<DT><A HREF=\"");
     append_url_text(tb, record->url);
     append_literal(tb, "\" ");
@@ -151,13 +157,17 @@ void append_entry(TextBuffer* tb, const Bookmark* record) {
     if (is_real_date(record->last_modified)) {
         append_date(tb, "LAST_MODIFIED", record->last_modified);
     }
+    // The path's form holds nothing a double-quoted value may not.
+    if (record->folder) append_name(tb, "FOLDER", record->folder);
     if (record->last_check != 0) append_check(tb, record);
     tb_append_char(tb, '>');
-    append_title(tb, record->title);
+    append_title_text(tb, record->title);
     append_literal(tb, "</A>\r\n<DD>");
     append_keyword_set_text(tb, record->keywords);
     append_literal(tb, "\r\n\r\n");
 }
+
+namespace {
 
 // The file handed out in pieces of about kPieceSize bytes: a piece that stays
 // in the processor's cache is written at once, where the whole text of a large
@@ -189,7 +199,7 @@ const char* next_piece(void* context, size_t* length) {
     }
     const PtrVector* records = pieces->records;
     while (pieces->next_record < records->count && tb_length(*tb) < pieces->piece_size) {
-        append_entry(tb, static_cast<const Bookmark*>(records->items[pieces->next_record++]));
+        append_collection_entry(tb, static_cast<const Bookmark*>(records->items[pieces->next_record++]));
     }
     if (pieces->next_record == records->count) {
         tb_append(tb, COLLECTION_FILE_FOOTER, COLLECTION_FILE_FOOTER_LENGTH);

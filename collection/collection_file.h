@@ -7,6 +7,7 @@
 
 #include "core/containers.h"
 
+struct Bookmark;
 struct Collection;
 
 // The exact header, by which the reader knows the program's own files.
@@ -21,6 +22,10 @@ const uint32_t COLLECTION_FILE_FOOTER_LENGTH = 18;
 // double quote written as "%22" (which the reader would take for the URL's
 // end); keyword texts are written verbatim. Owned text, free with free().
 char* build_collection_text(const PtrVector* records);
+
+// One bookmark's entry of that text, and a title as it writes titles.
+void append_collection_entry(TextBuffer* tb, const Bookmark* record);
+void append_title_text(TextBuffer* tb, const char* title);
 
 // Replaces the file at the path with that text, written piece by piece to a
 // new file beside it first. Returns false when the file could not be written;

@@ -33,9 +33,12 @@ struct Bookmark {
     uint32_t first_failure;
     uint16_t http_status;
     uint8_t verdict;
-    char* moved_to;       // owned, null when not moved
     uint8_t check_error;  // a CheckError: why the last check had no answer
-    uint64_t serial;      // record identity: unique, ascending in creation order
+    char* moved_to;       // owned, null when not moved
+    // The folder path it came from (collection/folder_path.h), owned; null
+    // when it came from no folder.
+    char* folder;
+    uint64_t serial;  // record identity: unique, ascending in creation order
 };
 
 // Record identity order, in which `records`, every word entry's record list and

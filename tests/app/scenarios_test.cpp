@@ -13,6 +13,7 @@
 #include "app/message_loop.h"
 #include "app/settings.h"
 #include "collection/collection_file.h"
+#include "collection/folder_tree_file.h"
 #include "tests/app/window_fixture.h"
 #include "tests/take_text.h"
 
@@ -140,18 +141,20 @@ TEST_F(WindowTest, TheOptionsSheetWritesTheOptions) {
 }
 
 // Import reads the chosen bookmark file and reports its counts; Export
-// writes the collection's own format, all of it or the selection.
+// writes the collection's own format, all of it or the selection, or the
+// folder tree.
 TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
     dir.write("bookmarks.htm",
               "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
-              "<DT><A HREF=\"http://imported-one.example/\" ADD_DATE=\"900000000\">Imported One</A>\n"
+              "<DT><H3>Kept</H3><DL><p>\n"
+              "<DT><A HREF=\"http://imported-one.example/\" ADD_DATE=\"900000000\">Imported One</A>\n</DL><p>\n"
               "<DT><A HREF=\"http://www.kernel.org/\" ADD_DATE=\"900000000\">Kernel Again</A>\n"
               "</DL><p>\n<DT><A HREF=\"#top\">Top</A>\n");
     DialogDriver driver;
     driver.then([&](HWND dialog) { choose_file(dialog, dir.path("bookmarks.htm")); });
     command(IDM_IMPORT);
     EXPECT_EQ(pane(0), "1 added, 1 merged, 1 skipped");
-    EXPECT_EQ(keywords_of(record("http://imported-one.example/")), "Imported One");
+    EXPECT_EQ(keywords_of(record("http://imported-one.example/")), "Imported One Kept");
     EXPECT_STREQ(record("http://www.kernel.org/")->title, "The Linux Kernel Archives");
 
     // With some selected, Export asks which; all of them is the collection file's text.
@@ -167,6 +170,21 @@ TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
     EXPECT_EQ(pane(0), "2 Ravozorizi exported to " + dir.path("two.htm"));
     EXPECT_EQ(dir.read("all.htm"), take_text(build_collection_text(app_state->collection.records)))
         << "the dialog adds \".htm\"";
+
+    // The second file type writes the folder tree, for browsers.
+    driver.then([&](HWND dialog) {
+        CheckRadioButton(dialog, IDC_SCOPE_ALL, IDC_SCOPE_SELECTED, IDC_SCOPE_ALL);
+        press(dialog, IDOK);
+    });
+    driver.then([&](HWND dialog) {
+        HWND types = GetDlgItem(dialog, cmb1);
+        SendMessageA(types, CB_SETCURSEL, 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+        choose_file(dialog, dir.path("tree.htm"));
+    });
+    command(IDM_EXPORT);
+    EXPECT_NE(dir.read("tree.htm").find("<DT><H3>Kept</H3>"), std::string::npos);
+    EXPECT_EQ(dir.read("tree.htm"), take_text(build_folder_tree_text(app_state->collection.records)));
 }
 
 // Enter opens the page in the browser (the peer), which marks it visited;

@@ -41,6 +41,7 @@ TEST(AnchorAttributes, ReadsDatesInAnyUnitFromNamesInAnyCase) {
         AnchorAttributes a;
         a.url = tb_empty();
         a.tags = tb_empty();
+        a.folder = tb_empty();
         ASSERT_EQ(parse_anchor_attributes(&a, c.tag), c.url != nullptr) << c.tag;
         EXPECT_STREQ(c.url ? c.url : "", tb_text(a.url)) << c.tag;
         if (c.url) {
@@ -50,6 +51,43 @@ TEST(AnchorAttributes, ReadsDatesInAnyUnitFromNamesInAnyCase) {
         }
         tb_free(&a.url);
         tb_free(&a.tags);
+        tb_free(&a.folder);
+    }
+}
+
+// FOLDER's value, whatever it holds, becomes a path in the one form the
+// program writes: garbage and cut-off escapes are taken as they stand.
+TEST(AnchorAttributes, FolderValuesBecomeWellFormedPaths) {
+    const struct {
+        const char* tag;
+        const char* path;  // null: no folder
+    } cases[] = {
+        {"<A HREF=\"u\">", nullptr},
+        {"<A HREF=\"u\" FOLDER=\"\">", ""},
+        {"<A HREF=\"u\" folder='News/Tech'>", "News/Tech"},
+        {"<A HREF=\"u\" FOLDER=\"a%2fb%2F%22%3e%41\xc3\xa9\">", "a%2Fb%2F%22%3EA\xc3\xa9"},
+        {"<A HREF=\"u\" FOLDER='say \"hi\"&<x'>", "say %22hi%22%26%3Cx"},
+        {"<A HREF=\"u\" FOLDER=\"100%/%zz/%4\">", "100%25/%25zz/%254"},
+        {"<A HREF=\"u\" FOLDER=\"%\">", "%25"},
+        // Escaped bytes above ASCII could break the file's UTF-8: not taken.
+        {"<A HREF=\"u\" FOLDER=\"%C3%A9%a2\">", "%25C3%25A9%25a2"},
+        {"<A HREF=\"u\" FOLDER=\"a%00b%0A%09//\">", "ab%0A%09//"},
+        {"<A HREF=\"u\" FOLDER=\"first\" FOLDER=\"second\">", "second"},
+        {"<A HREF=\"u\" FOLDER=\"cut", "cut"},
+        {"<A HREF=\"u\" FOLDER=\"cut%2", "cut%252"},
+        {"<A HREF=\"u\" FOLDER=a\tb>", "a"},
+    };
+    for (const auto& c : cases) {
+        AnchorAttributes a;
+        a.url = tb_empty();
+        a.tags = tb_empty();
+        a.folder = tb_empty();
+        ASSERT_TRUE(parse_anchor_attributes(&a, c.tag)) << c.tag;
+        EXPECT_EQ(a.has_folder, c.path != nullptr) << c.tag;
+        EXPECT_STREQ(a.has_folder ? tb_text(a.folder) : nullptr, c.path) << c.tag;
+        tb_free(&a.url);
+        tb_free(&a.tags);
+        tb_free(&a.folder);
     }
 }
 

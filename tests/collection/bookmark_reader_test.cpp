@@ -55,6 +55,15 @@ TEST(BookmarkReader, AssemblesBookmarksFromAnchorsDescriptionsAndFolders) {
          "http://x/|Xray|Xray|9|9|U\n"},
         {DOCTYPE "<DL><DT><H3>Lonely</H3> text <DT><A HREF=\"http://x/\">Xray</A></DL>", true,
          "http://x/|Xray|Xray|9|9|U\n"},
+        // Each bookmark keeps the folders it stood in, a FOLDER the program
+        // wrote in their place (its names then no keywords); merged, the first folder it came from stays
+        // (a later one only fills in where there was none).
+        {DOCTYPE "<DL><DT><H3>A/B &quot;1%&quot;</H3><DL><DT><H3></H3><DL><DT><A HREF=\"http://x/\">X</A></DL>"
+                 "<DT><A HREF=\"http://y/\" FOLDER=\"Kept/as%20written\">Y</A></DL>",
+         false, "http://x/|X|A B 1|9|9|U|in A%2FB %221%25%22/\nhttp://y/|Y||9|9|U|in Kept/as written\n"},
+        {DOCTYPE "<DT><A HREF=\"http://x/\">X</A><DL><DT><H3>F</H3><DL><DT><A HREF=\"http://x/\">X</A>"
+                 "<DT><A HREF=\"http://y/\" FOLDER=\"First\">Y</A><DT><A HREF=\"http://y/\">Y</A></DL>",
+         false, "http://x/|X||9|9|U|in F\nhttp://y/|Y||9|9|U|in First\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(read_dump(c.text, c.automatic), c.dump) << c.text;
 }

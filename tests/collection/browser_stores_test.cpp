@@ -266,10 +266,11 @@ TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
         EXPECT_EQ(report.merged, 1u);
         EXPECT_EQ(report.skipped, 1u);
         EXPECT_STREQ(tb_text(report.reasons), "Outer/Blank: no address\n");
-        EXPECT_EQ(dump_records(&collection), automatic ? "http://a/|Alpha|Alpha tag kw Inner Outer|5|8|U\n"
-                                                         "http://c/|Caf\xEF\xBF\xBD||9|9|U\n"
-                                                       : "http://a/|Alpha|tag kw Inner Outer|5|8|U\n"
-                                                         "http://c/|Caf\xEF\xBF\xBD|F|9|9|U\n");
+        EXPECT_EQ(dump_records(&collection), automatic
+                                                 ? "http://a/|Alpha|Alpha tag kw Inner Outer|5|8|U|in Outer/Inner\n"
+                                                   "http://c/|Caf\xEF\xBF\xBD||9|9|U|in F\xEF\xBF\xBD\n"
+                                                 : "http://a/|Alpha|tag kw Inner Outer|5|8|U|in Outer/Inner\n"
+                                                   "http://c/|Caf\xEF\xBF\xBD|F|9|9|U|in F\xEF\xBF\xBD\n");
         free_import_report(&report);
         free_collection(&collection);
     }

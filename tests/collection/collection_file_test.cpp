@@ -12,6 +12,7 @@
 #include "collection/bookmark_reader.h"
 #include "collection/check_state.h"
 #include "collection/collection.h"
+#include "collection/folder_tree_file.h"
 #include "core/whole_file.h"
 #include "search/keyword_index.h"
 #include "tests/take_text.h"
@@ -141,6 +142,51 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     Collection back = create_collection();
     read_bookmark_text(&back, written.c_str(), false, nullptr, nullptr);
     EXPECT_EQ(take_text(build_collection_text(back.records)), written);
+    free_collection(&back);
+}
+
+// The folder tree as browsers write it: each folder once, its own bookmarks
+// (in their order) before the folders within it, however the records are
+// ordered and whatever the names hold; read back, it gives the same records.
+TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
+    const struct {
+        const char* url;
+        const char* folder;
+    } entries[] = {{"http://1/", "a/b"}, {"http://2/", nullptr},      {"http://3/", "a b"}, {"http://4/", "a"},
+                   {"http://5/", "a/b"}, {"http://6/", "%3Cx%3E%2F"}, {"http://7/", ""}};
+    for (const auto& e : entries) {
+        Bookmark* r = put(e.url, "T", nullptr, 1, 1, DATE_UNSET);
+        r->folder = e.folder ? str_dup(e.folder) : nullptr;
+    }
+    const std::string tree = take_text(build_folder_tree_text(c.records));
+    const auto entry = [](const char* url, const char* folder) {
+        return std::string("<DT><A HREF=\"") + url + "\" ADD_DATE=\"1\" LAST_VISIT=\"1\" FOLDER=\"" + folder +
+               "\" >T</A>\r\n<DD>\r\n\r\n";
+    };
+    const auto opens = [](const char* indent, const char* name) {
+        return std::string(indent) + "<DT><H3>" + name + "</H3>\r\n" + indent + "<DL><p>\r\n";
+    };
+    const size_t list = tree.find("<DL><p>\r\n") + 9;
+    EXPECT_EQ(tree.substr(0, list),
+              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<!-- This is an automatically generated file.\r\n"
+              "     It will be read and overwritten.\r\n     DO NOT EDIT! -->\r\n"
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"
+              "<TITLE>Bookmarks</TITLE>\r\n<H1>Bookmarks</H1>\r\n<DL><p>\r\n");
+    EXPECT_EQ(tree.substr(list),
+              "    <DT><A HREF=\"http://2/\" ADD_DATE=\"1\" LAST_VISIT=\"1\" >T</A>\r\n<DD>\r\n\r\n" +
+                  opens("    ", "") + "        " + entry("http://7/", "") + "    </DL><p>\r\n" +
+                  opens("    ", "&lt;x&gt;/") + "        " + entry("http://6/", "%3Cx%3E%2F") + "    </DL><p>\r\n" +
+                  opens("    ", "a") + "        " + entry("http://4/", "a") + opens("        ", "b") + "            " +
+                  entry("http://1/", "a/b") + "            " + entry("http://5/", "a/b") +
+                  "        </DL><p>\r\n    </DL><p>\r\n" + opens("    ", "a b") + "        " +
+                  entry("http://3/", "a b") + "    </DL><p>\r\n</DL><p>\r\n");
+    Collection back = create_collection();
+    read_bookmark_text(&back, tree.c_str(), false, nullptr, nullptr);
+    PtrVector* order = vec_create();
+    for (uint32_t i = 0; i < back.records->count; i++)
+        vec_append(order, find_by_url(&c, static_cast<Bookmark*>(back.records->items[i])->url));
+    EXPECT_EQ(text(order), take_text(build_collection_text(back.records)));
+    vec_destroy(order);
     free_collection(&back);
 }
 

@@ -49,6 +49,7 @@ std::string dump_records(const Collection* collection) {
         for (uint32_t date : {b->added, b->last_visit, b->last_modified}) {
             out += "|" + (is_real_date(date) ? std::to_string(date) : std::string("U"));
         }
+        if (b->folder) out += std::string("|in ") + b->folder;
         out += "\n";
     }
     return out;

@@ -101,7 +101,7 @@ std::vector<std::string> pieces() {
         "&nbsp|&#|<dl>|<dl><p>|<h3>|</h3>|<!doctype netscape-bookmark-file-1>|\" TAGS=\"a,b&amp;c,\xc3\xa4|"
         "\" tags='|\" add_date=\"|' last_visit=|1700000000123|1700000000123456|COLLECTION|"
         "\" LAST_CHECK=\"|\" CHECK_VERDICT=\"|moved|gone|\" CHECK_STATUS=\"|\" CHECK_ERROR=\"|\" FIRST_FAILURE=\"|\" "
-        "MOVED_TO=\"|"
+        "MOVED_TO=\"|\" FOLDER=\"|a/b|%2F|%z|%4|"
         "<DT><A HREF=\"http://c/\" LAST_CHECK=\"9\" CHECK_VERDICT=\"gone\" FIRST_FAILURE=\"8\">C</A>|"
         "<DT><A HREF=\"http://a/\" ADD_DATE=\"1\">A</A>\r\n<DD>k\r\n";
     std::vector<std::string> out(1);

@@ -15,6 +15,7 @@
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "collection/firefox_places.h"
+#include "collection/folder_tree_file.h"
 #include "collection/import_report.h"
 #include "collection/internet_shortcut.h"
 #include "collection/store_bookmarks.h"
@@ -82,6 +83,7 @@ bool write_piece(const char* bytes, size_t length, void*) { return write_output(
 
 int run_load_command(int argc, char** argv) {
     bool automatic = true;
+    bool folders = false;  // the folder tree, for browsers, in place of the collection file
     bool clock_fixed = false;
     uint32_t seconds = 0;
     int i = 0;
@@ -89,6 +91,8 @@ int run_load_command(int argc, char** argv) {
         if (i + 1 >= argc) return print_usage();
         if (strcmp(argv[i], "--auto") == 0) {
             if (!parse_flag_argument(argv[i + 1], &automatic)) return print_usage();
+        } else if (strcmp(argv[i], "--folders") == 0) {
+            if (!parse_flag_argument(argv[i + 1], &folders)) return print_usage();
         } else if (strcmp(argv[i], "--now") == 0) {
             if (!parse_seconds_argument(argv[i + 1], &seconds)) return print_usage();
             clock_fixed = true;
@@ -113,7 +117,13 @@ int run_load_command(int argc, char** argv) {
             break;
         }
     }
-    if (status == 0 && !write_collection_pieces(collection.records, write_piece, nullptr)) status = 1;
+    if (status == 0 && folders) {
+        char* tree = build_folder_tree_text(collection.records);
+        if (!write_output(tree, strlen(tree))) status = 1;
+        free(tree);
+    } else if (status == 0 && !write_collection_pieces(collection.records, write_piece, nullptr)) {
+        status = 1;
+    }
     free_collection(&collection);
     return status;
 }

@@ -50,6 +50,9 @@ def main():
         # Internet Shortcuts of both layouts, with the exports, into one collection.
         (NOW + [tool_path(e + ".htm") for e in IMPORTS] + [shortcut_path(s) for s in SHORTCUTS], 0,
          expected("imports.htm"), "Москва новости.url: 1 added, 0 merged, 0 skipped\n".encode()),
+        # The folder tree for browsers, each bookmark in the folders it came from.
+        (["--folders", "1"] + NOW + [tool_path("netscape4.htm")], 0, expected("netscape4_folders.htm"), b""),
+        (["--folders", "2", tool_path("netscape4.htm")], 2, b"", b"usage"),
         # A collection file saved by an earlier version reads and saves unchanged.
         ([tool_path("saved_earlier.htm")], 0, expected("../saved_earlier.htm"), b""),
         # Several files merge into one collection, in order.
