@@ -120,19 +120,15 @@ struct SearchFixture : ::testing::Test {
     }
     // Options: 1 partial matches, 2 case counts, 4 implied OR.
     SearchRequest request(const char* expression, int options, int32_t caret) {
-        const bool partial = options & 1, case_sensitive = options & 2, implied_or = options & 4;
-        return {collection.keyword_index,
-                collection.records,
-                expression,
-                caret,
-                partial,
-                case_sensitive,
-                implied_or,
-                nullptr,
-                nullptr,
-                nullptr,
-                nullptr,
-                nullptr};
+        SearchRequest r = {};
+        r.index = collection.keyword_index;
+        r.all_records = collection.records;
+        r.expression = expression;
+        r.caret = caret;
+        r.partial_match = options & 1;
+        r.case_sensitive = options & 2;
+        r.implied_or = options & 4;
+        return r;
     }
     // The number of records selected, or -1 when the expression is rejected.
     int count(const std::string& expression) {
