@@ -1,5 +1,5 @@
-// The browser link: profiles from the settings file and the registry, and the DDE
-// conversations with the dde_peer program playing the browser in a process of its own.
+// The browser link: profiles from the settings file and the registry, and DDE
+// conversations with the dde_peer program as the browser.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -13,7 +13,6 @@
 
 namespace {
 
-// Where the registry names the DDE application that handles web addresses.
 const char kHttpDdeExecKey[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec";
 const char kDdeApplication[] = "SOFTWARE\\classes\\http\\shell\\open\\ddeexec\\Application";
 const char kNetscapeAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe";
@@ -52,10 +51,8 @@ protected:
 
 }  // namespace
 
-// The program's path comes from the file, else the registry's App Paths; an
-// automatic choice asks the registry for the default browser on every use.
-// What cannot be reached is reported; only web addresses (which ones: the
-// shell_url tests) reach the shell.
+// The path comes from the file, else App Paths; an automatic choice asks the
+// registry for the default browser on every use.
 TEST_F(BrowserLinkTest, ProfilesAndFailures) {
     set_registry_string(HKEY_LOCAL_MACHINE, kNetscapeAppPath, nullptr, "C:\\nowhere\\netscape.exe");
     write_settings("[Browsers]\r\nSelected Browser=3\r\nUse URL.DLL=1\r\n");
@@ -74,11 +71,9 @@ TEST_F(BrowserLinkTest, ProfilesAndFailures) {
               "browser\n\njavascript:alert(1)");
 }
 
-// Opening a page: the browser is started when it does not run (with its
-// arguments), given the URL through its template (every placeholder takes it),
-// and asked to come forward as its version allows: above 0x10000 by
-// "WWW_Activate", older ones by restoring the window titled with the current
-// page. A fixed choice keeps DDE whatever the URL.DLL switch.
+// Every placeholder of the template takes the URL; versions above 0x10000 come
+// forward by "WWW_Activate", older ones by restoring the window titled with the
+// current page. A fixed choice keeps DDE whatever the URL.DLL switch.
 TEST_F(BrowserLinkTest, OpeningAPageStartsTheBrowserAndGivesItTheUrl) {
     write_settings(peer_browser_settings(BROWSER_NETSCAPE) + "Use URL.DLL=1\r\nNetscape - Open URL DDE Exec=%s|%s\r\n");
     load_browser_profiles(&link);

@@ -12,8 +12,8 @@
 
 namespace {
 
-// "URL|title" ("<none>" for a null title), or "refused". Whatever is taken out
-// of the reply lies inside it, and a refusal leaves no text behind.
+// "URL|title" ("<none>" for a null title), or "refused"; what is taken out lies
+// inside the reply, and a refusal leaves no text behind.
 std::string parse(const char* reply, uint32_t browser) {
     char* url = reinterpret_cast<char*>(1);
     char* title = reinterpret_cast<char*>(1);

@@ -1,6 +1,5 @@
 // Reading bookmark texts into a collection: the structure rules that the
-// fixture exports (read by lktool's golden tests) do not reach, the import
-// report and progress.
+// fixture exports (lktool's golden tests) do not reach, the report and progress.
 #include "collection/bookmark_reader.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 
 namespace {
 
-// The records read from the text, as dump_records gives them.
 std::string read_dump(const std::string& text, bool automatic, ImportReport* report = nullptr) {
     Collection collection = create_collection();
     set_fixed_clock(&collection, 9);
@@ -68,7 +66,6 @@ TEST(BookmarkReader, AssemblesBookmarksFromAnchorsDescriptionsAndFolders) {
     for (const auto& c : cases) EXPECT_EQ(read_dump(c.text, c.automatic), c.dump) << c.text;
 }
 
-// Every anchor is counted: added, merged, or skipped with its line and why.
 TEST(BookmarkReader, ReportsWhatEveryAnchorBecame) {
     ImportReport report = create_import_report();
     const std::string text =
@@ -83,7 +80,7 @@ TEST(BookmarkReader, ReportsWhatEveryAnchorBecame) {
     free_import_report(&report);
 }
 
-// Progress comes at most once per kilobyte, rising; the reading stops when told.
+// At most once per kilobyte, rising.
 TEST(BookmarkReader, ReportsProgressAndStopsWhenToldTo) {
     std::string text;
     for (int i = 0; i < 400; i++) {

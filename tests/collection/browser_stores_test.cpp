@@ -1,6 +1,5 @@
-// Browsers' own stores: the Chromium reader over a table of documents, the
-// profile tree the fixture script makes (found, then every store read), the
-// Firefox copy left behind nowhere, and the hand-over to the collection.
+// Browsers' own stores: the Chromium reader, the profile tree the fixture
+// script makes, the Firefox copy, and the hand-over to the collection.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -146,8 +145,7 @@ TEST(StoreBookmarks, TakesDatesItCanHoldAndRepairsStrayBytes) {
     for (const auto& c : cases) EXPECT_EQ(repaired_utf8(c.text), c.repaired) << c.text;
 }
 
-// The profile tree tools/stores/browser_stores.py makes: every store found in
-// order, and what reading each gives.
+// The tree tools/stores/browser_stores.py makes.
 TEST(BrowserProfiles, FindsAndReadsEveryProfileOfTheFixtureTree) {
     const std::string root = LK_STORES_DIR "/profiles/";
     const struct {
@@ -276,12 +274,11 @@ TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
     }
 }
 
-// A folder the user names: a whole User Data or Firefox folder, or one profile's.
 TEST(BrowserProfiles, FindsTheStoresOfAFolderTheUserNames) {
     const std::string root = LK_STORES_DIR "/profiles/";
     const struct {
         const char* folder;
-        const char* found;  // browser, profile and file below the folder of each store
+        const char* found;  // browser|profile|file below the folder; ...
     } cases[] = {
         {"Local/Google/Chrome/User Data",
          "Chromium|Work|Default/Bookmarks;Chromium|Work|Default/AccountBookmarks;Chromium|Home|Profile 1/Bookmarks;"},
@@ -303,7 +300,6 @@ TEST(BrowserProfiles, FindsTheStoresOfAFolderTheUserNames) {
     }
 }
 
-// Each store's own line, counts grouped in thousands; the totals add up.
 TEST(ImportReport, NamesEachSourceWithItsCounts) {
     ImportReport report = create_import_report();
     ImportReport part = create_import_report();

@@ -1,6 +1,5 @@
 // Whole-file reads and writes, the collection file's entries, and saves that
-// never cost the previous file or its backup. (The exact bytes of whole files
-// are pinned by lktool's golden outputs.)
+// never cost the previous file or its backup. (Whole files: lktool's golden outputs.)
 #include "collection/collection_file.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +26,6 @@
 
 namespace {
 
-// (Small files are read by lktool load's golden runs and written by the saves below.)
 TEST(WholeFile, ReadsLargeFilesWholeAndFailsWithoutText) {
     TempDir dir;
     // A user's file that happens to bear a fixed temporary name is left alone.
@@ -63,8 +61,7 @@ TEST(WholeFile, ReadsLargeFilesWholeAndFailsWithoutText) {
 
 #ifndef _WIN32
 TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
-    // A file size limit makes the write fail part-way, as a full disk would.
-    TempDir dir;
+    TempDir dir;  // a file size limit makes the write fail part-way, as a full disk would
     dir.write("big.htm", "the previous collection");
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -95,7 +92,7 @@ struct FileFixture : ::testing::Test {
     Collection c = create_collection();
     ~FileFixture() override { free_collection(&c); }
 
-    // A stored record with exactly these fields (add_or_merge would fill in dates).
+    // Exactly these fields (add_or_merge would fill in dates).
     Bookmark* put(const char* url, const char* title, const char* keywords, uint32_t added, uint32_t visit,
                   uint32_t modified) {
         Bookmark* r = new_record(&c);
@@ -113,10 +110,8 @@ struct FileFixture : ::testing::Test {
     }
 };
 
-// Entries in the given order, with only real dates and the last check; markup
-// in a title (which would swallow the entries behind it), quotes in a URL and
-// a '>' in a moved page's address (which would end its tag) are escaped;
-// keyword texts are written as they are. All of it reads back.
+// Markup in a title would swallow the entries behind it, and a '>' in a moved
+// page's address would end its tag: escaped. Keyword texts are written as they are.
 TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     EXPECT_EQ(text(), std::string(COLLECTION_FILE_HEADER) + COLLECTION_FILE_FOOTER);
     put("http://x/?a=1&b=\"<>\"", "a<z & <b>b</b> &amp;", "k_1 -", 100, 5, 4294967292u);
@@ -145,9 +140,7 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     free_collection(&back);
 }
 
-// The folder tree as browsers write it: each folder once, its own bookmarks
-// (in their order) before the folders within it, however the records are
-// ordered and whatever the names hold; read back, it gives the same records.
+// Each folder once, its own bookmarks (in their order) before the folders within it.
 TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
     const struct {
         const char* url;
@@ -166,13 +159,7 @@ TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
     const auto opens = [](const char* indent, const char* name) {
         return std::string(indent) + "<DT><H3>" + name + "</H3>\r\n" + indent + "<DL><p>\r\n";
     };
-    const size_t list = tree.find("<DL><p>\r\n") + 9;
-    EXPECT_EQ(tree.substr(0, list),
-              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<!-- This is an automatically generated file.\r\n"
-              "     It will be read and overwritten.\r\n     DO NOT EDIT! -->\r\n"
-              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"
-              "<TITLE>Bookmarks</TITLE>\r\n<H1>Bookmarks</H1>\r\n<DL><p>\r\n");
-    EXPECT_EQ(tree.substr(list),
+    EXPECT_EQ(tree.substr(tree.find("<DL><p>\r\n") + 9),
               "    <DT><A HREF=\"http://2/\" ADD_DATE=\"1\" LAST_VISIT=\"1\" >T</A>\r\n<DD>\r\n\r\n" +
                   opens("    ", "") + "        " + entry("http://7/", "") + "    </DL><p>\r\n" +
                   opens("    ", "&lt;x&gt;/") + "        " + entry("http://6/", "%3Cx%3E%2F") + "    </DL><p>\r\n" +
@@ -190,17 +177,14 @@ TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
     free_collection(&back);
 }
 
-// (Saves without a backup, and the backup's rotation, are with the failed saves.)
 TEST_F(FileFixture, BackupHoldsThePreviousSave) {
     TempDir dir;
     const std::string path = dir.path("lk.htm");
     dir.write("lk.htm.bak", "the only copy");
-    // Without a file to keep, the backup stays as it is.
     ASSERT_TRUE(save_collection(&c, path.c_str(), true));
-    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy");
+    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy") << "nothing to keep";
     const std::string first = dir.read("lk.htm");
-    // A large collection goes out in many pieces: the file holds every byte of
-    // the text exactly once, in order, with nothing cut at a piece's edge.
+    // Many pieces, nothing cut or repeated at a piece's edge.
     for (int i = 0; i < 600; i++) {
         std::string url = "http://example.org/page/" + std::to_string(i);
         std::string title = i % 5 == 0 ? std::string(5000, 't') : "Title <" + std::to_string(i) + "> & more";
@@ -213,9 +197,7 @@ TEST_F(FileFixture, BackupHoldsThePreviousSave) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"lk.htm", "lk.htm.bak"}));
 }
 
-// The new file is complete before anything else moves: a failure at any step
-// of a save leaves the file and its backup byte for byte as they were, and
-// nothing else behind; the next save that works rotates as usual.
+// The new file is complete before anything else moves; the next save rotates as usual.
 TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
     put("http://a/", "A", "a", 1, 2, 3);
     const struct {

@@ -1,5 +1,5 @@
-// Links out of the forms other programs hand them over in: whole, cut short
-// and garbled, and what the collection does with several at once.
+// Links out of the forms other programs hand them over in, and what the
+// collection does with several at once.
 #include "collection/dropped_links.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +15,13 @@
 
 namespace {
 
-// "url|title" per link, one a line.
 std::string listed(const std::vector<DroppedLink>& links) {
     std::string text;
     for (const DroppedLink& link : links) text += link.url + "|" + link.title + "\n";
     return text;
 }
 
-// Ten digits, as browsers write the HTML format's offsets.
+// As browsers write the HTML format's offsets.
 std::string offset(size_t value) {
     std::string digits = std::to_string(value);
     return std::string(10 - digits.size(), '0') + digits;
@@ -52,10 +51,8 @@ TEST(DroppedLinks, Utf16TextAsUtf8) {
         {{'h', 0, 'i', 0, 0, 0, 'x', 0}, "hi"},          // ends at the zero unit
         {{'a', 0, 0xE9, 0, 'b'}, "a\xC3\xA9"},           // odd last byte
         {{0x3D, 0xD8, 0x00, 0xDE}, "\xF0\x9F\x98\x80"},  // a surrogate pair
-        {{0x3D, 0xD8, 'a', 0},
-         "\xEF\xBF\xBD"
-         "a"},                           // a lone high surrogate
-        {{0x00, 0xDE}, "\xEF\xBF\xBD"},  // a lone low surrogate
+        {{0x3D, 0xD8, 'a', 0}, "\uFFFDa"},               // lone surrogates
+        {{0x00, 0xDE}, "\xEF\xBF\xBD"},
         {{}, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(utf8_from_utf16le(c.bytes.data(), c.bytes.size()), c.text);
@@ -108,13 +105,10 @@ TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {
         {"Version:0.9\r\nStartFragment:999\r\nEndFragment:9999999999999999999\r\n<a href=\"http://h.example/\">H",
          "http://h.example/|H\n"},
         {"<a href=\"http://raw.example/\">no header</a>", "http://raw.example/|no header\n"},
-        // Cut short anywhere.
+        // Cut short.
         {"Version:0.9\r\nStartFragment:", ""},
         {"<a href=\"http://cut.example/", "http://cut.example/|\n"},
         {"<a href", ""},
-        {"<a", ""},
-        {"<", ""},
-        {"", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(listed(html_format_links(c.data.data(), c.data.size())), c.expected) << c.data;
@@ -124,8 +118,7 @@ TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {
     for (size_t size = 0; size <= whole.size(); size++) html_format_links(whole.data(), size);
 }
 
-// Several links at once: the stored one stays as it is and counts as merged,
-// the ones no bookmark may have are skipped with their reason.
+// The stored one stays as it is and counts as merged.
 TEST(DroppedLinks, SeveralLinksAddMergeAndSkip) {
     Collection c = create_collection();
     set_fixed_clock(&c, 500);

@@ -1,6 +1,5 @@
 // Internet Shortcut files: the section and key rules, and what one file adds
-// to the collection. (Which names are shortcuts: lktool load's golden runs and
-// the Favorites walk.)
+// to the collection.
 #include "collection/internet_shortcut.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +16,7 @@
 
 namespace {
 
-// The URL read from a text, "<none>" when the text is not a shortcut.
+// "<none>" when the text is not a shortcut.
 std::string url_of(const std::string& text) {
     char* url = shortcut_url(text.c_str());
     std::string result = url ? url : "<none>";
@@ -38,8 +37,7 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
         // The keys after the URL line are not part of the URL.
         {"[InternetShortcut]\r\nURL=http://e.example/\r\nIconFile=C:\\x.ico\r\nIconIndex=1\r\n", "http://e.example/"},
         {"[InternetShortcut]\r\nURL=\r\nIconIndex=1\r\n", ""},
-        {"[InternetShortcut]\r\nURL= \r\n", ""},
-        {"[InternetShortcut]\nURL=\t", ""},
+        {"[InternetShortcut]\nURL= \t", ""},
         {"[InternetShortcut]\r\nIconIndex=1\r\n  url = http://h.example/\r\n", "http://h.example/"},
         // Keys of other sections, and other keys, are not the URL.
         {"[DEFAULT]\r\nURL=http://k.example/\r\n[InternetShortcut]\r\nIconFile=x\r\n", "<none>"},
@@ -51,8 +49,7 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
     for (const auto& c : cases) EXPECT_EQ(url_of(c.text), c.url) << c.text;
 }
 
-// Titles, keywords, dates and the ANSI code page are pinned by lktool load's
-// golden runs over real shortcut files; here what is skipped, merged or untitled.
+// (Titles, keywords, dates and the code page: lktool load's golden runs.)
 TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
     Collection c = create_collection();
     set_fixed_clock(&c, 9);
@@ -62,7 +59,6 @@ TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
     read_internet_shortcut(&sink, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n");
     read_internet_shortcut(&sink, "Broken.url", "URL=http://broken.example/\r\n");
     read_internet_shortcut(&sink, "Empty.url", "[InternetShortcut]\r\nURL=\r\n");
-    // A shortcut without a name is kept, titled with its URL.
     read_internet_shortcut(&sink, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n");
     close_bookmark_sink(&sink);
     EXPECT_EQ(take_text(import_counts_text(&report)), "2 added, 1 merged, 2 skipped");

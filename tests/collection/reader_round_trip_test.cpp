@@ -1,6 +1,5 @@
-// Reading and writing together: browser exports in every style read into a
-// collection that survives save and reload unchanged, and random, mutated and
-// truncated files that never break the reader or the collection.
+// Exports read into a collection that survives save and reload unchanged, and
+// random, mutated and truncated files that never break the reader or the collection.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -47,16 +46,15 @@ void parse_exact(Collection* collection, const std::string& text, bool automatic
     free(block);
 }
 
-// Undated bookmarks take the fixed moment: the texts compared stay the same.
+// Undated bookmarks take a fixed moment, so that the texts compared stay the same.
 Collection dated_collection() {
     Collection collection = create_collection();
     set_fixed_clock(&collection, kNow);
     return collection;
 }
 
-// Reads the text, checks the collection's invariants, saves, reloads and
-// checks that the reload gives the same bookmarks, titles exactly, and saves
-// the same bytes. Answers the number of bookmarks read.
+// Reads, checks, saves and reloads: the same bookmarks, saved as the same
+// bytes. Answers the number of bookmarks read.
 uint32_t expect_survives_reload(const std::string& text, bool automatic) {
     Collection first = dated_collection();
     ImportReport report = create_import_report();
@@ -78,8 +76,8 @@ uint32_t expect_survives_reload(const std::string& text, bool automatic) {
     return count;
 }
 
-// A generated export with some URLs again in another letter case (which
-// merge). (The fixture exports' reloads are lktool load's golden runs.)
+// Some URLs again in another letter case, which merge. (The fixture exports:
+// lktool load's golden runs.)
 TEST(ReaderRoundTrip, GeneratedExportSurvivesSaveAndReload) {
     const std::string text = generate_bookmark_file(3000, 7);
     const uint32_t count = expect_survives_reload(text, true);
@@ -87,9 +85,8 @@ TEST(ReaderRoundTrip, GeneratedExportSurvivesSaveAndReload) {
     EXPECT_LT(count, 3000u);
 }
 
-// Pieces that bookmark files are made of (the program's check attributes too),
-// and the ones that break them, separated by '|'; COLLECTION stands for the
-// collection file's header.
+// Pieces of bookmark files, and the ones that break them, separated by '|';
+// COLLECTION stands for the collection file's header.
 std::vector<std::string> pieces() {
     const std::string all =
         "<!DOCTYPE NETSCAPE-Bookmark-file-1>|<DT>|<dt>|<DD>|<DL><p>|<DL>|</DL>|</dl>|<A HREF=\"|<a href=\"|"
@@ -153,7 +150,6 @@ std::string mutated(std::string text, std::mt19937* rng) {
     return text;
 }
 
-// Random documents made of the pieces, and exports with random edits (cuts too).
 TEST(ReaderRoundTrip, RandomAndMutatedDocumentsReadSafelyAndSurviveReload) {
     std::mt19937 rng(20261206);
     uint32_t bookmarks = 0;

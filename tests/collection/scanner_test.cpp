@@ -1,5 +1,4 @@
-// The token stream of the bookmark file scanner, as a dump per input, taken
-// token by token and with plain runs.
+// The bookmark file scanner's tokens, taken one by one and with plain runs.
 #include "collection/scanner.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +14,7 @@ std::string shown(const BookmarkScanner& scanner) {
     return std::string("{") + names[scanner.kind] + "}";
 }
 
-// With `runs`, plain characters are taken a run at once, as the reader takes
-// them: the dump must not change.
+// With `runs`, plain characters a run at once, as the reader takes them.
 std::string dump_tokens(const char* text, bool runs) {
     BookmarkScanner scanner;
     start_scanner(&scanner, text);

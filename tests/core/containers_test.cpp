@@ -1,6 +1,5 @@
-// The containers against the standard library's: random operations on each,
-// with the shared empty text buffer. (Sorting and merging
-// are checked by the collection's batch against one-by-one additions.)
+// The containers against the standard library's under random operations.
+// (Sorting and merging: the collection's batches.)
 #include "core/containers.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +30,6 @@ std::vector<uintptr_t> items_of(const PtrVector* v) {
     return out;
 }
 
-// Positional and sorted operations on two vectors, one kept unsorted and one
-// sorted, against std::vector after every step.
 TEST(PtrVector, RandomOperationsMatchTheStandardVector) {
     std::mt19937 rng(7);
     PtrVector* v = vec_create();
@@ -161,8 +158,6 @@ TEST(TextBuffer, RandomEditsMatchTheStandardString) {
     EXPECT_EQ(tb_shared_empty.length, 0u);
 }
 
-// Short random strings over both cases, high bytes and shared prefixes,
-// against a comparison of the folded copies.
 TEST(Strings, CompareAndHashesAgreeWithFoldedModel) {
     const char alphabet[] = "aAbBzZ@[`{/\x80\xC4\xE4";
     std::mt19937 rng(3);
@@ -178,7 +173,6 @@ TEST(Strings, CompareAndHashesAgreeWithFoldedModel) {
     for (int i = 0; i < 20000; i++) {
         std::string a = random_text("");
         std::string b = random_text(rng() % 2 ? a.substr(0, rng() % (a.size() + 1)) : "");
-        // std::string compares its chars as unsigned values, as the URL order does.
         const int expected = sign(folded(a).compare(folded(b)));
         ASSERT_EQ(sign(str_compare_nocase(a.c_str(), b.c_str())), expected) << a << " / " << b;
         if (expected == 0) {
@@ -207,17 +201,13 @@ TEST(Utf8, DecodesValidSequencesOnlyAndCountsUtf16Units) {
         }
         EXPECT_EQ(is_valid_utf8(c.bytes, strlen(c.bytes)), c.length == strlen(c.bytes)) << c.bytes;
     }
-    const char* text =
-        "a\xC3\xA4\xF0\x9F\x98\x80\xFF"
-        "b";
+    const char* text = "a\xC3\xA4\xF0\x9F\x98\x80\xFF\x62";  // a, ä, U+1F600, a stray byte, b
     const size_t offsets[] = {0, 1, 3, 7, 7, 8, 9, 9};
     for (size_t units = 0; units < 8; units++) EXPECT_EQ(utf8_offset_of_utf16(text, units), offsets[units]) << units;
 }
 
-// Windows-1252 (the test systems' code page) to UTF-8. The conversion's
-// block is sized for three bytes a character: texts of nothing but such
-// characters fill it to the last byte. The bytes are given without a
-// terminator, in a block of exactly their size.
+// Windows-1252 (the test systems' code page). Three bytes a character fill
+// the block to its last byte; the bytes come unterminated in a block of their size.
 TEST(AnsiText, ConvertsEachByteAndFillsTheBlockToItsLimit) {
     const struct {
         std::string ansi, utf8;
