@@ -1,5 +1,3 @@
-// Whole-structure check of a collection, run after every step of the
-// randomised tests, and the dump of its records the tests compare.
 #pragma once
 
 #include <string>

@@ -78,7 +78,6 @@ TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
     ASSERT_TRUE(
         internet_shortcut_link("C:\\Temp\\News of the day.url", "[InternetShortcut]\r\nURL=http://n.example/", &link));
     EXPECT_EQ(listed({link}), "http://n.example/|News of the day\n");
-    EXPECT_FALSE(internet_shortcut_link("x.url", "[InternetShortcut]\r\nURLX=http://n.example/", &link));
 }
 
 TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,7 +24,6 @@ const uint32_t kNow = 1700000000;
 const char* const kFixtures[] = {"netscape4.htm",     "firefox.htm",          "chrome.htm",
                                  "lowercase.htm",     "missing_end_tags.htm", "truncated.htm",
                                  "tagged_export.htm", "service_export.htm",   "ansi_export.htm"};
-const size_t kFixtureCount = sizeof kFixtures / sizeof kFixtures[0];
 
 std::string fixture_path(const char* name) { return std::string(LK_TEST_DATA_DIR "/collection/") + name; }
 
@@ -112,14 +112,13 @@ std::vector<std::string> pieces() {
     return out;
 }
 const std::vector<std::string> kPieces = pieces();
-const size_t kPieceCount = kPieces.size();
 
 std::string random_document(std::mt19937* rng) {
     std::string text;
     if ((*rng)() % 4 == 0) text = COLLECTION_FILE_HEADER;
     const size_t pieces = (*rng)() % 300;
     for (size_t i = 0; i < pieces; i++) {
-        const std::string& piece = kPieces[(*rng)() % kPieceCount];
+        const std::string& piece = kPieces[(*rng)() % kPieces.size()];
         text += piece == "COLLECTION" ? std::string(COLLECTION_FILE_HEADER) : piece;
     }
     return text;
@@ -134,7 +133,7 @@ std::string mutated(std::string text, std::mt19937* rng) {
                 text[at] = static_cast<char>(1 + (*rng)() % 255);
                 break;
             case 1:
-                text.insert(at, kPieces[(*rng)() % kPieceCount]);
+                text.insert(at, kPieces[(*rng)() % kPieces.size()]);
                 break;
             case 2:
                 text.erase(at, (*rng)() % 64);
@@ -156,7 +155,7 @@ TEST(ReaderRoundTrip, RandomAndMutatedDocumentsReadSafelyAndSurviveReload) {
     for (int i = 0; i < 3000; i++) {
         SCOPED_TRACE(i);
         const std::string text =
-            i % 2 ? random_document(&rng) : mutated(read_fixture(kFixtures[rng() % kFixtureCount]), &rng);
+            i % 2 ? random_document(&rng) : mutated(read_fixture(kFixtures[rng() % std::size(kFixtures)]), &rng);
         bookmarks += expect_survives_reload(text, rng() % 2 == 0);
         if (HasFailure()) return;
     }

@@ -1,6 +1,5 @@
-// The handle owner: each handle it takes is closed exactly once, by whoever
-// holds it last, and never the invalid value. (Each system's policy: its own
-// platform's tests.)
+// Each handle is closed exactly once, by whoever holds it last. (Each system's
+// policy: its platform's tests.)
 #include "core/unique_handle.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +9,7 @@
 
 namespace {
 
-// Handles are small numbers, -1 is none; each close is written down, with the
-// policy's own mark where it carries one.
+// Each close is written down with the policy's mark.
 struct LogPolicy {
     using Handle = int;
     std::string* log;

@@ -1,5 +1,3 @@
-// Whole-structure check of the keyword index against the records it serves,
-// run after every step of the randomised tests.
 #pragma once
 
 #include <string>

@@ -1,5 +1,4 @@
-// Letter case beyond ASCII: which spellings are the same word, and the runs a
-// search scans. One table for every build, natively and under Windows.
+// Letter case beyond ASCII: which spellings are the same word, and the runs a search scans.
 #include "search/letters.h"
 
 #include <gtest/gtest.h>

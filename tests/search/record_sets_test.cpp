@@ -18,15 +18,13 @@ bool by_serial(const void* a, const void* b) {
     return static_cast<const Bookmark*>(a)->serial < static_cast<const Bookmark*>(b)->serial;
 }
 
-// Compares a merge's result with the expected set and frees it.
 void check(PtrVector* got, const Set& expected) {
     EXPECT_EQ(Set(got->items, got->items + got->count), expected);
     vec_destroy(got);
 }
 
-// Few sets are merged pairwise, many by slots per identity: both must agree
-// with the model, also with empty sets among them or only empty sets. The
-// first two sets also go through the pairwise merges.
+// Also with empty sets among them, or only empty sets; the first two sets also
+// go through the pairwise merges.
 TEST(RecordSets, MergesMatchTheSetAlgorithms) {
     // Addresses run against serials, so that a merge that compared pointers
     // instead of identities would go wrong.

@@ -1,7 +1,5 @@
-// Search over a real collection and index against a model that parses the
-// expression by recursive descent and evaluates it on each record's keywords
-// by brute force, on random expressions: the grammar, the matching rules, the
-// operators, the result order and the word hint.
+// Search over a real collection and index against a brute-force model, on
+// random expressions: grammar, matching, operators, result order and hint.
 #include "search/search_eval.h"
 
 #include <gtest/gtest.h>
@@ -52,10 +50,9 @@ std::vector<Token> tokenize(const std::string& text) {
     return out;
 }
 
-// Recursive descent over the tokens, evaluating as it goes: each term gives
-// the records it selects, and each word the caret touches adds its matching
-// index words to the hint. One precedence level, grouping from the left, NOT
-// binding to the term after it. Only for short inputs.
+// Recursive descent, evaluating as it goes; each word the caret touches adds
+// its matching index words to the hint. One precedence level, grouping from
+// the left, NOT binding to the term after it. Only for short inputs.
 struct Model {
     const SearchRequest& r;
     const std::vector<std::vector<std::string>>& words;  // per record
@@ -143,7 +140,6 @@ struct SearchFixture : ::testing::Test {
     std::vector<std::string> index_words;         // in byte order
     std::mt19937 rng{2024};
 
-    // Searches through the index and through the model; reports the first disagreement.
     void check(const std::string& expression, int options, int32_t caret) {
         SearchRequest r = request(expression.c_str(), options, caret);
         Model model{r, words, index_words, tokenize(expression), 0, std::string()};
@@ -168,10 +164,8 @@ struct SearchFixture : ::testing::Test {
     }
 };
 
-// Nesting n groups around a word needs n + 3 parser stack entries (the start,
-// the groups, the word, then the closing parenthesis); n NOT signs need n + 2.
-// Beyond the limit the parse fails cleanly, freeing the nodes already built
-// (the sanitizer checks); within it, deep trees evaluate without recursion.
+// n groups around a word need n + 3 parser stack entries, n NOT signs n + 2.
+// Beyond, the parse fails and frees what it built; within, no recursion.
 TEST_F(SearchFixture, DeepExpressionsUpToTheStackLimit) {
     EXPECT_EQ(count("!a | b"), 0);
     add("r1", "a");
@@ -186,11 +180,8 @@ TEST_F(SearchFixture, DeepExpressionsUpToTheStackLimit) {
     EXPECT_EQ(count(chain), 2);
 }
 
-// Pieces run together or apart, with punctuation the grammar skips, letters
-// beyond ASCII, and bytes that are not UTF-8: random input never crashes.
 TEST_F(SearchFixture, AgreesWithTheModelOnRandomExpressions) {
-    // A small vocabulary with case variants (in and beyond ASCII), shared
-    // prefixes and caseless starts.
+    // Case variants in and beyond ASCII, shared prefixes, caseless starts.
     static const char* const vocabulary[] = {"a", "ab", "Ab", "AB", "abc", "b",  "B",  "ba", "bab", "-a",
                                              "_", "9z", "ж",  "Жb", "жB",  "ςa", "Σa", "σ",  "ΣΑ"};
     std::set<std::string> all;
