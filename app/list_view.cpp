@@ -72,7 +72,8 @@ struct CachedKey {
 // needs it and kept while the collection's records and texts stay as they are.
 struct ColumnOrder {
     std::vector<void*> records;
-    uint64_t edits;  // the collection's edit count when the order was made
+    std::vector<bool> tied;  // the record at each place has the key of the one before
+    uint64_t edits;          // the collection's edit count when the order was made
     bool made;
 };
 
@@ -116,40 +117,60 @@ const std::string* sort_key(std::unordered_map<const Bookmark*, CachedKey>* cach
     return &cached.key;
 }
 
+// Turns rows sorted from the least to the greatest around, each run of equal
+// ones kept in its order: a stable sort from the greatest down.
+template <typename Item, typename Same>
+void reverse_keeping_ties(Item* items, size_t count, Same same) {
+    std::reverse(items, items + count);
+    for (size_t start = 0; start < count;) {
+        size_t end = start + 1;
+        while (end < count && same(items[start], items[end])) end++;
+        std::reverse(items + start, items + end);
+        start = end;
+    }
+}
+
+typedef std::pair<const std::string*, void*> KeyedRow;
+
 // Sorting by keys: comparing the texts themselves costs a locale-aware
 // comparison for each of the n log n steps, which is slow on the tens of
-// thousands of rows a broad filter shows.
-bool sort_by_keys(ListOrders* orders, PtrVector* rows, int column) {
+// thousands of rows a broad filter shows. `tied`, when given, receives for
+// each place whether its key is the one before's.
+bool sort_by_keys(ListOrders* orders, PtrVector* rows, int column, bool descending, std::vector<bool>* tied = nullptr) {
     std::unordered_map<const Bookmark*, CachedKey>& cache = orders->sort_keys[column];
     // Records come and go: start afresh rather than keep keys of the departed.
     if (cache.size() > 2 * static_cast<size_t>(app_state->collection.records->count) + 1024) cache.clear();
-    std::vector<std::pair<const std::string*, void*>> keyed(rows->count);
+    std::vector<KeyedRow> keyed(rows->count);
     for (uint32_t i = 0; i < rows->count; i++) {
         const std::string* key = sort_key(&cache, static_cast<const Bookmark*>(rows->items[i]), column);
         if (!key) return false;
         keyed[i] = {key, rows->items[i]};
     }
     std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const std::pair<const std::string*, void*>& a, const std::pair<const std::string*, void*>& b) {
-                         return *a.first < *b.first;
-                     });
+                     [](const KeyedRow& a, const KeyedRow& b) { return *a.first < *b.first; });
+    auto same = [](const KeyedRow& a, const KeyedRow& b) { return *a.first == *b.first; };
+    if (descending) reverse_keeping_ties(keyed.data(), keyed.size(), same);
+    if (tied) {
+        tied->assign(keyed.size(), false);
+        for (size_t i = 1; i < keyed.size(); i++) (*tied)[i] = same(keyed[i - 1], keyed[i]);
+    }
     for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].second;
     return true;
 }
 
-const std::vector<void*>* column_order(ListOrders* orders, int column) {
+const ColumnOrder* column_order(ListOrders* orders, int column) {
     ColumnOrder& order = orders->column_orders[column];
     const Collection& collection = app_state->collection;
-    if (order.made && order.edits == collection.edits) return &order.records;
+    if (order.made && order.edits == collection.edits) return &order;
     order.made = false;
     const PtrVector* records = collection.records;
     order.records.assign(records->items, records->items + records->count);
     // Sorted in place, through a vector header over the copy.
     PtrVector all = {order.records.data(), records->count, records->count};
-    if (!sort_by_keys(orders, &all, column)) return nullptr;
+    if (!sort_by_keys(orders, &all, column, false, &order.tied)) return nullptr;
     order.edits = collection.edits;
     order.made = true;
-    return &order.records;
+    return &order;
 }
 
 // The rows as a set of their record pointers, open addressing at most half
@@ -187,38 +208,28 @@ const uint32_t kRowsWorthAnOrder = 1024;
 
 // Puts many rows in order by picking them out of the column's order of all
 // records: linear in the collection, where sorting tens of thousands of rows
-// took most of a keystroke. False, with the rows untouched, when they are
-// not all distinct records of the collection.
-bool pick_rows_in_order(ListOrders* orders, PtrVector* rows, int column) {
-    const std::vector<void*>* order = column_order(orders, column);
+// took most of a keystroke. Descending, the order's runs of equal keys are
+// taken from the last, each in its own order. False, with the rows
+// untouched, when they are not all distinct records of the collection.
+bool pick_rows_in_order(ListOrders* orders, PtrVector* rows, int column, bool descending) {
+    const ColumnOrder* order = column_order(orders, column);
     if (!order) return false;
     RowSet wanted(rows);
     if (!wanted.distinct()) return false;
     std::vector<void*> picked;
     picked.reserve(rows->count);
-    for (void* record : *order) {
-        if (wanted.contains(record)) picked.push_back(record);
+    const std::vector<void*>& all = order->records;
+    for (size_t end = all.size(); end > 0;) {
+        size_t start = descending ? end - 1 : 0;
+        while (start > 0 && order->tied[start]) start--;
+        for (size_t i = start; i < end; i++) {
+            if (wanted.contains(all[i])) picked.push_back(all[i]);
+        }
+        end = start;
     }
     if (picked.size() != rows->count) return false;
     std::copy(picked.begin(), picked.end(), rows->items);
     return true;
-}
-
-}  // namespace
-
-namespace {
-
-// Turns rows sorted from the least to the greatest around, each run of equal
-// ones kept in its order: a stable sort from the greatest down.
-template <typename Item, typename Same>
-void reverse_keeping_ties(Item* items, size_t count, Same same) {
-    std::reverse(items, items + count);
-    for (size_t start = 0; start < count;) {
-        size_t end = start + 1;
-        while (end < count && same(items[start], items[end])) end++;
-        std::reverse(items + start, items + end);
-        start = end;
-    }
 }
 
 // Status, Added and Last Visit: numbers made once per row, then sorted.
@@ -240,21 +251,18 @@ void sort_by_numbers(PtrVector* rows, int column, bool descending) {
 
 // Title and URL, from the sort keys kept between refills.
 void sort_by_text(ListOrders* orders, PtrVector* rows, int column, bool descending) {
-    bool sorted = rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(orders, rows, column)
-                                                   : sort_by_keys(orders, rows, column);
-    if (!sorted) {
-        std::stable_sort(rows->items, rows->items + rows->count, [column](void* a, void* b) {
-            return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), column) < 0;
+    if (rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(orders, rows, column, descending)
+                                         : sort_by_keys(orders, rows, column, descending)) {
+        return;
+    }
+    std::stable_sort(rows->items, rows->items + rows->count, [column](void* a, void* b) {
+        return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), column) < 0;
+    });
+    if (descending) {
+        reverse_keeping_ties(rows->items, rows->count, [column](void* a, void* b) {
+            return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), column) == 0;
         });
     }
-    if (!descending) return;
-    std::unordered_map<const Bookmark*, CachedKey>* cache = &orders->sort_keys[column];
-    reverse_keeping_ties(rows->items, rows->count, [cache, column](void* a, void* b) {
-        const std::string* key_a = sort_key(cache, static_cast<const Bookmark*>(a), column);
-        const std::string* key_b = sort_key(cache, static_cast<const Bookmark*>(b), column);
-        if (key_a && key_b) return *key_a == *key_b;
-        return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), column) == 0;
-    });
 }
 
 }  // namespace

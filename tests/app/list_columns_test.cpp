@@ -2,6 +2,7 @@
 // header, the header's menu, and the columns kept in lk.ini over a restart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -120,4 +121,23 @@ TEST_F(ListColumns, StatusSortsBothWaysWithTheSelectionAndHidingAndOrderSurviveA
     EXPECT_EQ(headers(&widths), (Texts{"Added", "Title", "Status"}));
     EXPECT_EQ(widths[2], 123);
     EXPECT_EQ(rows(), 4);
+}
+
+// Many rows are picked out of the order of all records: reversed, equal
+// titles keep their order, as a stable sort from the greatest down has them.
+TEST_F(ListColumns, ManyRowsReverseWithEqualTitlesInTheirOrder) {
+    for (int i = 0; i < 1100; i++) {
+        add(("Quokka " + std::to_string(i % 7)).c_str(), ("http://many.example/" + std::to_string(i)).c_str());
+    }
+    type("quokka");
+    click_header("Title");
+    std::vector<void*> expected(app_state->collection.records->items,
+                                app_state->collection.records->items + app_state->collection.records->count);
+    expected.erase(expected.begin(), expected.begin() + 4);  // the fixture's own
+    std::stable_sort(expected.begin(), expected.end(), [](void* a, void* b) {
+        return lstrcmpiA(static_cast<Bookmark*>(b)->title, static_cast<Bookmark*>(a)->title) < 0;
+    });
+    const PtrVector* shown = app_state->shown_records;
+    ASSERT_EQ(shown->count, expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), shown->items));
 }
