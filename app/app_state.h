@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "app/list_columns.h"
 #include "browser/browser_link.h"
 #include "collection/collection.h"
 #include "collection/record_terms.h"
@@ -40,7 +41,10 @@ struct Options {
     // When the checking pass still running at the last close began (0: none
     // was cut short): the next start with automatic checking continues it.
     uint32_t check_pass_started;
-    int32_t column_width[2];                              // "Title", "URL"
+    int32_t column_width[LIST_COLUMN_COUNT];  // by ListColumn, shown or not
+    // The shown columns (ListColumn) in display order; Title always among them.
+    int8_t shown_columns[LIST_COLUMN_COUNT];
+    uint32_t shown_column_count;
     int32_t frame_x, frame_y, frame_width, frame_height;  // CW_USEDEFAULT in all four: system's choice
     char collection_path[MAX_PATH];
 };
@@ -55,7 +59,11 @@ struct AppState {
     HWND filter_edit;
     HWND status_bar;
     HIMAGELIST state_images;
-    int32_t sort_column;    // 0 title, 1 URL
+    int32_t sort_column;  // a ListColumn
+    uint32_t sort_descending;
+    // The ListColumn of each of the list's own columns, by their index.
+    int8_t list_column_at[LIST_COLUMN_COUNT];
+    int32_t list_column_count;
     uint32_t search_error;  // the SearchStatus of the last filter run that failed; 0 (SEARCH_OK) after one that did not
     int32_t shown_count;
     Checker* checker;  // the status checks' probes, from start-up on

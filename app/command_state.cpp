@@ -66,6 +66,7 @@ bool command_state(int command) {
             if (GetFocus() == app_state->filter_edit) return IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
             return clipboard_holds_links();
         default:
-            return false;
+            // The header's menu: Title is always shown.
+            return command > IDM_SHOW_COLUMN && command <= IDM_SHOW_COLUMN_LAST;
     }
 }

@@ -11,6 +11,7 @@
 #include "app/drop_target.h"
 #include "app/import_reports.h"
 #include "app/lifecycle.h"
+#include "app/list_columns.h"
 #include "app/list_notifications.h"
 #include "app/list_view.h"
 #include "app/resource.h"
@@ -48,19 +49,9 @@ bool create_list(HWND frame) {
     app_state->state_images =
         ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3, RGB(255, 255, 255));
     ListView_SetImageList(list, app_state->state_images, LVSIL_SMALL);
-    const char* titles[] = {"Title", "URL"};
-    for (int i = 0; i < 2; i++) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = app_state->options.column_width[i];
-        column.pszText = const_cast<char*>(titles[i]);
-        column.iSubItem = i;
-        if (SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)) == -1) {
-            return false;
-        }
-    }
-    return true;
+    // Columns the user drags into another order keep it (lk.ini "Columns").
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
+    return insert_list_columns(list);
 }
 
 void create_toolbar(HWND frame) {
@@ -170,9 +161,17 @@ void frame_on_setfocus(HWND hwnd, HWND /*old_focus*/) {
 
 // From the keyboard the point is (-1, -1), which the cracker gives as two
 // 0xFFFF words; the list's right click has shown its menu already (NM_RCLICK).
+// A right click on the list's header comes from the header or, passed on,
+// from the list: the point tells.
 void frame_on_contextmenu(HWND hwnd, HWND from, UINT x, UINT y) {
     const UINT kFromKeyboard = 0xFFFF;
-    if (from != app_state->list_view) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(app_state->list_view, LVM_GETHEADER, 0, 0));
+    RECT header_rect = {};
+    const POINT at = {static_cast<LONG>(static_cast<short>(x)), static_cast<LONG>(static_cast<short>(y))};
+    if ((from == header || from == app_state->list_view) && x != kFromKeyboard && GetWindowRect(header, &header_rect) &&
+        PtInRect(&header_rect, at)) {
+        show_header_menu(at);
+    } else if (from != app_state->list_view) {
         FORWARD_WM_CONTEXTMENU(hwnd, from, x, y, DefWindowProcA);
     } else if (x == kFromKeyboard && y == kFromKeyboard) {
         show_keyboard_context_menu();
@@ -199,7 +198,13 @@ void frame_on_ncdestroy(HWND /*hwnd*/) {
     set_message_box_owner(nullptr);
 }
 
-void frame_on_command(HWND /*hwnd*/, int id, HWND control, UINT code) { run_command(id, control, code); }
+void frame_on_command(HWND /*hwnd*/, int id, HWND control, UINT code) {
+    if (id >= IDM_SHOW_COLUMN && id <= IDM_SHOW_COLUMN_LAST) {
+        toggle_list_column(id - IDM_SHOW_COLUMN);
+    } else {
+        run_command(id, control, code);
+    }
+}
 
 void answer_tooltip(NMHDR* header) {
     const char* text = load_res_string(static_cast<unsigned>(header->idFrom));
@@ -217,17 +222,19 @@ void answer_tooltip(NMHDR* header) {
 void give_item_display(NMLVDISPINFOA* display) {
     const Bookmark* record = row_record(app_state->list_view, display->item.iItem);
     if (!record) return;
-    if (display->item.mask & LVIF_TEXT) {
-        display->item.pszText = display->item.iSubItem == 0 ? record->title : record->url;
-    }
+    if (display->item.mask & LVIF_TEXT) give_cell_text(record, &display->item);
     if (display->item.mask & LVIF_IMAGE) display->item.iImage = status_icon(record);
 }
 
+// A click on the sorted column's header reverses the order.
 void sort_by_column(const NMLISTVIEW* click) {
+    const int column = column_of_index(click->iSubItem);
+    app_state->sort_descending = column == app_state->sort_column && !app_state->sort_descending;
+    app_state->sort_column = column;
     KeptSelection kept = remember_selection(app_state->list_view);
-    app_state->sort_column = click->iSubItem;
     sort_list(app_state->list_view);
     restore_selection(app_state->list_view, &kept);
+    show_sort_mark(app_state->list_view);
 }
 
 LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {

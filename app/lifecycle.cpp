@@ -10,6 +10,7 @@
 #include "app/collection_files.h"
 #include "app/frame.h"
 #include "app/import_reports.h"
+#include "app/list_columns.h"
 #include "app/rescans.h"
 #include "app/settings.h"
 #include "app/status_checking.h"
@@ -31,13 +32,6 @@ void fail_start(const char* message) {
     free_collection(&app_state->collection);
     free(app_state);
     app_state = nullptr;
-}
-
-void take_column_widths() {
-    for (int i = 0; i < 2; i++) {
-        app_state->options.column_width[i] =
-            static_cast<int32_t>(SendMessageA(app_state->list_view, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
-    }
 }
 
 }  // namespace
@@ -83,7 +77,7 @@ bool initialise_app(HINSTANCE instance, int show) {
 namespace {
 
 void save_settings_shown() {
-    take_column_widths();
+    take_list_columns(&app_state->options);
     if (!save_settings(&app_state->options)) {
         app_message_box(nullptr, "Unable to save Options", MB_ICONINFORMATION);
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/list_columns.h"
 #include "collection/check_state.h"
 #include "platform/message_box.h"
 
@@ -31,10 +32,17 @@ int CALLBACK lv_compare(LPARAM first, LPARAM second, LPARAM sort_type) {
     const Bookmark* b = reinterpret_cast<const Bookmark*>(second);
     if (!a || !b) return 0;
     switch (sort_type) {
-        case 0:
+        case COLUMN_TITLE:
             return lstrcmpiA(a->title, b->title);
-        case 1:
+        case COLUMN_URL:
             return lstrcmpiA(a->url, b->url);
+        case COLUMN_STATUS:
+        case COLUMN_ADDED:
+        case COLUMN_LAST_VISIT: {
+            const uint64_t key_a = column_number_key(a, static_cast<int>(sort_type));
+            const uint64_t key_b = column_number_key(b, static_cast<int>(sort_type));
+            return key_a < key_b ? -1 : (key_a > key_b ? 1 : 0);
+        }
         default:
             application_error("unknown sort type");
             return 0;
@@ -64,7 +72,8 @@ struct CachedKey {
 // needs it and kept while the collection's records and texts stay as they are.
 struct ColumnOrder {
     std::vector<void*> records;
-    uint64_t edits;  // the collection's edit count when the order was made
+    std::vector<bool> tied;  // the record at each place has the key of the one before
+    uint64_t edits;          // the collection's edit count when the order was made
     bool made;
 };
 
@@ -73,7 +82,7 @@ struct ColumnOrder {
 // What the list keeps between refills, per sort column, so that typing in the
 // filter re-sorts without making keys or orders again.
 struct ListOrders {
-    std::unordered_map<const Bookmark*, CachedKey> sort_keys[2];
+    std::unordered_map<const Bookmark*, CachedKey> sort_keys[2];  // by COLUMN_TITLE and COLUMN_URL
     ColumnOrder column_orders[2];
 };
 
@@ -99,7 +108,7 @@ bool make_sort_key(const char* text, std::string* key) {
 }
 
 const std::string* sort_key(std::unordered_map<const Bookmark*, CachedKey>* cache, const Bookmark* record, int column) {
-    const char* text = column == 0 ? record->title : record->url;
+    const char* text = column == COLUMN_TITLE ? record->title : record->url;
     CachedKey& cached = (*cache)[record];
     if (cached.text != text || cached.key.empty()) {
         cached.text = text;
@@ -108,40 +117,60 @@ const std::string* sort_key(std::unordered_map<const Bookmark*, CachedKey>* cach
     return &cached.key;
 }
 
+// Turns rows sorted from the least to the greatest around, each run of equal
+// ones kept in its order: a stable sort from the greatest down.
+template <typename Item, typename Same>
+void reverse_keeping_ties(Item* items, size_t count, Same same) {
+    std::reverse(items, items + count);
+    for (size_t start = 0; start < count;) {
+        size_t end = start + 1;
+        while (end < count && same(items[start], items[end])) end++;
+        std::reverse(items + start, items + end);
+        start = end;
+    }
+}
+
+typedef std::pair<const std::string*, void*> KeyedRow;
+
 // Sorting by keys: comparing the texts themselves costs a locale-aware
 // comparison for each of the n log n steps, which is slow on the tens of
-// thousands of rows a broad filter shows.
-bool sort_by_keys(ListOrders* orders, PtrVector* rows, int column) {
+// thousands of rows a broad filter shows. `tied`, when given, receives for
+// each place whether its key is the one before's.
+bool sort_by_keys(ListOrders* orders, PtrVector* rows, int column, bool descending, std::vector<bool>* tied = nullptr) {
     std::unordered_map<const Bookmark*, CachedKey>& cache = orders->sort_keys[column];
     // Records come and go: start afresh rather than keep keys of the departed.
     if (cache.size() > 2 * static_cast<size_t>(app_state->collection.records->count) + 1024) cache.clear();
-    std::vector<std::pair<const std::string*, void*>> keyed(rows->count);
+    std::vector<KeyedRow> keyed(rows->count);
     for (uint32_t i = 0; i < rows->count; i++) {
         const std::string* key = sort_key(&cache, static_cast<const Bookmark*>(rows->items[i]), column);
         if (!key) return false;
         keyed[i] = {key, rows->items[i]};
     }
     std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const std::pair<const std::string*, void*>& a, const std::pair<const std::string*, void*>& b) {
-                         return *a.first < *b.first;
-                     });
+                     [](const KeyedRow& a, const KeyedRow& b) { return *a.first < *b.first; });
+    auto same = [](const KeyedRow& a, const KeyedRow& b) { return *a.first == *b.first; };
+    if (descending) reverse_keeping_ties(keyed.data(), keyed.size(), same);
+    if (tied) {
+        tied->assign(keyed.size(), false);
+        for (size_t i = 1; i < keyed.size(); i++) (*tied)[i] = same(keyed[i - 1], keyed[i]);
+    }
     for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].second;
     return true;
 }
 
-const std::vector<void*>* column_order(ListOrders* orders, int column) {
+const ColumnOrder* column_order(ListOrders* orders, int column) {
     ColumnOrder& order = orders->column_orders[column];
     const Collection& collection = app_state->collection;
-    if (order.made && order.edits == collection.edits) return &order.records;
+    if (order.made && order.edits == collection.edits) return &order;
     order.made = false;
     const PtrVector* records = collection.records;
     order.records.assign(records->items, records->items + records->count);
     // Sorted in place, through a vector header over the copy.
     PtrVector all = {order.records.data(), records->count, records->count};
-    if (!sort_by_keys(orders, &all, column)) return nullptr;
+    if (!sort_by_keys(orders, &all, column, false, &order.tied)) return nullptr;
     order.edits = collection.edits;
     order.made = true;
-    return &order.records;
+    return &order;
 }
 
 // The rows as a set of their record pointers, open addressing at most half
@@ -179,39 +208,72 @@ const uint32_t kRowsWorthAnOrder = 1024;
 
 // Puts many rows in order by picking them out of the column's order of all
 // records: linear in the collection, where sorting tens of thousands of rows
-// took most of a keystroke. False, with the rows untouched, when they are
-// not all distinct records of the collection.
-bool pick_rows_in_order(ListOrders* orders, PtrVector* rows, int column) {
-    const std::vector<void*>* order = column_order(orders, column);
+// took most of a keystroke. Descending, the order's runs of equal keys are
+// taken from the last, each in its own order. False, with the rows
+// untouched, when they are not all distinct records of the collection.
+bool pick_rows_in_order(ListOrders* orders, PtrVector* rows, int column, bool descending) {
+    const ColumnOrder* order = column_order(orders, column);
     if (!order) return false;
     RowSet wanted(rows);
     if (!wanted.distinct()) return false;
     std::vector<void*> picked;
     picked.reserve(rows->count);
-    for (void* record : *order) {
-        if (wanted.contains(record)) picked.push_back(record);
+    const std::vector<void*>& all = order->records;
+    for (size_t end = all.size(); end > 0;) {
+        size_t start = descending ? end - 1 : 0;
+        while (start > 0 && order->tied[start]) start--;
+        for (size_t i = start; i < end; i++) {
+            if (wanted.contains(all[i])) picked.push_back(all[i]);
+        }
+        end = start;
     }
     if (picked.size() != rows->count) return false;
     std::copy(picked.begin(), picked.end(), rows->items);
     return true;
 }
 
+// Status, Added and Last Visit: numbers made once per row, then sorted.
+void sort_by_numbers(PtrVector* rows, int column, bool descending) {
+    std::vector<std::pair<uint64_t, void*>> keyed(rows->count);
+    for (uint32_t i = 0; i < rows->count; i++) {
+        keyed[i] = {column_number_key(static_cast<const Bookmark*>(rows->items[i]), column), rows->items[i]};
+    }
+    typedef std::pair<uint64_t, void*> Keyed;
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.first < b.first; });
+    if (descending) {
+        // Blank cells stay last either way.
+        size_t filled = 0;
+        while (filled < keyed.size() && keyed[filled].first != KEY_BLANK) filled++;
+        reverse_keeping_ties(keyed.data(), filled, [](const Keyed& a, const Keyed& b) { return a.first == b.first; });
+    }
+    for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].second;
+}
+
+// Title and URL, from the sort keys kept between refills.
+void sort_by_text(ListOrders* orders, PtrVector* rows, int column, bool descending) {
+    if (rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(orders, rows, column, descending)
+                                         : sort_by_keys(orders, rows, column, descending)) {
+        return;
+    }
+    std::stable_sort(rows->items, rows->items + rows->count, [column](void* a, void* b) {
+        return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), column) < 0;
+    });
+    if (descending) {
+        reverse_keeping_ties(rows->items, rows->count, [column](void* a, void* b) {
+            return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), column) == 0;
+        });
+    }
+}
+
 }  // namespace
 
 void sort_list(HWND list) {
-    PtrVector* rows = app_state->shown_records;
-    LPARAM sort_type = app_state->sort_column;
-    ListOrders* orders = app_state->list_orders;
-    bool sorted = false;
-    if (sort_type == 0 || sort_type == 1) {
-        const int column = static_cast<int>(sort_type);
-        sorted = rows->count >= kRowsWorthAnOrder ? pick_rows_in_order(orders, rows, column)
-                                                  : sort_by_keys(orders, rows, column);
-    }
-    if (!sorted) {
-        std::stable_sort(rows->items, rows->items + rows->count, [sort_type](void* a, void* b) {
-            return lv_compare(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), sort_type) < 0;
-        });
+    const int column = app_state->sort_column;
+    const bool descending = app_state->sort_descending != 0;
+    if (column == COLUMN_TITLE || column == COLUMN_URL) {
+        sort_by_text(app_state->list_orders, app_state->shown_records, column, descending);
+    } else {
+        sort_by_numbers(app_state->shown_records, column, descending);
     }
     InvalidateRect(list, nullptr, TRUE);
 }
@@ -234,11 +296,12 @@ void redraw_item_icon(const Bookmark* record) {
     if (!(record->flags & BOOKMARK_LISTED)) return;
     int row = vec_index_of(app_state->shown_records, record);
     if (row < 0) return;
-    RECT icon = {};
-    icon.left = LVIR_ICON;
+    // The whole row: its Status and Last Visit change with its icon.
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
     if (SendMessageA(app_state->list_view, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&icon))) {
-        InvalidateRect(app_state->list_view, &icon, FALSE);
+                     reinterpret_cast<LPARAM>(&bounds))) {
+        InvalidateRect(app_state->list_view, &bounds, FALSE);
     }
 }
 

@@ -16,8 +16,9 @@ enum StatusIcon { ICON_NOTHING_KNOWN = 0, ICON_BROKEN = 1, ICON_CHANGED = 2, ICO
 
 StatusIcon status_icon(const Bookmark* record);
 
-// The list's sort callback: sort type 0 compares titles, 1 URLs, without
-// regard to case. Any other sort type is an internal fault.
+// The list's sort callback: the sort type is a ListColumn; titles and URLs
+// compare without regard to case, the others by column_number_key. Any other
+// sort type is an internal fault.
 int CALLBACK lv_compare(LPARAM first, LPARAM second, LPARAM sort_type);
 
 // Adds a row whose text and icon are asked for when painted; marks the record
@@ -30,12 +31,16 @@ void show_rows(HWND list);
 struct ListOrders;
 ListOrders* create_list_orders();
 void free_list_orders(ListOrders* orders);
+// Sorts the rows by app_state->sort_column, from the least up or, with
+// sort_descending, from the greatest down (blank cells last either way); rows
+// of equal cells keep their order.
 void sort_list(HWND list);
 // Keeps the rows in step when the list deletes one row (LVN_DELETEITEM) or all.
 void forget_row(int row);
 void forget_all_rows();
 Bookmark* row_record(HWND list, int row);
-// Invalidates only the icon of the record's row, if it has one.
+// Invalidates the record's row, if it has one: its icon and the cells that
+// tell of its checks and visits.
 void redraw_item_icon(const Bookmark* record);
 // The selected and the focused rows' records, kept while the rows change: the
 // control keeps its selection by row number, which after a sort or a refill

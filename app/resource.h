@@ -111,6 +111,10 @@
 #define IDM_IMPORT_BROWSER 40040
 #define IDM_LAST 40040
 
+// The header's menu: show or hide a column, IDM_SHOW_COLUMN + its ListColumn.
+#define IDM_SHOW_COLUMN 41000
+#define IDM_SHOW_COLUMN_LAST 41004
+
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1
 #define IDT_CHECK_RESULTS 2

@@ -25,7 +25,7 @@ const uint32_t kDefaultFlagsClear = OPT_CASE_SENSITIVE | OPT_AUTO_LAUNCH_BROWSER
                                     OPT_AUTO_STATUS_CHECK;
 const uint32_t kDefaultCheckInterval = 15;
 const uint32_t kLongestHostInterval = 60;
-const int32_t kDefaultColumnWidth[2] = {200, 300};
+const char kColumnsKey[] = "Columns";
 const int32_t kMinFrameWidth = 50;
 const int32_t kMinFrameHeight = 20;
 
@@ -67,11 +67,10 @@ struct LayoutKey {
 };
 
 const LayoutKey kLayoutKeys[] = {
-    {"Col Width 0", nullptr, 0},
-    {"Col Width 1", nullptr, 1},
-    {"Frame X", &Options::frame_x, 0},
-    {"Frame Y", &Options::frame_y, 0},
-    {"Frame Width", &Options::frame_width, 0},
+    {"Col Width 0", nullptr, COLUMN_TITLE},      {"Col Width 1", nullptr, COLUMN_URL},
+    {"Col Width 2", nullptr, COLUMN_STATUS},     {"Col Width 3", nullptr, COLUMN_ADDED},
+    {"Col Width 4", nullptr, COLUMN_LAST_VISIT}, {"Frame X", &Options::frame_x, 0},
+    {"Frame Y", &Options::frame_y, 0},           {"Frame Width", &Options::frame_width, 0},
     {"Frame Height", &Options::frame_height, 0},
 };
 
@@ -141,12 +140,16 @@ void load_settings(Options* options) {
     options->check_connections = CHECK_CONNECTIONS_DEFAULT;
     options->host_interval = HOST_INTERVAL_DEFAULT_SECONDS;
     options->check_pass_started = 0;
-    options->column_width[0] = kDefaultColumnWidth[0];
-    options->column_width[1] = kDefaultColumnWidth[1];
+    for (int column = 0; column < LIST_COLUMN_COUNT; column++) {
+        options->column_width[column] = default_column_width(column);
+    }
     options->frame_x = options->frame_y = CW_USEDEFAULT;
     options->frame_width = options->frame_height = CW_USEDEFAULT;
     for (const OptionKey& key : kOptionKeys) load_key(options, key);
     for (const LayoutKey& key : kLayoutKeys) read_int_setting(kLayout, key.key, layout_field(options, key));
+    char columns[128] = "";
+    read_string_setting(kLayout, kColumnsKey, columns, sizeof columns);
+    read_shown_columns(columns, options);
     if (!read_string_setting(kGeneral, kCollectionKey, options->collection_path, sizeof options->collection_path)) {
         default_collection_path(options->collection_path);
     }
@@ -171,6 +174,7 @@ bool save_settings(Options* options) {
     write_int_setting(kGeneral, "Build", static_cast<int32_t>(APP_BUILD_NUMBER));
     write_string_setting(kGeneral, kCollectionKey, options->collection_path);
     for (const LayoutKey& key : kLayoutKeys) write_int_setting(kLayout, key.key, *layout_field(options, key));
+    write_string_setting(kLayout, kColumnsKey, shown_columns_text(options).c_str());
     return save_browser_profiles(&app_state->browser_link);
 }
 
@@ -199,9 +203,11 @@ void fit_frame_to_work_area(Options* options) {
 
 void fit_columns_to_work_area(Options* options) {
     RECT area = work_area();
-    int64_t total = static_cast<int64_t>(options->column_width[0]) + options->column_width[1];
+    int64_t total = 0;
+    for (int32_t width : options->column_width) total += width;
     if (total > area.right - area.left) {
-        options->column_width[0] = kDefaultColumnWidth[0];
-        options->column_width[1] = kDefaultColumnWidth[1];
+        for (int column = 0; column < LIST_COLUMN_COUNT; column++) {
+            options->column_width[column] = default_column_width(column);
+        }
     }
 }

@@ -32,5 +32,6 @@ bool save_settings(Options* options);
 void fit_check_limits(Options* options);
 // A frame that does not meet the desktop's work area goes back to CW_USEDEFAULT.
 void fit_frame_to_work_area(Options* options);
-// Columns wider together than the work area go back to 200 and 300.
+// Columns (shown or not) wider together than the work area go back to their
+// default widths.
 void fit_columns_to_work_area(Options* options);

@@ -80,10 +80,11 @@ void redraw_changed_rows(const std::unordered_set<const Bookmark*>& changed) {
     uint32_t end = top + static_cast<uint32_t>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
     for (uint32_t row = top; row < end && row < rows->count; row++) {
         if (changed.count(static_cast<const Bookmark*>(rows->items[row]))) {
-            RECT icon = {};
-            icon.left = LVIR_ICON;
-            if (SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&icon))) {
-                InvalidateRect(list, &icon, FALSE);
+            // The whole row: the Status cell changes with the icon.
+            RECT bounds = {};
+            bounds.left = LVIR_BOUNDS;
+            if (SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds))) {
+                InvalidateRect(list, &bounds, FALSE);
             }
         }
     }

@@ -69,15 +69,37 @@ BenchCollection& bench_collection() {
     return instance;
 }
 
+// What happened to the collection before each search.
+enum Before {
+    NOTHING,
+    FRESH_TERMS,     // the terms' host index and page groups made afresh, as at the first such search
+    ADD_AND_DELETE,  // a bookmark added and the one added before deleted, as in a clean-up: the terms follow
+    TITLE_EDIT,      // a title changed, which changes no host and no page
+};
+
+void change_collection(BenchCollection& b, Before before, uint32_t round) {
+    if (before == FRESH_TERMS) free_record_terms(&b.terms);
+    if (before == TITLE_EDIT) note_title_edit(&b.collection);
+    if (before != ADD_AND_DELETE) return;
+    const std::string url = "http://added.example/" + std::to_string(round);
+    add_or_merge(&b.collection, str_dup("added"), str_dup(url.c_str()), nullptr, DATE_UNSET, DATE_UNSET, DATE_UNSET,
+                 false);
+    Bookmark* previous = find_by_url(&b.collection, ("http://added.example/" + std::to_string(round - 1)).c_str());
+    if (previous) delete_record(&b.collection, previous);
+}
+
 // One keystroke's work with the filter box's defaults (partial match on, case
 // off, implied AND, caret at the end): the search and the hint as shown.
-// `first`: as the first such search after the collection changed, when the
-// terms' host index and duplicate groups are made afresh.
-void run_query(benchmark::State& state, const std::string& expression, bool first = false) {
+void run_query(benchmark::State& state, const std::string& expression, Before before = NOTHING) {
     BenchCollection& b = bench_collection();
     size_t found = 0;
+    static uint32_t round = 0;
     for (auto _ : state) {
-        if (first) free_record_terms(&b.terms);
+        if (before != NOTHING) {
+            state.PauseTiming();
+            change_collection(b, before, ++round);
+            state.ResumeTiming();
+        }
         SearchRequest r = {};
         r.index = b.collection.keyword_index;
         r.all_records = b.collection.records;
@@ -115,12 +137,22 @@ void BM_BrokenNotSite(benchmark::State& state) {
     run_query(state, "(is:broken | is:suspect) & !site:" + bench_collection().site);
 }
 
-void BM_SiteFirst(benchmark::State& state) { run_query(state, "site:" + bench_collection().site, true); }
+void BM_SiteFirst(benchmark::State& state) { run_query(state, "site:" + bench_collection().site, FRESH_TERMS); }
+
+void BM_SiteAfterAddAndDelete(benchmark::State& state) {
+    run_query(state, "site:" + bench_collection().site, ADD_AND_DELETE);
+}
+
+void BM_SiteAfterTitleEdit(benchmark::State& state) { run_query(state, "site:" + bench_collection().site, TITLE_EDIT); }
 
 // Typed again with the collection unchanged: the groups found before serve.
 void BM_IsDuplicate(benchmark::State& state) { run_query(state, "is:duplicate"); }
 
-void BM_IsDuplicateFirst(benchmark::State& state) { run_query(state, "is:duplicate", true); }
+void BM_IsDuplicateFirst(benchmark::State& state) { run_query(state, "is:duplicate", FRESH_TERMS); }
+
+void BM_IsDuplicateAfterAddAndDelete(benchmark::State& state) { run_query(state, "is:duplicate", ADD_AND_DELETE); }
+
+void BM_IsDuplicateAfterTitleEdit(benchmark::State& state) { run_query(state, "is:duplicate", TITLE_EDIT); }
 
 void BM_GroupDuplicates(benchmark::State& state) {
     const PtrVector* records = bench_collection().collection.records;
@@ -134,8 +166,12 @@ BENCHMARK(BM_IsBroken)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Site)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BrokenNotSite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SiteFirst)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SiteAfterAddAndDelete)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SiteAfterTitleEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IsDuplicate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IsDuplicateFirst)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IsDuplicateAfterAddAndDelete)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IsDuplicateAfterTitleEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GroupDuplicates)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TwoWords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NotWord)->Unit(benchmark::kMillisecond);

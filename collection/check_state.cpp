@@ -104,6 +104,53 @@ const char* shown_state_name(ShownState state) {
     return names[state];
 }
 
+RecordStatus record_status(const Bookmark* record) {
+    const uint32_t since = record->first_failure ? record->first_failure : record->last_check;
+    const uint32_t failing_since = since ? since : DATE_UNSET;
+    switch (shown_state(record)) {
+        case SHOWN_BROKEN:
+            return {STATUS_BROKEN, failing_since};
+        case SHOWN_SUSPECT:
+            return {record->verdict == VERDICT_SERVER_ERROR ? STATUS_SERVER_ERROR : STATUS_UNREACHABLE, failing_since};
+        default:
+            break;
+    }
+    if (record->verdict == VERDICT_MOVED) return {STATUS_MOVED, DATE_UNSET};
+    if (record->verdict == VERDICT_BLOCKED) return {STATUS_BLOCKED, DATE_UNSET};
+    if (record->verdict == VERDICT_NOT_CHECKED) return {STATUS_NOT_CHECKED, DATE_UNSET};
+    if (shown_state(record) == SHOWN_CHANGED) return {STATUS_CHANGED, record->last_modified};
+    if (record->last_check == 0) return {STATUS_NOT_CHECKED, DATE_UNSET};
+    return {STATUS_OK, record->last_check};
+}
+
+std::string utc_day_text(uint32_t date) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // Days since 1970 to the civil date (the proleptic Gregorian calendar).
+    const int64_t z = date / 86400 + 719468;
+    const int64_t era = z / 146097;
+    const int64_t day_of_era = z - era * 146097;
+    const int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const int64_t shifted_month = (5 * day_of_year + 2) / 153;  // March is 0
+    const int64_t day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
+    const int64_t month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
+    const int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+    return std::to_string(day) + " " + kMonths[month - 1] + " " + std::to_string(year);
+}
+
+std::string status_text(const Bookmark* record, DayText day_text) {
+    static const char* const kWords[] = {"Broken since ", "Unreachable since ",  "Server error since ",
+                                         "Moved",         "Blocked by the site", "Changed, ",
+                                         "OK, ",          "Not checked"};
+    const RecordStatus status = record_status(record);
+    std::string words = kWords[status.kind];
+    // A date the record does not hold (a file's damaged value) leaves the words alone.
+    if (is_real_date(status.date)) return words + day_text(status.date);
+    const size_t joint = words.find_last_of(" ,", words.size() - 2);
+    return words.back() == ' ' ? words.substr(0, joint) : words;
+}
+
 bool offers_new_address(const char* url, const char* target) {
     if (!target) return false;
     std::string path = path_of(url);

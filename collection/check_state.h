@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/bookmark.h"
 #include "core/check_result.h"
@@ -39,6 +40,34 @@ enum ShownState : uint8_t {
 ShownState shown_state(const Bookmark* record);
 // "normal", "changed", "suspect", "broken".
 const char* shown_state_name(ShownState state);
+
+// What the list's Status column says of a record, from its worst news to its
+// best; "not checked" last, as a column left blank would be.
+enum StatusKind : uint8_t {
+    STATUS_BROKEN,        // "Broken since <first failure>" ("Broken" when undated)
+    STATUS_UNREACHABLE,   // suspect: "Unreachable since <first failure>"
+    STATUS_SERVER_ERROR,  // suspect: "Server error since <first failure>"
+    STATUS_MOVED,         // "Moved"
+    STATUS_BLOCKED,       // "Blocked by the site"
+    STATUS_CHANGED,       // "Changed, <the page's date>"
+    STATUS_OK,            // "OK, <last check>"
+    STATUS_NOT_CHECKED,   // "Not checked": never, or not a web address
+};
+
+struct RecordStatus {
+    StatusKind kind;
+    uint32_t date;  // the date the words name; DATE_UNSET when none
+};
+
+RecordStatus record_status(const Bookmark* record);
+
+// Writes a date in words for people: the program gives the user's own date
+// format, lktool and tests utc_day_text.
+typedef std::string (*DayText)(uint32_t date);
+// "3 Mar 2027": the day of a date in UTC.
+std::string utc_day_text(uint32_t date);
+// The record's status in words, its date written by day_text.
+std::string status_text(const Bookmark* record, DayText day_text);
 
 // Whether to offer a moved bookmark's new address in its place: not when it
 // leads from a deeper page to the site's front page or to a sign-in page,

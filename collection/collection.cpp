@@ -204,6 +204,7 @@ void set_added_keywords(Collection* collection, Bookmark* record, bool untitled,
 void insert_added_record(Collection* collection, Bookmark* record, const UrlLookUp& look_up) {
     insert_in_identity_order(collection->records, record);
     collection->edits++;
+    collection->url_edits++;
     if (collection->batch.depth > 0) {
         table_insert(collection->batch.by_url, look_up.url_hash, record);
         vec_append(collection->batch.records, record);
@@ -226,6 +227,8 @@ Collection create_collection() {
     collection.batch.moment = 0;
     collection.batch.words = nullptr;
     collection.edits = 0;
+    collection.url_edits = 0;
+    collection.url_changes = 0;
     collection.clock_fixed = false;
     collection.fixed_moment = 0;
     return collection;
@@ -328,6 +331,7 @@ void end_add_batch(Collection* collection) {
 void insert_record(Collection* collection, Bookmark* record) {
     settle_batch(collection);
     collection->edits++;
+    collection->url_edits++;
     insert_in_identity_order(collection->records, record);
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
@@ -361,6 +365,8 @@ void reposition_by_url(Collection* collection, Bookmark* record) {
     remove_from_url_order(collection, record);
     settle_batch(collection);
     collection->edits++;
+    collection->url_edits++;
+    collection->url_changes++;
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
@@ -373,6 +379,7 @@ void note_title_edit(Collection* collection) { collection->edits++; }
 void delete_record(Collection* collection, Bookmark* record) {
     settle_batch(collection);
     collection->edits++;
+    collection->url_edits++;
     uint32_t position;
     if (vec_search(collection->records, record, compare_record_identity, &position) &&
         collection->records->items[position] == record) {

@@ -29,6 +29,8 @@ struct Collection {
     uint64_t next_serial;  // identity of the next record made by new_record
     AddBatch batch;
     uint64_t edits;         // grows with every change to which records there are or to their titles and URLs
+    uint64_t url_edits;     // grows with every change to which records there are or to their URLs
+    uint64_t url_changes;   // grows when a stored record's URL changes (reposition_by_url)
     bool clock_fixed;       // tests and tools whose output must not depend on the moment they run
     uint32_t fixed_moment;  // now() while clock_fixed
 };

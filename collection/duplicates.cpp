@@ -10,14 +10,14 @@
 #include "collection/page_address.h"
 #include "search/keyword_index.h"
 
-std::vector<DuplicateGroup> find_duplicates(const PtrVector* records) {
+std::vector<DuplicateGroup> find_duplicates(const PtrVector* records, HostToAscii to_ascii) {
     // Each key's group, numbered in the order of the group's first record.
     std::unordered_map<std::string, uint32_t> group_of;
     group_of.reserve(records->count);
     std::vector<DuplicateGroup> all;
     for (uint32_t i = 0; i < records->count; i++) {
         Bookmark* record = static_cast<Bookmark*>(records->items[i]);
-        auto found = group_of.emplace(page_key(record->url), static_cast<uint32_t>(all.size()));
+        auto found = group_of.emplace(page_key(record->url, to_ascii), static_cast<uint32_t>(all.size()));
         if (found.second) all.emplace_back();
         all[found.first->second].push_back(record);
     }
@@ -28,9 +28,10 @@ std::vector<DuplicateGroup> find_duplicates(const PtrVector* records) {
     return groups;
 }
 
-PtrVector* duplicate_records(const PtrVector* records) {
+PtrVector* duplicate_records(const PtrVector* records, HostToAscii to_ascii) {
     std::vector<Bookmark*> found;
-    for (const DuplicateGroup& group : find_duplicates(records)) found.insert(found.end(), group.begin(), group.end());
+    for (const DuplicateGroup& group : find_duplicates(records, to_ascii))
+        found.insert(found.end(), group.begin(), group.end());
     std::sort(found.begin(), found.end(),
               [](const Bookmark* a, const Bookmark* b) { return compare_record_identity(a, b) < 0; });
     PtrVector* set = vec_create();

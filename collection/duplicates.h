@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "collection/page_address.h"
 #include "core/bookmark.h"
 #include "core/containers.h"
 
@@ -13,11 +14,12 @@ typedef std::vector<Bookmark*> DuplicateGroup;
 
 // Every group of two or more records (Bookmark*) with the same page key, each
 // in record identity order; the groups in the order of their first records.
-std::vector<DuplicateGroup> find_duplicates(const PtrVector* records);
+// With to_ascii, a host and its IDNA form are one (page_key).
+std::vector<DuplicateGroup> find_duplicates(const PtrVector* records, HostToAscii to_ascii = nullptr);
 
 // The records that share their page with another, in record identity order:
 // a new vector (vec_destroy).
-PtrVector* duplicate_records(const PtrVector* records);
+PtrVector* duplicate_records(const PtrVector* records, HostToAscii to_ascii = nullptr);
 
 enum KeeperRule {
     KEEP_OLDEST,  // the earliest add date: the default, the bookmark kept longest

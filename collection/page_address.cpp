@@ -1,6 +1,7 @@
 // URL hosts and page keys.
 #include "collection/page_address.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "core/containers.h"
@@ -105,7 +106,19 @@ bool url_host(const char* url, const char** host, size_t* length) {
     return true;
 }
 
-std::string page_key(const char* url) {
+std::string idna_host(const std::string& host, HostToAscii to_ascii) {
+    // Few hosts are written beyond ASCII: only these are converted.
+    bool ascii = true;
+    for (char c : host) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    char* converted = to_ascii && !ascii ? to_ascii(host.c_str()) : nullptr;
+    if (!converted) return std::string();
+    std::string folded(converted);
+    free(converted);
+    for (char& c : folded) c = fold_ascii(c);
+    return folded;
+}
+
+std::string page_key(const char* url, HostToAscii to_ascii) {
     UrlSpans s;
     if (!split_url(url, &s)) return url;
     const bool http = equal_nocase(url, s.scheme_end, "http");
@@ -115,6 +128,8 @@ std::string page_key(const char* url) {
     key.append(url + s.user_start, s.host_start - s.user_start);
     std::string host(url + s.host_start, s.host_end - s.host_start);
     for (char& c : host) c = fold_ascii(c);
+    std::string ascii = idna_host(host, to_ascii);
+    if (!ascii.empty()) host.swap(ascii);
     // "www.example.org" and "example.org" are one site; "www.example" keeps its name.
     size_t skip = 0;
     while (host.compare(skip, 4, "www.") == 0 && host.find('.', skip + 4) != std::string::npos) skip += 4;

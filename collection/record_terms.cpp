@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "collection/check_state.h"
 #include "collection/collection.h"
-#include "collection/duplicates.h"
 #include "collection/page_address.h"
 
 namespace {
@@ -20,46 +21,122 @@ std::string folded(const char* text, size_t length) {
     return out;
 }
 
-bool is_ascii(const std::string& text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
 }  // namespace
+
+// A record as an index last saw it: its identity, and (in the page index)
+// its page key with the number of records that have it.
+struct KnownRecord {
+    uint64_t serial;
+    Bookmark* record;  // never read once the record is gone
+    std::pair<const std::string, uint32_t>* page;
+};
+
+// What an index was made of: kept in step with the collection's records by
+// what changed, so that adding or deleting a bookmark costs a walk, not a new
+// index; a record whose URL changed makes it anew.
+struct KnownRecords {
+    std::vector<KnownRecord> records;  // identity order
+    uint64_t url_edits;
+    uint64_t url_changes;
+    bool made;
+};
 
 struct HostIndex {
     struct Entry {
         std::string backwards;  // the host folded to lower case, last byte first
         Bookmark* record;
     };
-    std::vector<Entry> entries;
+    std::vector<Entry> entries;  // sorted by backwards
+    KnownRecords known;
+};
+
+struct PageIndex {
+    std::unordered_map<std::string, uint32_t> pages;  // every known record's page key, and how many have it
+    KnownRecords known;
+    PtrVector* duplicates;  // made from them; null when they changed since
 };
 
 namespace {
 
-HostIndex* make_host_index(const PtrVector* records, HostToAscii to_ascii) {
-    HostIndex* index = new HostIndex;
-    index->entries.reserve(records->count);
-    for (uint32_t i = 0; i < records->count; i++) {
-        Bookmark* record = static_cast<Bookmark*>(records->items[i]);
-        const char* host;
-        size_t length;
-        if (!url_host(record->url, &host, &length) || length == 0) continue;
-        std::string written = folded(host, length);
-        // Few hosts are written beyond ASCII: only these are converted.
-        char* ascii = to_ascii && !is_ascii(written) ? to_ascii(written.c_str()) : nullptr;
-        if (ascii) {
-            std::string converted = folded(ascii, strlen(ascii));
-            if (converted != written) index->entries.push_back({{converted.rbegin(), converted.rend()}, record});
-            free(ascii);
+// Brings the known records up to the collection's: fills `gone` with those
+// deleted since and `added` with the places of the new ones. False when the
+// index must be made anew (it never was, or a URL changed in place): then
+// every record is new.
+bool follow_records(KnownRecords* known, const Collection* collection, std::vector<KnownRecord>* gone,
+                    std::vector<size_t>* added) {
+    const bool in_step = known->made && known->url_changes == collection->url_changes;
+    if (!in_step) known->records.clear();
+    known->made = true;
+    known->url_edits = collection->url_edits;
+    known->url_changes = collection->url_changes;
+    const PtrVector* records = collection->records;
+    std::vector<KnownRecord> now;
+    now.reserve(records->count);
+    size_t i = 0;
+    const std::vector<KnownRecord>& before = known->records;
+    for (uint32_t j = 0; j < records->count; j++) {
+        Bookmark* record = static_cast<Bookmark*>(records->items[j]);
+        while (i < before.size() && before[i].serial < record->serial) gone->push_back(before[i++]);
+        if (i < before.size() && before[i].serial == record->serial) {
+            now.push_back(before[i++]);
+        } else {
+            added->push_back(now.size());
+            now.push_back({record->serial, record, nullptr});
         }
-        index->entries.push_back({{written.rbegin(), written.rend()}, record});
     }
-    std::sort(index->entries.begin(), index->entries.end(),
-              [](const HostIndex::Entry& a, const HostIndex::Entry& b) { return a.backwards < b.backwards; });
-    return index;
+    while (i < before.size()) gone->push_back(before[i++]);
+    known->records.swap(now);
+    return in_step;
+}
+
+bool is_current(const KnownRecords& known, const Collection* collection) {
+    return known.made && known.url_edits == collection->url_edits && known.url_changes == collection->url_changes;
+}
+
+void add_host_entries(Bookmark* record, HostToAscii to_ascii, std::vector<HostIndex::Entry>* entries) {
+    const char* host;
+    size_t length;
+    if (!url_host(record->url, &host, &length) || length == 0) return;
+    std::string written = folded(host, length);
+    const std::string converted = idna_host(written, to_ascii);
+    if (!converted.empty() && converted != written)
+        entries->push_back({{converted.rbegin(), converted.rend()}, record});
+    entries->push_back({{written.rbegin(), written.rend()}, record});
+}
+
+bool entry_before(const HostIndex::Entry& a, const HostIndex::Entry& b) { return a.backwards < b.backwards; }
+
+void update_host_index(HostIndex* index, const Collection* collection, HostToAscii to_ascii) {
+    if (is_current(index->known, collection)) return;
+    std::vector<KnownRecord> gone;
+    std::vector<size_t> added;
+    if (!follow_records(&index->known, collection, &gone, &added)) index->entries.clear();
+    if (!gone.empty()) {
+        std::vector<const Bookmark*> removed;
+        for (const KnownRecord& record : gone) removed.push_back(record.record);
+        std::sort(removed.begin(), removed.end());
+        auto is_removed = [&removed](const HostIndex::Entry& entry) {
+            return std::binary_search(removed.begin(), removed.end(), entry.record);
+        };
+        index->entries.erase(std::remove_if(index->entries.begin(), index->entries.end(), is_removed),
+                             index->entries.end());
+    }
+    std::vector<HostIndex::Entry> fresh;
+    for (size_t at : added) add_host_entries(index->known.records[at].record, to_ascii, &fresh);
+    std::sort(fresh.begin(), fresh.end(), entry_before);
+    // Merged in from the end, in place: only the entries after the first new
+    // one move, and nothing is allocated while the vector has room.
+    std::vector<HostIndex::Entry>& entries = index->entries;
+    size_t kept = entries.size();
+    size_t next = fresh.size();
+    entries.resize(kept + next);
+    for (size_t write = entries.size(); next > 0;) {
+        if (kept > 0 && entry_before(fresh[next - 1], entries[kept - 1])) {
+            entries[--write] = std::move(entries[--kept]);
+        } else {
+            entries[--write] = std::move(fresh[--next]);
+        }
+    }
 }
 
 // Appends the records whose host is the site or one of its subdomains.
@@ -76,23 +153,15 @@ void add_site_records(const HostIndex* index, const std::string& site, std::vect
 }
 
 PtrVector* site_records(RecordTerms* terms, const char* site) {
-    const Collection* collection = terms->collection;
-    if (!terms->hosts || terms->hosts_edits != collection->edits) {
-        delete terms->hosts;
-        terms->hosts = make_host_index(collection->records, terms->to_ascii);
-        terms->hosts_edits = collection->edits;
-    }
+    if (!terms->hosts) terms->hosts = new HostIndex();
+    update_host_index(terms->hosts, terms->collection, terms->to_ascii);
     // The site as written and in IDNA form: a host matches in either spelling,
     // so "bücher.example" finds "xn--bcher-kva.example" and the other way round.
     const std::string written = folded(site, strlen(site));
     std::vector<Bookmark*> found;
     add_site_records(terms->hosts, written, &found);
-    char* ascii = terms->to_ascii && !is_ascii(written) ? terms->to_ascii(site) : nullptr;
-    if (ascii) {
-        const std::string converted = folded(ascii, strlen(ascii));
-        if (converted != written) add_site_records(terms->hosts, converted, &found);
-        free(ascii);
-    }
+    const std::string converted = idna_host(written, terms->to_ascii);
+    if (!converted.empty() && converted != written) add_site_records(terms->hosts, converted, &found);
     std::sort(found.begin(), found.end(),
               [](const Bookmark* a, const Bookmark* b) { return compare_record_identity(a, b) < 0; });
     found.erase(std::unique(found.begin(), found.end()), found.end());
@@ -101,15 +170,36 @@ PtrVector* site_records(RecordTerms* terms, const char* site) {
     return set;
 }
 
+void update_page_index(PageIndex* index, const Collection* collection, HostToAscii to_ascii) {
+    if (is_current(index->known, collection)) return;
+    vec_destroy(index->duplicates);
+    index->duplicates = nullptr;
+    std::vector<KnownRecord> gone;
+    std::vector<size_t> added;
+    if (!follow_records(&index->known, collection, &gone, &added)) index->pages.clear();
+    for (const KnownRecord& record : gone) {
+        if (record.page && --record.page->second == 0) index->pages.erase(index->pages.find(record.page->first));
+    }
+    for (size_t at : added) {
+        KnownRecord& record = index->known.records[at];
+        auto found = index->pages.emplace(page_key(record.record->url, to_ascii), 0);
+        found.first->second++;
+        record.page = &*found.first;
+    }
+}
+
 PtrVector* duplicates_copy(RecordTerms* terms) {
-    const Collection* collection = terms->collection;
-    if (!terms->duplicates || terms->duplicates_edits != collection->edits) {
-        vec_destroy(terms->duplicates);
-        terms->duplicates = duplicate_records(collection->records);
-        terms->duplicates_edits = collection->edits;
+    if (!terms->pages) terms->pages = new PageIndex();
+    PageIndex* index = terms->pages;
+    update_page_index(index, terms->collection, terms->to_ascii);
+    if (!index->duplicates) {
+        index->duplicates = vec_create();
+        for (const KnownRecord& record : index->known.records) {
+            if (record.page->second > 1) vec_append(index->duplicates, record.record);
+        }
     }
     PtrVector* copy = vec_create();
-    vec_assign(copy, terms->duplicates->items, terms->duplicates->count);
+    vec_assign(copy, index->duplicates->items, index->duplicates->count);
     return copy;
 }
 
@@ -123,8 +213,9 @@ RecordTerms create_record_terms(const Collection* collection, HostToAscii to_asc
 }
 
 void free_record_terms(RecordTerms* terms) {
-    vec_destroy(terms->duplicates);
-    terms->duplicates = nullptr;
+    if (terms->pages) vec_destroy(terms->pages->duplicates);
+    delete terms->pages;
+    terms->pages = nullptr;
     delete terms->hosts;
     terms->hosts = nullptr;
 }

@@ -6,31 +6,29 @@
 
 #include <cstdint>
 
+#include "collection/page_address.h"
 #include "core/bookmark.h"
 #include "core/containers.h"
 #include "search/search_parser.h"
 
 struct Collection;
 struct HostIndex;
-
-// A host's IDNA form (malloc'd; null when it has none). The program passes the
-// checker's host_ascii, which this layer does not include.
-typedef char* (*HostToAscii)(const char* host);
+struct PageIndex;
 
 struct RecordTerms {
     const Collection* collection;
     HostToAscii to_ascii;
-    // The records that share their page with another, as found when the
-    // collection's edit count was duplicates_edits; null until is:duplicate
-    // is first searched. Kept between searches: typing is:duplicate again
-    // costs no new grouping while the collection is unchanged.
-    PtrVector* duplicates;
-    uint64_t duplicates_edits;
     // Every record's host (and its IDNA form, when that differs) in lower
     // case and read backwards, sorted: a site and its subdomains are one run
-    // of it. Made at the first site: and kept, as the duplicates are.
+    // of it. Made at the first site: search; null before.
     HostIndex* hosts;
-    uint64_t hosts_edits;
+    // Every record's page key with the number of records that have it, and
+    // the duplicates found from them; made at the first is:duplicate search.
+    PageIndex* pages;
+    // Both are kept between searches, and brought up to date at the next one
+    // after the records or their URLs changed: by the records added and
+    // deleted since, so that a deletion costs no new grouping; afresh after a
+    // URL changed in place. A new title or keyword changes neither.
 };
 
 RecordTerms create_record_terms(const Collection* collection, HostToAscii to_ascii);

@@ -48,7 +48,9 @@ TEST_F(Settings, TheLegacyPathIsTakenUnlessTheFileNamesOne) {
 TEST_F(Settings, HandEditedValuesReadAsDocumented) {
     write_settings(
         "[Window Layout]\r\nFrame X=-2147483648\r\nFrame Width=4294967295\r\nFrame Height=12345678901234567890\r\n"
-        "Col Width 0=150\r\nCol Width 1=abc\r\n[General]\r\nTooltips=\r\nAuto Check Interval=-5\r\n"
+        "Col Width 0=150\r\nCol Width 1=abc\r\nColumns= "
+        "status,Bogus,,URL,Status,title\r\n[General]\r\nTooltips=\r\nAuto "
+        "Check Interval=-5\r\n"
         "Confirm Single Deletes=12ab\r\nAuto Status Check=-1\r\nBackup Linkstone File=0\r\n"
         "[search properties]\r\nimplied or=1\r\nPartial Match=0\r\n");
     // Keys that are missing or empty keep their defaults; bits no key names are left alone.
@@ -59,6 +61,10 @@ TEST_F(Settings, HandEditedValuesReadAsDocumented) {
               (std::vector<int64_t>{0x1000 | OPT_TOOLTIPS | OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES |
                                         OPT_AUTO_STATUS_CHECK | OPT_IMPLIED_OR,
                                     0xFFFFFFFB, 150, 0, CW_USEDEFAULT}));
+    // Unknown and repeated names are passed over; Title may go anywhere, and goes first when left out.
+    EXPECT_EQ(shown_columns_text(&o), "Status,URL,Title");
+    read_shown_columns("Added", &state.options);
+    EXPECT_EQ(shown_columns_text(&o), "Title,Added");
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, sizeof module);
     EXPECT_EQ(state.options.collection_path, std::string(module, strrchr(module, '\\') + 1) + "lk.htm");
@@ -86,8 +92,10 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
         "Check Connections=64\r\nHost Interval=1\r\nCheck Pass Started=0\r\n"
         "Confirm Single Deletes=1\r\nConfirm Multiple Deletes=1\r\nVersion=102\r\nBuild=32\r\n"
         "Linkstone File=C:\\data\\lk.htm\r\n[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\n"
-        "Implied Or=1\r\n[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nFrame X=-2147483648\r\n"
-        "Frame Y=-20\r\nFrame Width=640\r\nFrame Height=480\r\n[Browsers]\r\nSelected Browser=1\r\nUse URL.DLL=0\r\n"
+        "Implied Or=1\r\n[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nCol Width 2=150\r\n"
+        "Col Width 3=90\r\nCol Width 4=90\r\nFrame X=-2147483648\r\n"
+        "Frame Y=-20\r\nFrame Width=640\r\nFrame Height=480\r\nColumns=Title,URL,Status\r\n[Browsers]\r\nSelected "
+        "Browser=1\r\nUse URL.DLL=0\r\n"
         "Netscape - Service Name=Netscape\r\nNetscape - Exe Path=C:\\nav\\netscape.exe\r\n"
         "Netscape - Launch Arguments=-h\r\nNetscape - Get URL Topic=WWW_GetWindowInfo\r\n"
         "Netscape - Open URL Topic=WWW_OpenURL\r\nNetscape - Open URL DDE Exec=%s\r\n"

@@ -224,6 +224,43 @@ TEST(StoreCheckResult, BreaksOnlyGoneOrFailingForTwentyHoursAndKeepsTheDate) {
     EXPECT_EQ(verdict_named("offline", 7), VERDICT_NONE) << "never read back from a file";
 }
 
+// The Status column's words for each state, dates written in UTC.
+TEST(StatusText, TheVerdictInWordsWithItsDate) {
+    const struct {
+        CheckVerdict verdict;
+        uint32_t last_check, first_failure, last_modified, last_visit;
+        const char* text;
+    } rows[] = {
+        {VERDICT_NONE, 0, 0, DATE_UNSET, DATE_UNSET, "Not checked"},
+        {VERDICT_NONE, 0, 0, DATE_BROKEN, DATE_UNSET, "Broken"},  // an older version's mark, undated
+        {VERDICT_OK, T, 0, DATE_UNSET, DATE_UNSET, "OK, 9 Sep 2001"},
+        {VERDICT_DATED, T, 0, DATE, T, "OK, 9 Sep 2001"},
+        {VERDICT_DATED, T, 0, DATE, DATE_UNSET, "Changed, 6 Nov 1994"},
+        {VERDICT_GONE, T + HOUR, T, DATE, T, "Broken since 9 Sep 2001"},
+        {VERDICT_UNREACHABLE, T + HOUR, T, DATE, T, "Unreachable since 9 Sep 2001"},
+        {VERDICT_SERVER_ERROR, T + HOUR, T, DATE, T, "Server error since 9 Sep 2001"},
+        {VERDICT_UNREACHABLE, T + 20 * HOUR, T, DATE, T, "Broken since 9 Sep 2001"},
+        {VERDICT_MOVED, T, 0, DATE, DATE_UNSET, "Moved"},
+        {VERDICT_BLOCKED, T, 0, DATE_UNSET, DATE_UNSET, "Blocked by the site"},
+        {VERDICT_NOT_CHECKED, T, 0, DATE_UNSET, DATE_UNSET, "Not checked"},
+        {VERDICT_OK, DATE_BROKEN, 0, DATE_UNSET, DATE_UNSET, "OK"},  // a damaged file's date
+        // The calendar's corners.
+        {VERDICT_OK, 951868799, 0, DATE_UNSET, DATE_UNSET, "OK, 29 Feb 2000"},
+        {VERDICT_OK, 1804032000, 0, DATE_UNSET, DATE_UNSET, "OK, 3 Mar 2027"},
+        {VERDICT_OK, 4107542400u, 0, DATE_UNSET, DATE_UNSET, "OK, 1 Mar 2100"},
+        {VERDICT_OK, 1, 0, DATE_UNSET, DATE_UNSET, "OK, 1 Jan 1970"},
+    };
+    for (const auto& row : rows) {
+        Bookmark record = {};
+        record.verdict = row.verdict;
+        record.last_check = row.last_check;
+        record.first_failure = row.first_failure;
+        record.last_modified = row.last_modified;
+        record.last_visit = row.last_visit;
+        EXPECT_EQ(status_text(&record, utc_day_text), row.text);
+    }
+}
+
 // Sites to ask whether the network works: those whose last check got any reply.
 TEST(AnsweredUrls, TheMostRecentlyAnsweredFirst) {
     char urls[4][12] = {"http://a/", "http://b/", "http://c/", "http://d/"};

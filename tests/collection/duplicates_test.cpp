@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "checker/host_ascii.h"
@@ -41,6 +44,10 @@ TEST(PageKey, SameAndDifferentPages) {
         {"http://example.org/a?id=3&&utm_campaign=z#p", "http://example.org/a?id=3", true},
         {"http://[::1]:80/", "http://[::1]/", true},
         {"http://example.org/a?", "http://example.org/a", true},
+        // A host written beyond ASCII and its IDNA form.
+        {"http://bücher.example/a", "https://xn--bcher-kva.example/a", true},
+        {"http://www.Bücher.example/", "http://XN--BCHER-KVA.example", true},
+        {"http://xn--bcher-kva.example/a", "http://bucher.example/a", false},
         // Never the same.
         {"http://example.org/Path", "http://example.org/path", false},
         {"http://example.org/a?id=3", "http://example.org/a?id=4", false},
@@ -66,7 +73,7 @@ TEST(PageKey, SameAndDifferentPages) {
         {"h\x01://x", "h\x01://x/", false},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(page_key(row.a) == page_key(row.b), row.same) << row.a << " | " << row.b;
+        EXPECT_EQ(page_key(row.a, host_ascii) == page_key(row.b, host_ascii), row.same) << row.a << " | " << row.b;
     }
     EXPECT_EQ(page_key("HTTPS://WWW.Example.org:443?b=2&utm_x=1&a=1#f"), "//example.org/?b=2&a=1");
 }
@@ -83,11 +90,12 @@ struct TermsFixture : ::testing::Test {
         return find_by_url(&c, url);
     }
     // The indexes in `records` of what a parsed term selects.
-    std::string selected(const char* expression) {
+    std::string selected(const char* expression) { return selected_by(&terms, expression); }
+    std::string selected_by(RecordTerms* by, const char* expression) {
         SearchNode* term = parse_search_expression(expression);
         EXPECT_NE(term, nullptr) << expression;
         if (!term) return "";
-        PtrVector* set = record_term_records(&terms, term);
+        PtrVector* set = record_term_records(by, term);
         free_search_tree(term);
         std::string out;
         for (uint32_t i = 0; i < set->count; i++) {
@@ -97,6 +105,46 @@ struct TermsFixture : ::testing::Test {
         return out;
     }
 };
+
+// Kept in step with the collection by what changed: after each addition,
+// deletion, change of URL or title, the terms answer as terms made afresh.
+TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
+    std::mt19937 random(3207);
+    const char* const hosts[] = {"a.example", "www.a.example", "b.a.example", "bücher.example",
+                                 "xn--bcher-kva.example"};
+    const char* const paths[] = {"", "/", "/x", "/x?utm_source=1"};
+    auto some_url = [&](int step) {
+        return std::string("http://") + hosts[random() % 5] + paths[random() % 4] + (random() % 3 ? "" : "?n=") +
+               (step % 2 ? "" : std::to_string(step));
+    };
+    for (int step = 0; step < 300; step++) {
+        const uint32_t count = c.records->count;
+        Bookmark* some = count ? static_cast<Bookmark*>(c.records->items[random() % count]) : nullptr;
+        switch (count < 4 ? 0 : random() % 4) {
+            case 0:
+            case 1:
+                add(some_url(step).c_str());
+                break;
+            case 2:
+                delete_record(&c, some);
+                break;
+            default:
+                if (step % 2) {
+                    note_title_edit(&c);
+                    break;
+                }
+                free(some->url);
+                some->url = str_dup(("http://b.example/" + std::to_string(step)).c_str());
+                reposition_by_url(&c, some);
+                break;
+        }
+        RecordTerms fresh = create_record_terms(&c, host_ascii);
+        for (const char* expression : {"is:duplicate", "site:a.example", "site:bücher.example"}) {
+            EXPECT_EQ(selected(expression), selected_by(&fresh, expression)) << expression << " at step " << step;
+        }
+        free_record_terms(&fresh);
+    }
+}
 
 // The host as written: no user, port, final period, query or path.
 TEST_F(TermsFixture, SiteTakesSubdomainsAndBothSpellingsOfANameBeyondAscii) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "checker/host_ascii.h"
 #include "collection/bookmark_reader.h"
 #include "collection/collection.h"
 #include "collection/duplicates.h"
@@ -42,7 +43,7 @@ int run_duplicates_command(int argc, char** argv) {
         return 1;
     }
     std::string out;
-    for (const DuplicateGroup& group : find_duplicates(collection.records)) {
+    for (const DuplicateGroup& group : find_duplicates(collection.records, host_ascii)) {
         if (!out.empty()) out += '\n';
         const Bookmark* keeper = choose_keeper(group, rule);
         append_row(&out, keeper);

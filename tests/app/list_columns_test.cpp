@@ -1,0 +1,143 @@
+// The list's columns through the real frame: what Status says, sorting by a
+// header, the header's menu, and the columns kept in lk.ini over a restart.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/command_state.h"
+#include "app/list_columns.h"
+#include "collection/check_state.h"
+#include "tests/app/window_fixture.h"
+
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class ListColumns : public WindowTest {
+protected:
+    // The headers' names in display order, and their widths.
+    Texts headers(std::vector<int>* widths = nullptr) {
+        HWND list = app_state->list_view;
+        const int count = Header_GetItemCount(ListView_GetHeader(list));
+        std::vector<int> order(static_cast<size_t>(count));
+        ListView_GetColumnOrderArray(list, count, order.data());
+        Texts names;
+        for (int index : order) {
+            char name[64] = "";
+            LVCOLUMNA column = {};
+            column.mask = LVCF_TEXT;
+            column.pszText = name;
+            column.cchTextMax = sizeof name;
+            ListView_GetColumn(list, index, &column);
+            names.push_back(name);
+            if (widths) widths->push_back(ListView_GetColumnWidth(list, index));
+        }
+        return names;
+    }
+    int index_of(const char* name) {
+        HWND list = app_state->list_view;
+        for (int index = 0; index < Header_GetItemCount(ListView_GetHeader(list)); index++) {
+            char text[64] = "";
+            LVCOLUMNA column = {};
+            column.mask = LVCF_TEXT;
+            column.pszText = text;
+            column.cchTextMax = sizeof text;
+            ListView_GetColumn(list, index, &column);
+            if (name == std::string(text)) return index;
+        }
+        return -1;
+    }
+    void click_header(const char* name) {
+        NMLISTVIEW click = {
+            {app_state->list_view, 0, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, index_of(name), 0, 0, 0, {0, 0}, 0};
+        SendMessageA(frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+        idle();
+    }
+    Texts column_texts(const char* name) {
+        Texts texts;
+        for (int row = 0; row < rows(); row++) texts.push_back(row_text(row, index_of(name)));
+        return texts;
+    }
+    void check(const char* url, CheckVerdict verdict, uint32_t at) {
+        CheckResult result = {verdict, DATE_UNSET, 0, 0, nullptr, CHECK_ERROR_NONE};
+        store_check_result(record(url), &result, at);
+    }
+};
+
+}  // namespace
+
+TEST_F(ListColumns, StatusSortsBothWaysWithTheSelectionAndHidingAndOrderSurviveARestart) {
+    EXPECT_EQ(headers(), (Texts{"Title", "URL", "Status"}));
+    const uint32_t day = 1804032000;
+    check("http://www.kernel.org/", VERDICT_GONE, day);
+    check("http://www.ietf.org/", VERDICT_OK, day);
+    check("http://webdesign.example/", VERDICT_MOVED, day);
+    click_header("Status");
+    const Texts ascending = {"The Linux Kernel Archives", "Web Design Basics", "Internet Engineering Task Force",
+                             "Interface Design Patterns"};
+    EXPECT_EQ(titles(), ascending);
+    const Texts words = column_texts("Status");
+    EXPECT_EQ(words[0].rfind("Broken since ", 0), 0u) << words[0];
+    EXPECT_EQ((Texts{words[1], words[2].substr(0, 4), words[3]}), (Texts{"Moved", "OK, ", "Not checked"}));
+
+    // Again: the other way, the never checked still last; the selection follows its bookmarks.
+    select_rows({0, 1});
+    click_header("Status");
+    EXPECT_EQ(titles(), (Texts{"Internet Engineering Task Force", "Web Design Basics", "The Linux Kernel Archives",
+                               "Interface Design Patterns"}));
+    EXPECT_EQ(selected_rows(), (std::vector<int>{1, 2}));
+    type("design");  // the filter's rows keep the order
+    EXPECT_EQ(titles(), (Texts{"Web Design Basics", "Interface Design Patterns"}));
+    type("");
+    click_header("Title");
+    EXPECT_EQ(titles().front(), "Interface Design Patterns");
+
+    // The header's menu: Added shown at the end, URL hidden, Title never.
+    EXPECT_FALSE(command_state(IDM_SHOW_COLUMN + COLUMN_TITLE));
+    command(IDM_SHOW_COLUMN + COLUMN_ADDED);
+    command(IDM_SHOW_COLUMN + COLUMN_URL);
+    command(IDM_SHOW_COLUMN + COLUMN_TITLE);
+    EXPECT_EQ(headers(), (Texts{"Title", "Status", "Added"}));
+    EXPECT_EQ(column_texts("Added")[0].empty(), false);
+    // Dragged to the front and made narrower, as a user does with the mouse.
+    int order[] = {index_of("Added"), index_of("Title"), index_of("Status")};
+    ListView_SetColumnOrderArray(app_state->list_view, 3, order);
+    ListView_SetColumnWidth(app_state->list_view, index_of("Status"), 123);
+
+    SendMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_FALSE(IsWindow(frame));
+    const std::string settings = dir.read("lk.ini");
+    EXPECT_NE(settings.find("Col Width 2=123\r\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Columns=Added,Title,Status\r\n"), std::string::npos) << settings;
+    Options loaded = {};
+    load_settings(&loaded);
+    app_state->options = loaded;
+    frame = create_frame(app_instance, SW_SHOWNORMAL);
+    ASSERT_NE(frame, nullptr);
+    start_again();
+    std::vector<int> widths;
+    EXPECT_EQ(headers(&widths), (Texts{"Added", "Title", "Status"}));
+    EXPECT_EQ(widths[2], 123);
+    EXPECT_EQ(rows(), 4);
+}
+
+// Many rows are picked out of the order of all records: reversed, equal
+// titles keep their order, as a stable sort from the greatest down has them.
+TEST_F(ListColumns, ManyRowsReverseWithEqualTitlesInTheirOrder) {
+    for (int i = 0; i < 1100; i++) {
+        add(("Quokka " + std::to_string(i % 7)).c_str(), ("http://many.example/" + std::to_string(i)).c_str());
+    }
+    type("quokka");
+    click_header("Title");
+    std::vector<void*> expected(app_state->collection.records->items,
+                                app_state->collection.records->items + app_state->collection.records->count);
+    expected.erase(expected.begin(), expected.begin() + 4);  // the fixture's own
+    std::stable_sort(expected.begin(), expected.end(), [](void* a, void* b) {
+        return lstrcmpiA(static_cast<Bookmark*>(b)->title, static_cast<Bookmark*>(a)->title) < 0;
+    });
+    const PtrVector* shown = app_state->shown_records;
+    ASSERT_EQ(shown->count, expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), shown->items));
+}
