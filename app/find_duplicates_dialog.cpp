@@ -101,8 +101,9 @@ BOOL on_init_dialog(HWND dialog, DuplicatesDialog* data) {
         bookmarks += data->groups[g].size();
     }
     char summary[160];
-    snprintf(summary, sizeof summary, "%s in %u %s of the same page", bookmark_count(static_cast<uint32_t>(bookmarks)).c_str(),
-             static_cast<unsigned>(data->groups.size()), data->groups.size() == 1 ? "group" : "groups");
+    snprintf(summary, sizeof summary, "%s in %u %s of the same page",
+             bookmark_count(static_cast<uint32_t>(bookmarks)).c_str(), static_cast<unsigned>(data->groups.size()),
+             data->groups.size() == 1 ? "group" : "groups");
     SetDlgItemTextA(dialog, IDC_DUP_SUMMARY, summary);
     tick_keepers(dialog, KEEP_OLDEST);
     return TRUE;
@@ -147,8 +148,8 @@ void on_ok(HWND dialog) {
         EndDialog(dialog, IDCANCEL);
         return;
     }
-    const std::string question = "Delete " + bookmark_count(deleted) +
-                                 "?\n\nThe keywords of each join the Linkstone kept of its group.";
+    const std::string question =
+        "Delete " + bookmark_count(deleted) + "?\n\nThe keywords of each join the Linkstone kept of its group.";
     if (MessageBoxA(dialog, question.c_str(), APP_NAME, MB_YESNO | MB_ICONQUESTION) == IDYES) EndDialog(dialog, IDOK);
 }
 

@@ -199,14 +199,22 @@ UndoOutcome undo_last_step(UndoHistory* history, Collection* collection, PtrVect
     for (Bookmark* record : moved) {
         if (find_by_url(collection, record->url) != record) reposition_by_url(collection, record);
     }
+    // All at once: a delete of thousands is taken back in one merge. Their
+    // words go in in identity order, at the ends of most words' lists.
+    std::sort(gone.begin(), gone.end(),
+              [](const Snapshot* a, const Snapshot* b) { return a->fields.serial < b->fields.serial; });
+    PtrVector* made = vec_create();
     for (const Snapshot* snapshot : gone) {
         Bookmark* record = static_cast<Bookmark*>(calloc(1, sizeof(Bookmark)));
         put_back_fields(record, *snapshot);
         record->flags = 0;
-        insert_record(collection, record);
-        put_back_keywords(collection, record, *snapshot);
+        vec_append(made, record);
         put_back.push_back(record);
     }
+    insert_records(collection, made);
+    vec_destroy(made);
+    for (size_t i = 0; i < gone.size(); i++)
+        put_back_keywords(collection, put_back[put_back.size() - gone.size() + i], *gone[i]);
     if (restored) {
         std::sort(put_back.begin(), put_back.end(),
                   [](const Bookmark* a, const Bookmark* b) { return compare_record_identity(a, b) < 0; });

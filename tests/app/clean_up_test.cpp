@@ -121,8 +121,8 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
     EXPECT_EQ(selected_titles(), Texts{"Web Design Basics"});
     EXPECT_TRUE(command_state(IDM_UPDATE_MOVED)) << "Old Page has still moved";
 
-    const char* undone[] = {"Undid: Delete 1 Linkstone", "Undid: Edit Linkstone",
-                            "Undid: Remove 1 Duplicate Linkstone", "Undid: Update 1 Moved Linkstone"};
+    const char* undone[] = {"Undid: Delete 1 Linkstone", "Undid: Edit Linkstone", "Undid: Remove 1 Duplicate Linkstone",
+                            "Undid: Update 1 Moved Linkstone"};
     for (size_t i = before.size(); i-- > 0;) {
         SetFocus(app_state->list_view);
         EXPECT_TRUE(command_state(IDM_UNDO));

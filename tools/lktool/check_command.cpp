@@ -123,9 +123,9 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, bool
     witnesses.resize(answered_urls(collection.records, witnesses.data(), static_cast<uint32_t>(witnesses.size())));
     int status = check_urls(urls, witnesses, settings, store_result, &update) ? EXIT_OFFLINE : 0;
     // A copy: following may delete the record followed (another has its address).
-    const std::vector<Bookmark*> records(reinterpret_cast<Bookmark**>(collection.records->items),
-                                         reinterpret_cast<Bookmark**>(collection.records->items) +
-                                             collection.records->count);
+    const std::vector<Bookmark*> records(
+        reinterpret_cast<Bookmark**>(collection.records->items),
+        reinterpret_cast<Bookmark**>(collection.records->items) + collection.records->count);
     for (Bookmark* record : records) {
         CheckVerdict verdict =
             update.offline.count(record) ? VERDICT_OFFLINE : static_cast<CheckVerdict>(record->verdict);
