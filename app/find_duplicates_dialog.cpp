@@ -86,7 +86,7 @@ BOOL on_init_dialog(HWND dialog, DuplicatesDialog* data) {
     const struct {
         const char* title;
         int width;
-    } columns[] = {{"Title", 200}, {"URL", 250}, {"Added", 80}};
+    } columns[] = {{"Title", 170}, {"URL", 230}, {"Added", 80}};
     for (int i = 0; i < 3; i++) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -30,7 +30,7 @@ BOOL on_init_dialog(HWND dialog, MovedDialog* data) {
     const struct {
         const char* title;
         int width;
-    } columns[] = {{"Title", 160}, {"URL", 190}, {"New Address", 190}};
+    } columns[] = {{"Title", 140}, {"URL", 170}, {"New Address", 180}};
     for (int i = 0; i < 3; i++) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
