@@ -32,6 +32,7 @@ const uint32_t OPT_AUTO_RESCAN_BROWSERS = 0x2000;
 struct Checker;
 struct ImportReport;
 struct ListOrders;
+struct UndoHistory;
 
 struct Options {
     uint32_t option_flags;
@@ -89,6 +90,7 @@ struct AppState {
     // over it (or rotating it into the backup) needs the user's consent.
     uint32_t collection_unread;
     ImportReport* last_import;  // what the last import did, for the Import Report command; null before one
+    UndoHistory* undo_history;  // the changes Undo takes back; null before the first
     // A recovery file the collection was restored from at start-up; removed
     // once the collection is saved.
     char recovery_path[MAX_PATH];

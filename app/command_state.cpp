@@ -9,7 +9,9 @@
 #include "app/list_view.h"
 #include "app/resource.h"
 #include "app/transferred_links.h"
+#include "app/undo_commands.h"
 #include "checker/next_check.h"
+#include "collection/moved_addresses.h"
 
 namespace {
 
@@ -62,6 +64,12 @@ bool command_state(int command) {
         case IDM_COPY:
             if (GetFocus() == app_state->filter_edit) return filter_has_selection();
             return selected_count() == 1;
+        case IDM_UNDO:
+            return can_undo();
+        case IDM_FIND_DUPLICATES:
+            return app_state->collection.records->count > 1;
+        case IDM_UPDATE_MOVED:
+            return !moved_records(app_state->collection.records).empty();
         case IDM_PASTE:
             if (GetFocus() == app_state->filter_edit) return IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
             return clipboard_holds_links();

@@ -12,11 +12,13 @@
 #include "app/collection_files.h"
 #include "app/dialog_helpers.h"
 #include "app/export.h"
+#include "app/find_duplicates_dialog.h"
 #include "app/help.h"
 #include "app/import_browser_dialog.h"
 #include "app/import_reports.h"
 #include "app/keyword_dictionary_dialog.h"
 #include "app/list_view.h"
+#include "app/moved_addresses_dialog.h"
 #include "app/options_sheet.h"
 #include "app/properties_dialog.h"
 #include "app/rescans.h"
@@ -24,6 +26,7 @@
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "app/transferred_links.h"
+#include "app/undo_commands.h"
 #include "browser/dde_client.h"
 #include "collection/collection.h"
 #include "collection/favorites_import.h"
@@ -133,7 +136,13 @@ void properties_command() {
     Bookmark* record = first_selected_record(list());
     if (!record) return;
     char* keyword_text = nullptr;
-    if (!edit_bookmark_properties(record, &keyword_text, frame())) return;
+    begin_undoable_change();
+    note_undoable_record(record);
+    if (!edit_bookmark_properties(record, &keyword_text, frame())) {
+        cancel_undoable_change();
+        return;
+    }
+    end_undoable_change("Edit Linkstone");
     redraw_row(record);
     set_bookmark_keywords(collection(), record, keyword_text);
     free(keyword_text);
@@ -295,9 +304,13 @@ void delete_selected() {
     if (chosen->count != 0 && deletion_confirmed(chosen)) {
         int first = static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         remove_selected_rows();
+        begin_undoable_change();
         for (uint32_t i = 0; i < chosen->count; i++) {
-            delete_record(collection(), static_cast<Bookmark*>(chosen->items[i]));
+            Bookmark* record = static_cast<Bookmark*>(chosen->items[i]);
+            note_undoable_record(record);
+            delete_record(collection(), record);
         }
+        end_undoable_change("Delete " + bookmark_count(chosen->count));
         // As in Explorer: the row that took the first deleted one's place.
         int rows = static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0));
         if (rows > 0) focus_row(list(), first < rows ? first : rows - 1);
@@ -392,6 +405,15 @@ void run_command(int id, HWND /*control*/, UINT code) {
             break;
         case IDM_SELECT_ALL:
             select_all_command();
+            break;
+        case IDM_UNDO:
+            undo_command();
+            break;
+        case IDM_FIND_DUPLICATES:
+            find_duplicates_command(frame());
+            break;
+        case IDM_UPDATE_MOVED:
+            update_moved_command(frame());
             break;
         default:
             break;

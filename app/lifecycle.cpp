@@ -15,6 +15,7 @@
 #include "app/settings.h"
 #include "app/status_checking.h"
 #include "app/status_text.h"
+#include "app/undo_commands.h"
 #include "browser/dde_client.h"
 #include "checker/host_ascii.h"
 #include "platform/handles.h"
@@ -102,6 +103,7 @@ void release_app() {
     // the close for its whole deadline.
     release_checker();
     forget_import_report();
+    free_undo_history_of_app();
     free_record_terms(&app_state->record_terms);
     free_collection(&app_state->collection);
     close_handle<GdiObjectPolicy<HFONT>>(&app_state->ui_font);

@@ -13,6 +13,7 @@
 #include "app/dialog_helpers.h"
 #include "app/list_view.h"
 #include "app/resource.h"
+#include "app/undo_commands.h"
 #include "collection/check_state.h"
 #include "collection/collection.h"
 #include "platform/message_box.h"
@@ -143,6 +144,7 @@ void delete_record_and_row(Bookmark* record) {
             }
         }
     }
+    note_undoable_record(record);  // taken back with the edit
     delete_record(&app_state->collection, record);
     app_state->filter_dirty = 1;
 }

@@ -77,6 +77,15 @@
 #define IDC_BROWSER_STORES 1062
 #define IDC_BROWSER_OTHER 1063
 
+// The Find Duplicates and Update Moved Addresses dialogs
+#define IDD_FIND_DUPLICATES 140
+#define IDD_MOVED_ADDRESSES 141
+#define IDC_DUP_LIST 2200
+#define IDC_DUP_OLDEST 2201
+#define IDC_DUP_NEWEST 2202
+#define IDC_DUP_SUMMARY 2203
+#define IDC_MOVED_LIST 2210
+
 // Child windows of the frame
 #define IDC_LIST_VIEW (-1)
 #define IDC_TOOLBAR 100
@@ -110,6 +119,9 @@
 #define IDM_PASTE 40039  // the search filter pastes its text; the list, the links on the clipboard
 #define IDM_IMPORT_BROWSER 40040
 #define IDM_LAST 40040
+#define IDM_UNDO 41100  // the search filter undoes its typing; elsewhere the last change to the bookmarks
+#define IDM_FIND_DUPLICATES 41101
+#define IDM_UPDATE_MOVED 41102
 
 // The header's menu: show or hide a column, IDM_SHOW_COLUMN + its ListColumn.
 #define IDM_SHOW_COLUMN 41000

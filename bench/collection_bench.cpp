@@ -14,6 +14,7 @@
 #include "collection/collection.h"
 #include "collection/collection_file.h"
 #include "collection/scanner.h"
+#include "collection/undo_history.h"
 #include "core/whole_file.h"
 #include "tools/gen_bookmarks/bookmark_generator.h"
 
@@ -126,6 +127,31 @@ void BM_SaveCollection(benchmark::State& state) {
     free_collection(&collection);
 }
 
+// Undo of a delete of every tenth bookmark, scattered through the collection:
+// each one made again in its place by identity, by URL and in the index.
+void BM_UndoDelete(benchmark::State& state) {
+    Collection collection = create_collection();
+    read_bookmark_file(&collection, generated_file(static_cast<uint32_t>(state.range(0))).c_str(), true, nullptr,
+                       nullptr);
+    UndoHistory* history = create_undo_history(UNDO_STEPS_KEPT, UNDO_BYTES_KEPT);
+    for (auto _ : state) {
+        state.PauseTiming();
+        PtrVector* chosen = vec_create();
+        for (uint32_t i = 0; i < collection.records->count; i += 10) vec_append(chosen, collection.records->items[i]);
+        begin_undo_step(history);
+        for (uint32_t i = 0; i < chosen->count; i++) {
+            note_undo_record(history, static_cast<Bookmark*>(chosen->items[i]));
+            delete_record(&collection, static_cast<Bookmark*>(chosen->items[i]));
+        }
+        end_undo_step(history, "Delete");
+        vec_destroy(chosen);
+        state.ResumeTiming();
+        undo_last_step(history, &collection, nullptr, nullptr, 0);
+    }
+    free_undo_history(history);
+    free_collection(&collection);
+}
+
 }  // namespace
 
 BENCHMARK(BM_ReadFile)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -133,6 +159,7 @@ BENCHMARK(BM_ScanTokens)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LoadFile)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadCollectionFile)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildCollectionText)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoDelete)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveCollection)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

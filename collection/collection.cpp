@@ -336,6 +336,18 @@ void insert_record(Collection* collection, Bookmark* record) {
     vec_insert_sorted(collection->records_by_url, record, compare_record_urls);
 }
 
+void insert_records(Collection* collection, PtrVector* records) {
+    settle_batch(collection);
+    collection->edits++;
+    PtrVector* by_url = vec_create();
+    vec_assign(by_url, records->items, records->count);
+    sort_by_url(by_url);
+    vec_merge_sorted(collection->records_by_url, by_url, compare_record_urls);
+    vec_destroy(by_url);
+    vec_sort(records, compare_record_identity);
+    vec_merge_sorted(collection->records, records, compare_record_identity);
+}
+
 AddOutcome add_or_merge(Collection* collection, char* title, char* url, const char* keyword_text, uint32_t added,
                         uint32_t last_visit, uint32_t last_modified, bool automatic, const StoredCheck* check,
                         const char* folder) {

@@ -67,6 +67,11 @@ Bookmark* find_by_url(const Collection* collection, const char* url);
 // Puts a record that is not yet in the collection into both vectors. A record
 // whose URL is already stored goes into `records` only.
 void insert_record(Collection* collection, Bookmark* record);
+// Puts records that are not yet in the collection, with URLs no stored record
+// has and none twice, into both vectors at once (a sort and a merge each),
+// and empties the vector given: for many records, where inserting each would
+// move the vectors' tails every time.
+void insert_records(Collection* collection, PtrVector* records);
 // Adds a bookmark, or merges its dates into the stored one with the same URL.
 // Takes ownership of the title and the URL (each may be null) in every case;
 // the keyword text (which may be null) stays the caller's: its words are

@@ -54,6 +54,21 @@ def main():
     expect("20 hours later", later.splitlines()[1:3],
            ["%s/status/503\tserver-error\tbroken" % s, "%s\tunreachable\tbroken" % offline])
 
+    # Moved pages take their new addresses, but not a sign-in page for a deeper
+    # page; one whose new address another bookmark has joins that one.
+    with open(path, "w", newline="") as f:
+        f.write(HEADER + entry(s + "/redirect/301/status/200") + entry(s + "/redirect/301/status/200?login")
+                + entry(s + "/status/204") + entry(s + "/redirect/301/status/204") + "</DL><p>\r\n</BODY>\n")
+    expect("moved pages followed", run(["--update", "--follow-moved", "--now", "1000000000", path]),
+           "%s/redirect/301/status/200\tmoved\tnormal\t%s/status/200\n"
+           "%s/redirect/301/status/200?login\tmoved\tnormal\n%s/status/204\tok\tnormal\n"
+           "%s/redirect/301/status/204\tmoved\tnormal\t%s/status/204\n" % (s, s, s, s, s, s))
+    with open(path, newline="") as f:
+        text = f.read()
+    expect("the file after following",
+           [text.count('HREF="%s/status/200"' % s), text.count('HREF="%s/status/204"' % s), text.count("301/status/204"),
+            text.count('MOVED_TO="%s/status/200?login"' % s), text.count("CHECK_VERDICT")], [1, 1, 0, 1, 2])
+
     # No name is known and the one site that answered before fails too: this
     # computer seems offline, and nothing is judged or stored.
     expect("offline", run(["http://a.invalid/", "mailto:a@b", "http://b.invalid/"], status=3),

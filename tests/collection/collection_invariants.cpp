@@ -54,3 +54,20 @@ std::string dump_records(const Collection* collection) {
     }
     return out;
 }
+
+std::string dump_every_field(const Collection* collection) {
+    std::string out;
+    for (uint32_t i = 0; i < collection->records->count; i++) {
+        const Bookmark* r = record_at(collection->records, i);
+        out += std::string(r->url) + "|" + r->title + "|" +
+               (r->keywords ? take_text(keyword_set_text(r->keywords)) : "(no set)") + "|" +
+               (r->folder ? r->folder : "-");
+        for (uint32_t n : {r->added, r->last_visit, r->last_modified, r->last_check, r->first_failure,
+                           static_cast<uint32_t>(r->http_status), static_cast<uint32_t>(r->verdict),
+                           static_cast<uint32_t>(r->check_error)}) {
+            out += "|" + std::to_string(n);
+        }
+        out += std::string("|") + (r->moved_to ? r->moved_to : "-") + "\n";
+    }
+    return out;
+}

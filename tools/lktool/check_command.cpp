@@ -5,10 +5,13 @@
 // -1 broken, -2 nothing known) and verdict, tab-separated, with a moved page's
 // new address after.
 //
-// lktool check --update [--now SECONDS] [--wait SECONDS] [--jobs N]
+// lktool check --update [--follow-moved] [--now SECONDS] [--wait SECONDS] [--jobs N]
 // [--host-interval SECONDS] COLLECTION: checks every bookmark of a collection
 // file, stores the results in it as the program does (with the backup) and
-// prints URL, verdict and what the list shows.
+// prints URL, verdict and what the list shows. With --follow-moved, each
+// moved bookmark whose new address is not a site's front page or a sign-in
+// page (for a deeper page) takes that address, as Update Moved Addresses
+// does, and its line ends with the new address.
 //
 // When no site answers (this computer seems offline) the URLs not judged get
 // the verdict "offline" (value -2), nothing is stored for them, and the exit
@@ -28,6 +31,7 @@
 #include "collection/check_state.h"
 #include "collection/collection.h"
 #include "collection/collection_file.h"
+#include "collection/moved_addresses.h"
 #include "core/bookmark.h"
 #include "core/version.h"
 #include "tools/lktool/arguments.h"
@@ -102,7 +106,8 @@ void store_result(const char* url, const CheckResult* result, void* context) {
     if (result->verdict == VERDICT_OFFLINE) update->offline.insert(record);
 }
 
-int update_collection(const char* path, bool clock_fixed, uint32_t seconds, const CheckerSettings* settings) {
+int update_collection(const char* path, bool clock_fixed, uint32_t seconds, bool follow_moved,
+                      const CheckerSettings* settings) {
     Collection collection = create_collection();
     if (clock_fixed) set_fixed_clock(&collection, seconds);
     if (!read_bookmark_file(&collection, path, false, nullptr, nullptr)) {
@@ -117,11 +122,19 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, cons
     std::vector<const char*> witnesses(WITNESSES_KEPT * 4);
     witnesses.resize(answered_urls(collection.records, witnesses.data(), static_cast<uint32_t>(witnesses.size())));
     int status = check_urls(urls, witnesses, settings, store_result, &update) ? EXIT_OFFLINE : 0;
-    for (uint32_t i = 0; i < collection.records->count; i++) {
-        const Bookmark* record = static_cast<const Bookmark*>(collection.records->items[i]);
+    // A copy: following may delete the record followed (another has its address).
+    const std::vector<Bookmark*> records(
+        reinterpret_cast<Bookmark**>(collection.records->items),
+        reinterpret_cast<Bookmark**>(collection.records->items) + collection.records->count);
+    for (Bookmark* record : records) {
         CheckVerdict verdict =
             update.offline.count(record) ? VERDICT_OFFLINE : static_cast<CheckVerdict>(record->verdict);
-        printf("%s\t%s\t%s\n", record->url, verdict_name(verdict), shown_state_name(shown_state(record)));
+        printf("%s\t%s\t%s", record->url, verdict_name(verdict), shown_state_name(shown_state(record)));
+        if (follow_moved && verdict == VERDICT_MOVED && offers_new_address(record->url, record->moved_to)) {
+            printf("\t%s", record->moved_to);
+            follow_moved_address(&collection, record);
+        }
+        putchar('\n');
     }
     if (!save_collection(&collection, path, true)) {
         fprintf(stderr, "Unable to write Ravozorizi to file\n\n%s\n", path);
@@ -160,12 +173,17 @@ int run_check_command(int argc, char** argv) {
                                 nullptr,
                                 nullptr};
     bool update = false;
+    bool follow_moved = false;
     bool clock_fixed = false;
     uint32_t seconds = 0;
     int i = 0;
     for (; i < argc && strncmp(argv[i], "--", 2) == 0; i++) {
         if (strcmp(argv[i], "--update") == 0) {
             update = true;
+            continue;
+        }
+        if (strcmp(argv[i], "--follow-moved") == 0) {
+            follow_moved = true;
             continue;
         }
         if (i + 1 >= argc) return print_usage();
@@ -188,14 +206,14 @@ int run_check_command(int argc, char** argv) {
             return print_usage();
         }
     }
-    if (update ? argc - i != 1 : clock_fixed) return print_usage();
+    if (update ? argc - i != 1 : clock_fixed || follow_moved) return print_usage();
     if (!net_startup()) {
         fputs("lktool check: the socket layer cannot start\n", stderr);
         return 1;
     }
     int status = 0;
     if (update) {
-        status = update_collection(argv[i], clock_fixed, seconds, &settings);
+        status = update_collection(argv[i], clock_fixed, seconds, follow_moved, &settings);
     } else {
         std::vector<std::string> lines;
         std::vector<const char*> urls(argv + i, argv + argc);

@@ -4,7 +4,8 @@
 const LktoolCommand lktool_commands[] = {
     {"browsers", "[--local DIR] [--roaming DIR]", run_browsers_command},
     {"check",
-     "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...] | --update [--now SECONDS] [same options] "
+     "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...] | --update [--follow-moved] [--now SECONDS] "
+     "[same options] "
      "COLLECTION",
      run_check_command},
     {"duplicates", "[--keep oldest|newest] COLLECTION", run_duplicates_command},
