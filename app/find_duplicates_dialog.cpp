@@ -12,6 +12,7 @@
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
 #include "app/undo_commands.h"
+#include "checker/host_ascii.h"
 #include "collection/collection.h"
 #include "collection/duplicates.h"
 #include "platform/message_box.h"
@@ -189,7 +190,7 @@ INT_PTR CALLBACK duplicates_dialog_proc(HWND dialog, UINT message, WPARAM wparam
 }  // namespace
 
 void find_duplicates_command(HWND parent) {
-    DuplicatesDialog data = {find_duplicates(app_state->collection.records), {}, {}, {}, false};
+    DuplicatesDialog data = {find_duplicates(app_state->collection.records, host_ascii), {}, {}, {}, false};
     if (data.groups.empty()) {
         app_message_box(nullptr, "No two Ravozorizi are of the same page.", MB_ICONINFORMATION);
         return;
