@@ -115,9 +115,6 @@ class Scripted(socketserver.BaseRequestHandler):
             # /fill/N: N bytes of a status line and one header that never ends, then the connection closes.
             start = b"HTTP/1.0 200 OK\r\nX-Fill: "
             return start + b"f" * (int(segments[1]) - len(start))
-        if head == "slow":
-            time.sleep(int(segments[1]) / 1000.0)
-            return reply("200 OK", date)
         if head == "redirect":
             # /redirect/CODE/REST: CODE with a relative Location to /REST.
             rest = path.split("/", 3)[3] if path.count("/") >= 3 else ""

@@ -1,5 +1,5 @@
-// Status checking passes in the real main window with the real checker
-// against the scripted web server on 127.0.0.1; the last check as shown.
+// Status checking passes in the real main window with the real checker against the scripted web server on 127.0.0.1;
+// the last check as shown.
 #include <windows.h>
 
 #include <cstdio>
@@ -35,8 +35,7 @@ protected:
     }
 };
 
-// The last check as the user reads it: since when it has failed, or where
-// the page has moved.
+// The last check as the user reads it: since when it has failed, or where the page has moved.
 TEST(StatusTexts, TheLastCheck) {
     char target[] = "https://b.example/new";
     const CheckResult timed_out = {VERDICT_UNREACHABLE, DATE_BROKEN, 0, 0, nullptr, CHECK_ERROR_TIMED_OUT};
@@ -51,8 +50,8 @@ TEST(StatusTexts, TheLastCheck) {
     forget_check(&record);  // frees the moved-to address
 }
 
-// Stop is at once and closes the probe in flight; a pass started again takes
-// each URL once, stores every answer and shows its progress.
+// Stop is at once and closes the probe in flight; a pass started again takes each URL once, stores every answer and
+// shows its progress.
 TEST_F(CheckPassTest, StopIsAtOnceAndAPassStoresEveryAnswer) {
     Bookmark* dated = add_checked("Dated Page", "/date/rfc1123");
     Bookmark* gone = add_checked("Gone Page", "/status/404");
@@ -89,8 +88,8 @@ TEST_F(CheckPassTest, StopIsAtOnceAndAPassStoresEveryAnswer) {
 TEST_F(CheckPassTest, APassCutShortContinuesWithTheBookmarksItHadNotReached) {
     Bookmark* reached = add_checked("Reached", "/date/rfc850");
     Bookmark* missed = add_checked("Missed", "/date/asctime");
-    // What the close of the program left: the pass's start in the settings,
-    // and the check times of the bookmarks it had reached.
+    // What the close of the program left: the pass's start in the settings, and the check times of the bookmarks it had
+    // reached.
     app_state->options.check_pass_started = 5000;
     PtrVector* records = app_state->collection.records;
     for (uint32_t i = 0; i < records->count; i++) static_cast<Bookmark*>(records->items[i])->last_check = 6000;
@@ -102,18 +101,17 @@ TEST_F(CheckPassTest, APassCutShortContinuesWithTheBookmarksItHadNotReached) {
     EXPECT_EQ(reached->last_modified, DATE_UNSET);
 }
 
-// A timed pass on a computer without network: no name is known and the one
-// site that answered before now fails too. Every icon stays as it was, the
-// status bar says why, and the next timed check tries again.
+// A timed pass on a computer without network: no name is known and the one site that answered before now fails too.
+// Every icon stays as it was, the status bar says why, and the next timed check tries again.
 TEST_F(CheckPassTest, OfflineLeavesEveryIconAsItWas) {
     const CheckResult answered = {VERDICT_OK, DATE_UNSET, 200, 0, nullptr, CHECK_ERROR_NONE};
     const CheckResult gone = {VERDICT_GONE, DATE_BROKEN, 404, 0, nullptr, CHECK_ERROR_NONE};
-    add("Witness", ("http://127.0.0.1:" + std::to_string(test_servers().closed_port) + "/").c_str());
+    const std::string witness = "http://127.0.0.1:" + std::to_string(test_servers().closed_port) + "/";
+    add("Witness", witness.c_str());
     add("Broken", "http://broken.invalid/");
     add("Changed", "http://changed.invalid/");
     for (int i = 0; i < 12; i++) add("Page", ("http://page" + std::to_string(i) + ".invalid/").c_str());
-    store_check_result(record(("http://127.0.0.1:" + std::to_string(test_servers().closed_port) + "/").c_str()),
-                       &answered, 5000);
+    store_check_result(record(witness.c_str()), &answered, 5000);
     store_check_result(record("http://broken.invalid/"), &gone, 5000);
     record("http://changed.invalid/")->last_modified = NOV_6_1994_08_49_37;
     std::vector<int> icons;
@@ -135,31 +133,27 @@ TEST_F(CheckPassTest, OfflineLeavesEveryIconAsItWas) {
     EXPECT_TRUE(app_state->checking_active) << "the next timed check tries again";
 }
 
-// The whole program closes at once with sixteen silent sites in flight: their
-// connections are closed and the process is gone.
+// The whole program closes at once with sixteen silent sites in flight: their connections are closed and the process is
+// gone.
 TEST(LkExe, ClosesAtOnceWithSilentSitesInFlight) {
     TempDir dir;
     dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nAuto Status Check=1\r\n");
     Collection collection = create_collection();
+    std::vector<std::string> sites;
     for (int i = 0; i < 16; i++) {
-        std::string url = site_url(i) + "/hold/close";
-        add_or_merge(&collection, str_dup("Silent"), str_dup(url.c_str()), nullptr, 900000000, DATE_UNSET, DATE_UNSET,
-                     true);
+        sites.push_back(site_url(i));
+        add_or_merge(&collection, str_dup("Silent"), str_dup((sites[i] + "/hold/close").c_str()), nullptr, 900000000,
+                     DATE_UNSET, DATE_UNSET, true);
     }
     ASSERT_TRUE(save_collection(&collection, dir.path("lk.htm").c_str(), false));
     free_collection(&collection);
-    auto held = [] {
-        int open = 0;
-        for (int i = 0; i < 16; i++) open += held_open(site_url(i));
-        return open;
-    };
     Program program(dir);
-    ASSERT_TRUE(eventually([&] { return held() == 16; }, 30000));
+    ASSERT_TRUE(servers_hold(sites, 16));
     DWORD begin = GetTickCount();
     EXPECT_EQ(program.close(), 1u);
     // Measured, not asserted: the close waits for no server.
     printf("lk.exe ended %.2f s after WM_CLOSE with 16 silent sites in flight\n", (GetTickCount() - begin) / 1000.0);
-    EXPECT_TRUE(eventually([&] { return held() == 0; }));
+    EXPECT_TRUE(servers_hold(sites, 0));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The collection's safety: a save that fails, a file that cannot be read, a
-// missing file with its backup, the end of the Windows session; and lk.exe
-// started as a process of its own for what only the whole program does.
+// The collection's safety: a save that fails, a file that cannot be read, a missing file with its backup, the end of
+// the Windows session; and lk.exe started as a process of its own for what only the whole program does.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -23,8 +22,8 @@ void write_one_bookmark(const std::string& path, const char* title, const char* 
 
 }  // namespace
 
-// A save that fails is reported (the file and its backup are the collection
-// file's own concern); closing then asks first.
+// A save that fails is reported (the file and its backup are the collection file's own concern); closing then asks
+// first.
 TEST_F(WindowTest, FailedSaveIsReportedAndClosingAsksFirst) {
     fail_next_file_step(FILE_STEP_MOVE_IN);
     DialogDriver driver;
@@ -45,9 +44,8 @@ TEST_F(WindowTest, FailedSaveIsReportedAndClosingAsksFirst) {
     EXPECT_EQ(driver.boxes.size(), 3u);
 }
 
-// A file that exists but cannot be read (held open, a folder, out of reach) is
-// reported and not written over without consent; a missing one in a folder
-// that is there is the first start.
+// A file that exists but cannot be read (held open, a folder, out of reach) is reported and not written over without
+// consent; a missing one in a folder that is there is the first start.
 TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     dir.write("lk.htm", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DT><A HREF=\"http://kept/\">Kept</A>\n");
     dir.make_folder("folder.htm");
@@ -75,8 +73,7 @@ TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
     EXPECT_FALSE(app_state->collection_unread);
 }
 
-// The collection file gone, its backup there: the user is asked whether to
-// take it back; No starts empty and keeps it.
+// The collection file gone, its backup there: the user is asked whether to take it back; No starts empty and keeps it.
 TEST_F(WindowTest, MissingCollectionWithABackupOffersTheBackup) {
     write_one_bookmark(dir.path("lk.htm.bak"), "Backed Up", "http://backed.example/");
     const std::string backup_text = dir.read("lk.htm.bak");
@@ -91,9 +88,8 @@ TEST_F(WindowTest, MissingCollectionWithABackupOffersTheBackup) {
     EXPECT_EQ(dir.read("lk.htm.bak"), backup_text) << "the first save has nothing to rotate";
 }
 
-// At the end of the session there is no time to ask: what cannot be saved
-// goes to a recovery file (beside the collection, else in the temporary
-// folder), which the next start offers and the next save removes.
+// At the end of the session there is no time to ask: what cannot be saved goes to a recovery file (beside the
+// collection, else in the temporary folder), which the next start offers and the next save removes.
 TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
     char temporary[MAX_PATH];
     GetTempPathA(sizeof temporary, temporary);
@@ -125,11 +121,9 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
     }
 }
 
-// The whole program, a first start: the settings file of an older version,
-// written in the ANSI code page, still names the collection, the Favorites and
-// the browser's bookmark file that the registry names are taken in, the
-// filter works, a second start only brings the first forward, and closing
-// saves the collection and writes the path in UTF-8.
+// The whole program, a first start: the settings file of an older version, written in the ANSI code page, still names
+// the collection, the Favorites and the browser's bookmark file that the registry names are taken in, the filter works,
+// a second start only brings the first forward, and closing saves the collection and writes the path in UTF-8.
 TEST(LkExe, FirstStartFindsTheCollectionImportsFiltersStaysSingleAndSaves) {
     TempDir dir;
     const std::string folder = "C:\\Users\\Jos\xC3\xA9";

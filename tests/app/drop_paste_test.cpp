@@ -1,6 +1,5 @@
-// Links that come from other programs through the real window: dragged onto
-// the list (its registered drop target handed the clipboard's data object, as
-// a drag hands the source's) and pasted from the clipboard.
+// Links that come from other programs through the real window: dragged onto the list (its registered drop target handed
+// the clipboard's data object, as a drag hands the source's) and pasted from the clipboard.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -94,9 +93,8 @@ protected:
 
 }  // namespace
 
-// What browsers hand over when a link or the address bar is dragged: each
-// form gives its bookmark, titled where it can be; a link stored already
-// changes nothing; data that holds no link shows no drop cursor.
+// What browsers hand over when a link or the address bar is dragged: each form gives its bookmark, titled where it can
+// be; a link stored already changes nothing; data that holds no link shows no drop cursor.
 TEST_F(DropPasteTest, LinksDraggedFromBrowsers) {
     EXPECT_EQ(RegisterDragDrop(app_state->list_view, list_drop_target()), DRAGDROP_E_ALREADYREGISTERED);
     const struct {
@@ -171,9 +169,8 @@ TEST_F(DropPasteTest, ShortcutAndBookmarkFilesDraggedFromTheShell) {
     EXPECT_STREQ(tb_text(app_state->last_import->reasons), "notes.txt: not a bookmark file\n");
 }
 
-// Ctrl+V in the list adds the clipboard's links with their anchors' texts; in
-// the search filter it pastes text; Add starts with the clipboard's link when
-// no browser tells its page.
+// Ctrl+V in the list adds the clipboard's links with their anchors' texts; in the search filter it pastes text; Add
+// starts with the clipboard's link when no browser tells its page.
 TEST_F(DropPasteTest, PasteInTheListAndTheFilterAndAddFromTheClipboard) {
     const std::string fragment =
         "<a href=\"/guide\">The Guide</a> <a href=\"http://www.ietf.org/\">IETF</a> <a href=\"#top\">Top</a> "

@@ -1,9 +1,8 @@
-// What a user does with the main window, one story per test: the real frame
-// in process, its dialogs answered as a user would answer them.
+// What a user does with the main window, one story per test: the real frame in process, its dialogs answered as a user
+// would answer them.
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -19,8 +18,17 @@
 
 using Texts = std::vector<std::string>;
 
-// The filter narrows the list and the panes count and hint; the headers sort,
-// and the selection stays on its bookmarks.
+// Fills the Properties dialog and takes it.
+DialogStep fill(const char* title, const char* url, const char* keywords = "penguin") {
+    return [=](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_PROP_TITLE, title);
+        SetDlgItemTextA(dialog, IDC_PROP_URL, url);
+        SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, keywords);
+        press(dialog, IDOK);
+    };
+}
+
+// The filter narrows the list and the panes count and hint; the headers sort, and the selection stays on its bookmarks.
 TEST_F(WindowTest, TheFilterNarrowsTheListAndTheHeadersSortIt) {
     add("Москва новости", "http://moscow.example/");
     const struct {
@@ -56,8 +64,8 @@ TEST_F(WindowTest, TheFilterNarrowsTheListAndTheHeadersSortIt) {
     EXPECT_EQ(selected_rows(), (std::vector<int>{0, 2}));
 }
 
-// Add takes the browser's page; the filter finds it by the words given; Delete
-// asks with its title and URL, and No keeps it.
+// Add takes the browser's page; the filter finds it by the words given; Delete asks with its title and URL, and No
+// keeps it.
 TEST_F(WindowTest, AddAPageFindItAndDeleteIt) {
     use_peer_browser("http://new.example/", "Brand New Page");
     std::string shown;
@@ -83,18 +91,9 @@ TEST_F(WindowTest, AddAPageFindItAndDeleteIt) {
     EXPECT_EQ(pane(1), "No Ravozorizi");
 }
 
-// Properties refuses what the collection file could not give back, and asks
-// before taking another bookmark's URL: No goes back to the dialog, Yes
-// replaces that bookmark, its row and its words.
+// Properties refuses what the collection file could not give back, and asks before taking another bookmark's URL: No
+// goes back to the dialog, Yes replaces that bookmark, its row and its words.
 TEST_F(WindowTest, PropertiesRefusesWhatCannotBeKeptAndAsksAboutDuplicates) {
-    auto fill = [](const char* title, const char* url) {
-        return [=](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_PROP_TITLE, title);
-            SetDlgItemTextA(dialog, IDC_PROP_URL, url);
-            SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, "penguin");
-            press(dialog, IDOK);
-        };
-    };
     std::string told[4];
     DialogDriver driver;
     driver.then(fill(" \t ", "http://x.example/")).then(answer(IDOK, &told[0]));
@@ -140,9 +139,8 @@ TEST_F(WindowTest, TheOptionsSheetWritesTheOptions) {
     EXPECT_STREQ(app_state->browser_link.profiles[1].exe_path, "E:\\ie\\iexplore.exe");
 }
 
-// Import reads the chosen bookmark file and reports its counts; Export
-// writes the collection's own format, all of it or the selection, or the
-// folder tree.
+// Import reads the chosen bookmark file and reports its counts; Export writes the collection's own format, all of it or
+// the selection, or the folder tree.
 TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
     dir.write("bookmarks.htm",
               "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
@@ -187,9 +185,8 @@ TEST_F(WindowTest, ImportABrowserFileThenExportIt) {
     EXPECT_EQ(dir.read("tree.htm"), take_text(build_folder_tree_text(app_state->collection.records)));
 }
 
-// Enter opens the page in the browser (the peer), which marks it visited;
-// Fast Add takes the browser's page once; letters go to the titles that
-// begin with them.
+// Enter opens the page in the browser (the peer), which marks it visited; Fast Add takes the browser's page once;
+// letters go to the titles that begin with them.
 TEST_F(WindowTest, OpenFastAddAndTheKeys) {
     use_peer_browser("http://fast.example/page", "Quick Snail Racing");
     Bookmark* kernel = record("http://www.kernel.org/");
@@ -217,9 +214,8 @@ TEST_F(WindowTest, OpenFastAddAndTheKeys) {
     }
 }
 
-// The Keyword Dictionary lists the index's words, by spelling or folded, and
-// counts them. Dialogs open over the work area while the frame is minimized,
-// where its rectangle says nothing of where the user looks.
+// The Keyword Dictionary lists the index's words, by spelling or folded, and counts them. Dialogs open over the work
+// area while the frame is minimized, where its rectangle says nothing of where the user looks.
 TEST_F(WindowTest, TheDictionaryCountsTheWords) {
     set_bookmark_keywords(&app_state->collection, record("http://www.kernel.org/"), "WEB web Web");
     std::vector<LRESULT> counts;
@@ -243,57 +239,33 @@ TEST_F(WindowTest, TheDictionaryCountsTheWords) {
               4);
 }
 
-// Whatever Add or Properties stores reads back the same after a save and a
-// restart: URLs with blanks around and quotes inside, titles with markup,
-// entities and other scripts; but the last visit (none reads back as one).
-TEST_F(WindowTest, WhateverIsStoredReadsBackAfterARestart) {
-    const std::vector<std::string> pieces[] = {
-        {"a.example", "/", "?q=1&r=2", " ", "\t", "\"", "#top", "<", "'", "%22", "\xC3\xA9", "&amp;", "x\"y"},
-        {"Title", "<b>", "&amp;", "&", "<", ">", "\"", "'", "\xC3\xA9t\xC3\xA9", "\xD0\x9C\xD0\xBE", "&lt;", "  "},
-        {"alpha", "Beta", "\303\274ber", "x_1"},
-        {" ", "\t"}};  // in a URL, in a title, keywords, blanks around a URL
-    std::mt19937 rng(15);
-    auto random_text = [&](int kind) {
-        std::string text;
-        for (int k = static_cast<int>(rng() % 5); k > 0; k--) text += pieces[kind][rng() % pieces[kind].size()];
-        return text;
-    };
+// What Add and Properties store reads back the same after a save and a restart: URLs with blanks around and quotes
+// inside, titles with markup, entities and other scripts.
+TEST_F(WindowTest, WhatIsStoredReadsBackAfterARestart) {
+    DialogDriver driver;
+    driver.then(fill("<b>&amp; \"caf\xC3\xA9\" \xD0\x9C\xD0\xBE&lt;  ", " \thttp://a.example/?q=\"1\"&r=2#top ",
+                     "\303\274ber x_1"));
+    command(IDM_ADD);
+    select_rows({0});
+    driver.then(fill("'&' <i>", "http://b.example/%22x\"y'", "Beta"));
+    command(IDM_PROPERTIES);
     auto stored = [&] {
         std::map<std::string, std::string> all;
         for (uint32_t i = 0; i < count(); i++) {
             const Bookmark* r = static_cast<const Bookmark*>(app_state->collection.records->items[i]);
-            all[r->url] = std::string(r->title) + "|" + keywords_of(r) + "|" + std::to_string(r->added) + "|" +
-                          std::to_string(r->last_modified);
+            all[r->url] = std::string(r->title) + "|" + keywords_of(r) + "|" + std::to_string(r->added);
         }
         return all;
     };
-    std::string told;
-    for (int step = 0; step < 30; step++) {
-        const std::string url = random_text(3) + "http://" + random_text(0) + random_text(3);
-        const std::string title = random_text(1), keywords = random_text(2);
-        // A question gets a random answer; a refusal goes back to the dialog, to cancel.
-        select_rows({static_cast<int>(rng() % rows())});
-        DialogDriver driver;
-        driver.then([&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_PROP_TITLE, title.c_str());
-            SetDlgItemTextA(dialog, IDC_PROP_URL, url.c_str());
-            SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, keywords.c_str());
-            press(dialog, IDOK);
-        });
-        driver.then(answer(rng() % 2 ? IDYES : IDNO, &told));  // either closes a box with only OK
-        driver.then([](HWND dialog) { press(dialog, IDCANCEL); });
-        command(rng() % 2 ? IDM_ADD : IDM_PROPERTIES);
-    }
     const auto before = stored();
-    ASSERT_GT(before.size(), 12u);
-    DialogDriver driver;  // a question at the start is a fault the comparison shows
+    ASSERT_EQ(before.size(), 5u);
+    ASSERT_TRUE(driver.boxes.empty());
     EXPECT_TRUE(save_collection_file());
     start_again();
     EXPECT_EQ(stored(), before);
 }
 
-// A help page that cannot be opened is reported with the system's reason
-// (the test program has no help page beside it).
+// A help page that cannot be opened is reported with the system's reason (the test program has no help page beside it).
 TEST_F(WindowTest, HelpThatCannotOpenSaysWhy) {
     char path[MAX_PATH];
     help_file_path(path);

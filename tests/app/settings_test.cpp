@@ -1,11 +1,12 @@
-// The settings file: the legacy import, defaults, hand-edited and random files, the order of a
-// full write and the desktop fitting.
+// The settings file: the legacy import, defaults, hand-edited and random files, the order of a full write and the
+// desktop fitting.
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -107,20 +108,11 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
 
 TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
     std::mt19937 random(61206);
-    const std::string keys[] = {"Partial Match",
-                                "Tooltips",
-                                "Auto Check Interval",
-                                "Col Width 0",
-                                "Col Width 1",
-                                "Frame X",
-                                "Frame Y",
-                                "Frame Width",
-                                "Frame Height",
-                                "Linkstone File",
-                                "Selected Browser",
-                                "Netscape - Exe Path",
-                                "Netscape - Service Name",
-                                "IExplore - Open URL DDE Exec"};
+    std::vector<std::string> keys;
+    std::istringstream key_list(
+        "Partial Match|Tooltips|Auto Check Interval|Col Width 0|Col Width 1|Frame X|Frame Y|Frame Width|Frame Height|"
+        "Linkstone File|Selected Browser|Netscape - Exe Path|Netscape - Service Name|IExplore - Open URL DDE Exec");
+    for (std::string key; std::getline(key_list, key, '|');) keys.push_back(key);
     const char* const sections[] = {"General", "Window Layout", "Search Properties", "Browsers"};
     const char alphabet[] = "0123456789-+ab[]= \t\r\n;\"%s";
     RECT area;
@@ -128,8 +120,8 @@ TEST_F(Settings, RandomSettingsFilesLoadWithinBounds) {
     for (int round = 0; round < 150; round++) {
         std::string text;
         for (int lines = static_cast<int>(random() % 40); lines > 0; lines--) {
-            text += random() % 2 ? std::string("[") + sections[random() % 4] + "]\r\n"
-                                 : keys[random() % std::size(keys)] + "=";
+            text +=
+                random() % 2 ? std::string("[") + sections[random() % 4] + "]\r\n" : keys[random() % keys.size()] + "=";
             for (size_t j = random() % 300; j > 0; j--) text += alphabet[random() % (sizeof alphabet - 1)];
             for (int j = static_cast<int>(random() % 8); j > 0; j--) text += static_cast<char>(random() % 256);
             text += "\r\n";

@@ -1,5 +1,5 @@
-// The real frame in process over a small collection and files of its own,
-// reached as a user reaches it; the dde_peer program plays the browser.
+// The real frame in process over a small collection and files of its own, reached as a user reaches it; the dde_peer
+// program plays the browser.
 #pragma once
 
 #include <windows.h>
@@ -33,8 +33,8 @@ inline void pump_messages() {
     }
 }
 
-// Handles this thread's messages until the condition, which this thread or
-// another process brings about, holds; false when the time runs out first.
+// Handles this thread's messages until the condition, which this thread or another process brings about, holds; false
+// when the time runs out first.
 template <typename Condition>
 bool eventually(Condition condition, DWORD milliseconds = 10000) {
     for (DWORD begin = GetTickCount(); !condition();) {

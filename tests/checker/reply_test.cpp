@@ -1,16 +1,12 @@
-// Tests of the evaluation of a server's reply: status to verdict, Location,
-// Retry-After and the Last-Modified date forms; and fuzzing of replies and URLs.
+// A server's reply to a verdict, its Last-Modified date forms, and which bookmarks need a check.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <random>
 #include <string>
 #include <utility>
 
 #include "checker/check_url.h"
 #include "checker/last_modified.h"
-#include "checker/url.h"
+#include "checker/next_check.h"
 #include "core/bookmark.h"
 
 namespace {
@@ -81,34 +77,24 @@ TEST(ParseLastModified, ReadsEveryFormAsGreenwichTime) {
     }
 }
 
-// Replies and addresses come from anywhere: random and truncated ones never crash.
-TEST(UntrustedText, RandomAndTruncatedTextNeverCrashes) {
-    std::mt19937 random(10);
-    const std::string samples[] = {
-        "HTTP/1.1 301 Moved\r\nLast-Modified: Sunday, 06-Nov-94 08:49:37 GMT\r\nRetry-After: Sun Nov  6 08:49:37 "
-        "1994\r\nLocation: /x\r\n\r\n",
-        "https://user@example.com:8080/a/b?c=d#e"};
-    const std::string alphabet = "HTP/1. 0239odifie:Last-M,LocationRetry-After\r\nNovSun~#%?&@[]\t<>\xC3";
-    for (int round = 0; round < 6000; round++) {
-        const std::string& sample = samples[round % 2];
-        std::string text = sample.substr(0, random() % (sample.size() + 1));
-        for (size_t i = random() % 6; i > 0 && !text.empty(); i--) {
-            text[random() % text.size()] = alphabet[random() % alphabet.size()];
-        }
-        CheckResult result = {};
-        char* location = nullptr;
-        bool redirected = evaluate_reply(text.c_str(), &result, &location);
-        ASSERT_TRUE(redirected ? location != nullptr : result.verdict != VERDICT_NONE) << text;
-        free(location);
-        uint32_t date = parse_last_modified(text.c_str());
-        ASSERT_TRUE(is_real_date(date) || date == DATE_UNSET);
-        ParsedUrl url;
-        if (parse_url(text.c_str(), &url) && url.scheme != SCHEME_OTHER) {
-            ASSERT_GT(strlen(url.host), 0u) << text;
-            ASSERT_EQ(url.path[0], '/') << text;
-            ASSERT_EQ(strcspn(url.path, " #\"<>"), strlen(url.path)) << text;
-        }
-        free_parsed_url(&url);
+// A record needs a check unless checked already or known to have changed since the visit.
+TEST(NeedsCheck, SkipsCheckedAndChangedRecords) {
+    const struct {
+        uint32_t flags, last_visit, last_modified;
+        bool needed;
+    } cases[] = {
+        {0, 100, 200, false},
+        {0, 200, 200, true},
+        {0, 100, DATE_CHECKING, true},
+        {BOOKMARK_CHECKED, 100, DATE_UNSET, false},
+    };
+    for (const auto& c : cases) {
+        Bookmark b = {};
+        b.flags = c.flags;
+        b.last_visit = c.last_visit;
+        b.last_modified = c.last_modified;
+        EXPECT_EQ(needs_check(&b), c.needed) << c.flags << " " << c.last_visit << " " << c.last_modified;
+        EXPECT_EQ(modified_since_visit(c.last_visit, c.last_modified), !c.needed && !c.flags);
     }
 }
 

@@ -1,5 +1,5 @@
-// Tests of the per-host scheduler against the test servers' sites on 127.0.0.2 and up, which log when their
-// requests arrive and how many of their connections are open at once.
+// Tests of the per-host scheduler against the test servers' sites on 127.0.0.2 and up, which log when their requests
+// arrive and how many of their connections are open at once.
 #include "checker/scheduler.h"
 
 #include <gtest/gtest.h>
@@ -26,21 +26,8 @@ using Clock = std::chrono::steady_clock;
 
 const ProbeSettings probe = {102, "32m", 5};
 
-std::string site(int index) { return site_url(index); }
-
-// Waits, boundedly, until the servers hold that many connections in /hold/ (each
-// look is a request: no sleep needed).
-bool holds(const std::vector<std::string>& servers, int count) {
-    for (Clock::time_point end = Clock::now() + std::chrono::seconds(20); Clock::now() < end;) {
-        int open = 0;
-        for (const std::string& server : servers) open += held_open(server);
-        if (open == count) return true;
-    }
-    return false;
-}
-
-// Names as a computer without network sees them: none exists. Dotted
-// addresses still reach the test sites when the context is non-null.
+// Names as a computer without network sees them: none exists. Dotted addresses still reach the test sites when the
+// context is non-null.
 NetLookup resolve(void* literals, const char* host, uint32_t* address) {
     return literals && strncmp(host, "127.", 4) == 0 ? net_resolve(host, address, net_milliseconds() + 1000, nullptr)
                                                      : NET_NO_SUCH_NAME;
@@ -49,7 +36,7 @@ NetLookup resolve(void* literals, const char* host, uint32_t* address) {
 // The site's log since the last look: the most connections open at once, then the arrivals in milliseconds.
 std::vector<long long> take_log(int index) {
     char* reply = nullptr;
-    EXPECT_EQ(http_request("GET", (site(index) + "/log").c_str(), &reply, &probe), HTTP_REPLY);
+    EXPECT_EQ(http_request("GET", (site_url(index) + "/log").c_str(), &reply, &probe), HTTP_REPLY);
     size_t length = 0;
     const char* value = reply ? find_header(reply, "X-Log", &length) : nullptr;
     std::istringstream in(value ? std::string(value, length) : "");
@@ -114,7 +101,7 @@ TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
         const char* kinds[] = {"/status/404", "/date/rfc1123", "/redirect/302/date/rfc850", "/to-site/"};
         std::string path = kinds[random() % 4];
         path += path.back() != '/' ? "" : std::to_string(random() % 6) + "?" + std::to_string(i);
-        urls.push_back(site(s) + path);
+        urls.push_back(site_url(s) + path);
     }
     urls.push_back(urls[0]);  // taken once per pass
     std::map<std::string, CheckResult> first;
@@ -131,7 +118,7 @@ TEST_F(Scheduler, OneConnectionPerHostAndTheIntervalUnderARandomSchedule) {
         if (first.empty()) first = results;
         // The same verdicts whatever the number of probes.
         for (auto& r : results) EXPECT_EQ(r.second.verdict, first[r.first].verdict) << r.first;
-        EXPECT_EQ(results[site(0) + "/status/404"].value, DATE_BROKEN);
+        EXPECT_EQ(results[site_url(0) + "/status/404"].value, DATE_BROKEN);
     }
 }
 
@@ -149,7 +136,7 @@ TEST_F(Scheduler, RetryAfterRequeuesOnceThenBlocksTheHost) {
     };
     std::vector<std::string> urls;
     for (auto& c : cases) {
-        for (const char* extra : {"", "?2", "?3"}) urls.push_back(site(c.site) + c.path + extra);
+        for (const char* extra : {"", "?2", "?3"}) urls.push_back(site_url(c.site) + c.path + extra);
     }
     std::map<std::string, CheckResult> results = run(urls);
     for (auto& c : cases) {
@@ -159,7 +146,7 @@ TEST_F(Scheduler, RetryAfterRequeuesOnceThenBlocksTheHost) {
         if (c.site == 0 && log.size() > 2) {
             EXPECT_GE(log[2] - log[1], 990);  // the Retry-After
         }
-        CheckResult last = results[site(c.site) + c.path + "?3"];
+        CheckResult last = results[site_url(c.site) + c.path + "?3"];
         EXPECT_EQ(last.http_status, c.status);
         EXPECT_EQ(last.verdict == VERDICT_BLOCKED, c.status == 429);
     }
@@ -167,28 +154,27 @@ TEST_F(Scheduler, RetryAfterRequeuesOnceThenBlocksTheHost) {
 
 TEST_F(Scheduler, StopClosesTheProbesInFlightAndANewPassTakesEachUrlOnce) {
     make(4, 50);
-    std::vector<std::string> servers;
-    for (int i = 0; i < 3; i++) servers.push_back(site(i));
-    start({site(0) + "/hold/stop-0", site(1) + "/hold/stop-1", site(2) + "/hold/stop-2"});
-    ASSERT_TRUE(holds(servers, 3));
+    const std::vector<std::string> servers = {site_url(0), site_url(1), site_url(2)};
+    start({site_url(0) + "/hold/stop-0", site_url(1) + "/hold/stop-1", site_url(2) + "/hold/stop-2"});
+    ASSERT_TRUE(servers_hold(servers, 3));
     checker_stop(checker_);
     EXPECT_TRUE(checker_wait(checker_, 10000));
     EXPECT_EQ(checker_pending(checker_), 0u);
-    EXPECT_TRUE(holds(servers, 0)) << "their connections are closed";
+    EXPECT_TRUE(servers_hold(servers, 0)) << "their connections are closed";
     // Their results never arrive, and every URL of the new pass comes once.
-    std::map<std::string, CheckResult> results = run({site(0) + "/date/rfc1123", site(1) + "/status/404"});
+    std::map<std::string, CheckResult> results = run({site_url(0) + "/date/rfc1123", site_url(1) + "/status/404"});
     EXPECT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[site(1) + "/status/404"].verdict, VERDICT_GONE);
+    EXPECT_EQ(results[site_url(1) + "/status/404"].verdict, VERDICT_GONE);
 }
 
-// A shortener: its links that lead to a dead site fail, on that site's
-// account (the third without a probe of it); its other links are asked and answer.
+// A shortener: its links that lead to a dead site fail, on that site's account (the third without a probe of it); its
+// other links are asked and answer.
 TEST_F(Scheduler, DeadRedirectTargetsLeaveTheOriginsLiveLinksOk) {
     make(4, 0);
     const std::string dead = "/to/127.0.0.99:" + std::to_string(test_servers().closed_port) + "/page";
     std::vector<std::string> urls;
-    for (int i = 0; i < 3; i++) urls.push_back(site(0) + dead + std::to_string(i));
-    for (int i = 0; i < 7; i++) urls.push_back(site(0) + "/date/rfc1123?" + std::to_string(i));
+    for (int i = 0; i < 3; i++) urls.push_back(site_url(0) + dead + std::to_string(i));
+    for (int i = 0; i < 7; i++) urls.push_back(site_url(0) + "/date/rfc1123?" + std::to_string(i));
     take_log(0);
     std::map<std::string, CheckResult> results = run(urls);
     ASSERT_EQ(results.size(), urls.size());
@@ -199,14 +185,14 @@ TEST_F(Scheduler, DeadRedirectTargetsLeaveTheOriginsLiveLinksOk) {
     EXPECT_EQ(take_log(0).size(), 11u) << "every link of the origin asked";
 }
 
-// Without network every name is unknown: with no site that answered before,
-// or with one that now fails too, the pass stops and judges nothing.
+// Without network every name is unknown: with no site that answered before, or with one that now fails too, the pass
+// stops and judges nothing.
 TEST_F(Scheduler, OfflineStopsThePassAndJudgesNothing) {
     const bool no_literals = false;
     for (bool witness : {false, true}) {
         SCOPED_TRACE(witness);
         make(8, 0, &no_literals);
-        if (witness) checker_add_witness(checker_, (site(0) + "/date/rfc1123").c_str());
+        if (witness) checker_add_witness(checker_, (site_url(0) + "/date/rfc1123").c_str());
         std::vector<std::string> urls;
         for (int i = 0; i < 12; i++) urls.push_back("http://site" + std::to_string(i) + ".example/");
         std::map<std::string, CheckResult> results = run(urls);
@@ -217,26 +203,25 @@ TEST_F(Scheduler, OfflineStopsThePassAndJudgesNothing) {
     }
 }
 
-// Dead names fail at once while a live site takes its time. With nothing
-// that answered before, the failures wait for it; with a site that did, a
-// run of dead hosts is confirmed and judged without it.
+// Dead names fail at once while a live site takes its time. With nothing that answered before, the failures wait for
+// it; with a site that did, a run of dead hosts is confirmed and judged without it.
 TEST_F(Scheduler, FailuresFasterThanAnswersAreStillJudged) {
     const bool literals = true;
     for (bool witness : {false, true}) {
         SCOPED_TRACE(witness);
         make(16, 0, &literals);
-        if (witness) checker_add_witness(checker_, (site(1) + "/date/rfc1123").c_str());
+        if (witness) checker_add_witness(checker_, (site_url(1) + "/date/rfc1123").c_str());
         const std::string key = witness ? "late-w" : "late";
-        std::vector<std::string> urls = {site(0) + "/hold/" + key};
+        std::vector<std::string> urls = {site_url(0) + "/hold/" + key};
         for (int i = 0; i < 10; i++) urls.push_back("http://dead" + std::to_string(i) + ".example/");
         start(urls);
         std::map<std::string, CheckResult> results;
         if (witness) results = collect(FAILURES_BEFORE_CONFIRMING);
-        ASSERT_TRUE(holds({site(0)}, 1));
+        ASSERT_TRUE(servers_hold({site_url(0)}, 1));
         std::vector<CheckDone> early;
         checker_take(checker_, &early);
         EXPECT_TRUE(early.empty()) << "failures held back until an answer";
-        release_held(site(0), key.c_str());
+        release_held(site_url(0), key.c_str());
         for (auto& r : collect()) results.insert(r);
         ASSERT_EQ(results.size(), urls.size());
         EXPECT_EQ(results[urls[0]].verdict, VERDICT_DATED);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct TestServers {
     unsigned scripted_port;   // the scripted server's paths on 127.0.0.1
@@ -19,9 +20,11 @@ std::string scripted_url(const char* path);
 std::string site_url(int index);
 // The connections a server (a URL's scheme, host and port) holds in /hold/ now; -1 when it cannot say.
 int held_open(const std::string& server);
+// Waits, boundedly, until the servers together hold that many connections in /hold/ (each look is a request).
+bool servers_hold(const std::vector<std::string>& servers, int count);
 // Answers the server's held requests for the key.
 void release_held(const std::string& server, const char* key);
 
-// The platform's part: starts the server script writing its ports to the file, without waiting for it (under Wine
-// the file's Linux path, which has no drive letter, names it on drive Z as well).
+// The platform's part: starts the server script writing its ports to the file, without waiting for it (under Wine the
+// file's Linux path, which has no drive letter, names it on drive Z as well).
 bool start_server_process(const std::string& port_file);

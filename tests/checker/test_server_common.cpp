@@ -1,5 +1,5 @@
-// The test servers' harness: started by the platform's part, found by its port file and
-// stopped by a "QUIT" request (a Windows program under Wine cannot signal the Linux interpreter).
+// The test servers' harness: started by the platform's part, found by its port file and stopped by a "QUIT" request (a
+// Windows program under Wine cannot signal the Linux interpreter).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -72,6 +72,16 @@ int held_open(const std::string& server) {
     int open = value ? atoi(std::string(value, length).c_str()) : -1;
     free(reply);
     return open;
+}
+
+bool servers_hold(const std::vector<std::string>& servers, int count) {
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+         std::chrono::steady_clock::now() < end;) {
+        int open = 0;
+        for (const std::string& server : servers) open += held_open(server);
+        if (open == count) return true;
+    }
+    return false;
 }
 
 void release_held(const std::string& server, const char* key) {

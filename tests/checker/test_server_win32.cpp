@@ -1,5 +1,4 @@
-// Starts the test servers from a Windows test program under Wine, which runs
-// the Linux interpreter as a Linux process.
+// Starts the test servers from a Windows test program under Wine, which runs the Linux interpreter as a Linux process.
 #include <process.h>
 
 #include "tests/checker/test_server.h"

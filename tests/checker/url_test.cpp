@@ -1,10 +1,12 @@
-// Tests of URL splitting and redirect targets.
+// URL splitting, redirect targets and host names in the form the network takes, alike natively (libidn2) and on Windows
+// (IdnToAscii).
 #include "checker/url.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "checker/host_ascii.h"
 #include "tests/take_text.h"
 
 namespace {
@@ -71,6 +73,26 @@ const char* const location_cases[][3] = {
 TEST(ResolveLocation, ResolvesAsRfc3986Does) {
     for (const auto& c : location_cases) {
         EXPECT_EQ(take_text(resolve_location(c[0], c[1])), c[2]) << c[0] << " + " << c[1];
+    }
+}
+
+TEST(HostAscii, ConvertsInternationalNamesAndKeepsAsciiOnes) {
+    const struct {
+        const char* host;
+        const char* ascii;  // null: no valid name
+    } cases[] = {
+        {"bücher.example", "xn--bcher-kva.example"},
+        {"BÜCHER.example", "xn--bcher-kva.example"},
+        {"пример.рф", "xn--e1afmkfd.xn--p1ai"},
+        {"b%C3%BCcher.example", "b%C3%BCcher.example"},
+        {"Example.COM", "Example.COM"},
+        {"a\xff.example", nullptr},
+        {"\xc3", nullptr},
+    };
+    for (const auto& c : cases) {
+        char* ascii = host_ascii(c.host);
+        EXPECT_EQ(ascii != nullptr, c.ascii != nullptr) << c.host;
+        EXPECT_EQ(take_text(ascii), c.ascii ? c.ascii : "") << c.host;
     }
 }
 

@@ -1,5 +1,4 @@
-// Any text read as a bookmark file: the collection stays whole, every
-// bookmark added is counted once, and what is read survives save and reload.
+// Any text as a bookmark file: the collection stays whole, each bookmark counted once, and it survives a reload.
 #include <cstdint>
 #include <cstdlib>
 

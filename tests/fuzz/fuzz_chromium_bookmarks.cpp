@@ -1,6 +1,5 @@
-// Fuzz target: any bytes as a Chromium `Bookmarks` file. Reading must neither
-// crash nor hang, a failure must come without bookmarks, and what is read
-// must go into a collection that keeps its invariants, every entry counted.
+// Any bytes as a Chromium `Bookmarks` file: a failure comes without bookmarks, and what is read keeps the collection
+// whole, every entry counted.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

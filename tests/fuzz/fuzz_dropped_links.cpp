@@ -1,9 +1,5 @@
-// Any data another program hands over by drag and drop or the clipboard, read
-// in every form at once: as UTF-16, as the Mozilla URL text, as plain text, as
-// the HTML clipboard format (its bytes not terminated, so that a read past
-// their end is caught) and, after its first line as the file name, as an
-// Internet Shortcut. Plain-text URLs have no blanks, and taking every link
-// twice (the second time merges) keeps the collection whole.
+// Dropped or pasted data read in every form at once (the HTML clipboard format unterminated, so that a read past its
+// end is caught; the shortcut named by the first line); taking every link twice keeps the collection whole.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,5 @@
-// Any text with character references: each "&" decoded as the scanner does.
-// A reference read ends in its semicolon within the text and the 36-byte
-// bound, and stands for one character of valid UTF-8.
+// Each "&" of any text decoded as the scanner does: a reference ends in its ';' within the text and 36 bytes, and
+// stands for one character of valid UTF-8.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

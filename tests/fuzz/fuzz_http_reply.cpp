@@ -1,6 +1,4 @@
-// Any server reply: its status line and headers read, evaluated into a
-// verdict, a redirect followed from a fixed URL, and its Last-Modified date;
-// and any bytes read as an HTTP date by length alone, without a terminator.
+// Any server reply read, evaluated and its redirect followed; any bytes read as an HTTP date by length alone.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,4 @@
-// What every fuzz target shares: the input as a zero-terminated text in a
-// block of exactly its size (so that AddressSanitizer sees a read past the
+// The input as a zero-terminated text in a block of exactly its size (AddressSanitizer sees a read past the
 // terminator), and a failed expectation ending the run as a crash would.
 #pragma once
 
@@ -9,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-// Owned copy of the bytes with a zero after them (free with free()). A zero
-// byte inside ends the text there, as it would a file read by the program.
+// Owned copy of the bytes with a zero after them (free with free()). A zero byte inside ends the text there, as it
+// would a file read by the program.
 inline char* fuzz_text(const uint8_t* data, size_t size) {
     char* text = static_cast<char*>(malloc(size + 1));
     memcpy(text, data, size);
@@ -18,8 +17,8 @@ inline char* fuzz_text(const uint8_t* data, size_t size) {
     return text;
 }
 
-// Splits the input at its first line break: the text before it and the text
-// after it, each an owned copy; without one the first part is empty.
+// Splits the input at its first line break: the text before it and the text after it, each an owned copy; without one
+// the first part is empty.
 inline void fuzz_split(const uint8_t* data, size_t size, char** first, char** second) {
     const void* newline = memchr(data, '\n', size);
     const size_t cut = newline ? static_cast<size_t>(static_cast<const uint8_t*>(newline) - data) : 0;

@@ -1,6 +1,5 @@
-// Any Internet Shortcut: the input's first line is the file's name, the rest
-// its text. The URL found has no blanks at its ends, and importing the file
-// twice (the second time merges) keeps the collection whole.
+// Any Internet Shortcut (the first line its file's name): the URL has no blanks at its ends, and importing the file
+// twice keeps the collection whole.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

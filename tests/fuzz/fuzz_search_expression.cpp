@@ -1,7 +1,6 @@
-// Any text typed into the filter box, searched as the window does over a
-// small collection. The input's first byte chooses the options (bit 0 partial
-// matches, bit 1 case counts, bit 2 implied OR) and how far before the text's
-// end the caret stands (the rest of its bits); the rest is the typed text.
+// Any text typed into the filter box, searched as the window does over a small collection. The input's first byte
+// chooses the options (bit 0 partial matches, bit 1 case counts, bit 2 implied OR) and how far before the text's end
+// the caret stands (the rest of its bits); the rest is the typed text.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -50,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (parsed) free(dump_search_tree(tree));
     free_search_tree(tree);
 
-    // The caret keeps its place in the box while prepare_filter_text cuts the
-    // expression's end off.
+    // The caret keeps its place in the box while prepare_filter_text cuts the expression's end off.
     const int32_t caret = length - (choice >> 3) % (length + 1);
     if (prepare_filter_text(text)) {
         SearchRequest request = {};

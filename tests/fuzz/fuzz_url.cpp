@@ -1,6 +1,4 @@
-// Any URL and redirect: the input's first line is the URL requested, the rest
-// the Location value. Whatever parse_url accepts for probing has a host and a
-// request target that can go into a request as they are.
+// Any URL (first line) and Location: what parse_url accepts for probing can go into a request as it is.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,6 @@
-// Any bookmark address, keyed as duplicates are found and split for site:
-// searches. For an http or https address the key begins with "//", and
-// writing the same address with a fragment, a tracking parameter or (without
-// a port) the other scheme never changes it.
+// Any bookmark address, keyed as duplicates are found and split for site: searches. For an http or https address the
+// key begins with "//", and writing the same address with a fragment, a tracking parameter or (without a port) the
+// other scheme never changes it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
-// Answers the dialogs a test provokes from inside their loops: each top-level dialog on this thread takes
-// the next planned step (which may ask for another with again()) once no box of its own is open over it;
-// one with no step left is noted and answered.
+// Answers the dialogs a test provokes from inside their loops: each top-level dialog on this thread takes the next
+// planned step (which may ask for another with again()) once no box of its own is open over it; one with no step left
+// is noted and answered.
 #pragma once
 
 #include <windows.h>

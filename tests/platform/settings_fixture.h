@@ -1,5 +1,4 @@
-// A settings file in a fresh folder of its own, plus the registry helpers the
-// settings, browser and window tests share.
+// A settings file in a fresh folder of its own, plus the registry helpers the settings, browser and window tests share.
 #pragma once
 
 #include <windows.h>
