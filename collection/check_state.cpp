@@ -128,5 +128,6 @@ void merge_stored_check(Bookmark* record, const StoredCheck* check) {
     record->verdict = check->verdict;
     record->check_error = check->check_error;
     set_address(&record->moved_to, check->verdict == VERDICT_MOVED ? check->moved_to : nullptr);
-    set_address(&record->archive, is_failure_verdict(check->verdict) ? check->archive : nullptr);
+    // As store_check_result keeps it: until an answer.
+    set_address(&record->archive, answered_good(check->verdict) ? nullptr : check->archive);
 }

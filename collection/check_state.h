@@ -66,5 +66,5 @@ struct StoredCheck {
 };
 
 // Takes a check read from a file into the record when it is later than the
-// record's own (copying moved_to for a moved page and archive for a failing one).
+// record's own (copying moved_to for a moved page, and archive unless the page answered).
 void merge_stored_check(Bookmark* record, const StoredCheck* check);
