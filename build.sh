@@ -64,7 +64,7 @@ build_fuzz() {
     cmake --build "$build/fuzz" -j"$jobs"
 }
 
-fuzz_targets=(bookmark_file internet_shortcut search_expression url http_reply html_references chromium_bookmarks dropped_links url_normalise)
+fuzz_targets=(bookmark_file internet_shortcut search_expression url http_reply html_references chromium_bookmarks dropped_links url_normalise archive_reply)
 
 # Each target in turn over its committed corpus; what it finds goes to a
 # scratch folder, a crash's input to build/fuzz/artifacts.

@@ -48,6 +48,9 @@ struct Options {
     uint32_t shown_column_count;
     int32_t frame_x, frame_y, frame_width, frame_height;  // CW_USEDEFAULT in all four: system's choice
     char collection_path[MAX_PATH];
+    // The web archive's availability service that broken pages are looked up
+    // in; a value that is not a web address (such as "none") looks up nothing.
+    char archive_service[1024];
 };
 
 struct AppState {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/archived_copy.h"
 #include "app/list_view.h"
 #include "app/resource.h"
 #include "app/transferred_links.h"
@@ -57,6 +58,8 @@ bool command_state(int command) {
             return app_state->collection.records->count > 0;
         case IDM_MARK_VISITED:
             return can_mark_visited();
+        case IDM_OPEN_ARCHIVED:
+            return can_open_archived_copy();
         case IDM_STOP_CHECKING:
             return app_state->checking_active != 0;
         case IDM_IMPORT_REPORT:

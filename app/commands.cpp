@@ -8,6 +8,7 @@
 
 #include "app/about_box.h"
 #include "app/app_state.h"
+#include "app/archived_copy.h"
 #include "app/clipboard.h"
 #include "app/collection_files.h"
 #include "app/dialog_helpers.h"
@@ -372,6 +373,9 @@ void run_command(int id, HWND /*control*/, UINT code) {
             break;
         case IDM_OPEN:
             open_command();
+            break;
+        case IDM_OPEN_ARCHIVED:
+            open_archived_copy();
             break;
         case IDM_MARK_VISITED:
             mark_visited_command();

@@ -37,6 +37,7 @@ HMENU build_context_menu(int selected) {
     }
     if (selected == 1) {
         AppendMenuA(menu, MF_STRING, IDM_OPEN, "&Open");
+        AppendMenuA(menu, MF_STRING, IDM_OPEN_ARCHIVED, "Open &Archived Copy");
         AppendMenuA(menu, MF_STRING, IDM_EXPORT, "&Export...");
         AppendMenuA(menu, MF_STRING, IDM_DELETE, "&Delete");
         AppendMenuA(menu, MF_STRING, IDM_MARK_VISITED, "&Mark Visited");

@@ -193,6 +193,12 @@ BOOL on_init_dialog(HWND dialog, PropertiesDialog* data) {
     if (record->verdict == VERDICT_MOVED && offers_new_address(record->url, record->moved_to)) {
         ShowWindow(GetDlgItem(dialog, IDC_PROP_USE_MOVED), SW_SHOW);
     }
+    if (record->archive) {
+        SetDlgItemTextA(dialog, IDC_PROP_ARCHIVE, record->archive);
+        for (int id : {IDC_PROP_ARCHIVE_LABEL, IDC_PROP_ARCHIVE, IDC_PROP_USE_ARCHIVE}) {
+            ShowWindow(GetDlgItem(dialog, id), SW_SHOW);
+        }
+    }
 
     // The offered text is used only for a bookmark without keywords, and is
     // freed here either way: the slot is empty until OK fills it.
@@ -259,10 +265,11 @@ void on_ok(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
-// The new address takes the old one's place in the box; OK stores it.
-void on_use_moved(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_PROP_URL, dialog_data(dialog)->record->moved_to);
-    ShowWindow(GetDlgItem(dialog, IDC_PROP_USE_MOVED), SW_HIDE);
+// The moved page's new address, or the archived copy's, takes the old one's
+// place in the box; OK stores it.
+void use_address(HWND dialog, const char* address, int button) {
+    SetDlgItemTextA(dialog, IDC_PROP_URL, address);
+    ShowWindow(GetDlgItem(dialog, button), SW_HIDE);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PROP_URL)), TRUE);
 }
 
@@ -276,7 +283,10 @@ INT_PTR CALLBACK properties_dialog_proc(HWND dialog, UINT message, WPARAM wparam
                     on_ok(dialog);
                     return TRUE;
                 case IDC_PROP_USE_MOVED:
-                    on_use_moved(dialog);
+                    use_address(dialog, dialog_data(dialog)->record->moved_to, IDC_PROP_USE_MOVED);
+                    return TRUE;
+                case IDC_PROP_USE_ARCHIVE:
+                    use_address(dialog, dialog_data(dialog)->record->archive, IDC_PROP_USE_ARCHIVE);
                     return TRUE;
                 case IDCANCEL:
                     EndDialog(dialog, IDCANCEL);

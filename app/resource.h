@@ -127,6 +127,13 @@
 #define IDM_SHOW_COLUMN 41000
 #define IDM_SHOW_COLUMN_LAST 41004
 
+// The web archive's copy of a dead page: its command and the Properties
+// dialog's controls.
+#define IDM_OPEN_ARCHIVED 41200
+#define IDC_PROP_ARCHIVE_LABEL 2300
+#define IDC_PROP_ARCHIVE 2301
+#define IDC_PROP_USE_ARCHIVE 2302
+
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1
 #define IDT_CHECK_RESULTS 2

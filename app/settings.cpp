@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "browser/browser_link.h"
+#include "checker/archive_lookup.h"
 #include "checker/scheduler.h"
 #include "platform/module_path.h"
 #include "platform/registry.h"
@@ -17,6 +18,7 @@ const char kSearch[] = "Search Properties";
 const char kLayout[] = "Window Layout";
 const char kFirstRun[] = "First Run";
 const char kCollectionKey[] = "Linkstone File";
+const char kArchiveServiceKey[] = "Archive Service";
 
 const uint32_t kDefaultFlagsSet = OPT_PARTIAL_MATCH | OPT_BACKUP_COLLECTION | OPT_TOOLTIPS |
                                   OPT_CONFIRM_SINGLE_DELETES | OPT_CONFIRM_MULTIPLE_DELETES;
@@ -153,6 +155,9 @@ void load_settings(Options* options) {
     if (!read_string_setting(kGeneral, kCollectionKey, options->collection_path, sizeof options->collection_path)) {
         default_collection_path(options->collection_path);
     }
+    if (!read_string_setting(kGeneral, kArchiveServiceKey, options->archive_service, sizeof options->archive_service)) {
+        snprintf(options->archive_service, sizeof options->archive_service, "%s", ARCHIVE_SERVICE_DEFAULT);
+    }
     fit_frame_to_work_area(options);
     fit_columns_to_work_area(options);
     fit_check_limits(options);
@@ -173,6 +178,7 @@ bool save_settings(Options* options) {
     write_int_setting(kGeneral, "Version", static_cast<int32_t>(APP_VERSION));
     write_int_setting(kGeneral, "Build", static_cast<int32_t>(APP_BUILD_NUMBER));
     write_string_setting(kGeneral, kCollectionKey, options->collection_path);
+    write_string_setting(kGeneral, kArchiveServiceKey, options->archive_service);
     for (const LayoutKey& key : kLayoutKeys) write_int_setting(kLayout, key.key, *layout_field(options, key));
     write_string_setting(kLayout, kColumnsKey, shown_columns_text(options).c_str());
     return save_browser_profiles(&app_state->browser_link);

@@ -20,7 +20,8 @@ bool is_first_run();
 // Takes the collection file's location from the older registry key once.
 void import_legacy_settings();
 
-// Fills options from the file (defaults for missing or empty keys), keeps the
+// Fills options from the file (defaults for missing or empty keys; the archive
+// service's is checker/archive_lookup.h's), keeps the
 // frame and columns on the desktop, then loads the browser profiles.
 void load_settings(Options* options);
 // Takes the frame's restored position, writes every key and the profiles.

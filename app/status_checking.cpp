@@ -38,7 +38,7 @@ bool take(Bookmark* record) {
     if (app_state->check_since && record->last_check >= app_state->check_since) return false;
     record->flags |= BOOKMARK_CHECKED;
     app_state->check_taken++;
-    checker_add(app_state->checker, record->url);
+    checker_add(app_state->checker, record->url, archive_moment(record, now(&app_state->collection)));
     return true;
 }
 
@@ -126,8 +126,12 @@ void create_checker() {
     probe_settings.version = APP_VERSION;
     probe_settings.build = app_build;
     probe_settings.wait_seconds = PROBE_WAIT_SECONDS;
-    CheckerSettings settings = {app_state->options.check_connections, app_state->options.host_interval * 1000,
-                                probe_settings, post_results_ready, app_state->main_window};
+    CheckerSettings settings = {app_state->options.check_connections,
+                                app_state->options.host_interval * 1000,
+                                probe_settings,
+                                post_results_ready,
+                                app_state->main_window,
+                                app_state->options.archive_service};
     app_state->checker = checker_create(&settings);
 }
 

@@ -8,6 +8,7 @@
 
 #include "checker/host_ascii.h"
 #include "checker/net.h"
+#include "checker/reply.h"
 #include "checker/tls.h"
 #include "core/socket_handle.h"
 
@@ -46,22 +47,42 @@ int receive_some(Channel* channel, char* buffer, int size, uint64_t deadline) {
     return net_receive_some(channel->socket.get(), buffer, size, deadline, channel->abort);
 }
 
-bool header_block_complete(const char* reply) {
-    return strstr(reply, "\r\n\r\n") != nullptr || strstr(reply, "\n\n") != nullptr;
+bool header_block_complete(const char* reply) { return reply_body(reply) != nullptr; }
+
+// A document is whole when the server closes, or once the body holds the
+// Content-Length given by a server that may keep the connection open.
+bool document_complete(const char* reply, uint32_t length) {
+    const char* body = reply_body(reply);
+    size_t size;
+    const char* declared = body ? find_header(reply, "Content-Length", &size) : nullptr;
+    if (!declared || size == 0 || size > 9) return false;
+    for (size_t i = 0; i < size; i++) {
+        if (declared[i] < '0' || declared[i] > '9') return false;
+    }
+    uint32_t expected = parse_decimal_span(declared, 0, static_cast<uint32_t>(size));
+    return length - static_cast<uint32_t>(body - reply) >= expected;
 }
+
+// How much of the answer an exchange reads: up to `limit` bytes, and either
+// the headers only (a probe) or everything until the server closes (a document).
+struct Reading {
+    uint32_t limit;
+    bool whole;
+};
 
 // A reply may arrive in several pieces (TCP keeps no message boundaries):
 // read on until the headers are complete so that a Last-Modified header sent
 // after the status line is not lost. One deadline for all of them: a server
 // that sends a byte now and then must not hold the probe for hours.
-int receive_reply(Channel* channel, uint64_t deadline, char** reply) {
-    char* block = static_cast<char*>(calloc(REPLY_LIMIT + 1, 1));
+int receive_reply(Channel* channel, uint64_t deadline, Reading reading, char** reply) {
+    char* block = static_cast<char*>(calloc(reading.limit + 1, 1));
     uint32_t length = 0;
     int received;
     do {
-        received = receive_some(channel, block + length, static_cast<int>(REPLY_LIMIT - length), deadline);
+        received = receive_some(channel, block + length, static_cast<int>(reading.limit - length), deadline);
         if (received > 0) length += static_cast<uint32_t>(received);
-    } while (received > 0 && length < REPLY_LIMIT && !header_block_complete(block));
+    } while (received > 0 && length < reading.limit &&
+             !(reading.whole ? document_complete(block, length) : header_block_complete(block)));
     if (received == NET_TIMED_OUT || (received == NET_CLOSED && length == 0)) {
         free(block);
         return received == NET_CLOSED ? HTTP_EMPTY_REPLY : HTTP_TIMED_OUT;
@@ -98,7 +119,7 @@ namespace {
 uint64_t seconds_from_now(uint32_t seconds) { return net_milliseconds() + uint64_t{seconds} * 1000; }
 
 // The request with the host in the form the network takes (see http_request).
-int exchange(const char* method, ParsedUrl* url, char** reply, const ProbeSettings* settings) {
+int exchange(const char* method, ParsedUrl* url, char** reply, const ProbeSettings* settings, Reading reading) {
     if (url->scheme != SCHEME_NONE && url->scheme != SCHEME_HTTP) return HTTP_SCHEME_NOT_PROBED;
     char* ascii = host_ascii(url->host);
     if (!ascii) return HTTP_BAD_ADDRESS;
@@ -130,17 +151,29 @@ int exchange(const char* method, ParsedUrl* url, char** reply, const ProbeSettin
     bool sent = send_all(&channel, request, static_cast<int>(strlen(request)), deadline);
     free(request);
     if (!sent) return HTTP_SOCKET_FAILURE;
-    return receive_reply(&channel, deadline, reply);
+    return receive_reply(&channel, deadline, reading, reply);
+}
+
+}  // namespace
+
+namespace {
+
+int request_with(const char* method, const char* url, char** reply, const ProbeSettings* settings, Reading reading) {
+    *reply = nullptr;
+    if (net_aborted(settings->abort)) return HTTP_ABORTED;
+    ParsedUrlGuard parsed;
+    if (!parse_url(url, &parsed.url)) return HTTP_BAD_ADDRESS;
+    int outcome = exchange(method, &parsed.url, reply, settings, reading);
+    // Whatever failed once the abort fired failed because of it.
+    return outcome != HTTP_REPLY && net_aborted(settings->abort) ? HTTP_ABORTED : outcome;
 }
 
 }  // namespace
 
 int http_request(const char* method, const char* url, char** reply, const ProbeSettings* settings) {
-    *reply = nullptr;
-    if (net_aborted(settings->abort)) return HTTP_ABORTED;
-    ParsedUrlGuard parsed;
-    if (!parse_url(url, &parsed.url)) return HTTP_BAD_ADDRESS;
-    int outcome = exchange(method, &parsed.url, reply, settings);
-    // Whatever failed once the abort fired failed because of it.
-    return outcome != HTTP_REPLY && net_aborted(settings->abort) ? HTTP_ABORTED : outcome;
+    return request_with(method, url, reply, settings, Reading{REPLY_LIMIT, false});
+}
+
+int http_get_document(const char* url, uint32_t limit, char** reply, const ProbeSettings* settings) {
+    return request_with("GET", url, reply, settings, Reading{limit, true});
 }

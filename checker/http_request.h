@@ -68,3 +68,9 @@ char* format_request(const char* method, const ParsedUrl* url, const ProbeSettin
 // looked up, sent in Host and named to TLS in the form host_ascii gives; a
 // host that has none gives HTTP_BAD_ADDRESS.
 int http_request(const char* method, const char* url, char** reply, const ProbeSettings* settings);
+
+// A GET of a small document, such as a web service's answer: as http_request,
+// but reading on past the headers until the server closes or the reply holds
+// `limit` bytes (then it is cut there); *reply receives a block of limit + 1
+// bytes, zero-filled after the reply.
+int http_get_document(const char* url, uint32_t limit, char** reply, const ProbeSettings* settings);

@@ -26,6 +26,13 @@ uint32_t reply_status(const char* reply) {
     return static_cast<uint32_t>((p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0'));
 }
 
+const char* reply_body(const char* reply) {
+    const char* crlf = strstr(reply, "\r\n\r\n");
+    const char* lf = strstr(reply, "\n\n");
+    if (crlf && (!lf || crlf < lf)) return crlf + 4;
+    return lf ? lf + 2 : nullptr;
+}
+
 const char* find_header(const char* reply, const char* name, size_t* length) {
     size_t name_length = strlen(name);
     const char* line = line_end(reply);

@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "checker/archive_lookup.h"
 #include "checker/check_url.h"
 #include "checker/host_ascii.h"
 #include "checker/net.h"
@@ -26,9 +27,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A finished check of a broken page, waiting for the archive service to be
+// asked for its snapshot nearest to the moment.
+struct Lookup {
+    CheckDone done;
+    uint32_t moment;
+};
+
 struct Host {
     std::string name;
     std::deque<std::string> queue;  // this pass's URLs waiting for the host
+    std::deque<Lookup> lookups;     // this pass's broken pages, when the host is the archive service
     Clock::time_point next_start;   // no request to the host starts before
     bool busy = false;              // a probe holds the host
     bool scheduled = false;         // in the ready queue
@@ -58,8 +67,10 @@ struct Worker {
     NetAbort* abort = nullptr;  // fired when the probe's pass is abandoned
     // The job under way (valid while probing).
     bool probing = false;
-    bool witness = false;  // asking a site that answered before, not a URL of the pass
-    bool dropped = false;  // its result is no longer wanted
+    bool witness = false;   // asking a site that answered before, not a URL of the pass
+    bool lookup = false;    // asking the archive service for `looked_up`
+    Lookup looked_up = {};  // owned until delivered (or freed when the pass is abandoned)
+    bool dropped = false;   // its result is no longer wanted
     std::string url;
     uint64_t pass = 0;
     Host* holding = nullptr;     // the host this worker's probe may talk to
@@ -105,7 +116,12 @@ struct Checker {
     std::unordered_map<std::string, std::unique_ptr<Host>> hosts;
     std::priority_queue<Ready> waiting_hosts;  // hosts with queued URLs that no probe holds
     std::deque<std::string> hostless;          // URLs that reach no host: no wait
-    std::unordered_set<std::string> seen;      // this pass's URLs, lower-cased
+    // This pass's URLs, lower-cased, with the moment whose archived copy a
+    // broken one asks for (NO_ARCHIVE_LOOKUP: none).
+    std::unordered_map<std::string, uint32_t> seen;
+    std::string archive_service;
+    std::string archive_host;       // its host key; empty: no lookups
+    uint32_t archive_failures = 0;  // this pass's lookups in a row that reached no server
     uint64_t order = 0;
     uint64_t pass = 1;
     uint32_t queued = 0;
@@ -142,7 +158,7 @@ Host* host_named(Checker* c, const std::string& key) {
 }
 
 void schedule(Checker* c, Host* h) {
-    if (h->busy || h->scheduled || h->queue.empty()) return;
+    if (h->busy || h->scheduled || (h->queue.empty() && h->lookups.empty())) return;
     h->scheduled = true;
     c->waiting_hosts.push(Ready{h->next_start, c->order++, h});
     c->work.notify_one();
@@ -167,10 +183,37 @@ void deliver(Checker* c, char* url, const CheckResult& result) {
 
 bool pass_over(const Checker* c) { return c->queued == 0 && c->in_flight == 0 && c->held.empty(); }
 
+bool archive_down(const Checker* c) { return c->archive_failures >= ARCHIVE_FAILURES_TOLERATED; }
+
+// A broken page's result waits for its archived copy when one is wanted and
+// the service may answer; every other result goes out.
+void finish(Checker* c, char* url, const CheckResult& result) {
+    if (!c->archive_host.empty() && !archive_down(c) && is_failure_verdict(result.verdict)) {
+        auto wanted = c->seen.find(url_pass_key(url));
+        if (wanted != c->seen.end() && wanted->second != NO_ARCHIVE_LOOKUP) {
+            Host* h = host_named(c, c->archive_host);
+            h->lookups.push_back(Lookup{CheckDone{url, result}, wanted->second});
+            c->queued++;
+            schedule(c, h);
+            return;
+        }
+    }
+    deliver(c, url, result);
+}
+
+// The broken pages still waiting for the service go out as they are.
+void flush_lookups(Checker* c) {
+    if (c->archive_host.empty()) return;
+    Host* h = host_named(c, c->archive_host);
+    for (Lookup& lookup : h->lookups) deliver(c, lookup.done.url, lookup.done.result);
+    c->queued -= static_cast<uint32_t>(h->lookups.size());
+    h->lookups.clear();
+}
+
 // A failure waits for an answer that shows the network works; anything else goes out.
 void hold_or_deliver(Checker* c, char* url, const CheckResult& result) {
     if (!no_answer(result)) {
-        deliver(c, url, result);
+        finish(c, url, result);
         return;
     }
     c->held.push_back(CheckDone{url, result});
@@ -197,7 +240,7 @@ void add_witness(Checker* c, const std::string& url, bool newest) {
 
 // A site answered: the failures held so far are real.
 void note_answer(Checker* c, const std::string& url) {
-    for (CheckDone& done : c->held) deliver(c, done.url, done.result);
+    for (CheckDone& done : c->held) finish(c, done.url, done.result);
     c->held.clear();
     c->failing_hosts.clear();
     c->confirming = false;
@@ -215,6 +258,7 @@ void go_offline(Checker* c) {
         deliver(c, done.url, OFFLINE_RESULT);
     }
     c->held.clear();
+    flush_lookups(c);  // judged before the network went
     for (auto& entry : c->hosts) {
         for (const std::string& url : entry.second->queue) deliver(c, str_dup(url.c_str()), OFFLINE_RESULT);
         entry.second->queue.clear();
@@ -227,7 +271,12 @@ void go_offline(Checker* c) {
         if (!w.probing || w.pass != c->pass || w.dropped) continue;
         w.dropped = true;
         net_abort_fire(w.abort);
-        if (!w.witness) deliver(c, str_dup(w.url.c_str()), OFFLINE_RESULT);
+        if (w.lookup) {
+            deliver(c, w.looked_up.done.url, w.looked_up.done.result);
+            w.looked_up = Lookup{};
+        } else if (!w.witness) {
+            deliver(c, str_dup(w.url.c_str()), OFFLINE_RESULT);
+        }
     }
     c->queued = 0;
     c->in_flight = 0;
@@ -260,6 +309,7 @@ void give_up_host(Checker* c, Host* h, const CheckResult& outcome) {
     h->given_up = true;
     h->outcome = outcome;
     h->outcome.target = nullptr;
+    h->outcome.archive = nullptr;
     h->outcome.retry_after = 0;
     for (const std::string& url : h->queue) hold_or_deliver(c, str_dup(url.c_str()), h->outcome);
     c->queued -= static_cast<uint32_t>(h->queue.size());
@@ -270,6 +320,8 @@ void clear_pass(Checker* c) {
     c->pass++;
     for (auto& entry : c->hosts) {
         entry.second->queue.clear();
+        for (Lookup& lookup : entry.second->lookups) free_check_done(&lookup.done);
+        entry.second->lookups.clear();
         entry.second->scheduled = false;
     }
     // The abandoned pass's probes end at once, and their hosts with them.
@@ -288,6 +340,7 @@ void clear_pass(Checker* c) {
     c->confirming = false;
     c->witness_next = 0;
     c->offline = false;
+    c->archive_failures = 0;
     c->queued = 0;
     c->in_flight = 0;
     c->work.notify_all();
@@ -357,6 +410,7 @@ bool settle(Checker* c, Worker* w, Host* home, Host* last, CheckResult* result) 
 bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, Host** host) {
     Checker* c = w->checker;
     w->witness = false;
+    w->lookup = false;
     for (;;) {
         if (c->closing || w->index >= c->settings.connections) return false;
         if (!c->hostless.empty()) {
@@ -388,17 +442,51 @@ bool next_job(Worker* w, std::unique_lock<std::mutex>& lock, Host** host) {
         c->waiting_hosts.pop();
         Host* h = top.host;
         h->scheduled = false;
-        if (h->busy || h->queue.empty()) continue;  // released hosts are queued again
-        if (h->next_start > now) {                  // a Retry-After came in meanwhile
+        if (h->busy || (h->queue.empty() && h->lookups.empty())) continue;  // released hosts are queued again
+        if (h->next_start > now) {                                          // a Retry-After came in meanwhile
             schedule(c, h);
             continue;
         }
-        w->url = h->queue.front();
-        h->queue.pop_front();
+        if (!h->lookups.empty()) {  // pages already judged go out first
+            w->looked_up = h->lookups.front();
+            h->lookups.pop_front();
+            w->url = w->looked_up.done.url;
+            w->lookup = true;
+        } else {
+            w->url = h->queue.front();
+            h->queue.pop_front();
+        }
         h->busy = true;
         *host = h;
         return true;
     }
+}
+
+// The end of a lookup: the broken page's result goes out with its snapshot,
+// if any. A service that twice in a row reaches no server is left alone for
+// the rest of the pass.
+void lookup_done(Checker* c, Worker* w, int outcome, char* snapshot) {
+    c->in_flight--;
+    w->looked_up.done.result.archive = snapshot;
+    deliver(c, w->looked_up.done.url, w->looked_up.done.result);
+    w->looked_up = Lookup{};
+    c->archive_failures = outcome == HTTP_REPLY ? 0 : c->archive_failures + 1;
+    if (archive_down(c)) flush_lookups(c);
+    check_progress(c);
+    if (pass_over(c)) c->ready.notify_all();
+}
+
+// The job's network work, done outside the lock: the probe of a URL, or the
+// lookup of a broken page (the outcome of its request).
+int run_job(Worker* w, uint32_t moment, CheckResult* result, char** snapshot) {
+    *snapshot = nullptr;
+    if (!w->lookup) {
+        probe_url(w->url.c_str(), &w->probe, result);
+        return HTTP_REPLY;
+    }
+    ProbeSettings settings = w->probe;
+    settings.before_request = nullptr;  // the service's turn came with the job
+    return find_archived_copy(w->checker->archive_service.c_str(), w->url.c_str(), moment, &settings, snapshot);
 }
 
 // The end of a witness's probe: an answer clears the failures held.
@@ -428,9 +516,11 @@ void worker_main(Worker* w) {
         w->replied = false;
         w->refused_by = nullptr;
         net_abort_reset(w->abort);
+        uint32_t moment = w->looked_up.moment;  // going offline may take the lookup meanwhile
         lock.unlock();
         CheckResult result = {};
-        probe_url(w->url.c_str(), &w->probe, &result);
+        char* snapshot;
+        int outcome = run_job(w, moment, &result, &snapshot);
         lock.lock();
         w->probing = false;
         Host* last = w->holding;
@@ -438,6 +528,13 @@ void worker_main(Worker* w) {
         w->holding = nullptr;
         if (w->pass != c->pass || w->dropped) {  // abandoned by a stopped pass, or offline
             free_check_result(&result);
+            free(snapshot);
+            free_check_done(&w->looked_up.done);  // unless going offline delivered it
+            w->looked_up = Lookup{};
+            continue;
+        }
+        if (w->lookup) {
+            lookup_done(c, w, outcome, snapshot);
             continue;
         }
         if (w->witness) {
@@ -510,6 +607,13 @@ bool worker_gate(void* context, const char* host_name) {
 Checker* checker_create(const CheckerSettings* settings) {
     Checker* c = new Checker;
     c->settings = *settings;
+    if (settings->archive_service) {
+        char key[256];
+        url_host_key(settings->archive_service, key, sizeof key);
+        c->archive_service = settings->archive_service;
+        c->archive_host = key;
+    }
+    c->settings.archive_service = nullptr;  // the copy above is the one kept
     checker_set_limits(c, settings->connections, settings->host_interval_ms);
     return c;
 }
@@ -536,11 +640,11 @@ void checker_set_limits(Checker* c, uint32_t connections, uint32_t host_interval
 
 void checker_begin_pass(Checker* c) { checker_stop(c); }
 
-void checker_add(Checker* c, const char* url) {
+void checker_add(Checker* c, const char* url, uint32_t archive_moment) {
     char key[256];
     url_host_key(url, key, sizeof key);
     std::lock_guard<std::mutex> lock(c->mutex);
-    if (c->closing || !c->seen.insert(url_pass_key(url)).second) return;
+    if (c->closing || !c->seen.emplace(url_pass_key(url), archive_moment).second) return;
     if (c->offline) {
         deliver(c, str_dup(url), OFFLINE_RESULT);
         return;

@@ -57,7 +57,14 @@ struct CheckerSettings {
     // were waiting: one call per batch, however many results it holds.
     void (*results_ready)(void* context);
     void* context;
+    // The web archive's availability service (checker/archive_lookup.h),
+    // copied; null or not a web address: no page is looked up.
+    const char* archive_service = nullptr;
 };
+
+// Lookups in a row that reach no server, after which the pass's remaining
+// broken pages go out without one: a service that is down costs two waits.
+const uint32_t ARCHIVE_FAILURES_TOLERATED = 2;
 
 // A finished check. `url` is malloc'd; free both with free_check_done.
 struct CheckDone {
@@ -77,8 +84,14 @@ void checker_set_limits(Checker* checker, uint32_t connections, uint32_t host_in
 // Ends the running pass, as checker_stop, and begins a new one.
 void checker_begin_pass(Checker* checker);
 // Queues a URL for this pass; a URL already added in this pass (compared
-// without regard to letter case) is not queued again.
-void checker_add(Checker* checker, const char* url);
+// without regard to letter case) is not queued again. With an archive moment
+// (seconds since 1970) and an archive service, a check that finds the page
+// gone, unreachable or failing with a server error asks the service for the
+// snapshot nearest to that moment before its result is handed out (with the
+// snapshot's address in CheckResult::archive when there is one). The service
+// is one more host: one lookup at a time, the host interval apart, queued so
+// that no worker waits for its turn; a stopped pass aborts the lookup in flight.
+void checker_add(Checker* checker, const char* url, uint32_t archive_moment = NO_ARCHIVE_LOOKUP);
 // The pass has all its URLs: once they are done, failures still held are
 // confirmed (or the pass found offline) before the pass is over.
 void checker_add_done(Checker* checker);

@@ -182,6 +182,9 @@ void take_check_attribute(AnchorAttributes* anchor, const Attribute& a) {
     } else if (attribute_is(a, "MOVED_TO")) {
         check->moved_to = a.value;
         anchor->moved_to_length = a.value_length;
+    } else if (attribute_is(a, "ARCHIVE")) {
+        check->archive = a.value;
+        anchor->archive_length = a.value_length;
     }
 }
 
@@ -193,6 +196,7 @@ bool parse_anchor_attributes(AnchorAttributes* anchor, const char* tag) {
     anchor->last_modified = DATE_UNSET;
     anchor->check = StoredCheck{};
     anchor->moved_to_length = 0;
+    anchor->archive_length = 0;
     anchor->has_folder = false;
     bool have_url = false;
     const char* p = tag + 2;  // past "<A"

@@ -17,9 +17,11 @@ struct AnchorAttributes {
     uint32_t last_modified;
     TextBuffer tags;  // TAGS="a,b" as "a b", references decoded; appended to like url
     // The last status check (LAST_CHECK, CHECK_VERDICT, ...); check.last_check
-    // is 0 without one. check.moved_to points into the tag, moved_to_length bytes.
+    // is 0 without one. check.moved_to and check.archive point into the tag,
+    // moved_to_length and archive_length bytes.
     StoredCheck check;
     size_t moved_to_length;
+    size_t archive_length;
     // The folder path the program wrote (FOLDER), in the form of
     // collection/folder_path.h whatever the value held; meant only when
     // has_folder (an empty path is a folder with an empty name).

@@ -91,7 +91,9 @@ void deliver_bookmark(Parser* parser) {
     } else {
         StoredCheck check = parser->anchor.check;
         char* moved_to = check.moved_to ? str_dup_span(check.moved_to, parser->anchor.moved_to_length) : nullptr;
+        char* archive = check.archive ? str_dup_span(check.archive, parser->anchor.archive_length) : nullptr;
         check.moved_to = moved_to;
+        check.archive = archive;
         SourceBookmark bookmark = empty_source_bookmark();
         bookmark.url = url;
         bookmark.title = tb_text(parser->title);
@@ -111,6 +113,7 @@ void deliver_bookmark(Parser* parser) {
         bookmark.check = &check;
         if (take_bookmark(parser->sink, bookmark) == ADD_SKIPPED) skip_anchor(parser, IMPORT_NO_ADDRESS);
         free(moved_to);
+        free(archive);
     }
     clear_anchor(parser);
 }

@@ -11,13 +11,14 @@
 
 namespace {
 
-bool is_failure(uint8_t verdict) {
-    return verdict == VERDICT_GONE || verdict == VERDICT_UNREACHABLE || verdict == VERDICT_SERVER_ERROR;
+void set_address(char** field, const char* address) {
+    free(*field);
+    *field = address ? str_dup(address) : nullptr;
 }
 
-void set_moved_to(Bookmark* record, const char* target) {
-    free(record->moved_to);
-    record->moved_to = target ? str_dup(target) : nullptr;
+// The page answered (or was moved somewhere that did).
+bool answered_good(uint8_t verdict) {
+    return verdict == VERDICT_DATED || verdict == VERDICT_OK || verdict == VERDICT_MOVED;
 }
 
 // The path of a URL from the first "/" after its host, without query or fragment.
@@ -53,8 +54,10 @@ void store_check_result(Bookmark* record, const CheckResult* result, uint32_t no
     record->verdict = result->verdict;
     record->http_status = result->http_status;
     record->check_error = result->error;
-    set_moved_to(record, result->verdict == VERDICT_MOVED ? result->target : nullptr);
-    if (!is_failure(result->verdict)) {
+    set_address(&record->moved_to, result->verdict == VERDICT_MOVED ? result->target : nullptr);
+    if (result->archive && is_failure_verdict(result->verdict)) set_address(&record->archive, result->archive);
+    if (answered_good(result->verdict)) set_address(&record->archive, nullptr);
+    if (!is_failure_verdict(result->verdict)) {
         record->first_failure = 0;
     } else if (record->first_failure == 0) {
         record->first_failure = now;
@@ -66,9 +69,8 @@ uint32_t answered_urls(const PtrVector* records, const char** urls, uint32_t cou
     std::vector<const Bookmark*> answered;
     for (uint32_t i = 0; i < records->count; i++) {
         const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
-        bool replied = record->http_status != 0 || record->verdict == VERDICT_DATED || record->verdict == VERDICT_OK ||
-                       record->verdict == VERDICT_MOVED;
-        if (record->last_check && replied) answered.push_back(record);
+        if (record->last_check && (record->http_status != 0 || answered_good(record->verdict)))
+            answered.push_back(record);
     }
     size_t taken = std::min<size_t>(count, answered.size());
     std::partial_sort(answered.begin(), answered.begin() + static_cast<std::ptrdiff_t>(taken), answered.end(),
@@ -83,13 +85,20 @@ void forget_check(Bookmark* record) {
     record->http_status = 0;
     record->verdict = VERDICT_NONE;
     record->check_error = CHECK_ERROR_NONE;
-    set_moved_to(record, nullptr);
+    set_address(&record->moved_to, nullptr);
+    set_address(&record->archive, nullptr);
+}
+
+uint32_t archive_moment(const Bookmark* record, uint32_t now) {
+    if (record->archive) return NO_ARCHIVE_LOOKUP;
+    if (record->last_check && answered_good(record->verdict)) return record->last_check;
+    return is_real_date(record->added) && record->added != 0 ? record->added : now;
 }
 
 ShownState shown_state(const Bookmark* record) {
     // A value stored by itself still says broken.
     if (record->verdict == VERDICT_GONE || record->last_modified == DATE_BROKEN) return SHOWN_BROKEN;
-    if (is_failure(record->verdict)) {
+    if (is_failure_verdict(record->verdict)) {
         bool long_enough = record->first_failure != 0 && record->last_check >= record->first_failure &&
                            record->last_check - record->first_failure >= BROKEN_AFTER_SECONDS;
         return long_enough ? SHOWN_BROKEN : SHOWN_SUSPECT;
@@ -165,5 +174,7 @@ void merge_stored_check(Bookmark* record, const StoredCheck* check) {
     record->http_status = check->http_status;
     record->verdict = check->verdict;
     record->check_error = check->check_error;
-    set_moved_to(record, check->verdict == VERDICT_MOVED ? check->moved_to : nullptr);
+    set_address(&record->moved_to, check->verdict == VERDICT_MOVED ? check->moved_to : nullptr);
+    // As store_check_result keeps it: until an answer.
+    set_address(&record->archive, answered_good(check->verdict) ? nullptr : check->archive);
 }

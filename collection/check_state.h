@@ -17,8 +17,11 @@ const uint32_t BROKEN_AFTER_SECONDS = 20 * 60 * 60;
 // Stores the outcome of a check of the record's URL, made at `now`: when, the
 // verdict, the HTTP status or error, the start of a run of failures (a success,
 // a refusal by the site or a URL that is not probed ends it) and a moved
-// page's new address. A real date replaces the stored one; nothing else touches it.
-// An offline result (not judged) leaves the record as it was.
+// page's new address. A failure's archived copy replaces the stored one; a
+// failure without one keeps it (the checker looks only for pages without
+// one), and a page that answers drops it. A real date replaces the stored
+// one; nothing else touches it. An offline result (not judged) leaves the
+// record as it was.
 void store_check_result(Bookmark* record, const CheckResult* result, uint32_t now);
 
 // The URLs of up to `count` records (Bookmark*) whose last check got an answer
@@ -28,6 +31,12 @@ uint32_t answered_urls(const PtrVector* records, const char** urls, uint32_t cou
 
 // Clears what the checks found (for a bookmark whose URL changed); the date stays.
 void forget_check(Bookmark* record);
+
+// The moment whose archived copy a check of the record asks for, should the
+// page fail: the last check when the page answered then (the last time it was
+// known good), else its add date, else `now`. NO_ARCHIVE_LOOKUP (0) when the
+// record has an archived copy already: it stays while the page keeps failing.
+uint32_t archive_moment(const Bookmark* record, uint32_t now);
 
 // What the list shows for a record.
 enum ShownState : uint8_t {
@@ -74,7 +83,7 @@ std::string status_text(const Bookmark* record, DayText day_text);
 // where servers send what they no longer find.
 bool offers_new_address(const char* url, const char* target);
 
-// The check as the collection file stores it; moved_to is borrowed.
+// The check as the collection file stores it; moved_to and archive are borrowed.
 struct StoredCheck {
     uint32_t last_check;  // 0: the file tells of no check
     uint32_t first_failure;
@@ -82,8 +91,9 @@ struct StoredCheck {
     uint8_t verdict;
     uint8_t check_error;
     const char* moved_to;
+    const char* archive;
 };
 
 // Takes a check read from a file into the record when it is later than the
-// record's own (copying moved_to).
+// record's own (copying moved_to for a moved page, and archive unless the page answered).
 void merge_stored_check(Bookmark* record, const StoredCheck* check);

@@ -103,6 +103,7 @@ void free_record(Bookmark* record) {
     free(record->url);
     free(record->title);
     free(record->moved_to);
+    free(record->archive);
     free(record->folder);
     free_keyword_set(record->keywords);
     free(record);

@@ -124,6 +124,21 @@ void append_name(TextBuffer* tb, const char (&name)[N], const char* value) {
     append_literal(tb, "\" ");
 }
 
+// An address as the value of an attribute other than HREF.
+template <size_t N>
+void append_address(TextBuffer* tb, const char (&name)[N], const char* address) {
+    // Only the value right after HREF may hold a '>': in any other the
+    // reader takes it for the tag's end, and the rest for the title.
+    TextBuffer text = tb_empty();
+    append_url_text(&text, address);
+    tb_replace_all(&text, ">", "%3E");
+    append_literal(tb, name);
+    append_literal(tb, "=\"");
+    tb_append(tb, tb_text(text), tb_length(text));
+    append_literal(tb, "\" ");
+    tb_free(&text);
+}
+
 // The last status check, when there was one: attributes that browsers pass over.
 void append_check(TextBuffer* tb, const Bookmark* record) {
     append_date(tb, "LAST_CHECK", record->last_check);
@@ -133,17 +148,8 @@ void append_check(TextBuffer* tb, const Bookmark* record) {
         append_name(tb, "CHECK_ERROR", check_error_name(static_cast<CheckError>(record->check_error)));
     }
     if (record->first_failure != 0) append_date(tb, "FIRST_FAILURE", record->first_failure);
-    if (record->moved_to) {
-        // Only the value right after HREF may hold a '>': in any other the
-        // reader takes it for the tag's end, and the rest for the title.
-        TextBuffer target = tb_empty();
-        append_url_text(&target, record->moved_to);
-        tb_replace_all(&target, ">", "%3E");
-        append_literal(tb, "MOVED_TO=\"");
-        tb_append(tb, tb_text(target), tb_length(target));
-        append_literal(tb, "\" ");
-        tb_free(&target);
-    }
+    if (record->moved_to) append_address(tb, "MOVED_TO", record->moved_to);
+    if (record->archive) append_address(tb, "ARCHIVE", record->archive);
 }
 
 }  // namespace

@@ -28,21 +28,22 @@ size_t text_bytes(const OwnedText& text) { return text ? strlen(text.get()) + 1 
 // unused), its texts owned here. A null keyword text: the record had no set.
 struct Snapshot {
     Bookmark fields;
-    OwnedText url, title, moved_to, folder, keywords;
+    OwnedText url, title, moved_to, archive, folder, keywords;
 
     explicit Snapshot(const Bookmark* record)
         : fields(*record),
           url(copy_text(record->url)),
           title(copy_text(record->title)),
           moved_to(copy_text(record->moved_to)),
+          archive(copy_text(record->archive)),
           folder(copy_text(record->folder)),
           keywords(record->keywords ? keyword_set_text(record->keywords) : nullptr) {
-        fields.url = fields.title = fields.moved_to = fields.folder = nullptr;
+        fields.url = fields.title = fields.moved_to = fields.archive = fields.folder = nullptr;
         fields.keywords = nullptr;
     }
     size_t bytes() const {
-        return sizeof(Snapshot) + text_bytes(url) + text_bytes(title) + text_bytes(moved_to) + text_bytes(folder) +
-               text_bytes(keywords);
+        return sizeof(Snapshot) + text_bytes(url) + text_bytes(title) + text_bytes(moved_to) + text_bytes(archive) +
+               text_bytes(folder) + text_bytes(keywords);
     }
 };
 
@@ -69,18 +70,21 @@ Bookmark* find_by_serial(const Collection* collection, uint64_t serial) {
 // The snapshot's fields and texts into the record; its listing flags stay.
 void put_back_fields(Bookmark* record, const Snapshot& snapshot) {
     const uint32_t flags = record->flags;
-    char *url = record->url, *title = record->title, *moved_to = record->moved_to, *folder = record->folder;
+    char *url = record->url, *title = record->title, *moved_to = record->moved_to, *archive = record->archive,
+         *folder = record->folder;
     KeywordSet* keywords = record->keywords;
     *record = snapshot.fields;
     record->flags = flags;
     record->url = url;
     record->title = title;
     record->moved_to = moved_to;
+    record->archive = archive;
     record->folder = folder;
     record->keywords = keywords;
     replace_text(&record->url, snapshot.url);
     replace_text(&record->title, snapshot.title);
     replace_text(&record->moved_to, snapshot.moved_to);
+    replace_text(&record->archive, snapshot.archive);
     replace_text(&record->folder, snapshot.folder);
 }
 

@@ -28,13 +28,15 @@ struct Bookmark {
     uint32_t last_modified;
     // The last status check: when (0: never), its verdict (a CheckVerdict), the
     // HTTP status of its last reply (0: none), since when the checks have
-    // failed (0: the last one did not fail), and where a moved page went.
+    // failed (0: the last one did not fail), where a moved page went, and
+    // where a failing page's snapshot is in the web archive.
     uint32_t last_check;
     uint32_t first_failure;
     uint16_t http_status;
     uint8_t verdict;
     uint8_t check_error;  // a CheckError: why the last check had no answer
     char* moved_to;       // owned, null when not moved
+    char* archive;        // owned, null when none is known
     // The folder path it came from (collection/folder_path.h), owned; null
     // when it came from no folder.
     char* folder;

@@ -60,5 +60,6 @@ const char* check_error_text(CheckError error) { return error < ERROR_COUNT ? er
 
 void free_check_result(CheckResult* result) {
     free(result->target);
+    free(result->archive);
     *result = CheckResult{};
 }

@@ -41,7 +41,20 @@ struct CheckResult {
     uint32_t retry_after;  // seconds a 429 or 503 asked the checker to wait; 0 when none
     char* target;          // malloc'd: where a moved page is now; null otherwise
     CheckError error;      // why no answer came, for failures without a status
+    // malloc'd: a broken page's snapshot in the web archive, when the checker
+    // was asked to look for one and found it; null otherwise.
+    char* archive = nullptr;
 };
+
+// The moment (seconds since 1970) whose archived copy a check asks for, should
+// the page fail, when none is wanted.
+const uint32_t NO_ARCHIVE_LOOKUP = 0;
+
+// Gone, unreachable or a server error: the verdicts of a page that may be
+// dead (a bookmark suspect, then broken), as against answered or refused.
+inline bool is_failure_verdict(unsigned verdict) {
+    return verdict == VERDICT_GONE || verdict == VERDICT_UNREACHABLE || verdict == VERDICT_SERVER_ERROR;
+}
 
 // The verdict's name as lktool prints it and the collection file stores it:
 // "dated", "ok", "moved", "gone", "unreachable", "blocked", "server-error",
@@ -58,5 +71,5 @@ const char* check_error_name(CheckError error);
 CheckError check_error_named(const char* name, size_t length);
 const char* check_error_text(CheckError error);
 
-// Frees the target and clears the record.
+// Frees the target and the archive address and clears the record.
 void free_check_result(CheckResult* result);

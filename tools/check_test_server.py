@@ -4,6 +4,7 @@ the way real servers rarely do on demand; the same paths over TLS; and sixteen s
 those paths, each logging its requests. With --port-file FILE, it writes "SCRIPTED TLS CLOSED SITE..." there
 (CLOSED: bound, never listening) and ends on a request line "QUIT" (programs under Wine cannot signal it).
 """
+import json
 import os
 import select
 import socket
@@ -12,6 +13,7 @@ import ssl
 import sys
 import threading
 import time
+import urllib.parse
 
 PORTS = {}
 HELD = {}  # key: threading.Event that /release/KEY sets
@@ -44,6 +46,7 @@ def reply(status, *headers, body=""):
 
 
 class Scripted(socketserver.BaseRequestHandler):
+    keep_open = False  # after the answer, until the client closes
     def setup(self):
         self.request.settimeout(10)
         if self.server.tls_context:
@@ -68,6 +71,9 @@ class Scripted(socketserver.BaseRequestHandler):
             server.open -= 1  # before the reply: the client can only go on once it arrives
         try:
             self.request.sendall(answer or b"")  # None: closing without a word
+            end = time.monotonic() + 10
+            while self.keep_open and not client_gone(self.request) and time.monotonic() < end:
+                select.select([self.request], [], [], 0.05)
         except OSError:
             pass
 
@@ -91,17 +97,7 @@ class Scripted(socketserver.BaseRequestHandler):
         if head == "hold":
             # /hold/KEY: no answer until a request for /release/KEY (then 200 with a date), nor ever
             # if the client goes first; /open counts the connections held meanwhile.
-            event = held_event(segments[1])
-            with self.server.lock:
-                self.server.holding += 1
-            try:
-                while not event.wait(0.02):
-                    if client_gone(self.request):
-                        return None
-            finally:
-                with self.server.lock:
-                    self.server.holding -= 1
-            return reply("200 OK", date)
+            return reply("200 OK", date) if self.hold(segments[1]) else None
         if head == "release":
             held_event(segments[1]).set()
             return reply("200 OK")
@@ -142,7 +138,44 @@ class Scripted(socketserver.BaseRequestHandler):
             except OSError:
                 return None
             return ("\r\n" + date + "\r\n\r\n").encode("latin-1")
+        if head == "wayback":
+            return self.wayback(path)
         return reply("404 Not Found")
+
+    def hold(self, key):
+        """Waits for /release/KEY; False when the client goes first."""
+        event = held_event(key)
+        with self.server.lock:
+            self.server.holding += 1
+        try:
+            while not event.wait(0.02):
+                if client_gone(self.request):
+                    return False
+            return True
+        finally:
+            with self.server.lock:
+                self.server.holding -= 1
+
+    def wayback(self, path):
+        """/wayback/available?url=U&timestamp=T, a web archive's availability service. Words in U choose the answer:
+        archive-none (no snapshot), archive-500, archive-garbage (not JSON), archive-ftp (a snapshot at an ftp:// address),
+        archive-hold (no answer until /release/archive); any other U has its snapshot at T."""
+        query = urllib.parse.parse_qs(path.partition("?")[2])
+        url, timestamp = query.get("url", [""])[0], query.get("timestamp", [""])[0]
+        if "archive-hold" in url and not self.hold("archive"):
+            return None
+        if "archive-500" in url:
+            return reply("500 Internal Server Error")
+        if "archive-garbage" in url:
+            return reply("200 OK", "Content-Type: text/html", body="<html>Service unavailable</html>")
+        if "archive-none" in url:
+            return reply("200 OK", "Content-Type: application/json", body='{"url":"%s","archived_snapshots":{}}' % url)
+        scheme = "ftp" if "archive-ftp" in url else "http"
+        closest = {"available": True, "url": "%s://web.archive.org/web/%s/%s" % (scheme, timestamp, url),
+                   "timestamp": timestamp, "status": "200"}
+        body = json.dumps({"url": url, "archived_snapshots": {"closest": closest}})
+        self.keep_open = True  # as some servers do: the client has to stop reading at the length
+        return reply("200 OK", "Content-Type: application/json", "Content-Length: %d" % len(body), body=body)
 
 
 class ThreadingServer(socketserver.ThreadingTCPServer):

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_state.h"
 #include "app/list_view.h"
 #include "app/properties_dialog.h"
 #include "app/status_checking.h"
@@ -27,6 +28,7 @@ protected:
         if (test_servers().scripted_port == 0) GTEST_SKIP() << "no test server";
         app_state->options.check_connections = 4;
         app_state->options.host_interval = 0;
+        app_state->options.archive_service[0] = '\0';  // no look-ups beyond the loopback servers
         create_checker();
     }
     Bookmark* add_checked(const char* title, const char* path) {
@@ -133,8 +135,49 @@ TEST_F(CheckPassTest, OfflineLeavesEveryIconAsItWas) {
     EXPECT_TRUE(app_state->checking_active) << "the next timed check tries again";
 }
 
-// The whole program closes at once with sixteen silent sites in flight: their connections are closed and the process is
-// gone.
+// A pass finds a dead page's copy in the archive (the one of the day it was
+// added, never having answered): Open Archived Copy hands it to the browser,
+// and Properties shows it with Use Archived Copy, which puts it in the URL box.
+TEST_F(CheckPassTest, ABrokenPageOffersItsArchivedCopy) {
+    checker_destroy(app_state->checker);
+    lstrcpyA(app_state->options.archive_service, scripted_url("/wayback/available").c_str());
+    create_checker();
+    Bookmark* gone = add_checked("Gone Page", "/status/404");
+    type("gone");
+    select_rows({0});
+    EXPECT_FALSE(command_state(IDM_OPEN_ARCHIVED)) << "none known yet";
+    start_checking();
+    ASSERT_TRUE(eventually([] { return !app_state->checking_active; }, 60000));
+    const std::string copy = "http://web.archive.org/web/19700101001640/" + scripted_url("/status/404");
+    ASSERT_STREQ(gone->archive, copy.c_str());
+    EXPECT_TRUE(command_state(IDM_OPEN_ARCHIVED));
+
+    dir.write("lk.ini", peer_browser_settings(BROWSER_NETSCAPE));
+    ASSERT_TRUE(start_dde(&app_state->browser_link));
+    dde_started = true;
+    load_browser_profiles(&app_state->browser_link);
+    ASSERT_TRUE(start_peer({dir.path("peer.log"), "0x20000", ""}));
+    command(IDM_OPEN_ARCHIVED);
+    ASSERT_TRUE(stop_peer());
+    EXPECT_NE(dir.read("peer.log").find(copy), std::string::npos) << dir.read("peer.log");
+    EXPECT_EQ(gone->last_visit, 2000u) << "the page itself was not seen";
+
+    std::string shown, url;
+    DialogDriver driver;
+    driver.then([&](HWND dialog) {
+        const bool offered = GetWindowLongA(GetDlgItem(dialog, IDC_PROP_USE_ARCHIVE), GWL_STYLE) & WS_VISIBLE;
+        shown = offered ? item_text(dialog, IDC_PROP_ARCHIVE) : "";
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PROP_USE_ARCHIVE, BN_CLICKED), 0);
+        url = item_text(dialog, IDC_PROP_URL);
+        press(dialog, IDCANCEL);
+    });
+    command(IDM_PROPERTIES);
+    EXPECT_EQ(shown, copy);
+    EXPECT_EQ(url, copy);
+}
+
+// The whole program closes at once with sixteen silent sites in flight: their
+// connections are closed and the process is gone.
 TEST(LkExe, ClosesAtOnceWithSilentSitesInFlight) {
     TempDir dir;
     dir.write("lk.ini", "[General]\r\nFirst Run=0\r\nAuto Status Check=1\r\n");

@@ -52,7 +52,7 @@ TEST_F(Settings, HandEditedValuesReadAsDocumented) {
         "Col Width 0=150\r\nCol Width 1=abc\r\nColumns= "
         "status,Bogus,,URL,Status,title\r\n[General]\r\nTooltips=\r\nAuto "
         "Check Interval=-5\r\n"
-        "Confirm Single Deletes=12ab\r\nAuto Status Check=-1\r\nBackup Linkstone File=0\r\n"
+        "Confirm Single Deletes=12ab\r\nAuto Status Check=-1\r\nBackup Linkstone File=0\r\nArchive Service=none\r\n"
         "[search properties]\r\nimplied or=1\r\nPartial Match=0\r\n");
     // Keys that are missing or empty keep their defaults; bits no key names are left alone.
     state.options.option_flags = 0x1000;
@@ -69,6 +69,7 @@ TEST_F(Settings, HandEditedValuesReadAsDocumented) {
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, sizeof module);
     EXPECT_EQ(state.options.collection_path, std::string(module, strrchr(module, '\\') + 1) + "lk.htm");
+    EXPECT_STREQ(state.options.archive_service, "none");
 }
 
 TEST_F(Settings, CloseWritesEveryKeyInOrder) {
@@ -92,7 +93,8 @@ TEST_F(Settings, CloseWritesEveryKeyInOrder) {
         "Interval=30\r\n"
         "Check Connections=64\r\nHost Interval=1\r\nCheck Pass Started=0\r\n"
         "Confirm Single Deletes=1\r\nConfirm Multiple Deletes=1\r\nVersion=102\r\nBuild=32\r\n"
-        "Linkstone File=C:\\data\\lk.htm\r\n[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\n"
+        "Linkstone File=C:\\data\\lk.htm\r\nArchive Service=https://archive.org/wayback/available\r\n"
+        "[Search Properties]\r\nPartial Match=1\r\nCase Sensitive=0\r\n"
         "Implied Or=1\r\n[Window Layout]\r\nCol Width 0=200\r\nCol Width 1=300\r\nCol Width 2=150\r\n"
         "Col Width 3=90\r\nCol Width 4=90\r\nFrame X=-2147483648\r\n"
         "Frame Y=-20\r\nFrame Width=640\r\nFrame Height=480\r\nColumns=Title,URL,Status\r\n[Browsers]\r\nSelected "

@@ -50,8 +50,9 @@ std::vector<long long> take_log(int index) {
 class Scheduler : public testing::Test {
 protected:
     // resolver: null for the system's lookup, else resolve() with literals (or not).
-    void make(uint32_t connections, uint32_t interval_ms, const bool* literals = nullptr) {
-        CheckerSettings settings = {connections, interval_ms, probe, nullptr, nullptr};
+    void make(uint32_t connections, uint32_t interval_ms, const bool* literals = nullptr,
+              const std::string& archive_service = "") {
+        CheckerSettings settings = {connections, interval_ms, probe, nullptr, nullptr, archive_service.c_str()};
         if (literals) {
             settings.probe.resolve = resolve;
             settings.probe.resolve_context = *literals ? this : nullptr;
@@ -63,9 +64,11 @@ protected:
         if (checker_) checker_destroy(checker_);
     }
 
-    void start(const std::vector<std::string>& urls) {
+    void start(const std::vector<std::string>& urls, const std::vector<uint32_t>& archive_moments = {}) {
         checker_begin_pass(checker_);
-        for (const std::string& url : urls) checker_add(checker_, url.c_str());
+        for (size_t i = 0; i < urls.size(); i++) {
+            checker_add(checker_, urls[i].c_str(), i < archive_moments.size() ? archive_moments[i] : NO_ARCHIVE_LOOKUP);
+        }
         checker_add_done(checker_);
     }
     // Checks the URLs in a new pass and gives every result, by URL; fails on a URL reported twice.
@@ -231,6 +234,76 @@ TEST_F(Scheduler, FailuresFasterThanAnswersAreStillJudged) {
         }
         EXPECT_FALSE(checker_offline(checker_));
     }
+}
+
+// A broken page's result waits for its archived copy at the moment asked
+// for; any other answer of the service leaves the verdict as it was and no
+// address. The service is one more host: one request at a time.
+TEST_F(Scheduler, BrokenPagesGetTheirArchivedCopy) {
+    const std::string closed = "http://127.0.0.1:" + std::to_string(test_servers().closed_port);
+    const std::string copy = "http://web.archive.org/web/20010909014640/";
+    const uint32_t T = 1000000000;
+    const struct {
+        std::string url;
+        uint32_t moment;
+        CheckVerdict verdict;
+        std::string archive;
+    } cases[] = {
+        {site(0) + "/status/404", T, VERDICT_GONE, copy + site(0) + "/status/404"},
+        {site(0) + "/status/503", 1, VERDICT_SERVER_ERROR,
+         "http://web.archive.org/web/19700101000001/" + site(0) + "/status/503"},
+        {closed + "/held-until-an-answer", T, VERDICT_UNREACHABLE, copy + closed + "/held-until-an-answer"},
+        {site(1) + "/status/404?archive-none", T, VERDICT_GONE, ""},
+        {site(2) + "/status/500?archive-garbage", T, VERDICT_SERVER_ERROR, ""},
+        {site(3) + "/status/404?not-wanted", NO_ARCHIVE_LOOKUP, VERDICT_GONE, ""},
+        {site(3) + "/date/rfc1123", T, VERDICT_DATED, ""},
+        {site(3) + "/status/403", T, VERDICT_BLOCKED, ""},
+    };
+    std::vector<std::string> urls;
+    std::vector<uint32_t> moments;
+    for (const auto& c : cases) {
+        urls.push_back(c.url);
+        moments.push_back(c.moment);
+    }
+    make(8, 0, nullptr, site(6) + "/wayback/available");
+    take_log(6);
+    start(urls, moments);
+    std::map<std::string, CheckResult> results = collect();
+    ASSERT_EQ(results.size(), urls.size());
+    for (const auto& c : cases) {
+        CheckResult& result = results[c.url];
+        EXPECT_EQ(verdict_name(result.verdict), std::string(verdict_name(c.verdict))) << c.url;
+        EXPECT_EQ(result.archive ? result.archive : "", c.archive) << c.url;
+        free_check_result(&result);
+    }
+    std::vector<long long> log = take_log(6);
+    EXPECT_EQ(log[0], 1) << "one lookup at a time";
+    EXPECT_EQ(log.size(), 1u + 5) << "only the broken pages that want one are looked up";
+}
+
+// A service that twice in a row gives nothing is not asked again in the
+// pass; a lookup in flight closes with Stop.
+TEST_F(Scheduler, ADownOrStoppedServiceHoldsNothingBack) {
+    make(4, 0, nullptr, site(7) + "/close");
+    take_log(7);
+    std::vector<std::string> urls;
+    for (int i = 0; i < 5; i++) urls.push_back(site(0) + "/status/404?" + std::to_string(i));
+    start(urls, std::vector<uint32_t>(urls.size(), 1000000000));
+    std::map<std::string, CheckResult> results = collect();
+    ASSERT_EQ(results.size(), urls.size());
+    for (auto& r : results) {
+        EXPECT_EQ(r.second.verdict, VERDICT_GONE) << r.first;
+        EXPECT_EQ(r.second.archive, nullptr) << r.first;
+    }
+    EXPECT_EQ(take_log(7).size(), 1u + ARCHIVE_FAILURES_TOLERATED);
+
+    make(4, 0, nullptr, site(7) + "/wayback/available");
+    start({site(0) + "/status/404?archive-hold"}, {1000000000});
+    ASSERT_TRUE(holds({site(7)}, 1));
+    checker_stop(checker_);
+    EXPECT_EQ(checker_pending(checker_), 0u);
+    EXPECT_TRUE(holds({site(7)}, 0)) << "its connection is closed";
+    release_held(site(7), "archive");
 }
 
 TEST(UrlHostKey, FillsItsBufferToTheLastByte) {

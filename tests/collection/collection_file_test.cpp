@@ -111,19 +111,27 @@ struct FileFixture : ::testing::Test {
 };
 
 // Markup in a title would swallow the entries behind it, and a '>' in a moved
-// page's address would end its tag: escaped. Keyword texts are written as they are.
+// page's or an archived copy's address would end its tag: escaped. Keyword
+// texts are written as they are.
 TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     put("http://x/?a=1&b=\"<>\"", "a<z & <b>b</b> &amp;", "k_1 -", 100, 5, 4294967292u);
     Bookmark* moved = put("http://v/", "V", nullptr, 0, 7, DATE_BROKEN);
-    put("http://w/", "W", "w", 1, 8, DATE_CHECKING);
+    Bookmark* failed = put("http://w/", "W", "w", 1, 8, DATE_CHECKING);
     CheckResult check = {VERDICT_MOVED, DATE_UNSET, 301, 0, str_dup("https://w/\"new\"?a>b"), CHECK_ERROR_NONE};
     store_check_result(moved, &check, 1000000000);
     free_check_result(&check);
+    check = {VERDICT_GONE, DATE_BROKEN, 404, 0, nullptr, CHECK_ERROR_NONE, str_dup("http://a/web/1/http://w/?\"a>b\"")};
+    store_check_result(failed, &check, 999999999);
+    free_check_result(&check);
+    check = {VERDICT_BLOCKED, DATE_UNSET, 403, 0, nullptr, CHECK_ERROR_NONE};  // not judged: the copy stays
+    store_check_result(failed, &check, 1000000000);
     PtrVector* order = vec_create();
     for (uint32_t i = c.records->count; i-- > 0;) vec_append(order, c.records->items[i]);
     const std::string written = text(order);
     EXPECT_EQ(written, std::string(COLLECTION_FILE_HEADER) +
-                           "<DT><A HREF=\"http://w/\" ADD_DATE=\"1\" LAST_VISIT=\"8\" >W</A>\r\n<DD>w\r\n\r\n"
+                           "<DT><A HREF=\"http://w/\" ADD_DATE=\"1\" LAST_VISIT=\"8\" LAST_CHECK=\"1000000000\" "
+                           "CHECK_VERDICT=\"blocked\" CHECK_STATUS=\"403\" "
+                           "ARCHIVE=\"http://a/web/1/http://w/?%22a%3Eb%22\" >W</A>\r\n<DD>w\r\n\r\n"
                            "<DT><A HREF=\"http://v/\" ADD_DATE=\"0\" LAST_VISIT=\"7\" LAST_CHECK=\"1000000000\" "
                            "CHECK_VERDICT=\"moved\" CHECK_STATUS=\"301\" "
                            "MOVED_TO=\"https://w/%22new%22?a%3Eb\" >V</A>\r\n"

@@ -67,7 +67,7 @@ std::string dump_every_field(const Collection* collection) {
                            static_cast<uint32_t>(r->check_error)}) {
             out += "|" + std::to_string(n);
         }
-        out += std::string("|") + (r->moved_to ? r->moved_to : "-") + "\n";
+        out += std::string("|") + (r->moved_to ? r->moved_to : "-") + "|" + (r->archive ? r->archive : "-") + "\n";
     }
     return out;
 }

@@ -192,20 +192,22 @@ struct Step {
     uint32_t at;
     ShownState shown;
     uint32_t first_failure;
+    const char* archive;  // found with the check
+    const char* kept;     // the archived copy afterwards
 };
 
 // Each row is the next check of one bookmark, visited at T - 1 with a date of DATE.
 const Step steps[] = {
-    {VERDICT_UNREACHABLE, DATE_BROKEN, T, SHOWN_SUSPECT, T},
-    {VERDICT_SERVER_ERROR, DATE_UNSET, T + 19 * HOUR, SHOWN_SUSPECT, T},
-    {VERDICT_BLOCKED, DATE_UNSET, T + 19 * HOUR + 1, SHOWN_NORMAL, 0},
-    {VERDICT_UNREACHABLE, DATE_BROKEN, T + 20 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR},
-    {VERDICT_OFFLINE, DATE_UNSET, T + 39 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR},  // not judged: not stored
-    {VERDICT_UNREACHABLE, DATE_BROKEN, T + 40 * HOUR, SHOWN_BROKEN, T + 20 * HOUR},
-    {VERDICT_OK, DATE_UNSET, T + 41 * HOUR, SHOWN_NORMAL, 0},
-    {VERDICT_GONE, DATE_BROKEN, T + 42 * HOUR, SHOWN_BROKEN, T + 42 * HOUR},
-    {VERDICT_NOT_CHECKED, DATE_UNSET, T + 43 * HOUR, SHOWN_NORMAL, 0},
-    {VERDICT_DATED, T + 5, T + 44 * HOUR, SHOWN_CHANGED, 0},
+    {VERDICT_UNREACHABLE, DATE_BROKEN, T, SHOWN_SUSPECT, T, "http://a/1", "http://a/1"},
+    {VERDICT_SERVER_ERROR, DATE_UNSET, T + 19 * HOUR, SHOWN_SUSPECT, T, nullptr, "http://a/1"},
+    {VERDICT_BLOCKED, DATE_UNSET, T + 19 * HOUR + 1, SHOWN_NORMAL, 0, nullptr, "http://a/1"},
+    {VERDICT_UNREACHABLE, DATE_BROKEN, T + 20 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR, nullptr, "http://a/1"},
+    {VERDICT_OFFLINE, DATE_UNSET, T + 39 * HOUR, SHOWN_SUSPECT, T + 20 * HOUR, nullptr, "http://a/1"},  // not stored
+    {VERDICT_UNREACHABLE, DATE_BROKEN, T + 40 * HOUR, SHOWN_BROKEN, T + 20 * HOUR, nullptr, "http://a/1"},
+    {VERDICT_OK, DATE_UNSET, T + 41 * HOUR, SHOWN_NORMAL, 0, nullptr, nullptr},
+    {VERDICT_GONE, DATE_BROKEN, T + 42 * HOUR, SHOWN_BROKEN, T + 42 * HOUR, "http://a/2", "http://a/2"},
+    {VERDICT_NOT_CHECKED, DATE_UNSET, T + 43 * HOUR, SHOWN_NORMAL, 0, nullptr, "http://a/2"},
+    {VERDICT_DATED, T + 5, T + 44 * HOUR, SHOWN_CHANGED, 0, nullptr, nullptr},
 };
 
 TEST(StoreCheckResult, BreaksOnlyGoneOrFailingForTwentyHoursAndKeepsTheDate) {
@@ -214,12 +216,14 @@ TEST(StoreCheckResult, BreaksOnlyGoneOrFailingForTwentyHoursAndKeepsTheDate) {
     record.last_modified = DATE;
     for (const Step& step : steps) {
         SCOPED_TRACE(verdict_name(step.verdict));
-        CheckResult result = {step.verdict, step.value, 0, 0, nullptr, CHECK_ERROR_NONE};
+        CheckResult result = {
+            step.verdict, step.value, 0, 0, nullptr, CHECK_ERROR_NONE, const_cast<char*>(step.archive)};
         store_check_result(&record, &result, step.at);
         EXPECT_EQ(shown_state(&record), step.shown);
         EXPECT_EQ(record.first_failure, step.first_failure);
         EXPECT_EQ(record.last_check, step.verdict == VERDICT_OFFLINE ? T + 20 * HOUR : step.at);
         EXPECT_EQ(record.last_modified, is_real_date(step.value) ? step.value : DATE) << "a failure erased the date";
+        EXPECT_STREQ(record.archive, step.kept);
     }
     EXPECT_EQ(verdict_named("offline", 7), VERDICT_NONE) << "never read back from a file";
 }
@@ -258,6 +262,32 @@ TEST(StatusText, TheVerdictInWordsWithItsDate) {
         record.last_modified = row.last_modified;
         record.last_visit = row.last_visit;
         EXPECT_EQ(status_text(&record, utc_day_text), row.text);
+    }
+}
+
+// The archived copy asked for is the page's last known good state: its last
+// check when it answered then, else the day it was added; none while one is known.
+TEST(ArchiveMoment, TheLastGoodCheckElseTheAddDate) {
+    char known[] = "http://a/";
+    const struct {
+        CheckVerdict verdict;
+        uint32_t last_check;
+        uint32_t added;
+        char* archive;
+        uint32_t moment;
+    } cases[] = {
+        {VERDICT_OK, 500, 100, nullptr, 500},   {VERDICT_MOVED, 500, 100, nullptr, 500},
+        {VERDICT_GONE, 500, 100, nullptr, 100}, {VERDICT_BLOCKED, 500, 100, nullptr, 100},
+        {VERDICT_NONE, 0, 100, nullptr, 100},   {VERDICT_NONE, 0, DATE_UNSET, nullptr, T},
+        {VERDICT_NONE, 0, 0, nullptr, T},       {VERDICT_GONE, 500, 100, known, NO_ARCHIVE_LOOKUP},
+    };
+    for (const auto& c : cases) {
+        Bookmark record = {};
+        record.verdict = c.verdict;
+        record.last_check = c.last_check;
+        record.added = c.added;
+        record.archive = c.archive;
+        EXPECT_EQ(archive_moment(&record, T), c.moment) << verdict_name(c.verdict) << " " << c.added;
     }
 }
 

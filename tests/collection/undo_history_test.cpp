@@ -57,6 +57,7 @@ TEST_F(UndoTest, EachKindOfChangeIsTakenBackExactly) {
     add("http://f.example/", "zeta");
     add("http://g.example/", "eta");
     a->folder = str_dup("Work");
+    find_by_url(&c, "http://b.example/")->archive = str_dup("http://web.archive.org/web/1/http://b.example/");
     set_bookmark_keywords(&c, a, nullptr);  // never given a set of words
     free_keyword_set(a->keywords);
     a->keywords = nullptr;

@@ -13,17 +13,27 @@
 // page (for a deeper page) takes that address, as Update Moved Addresses
 // does, and its line ends with the new address.
 //
+// --archive [--archive-service URL]: a broken page's snapshot is looked up in
+// the web archive (the program's default service, or URL), nearest to the
+// moment of the check (--now) for URLs, to the bookmark's last good check or
+// add date with --update. URLs are printed as URL, value, verdict, new
+// address and archived copy, the last two empty where there is none; --update
+// prints the archived copy it stores after what the list shows (after the
+// new address field, empty when not followed, with --follow-moved).
+//
 // When no site answers (this computer seems offline) the URLs not judged get
 // the verdict "offline" (value -2), nothing is stored for them, and the exit
 // status is 3.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "checker/archive_lookup.h"
 #include "checker/check_url.h"
 #include "checker/net.h"
 #include "checker/scheduler.h"
@@ -46,13 +56,17 @@ const int EXIT_OFFLINE = 3;
 // Checks the URLs on the program's engine and hands each result to the
 // callback in the order given; a URL given twice (in any letter case) is
 // probed once and handed over twice. The witnesses are URLs whose sites
-// answered before. True when any URL came back offline.
-bool check_urls(const std::vector<const char*>& urls, const std::vector<const char*>& witnesses,
-                const CheckerSettings* settings, CheckedFn checked, void* context) {
+// answered before; moments, when given, are the URLs' archive moments. True
+// when any URL came back offline.
+bool check_urls(const std::vector<const char*>& urls, const std::vector<uint32_t>& moments,
+                const std::vector<const char*>& witnesses, const CheckerSettings* settings, CheckedFn checked,
+                void* context) {
     Checker* checker = checker_create(settings);
     checker_begin_pass(checker);
     for (const char* url : witnesses) checker_add_witness(checker, url);
-    for (const char* url : urls) checker_add(checker, url);
+    for (size_t i = 0; i < urls.size(); i++) {
+        checker_add(checker, urls[i], i < moments.size() ? moments[i] : NO_ARCHIVE_LOOKUP);
+    }
     checker_add_done(checker);
     std::unordered_map<std::string, CheckResult> results;
     std::vector<CheckDone> done;
@@ -78,7 +92,8 @@ bool check_urls(const std::vector<const char*>& urls, const std::vector<const ch
     return offline;
 }
 
-void print_result(const char* url, const CheckResult* result, void*) {
+// URL, value and verdict, tab-separated.
+void print_verdict(const char* url, const CheckResult* result) {
     if (result->value == DATE_BROKEN) {
         printf("%s\t-1\t%s", url, verdict_name(result->verdict));
     } else if (result->value == DATE_UNSET) {
@@ -86,9 +101,24 @@ void print_result(const char* url, const CheckResult* result, void*) {
     } else {
         printf("%s\t%u\t%s", url, static_cast<unsigned>(result->value), verdict_name(result->verdict));
     }
-    if (result->target) printf("\t%s", result->target);
+}
+
+void end_line() {
     putchar('\n');
     fflush(stdout);
+}
+
+void print_result(const char* url, const CheckResult* result, void*) {
+    print_verdict(url, result);
+    if (result->target) printf("\t%s", result->target);
+    end_line();
+}
+
+// With the two addresses always there, empty when there is none.
+void print_archived_result(const char* url, const CheckResult* result, void*) {
+    print_verdict(url, result);
+    printf("\t%s\t%s", result->target ? result->target : "", result->archive ? result->archive : "");
+    end_line();
 }
 
 struct Update {
@@ -108,6 +138,7 @@ void store_result(const char* url, const CheckResult* result, void* context) {
 
 int update_collection(const char* path, bool clock_fixed, uint32_t seconds, bool follow_moved,
                       const CheckerSettings* settings) {
+    const bool archive = settings->archive_service != nullptr;
     Collection collection = create_collection();
     if (clock_fixed) set_fixed_clock(&collection, seconds);
     if (!read_bookmark_file(&collection, path, false, nullptr, nullptr)) {
@@ -117,11 +148,16 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, bool
     }
     Update update = {&collection, now(&collection), {}};
     std::vector<const char*> urls;
+    std::vector<uint32_t> moments;
     const PtrVector* by_url = collection.records_by_url;
-    for (uint32_t i = 0; i < by_url->count; i++) urls.push_back(static_cast<Bookmark*>(by_url->items[i])->url);
+    for (uint32_t i = 0; i < by_url->count; i++) {
+        const Bookmark* record = static_cast<Bookmark*>(by_url->items[i]);
+        urls.push_back(record->url);
+        if (archive) moments.push_back(archive_moment(record, update.moment));
+    }
     std::vector<const char*> witnesses(WITNESSES_KEPT * 4);
     witnesses.resize(answered_urls(collection.records, witnesses.data(), static_cast<uint32_t>(witnesses.size())));
-    int status = check_urls(urls, witnesses, settings, store_result, &update) ? EXIT_OFFLINE : 0;
+    int status = check_urls(urls, moments, witnesses, settings, store_result, &update) ? EXIT_OFFLINE : 0;
     // A copy: following may delete the record followed (another has its address).
     const std::vector<Bookmark*> records(
         reinterpret_cast<Bookmark**>(collection.records->items),
@@ -130,10 +166,12 @@ int update_collection(const char* path, bool clock_fixed, uint32_t seconds, bool
         CheckVerdict verdict =
             update.offline.count(record) ? VERDICT_OFFLINE : static_cast<CheckVerdict>(record->verdict);
         printf("%s\t%s\t%s", record->url, verdict_name(verdict), shown_state_name(shown_state(record)));
-        if (follow_moved && verdict == VERDICT_MOVED && offers_new_address(record->url, record->moved_to)) {
-            printf("\t%s", record->moved_to);
-            follow_moved_address(&collection, record);
-        }
+        const bool follow =
+            follow_moved && verdict == VERDICT_MOVED && offers_new_address(record->url, record->moved_to);
+        // With both, the new address keeps its field (empty when not followed) before the copy's.
+        if (follow || (follow_moved && archive)) printf("\t%s", follow ? record->moved_to : "");
+        if (archive) printf("\t%s", record->archive ? record->archive : "");
+        if (follow) follow_moved_address(&collection, record);
         putchar('\n');
     }
     if (!save_collection(&collection, path, true)) {
@@ -174,6 +212,7 @@ int run_check_command(int argc, char** argv) {
                                 nullptr};
     bool update = false;
     bool follow_moved = false;
+    bool archive = false;
     bool clock_fixed = false;
     uint32_t seconds = 0;
     int i = 0;
@@ -184,6 +223,8 @@ int run_check_command(int argc, char** argv) {
         }
         if (strcmp(argv[i], "--follow-moved") == 0) {
             follow_moved = true;
+        } else if (strcmp(argv[i], "--archive") == 0) {
+            archive = true;
             continue;
         }
         if (i + 1 >= argc) return print_usage();
@@ -199,6 +240,8 @@ int run_check_command(int argc, char** argv) {
             double interval = strtod(argv[++i], &end);
             if (*end || !(interval >= 0 && interval <= 3600)) return print_usage();
             settings.host_interval_ms = static_cast<uint32_t>(interval * 1000 + 0.5);
+        } else if (strcmp(argv[i], "--archive-service") == 0) {
+            settings.archive_service = argv[++i];
         } else if (strcmp(argv[i], "--now") == 0) {
             if (!parse_seconds_argument(argv[++i], &seconds)) return print_usage();
             clock_fixed = true;
@@ -206,7 +249,9 @@ int run_check_command(int argc, char** argv) {
             return print_usage();
         }
     }
-    if (update ? argc - i != 1 : clock_fixed || follow_moved) return print_usage();
+    if (update ? argc - i != 1 : (clock_fixed && !archive) || follow_moved) return print_usage();
+    if (settings.archive_service && !archive) return print_usage();
+    if (archive && !settings.archive_service) settings.archive_service = ARCHIVE_SERVICE_DEFAULT;
     if (!net_startup()) {
         fputs("lktool check: the socket layer cannot start\n", stderr);
         return 1;
@@ -221,7 +266,12 @@ int run_check_command(int argc, char** argv) {
             lines = read_lines();
             for (const std::string& line : lines) urls.push_back(line.c_str());
         }
-        if (check_urls(urls, {}, &settings, print_result, nullptr)) status = EXIT_OFFLINE;
+        // The page's last known good moment is now, as far as lktool knows.
+        uint32_t moment = clock_fixed ? seconds : static_cast<uint32_t>(time(nullptr));
+        std::vector<uint32_t> moments(archive ? urls.size() : 0, moment);
+        if (check_urls(urls, moments, {}, &settings, archive ? print_archived_result : print_result, nullptr)) {
+            status = EXIT_OFFLINE;
+        }
     }
     net_cleanup();
     return status;

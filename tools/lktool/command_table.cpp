@@ -4,9 +4,8 @@
 const LktoolCommand lktool_commands[] = {
     {"browsers", "[--local DIR] [--roaming DIR]", run_browsers_command},
     {"check",
-     "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [URL...] | --update [--follow-moved] [--now SECONDS] "
-     "[same options] "
-     "COLLECTION",
+     "[--wait SECONDS] [--jobs N] [--host-interval SECONDS] [--archive [--archive-service URL] [--now SECONDS]] "
+     "[URL...] | --update [--follow-moved] [--now SECONDS] [same options] COLLECTION",
      run_check_command},
     {"duplicates", "[--keep oldest|newest] COLLECTION", run_duplicates_command},
     {"load", "[--auto 0|1] [--folders 0|1] [--now SECONDS] FILE|SHORTCUT.url|Bookmarks|places.sqlite...",
