@@ -249,15 +249,15 @@ TEST_F(Scheduler, BrokenPagesGetTheirArchivedCopy) {
         CheckVerdict verdict;
         std::string archive;
     } cases[] = {
-        {site(0) + "/status/404", T, VERDICT_GONE, copy + site(0) + "/status/404"},
-        {site(0) + "/status/503", 1, VERDICT_SERVER_ERROR,
-         "http://web.archive.org/web/19700101000001/" + site(0) + "/status/503"},
+        {site_url(0) + "/status/404", T, VERDICT_GONE, copy + site_url(0) + "/status/404"},
+        {site_url(0) + "/status/503", 1, VERDICT_SERVER_ERROR,
+         "http://web.archive.org/web/19700101000001/" + site_url(0) + "/status/503"},
         {closed + "/held-until-an-answer", T, VERDICT_UNREACHABLE, copy + closed + "/held-until-an-answer"},
-        {site(1) + "/status/404?archive-none", T, VERDICT_GONE, ""},
-        {site(2) + "/status/500?archive-garbage", T, VERDICT_SERVER_ERROR, ""},
-        {site(3) + "/status/404?not-wanted", NO_ARCHIVE_LOOKUP, VERDICT_GONE, ""},
-        {site(3) + "/date/rfc1123", T, VERDICT_DATED, ""},
-        {site(3) + "/status/403", T, VERDICT_BLOCKED, ""},
+        {site_url(1) + "/status/404?archive-none", T, VERDICT_GONE, ""},
+        {site_url(2) + "/status/500?archive-garbage", T, VERDICT_SERVER_ERROR, ""},
+        {site_url(3) + "/status/404?not-wanted", NO_ARCHIVE_LOOKUP, VERDICT_GONE, ""},
+        {site_url(3) + "/date/rfc1123", T, VERDICT_DATED, ""},
+        {site_url(3) + "/status/403", T, VERDICT_BLOCKED, ""},
     };
     std::vector<std::string> urls;
     std::vector<uint32_t> moments;
@@ -265,7 +265,7 @@ TEST_F(Scheduler, BrokenPagesGetTheirArchivedCopy) {
         urls.push_back(c.url);
         moments.push_back(c.moment);
     }
-    make(8, 0, nullptr, site(6) + "/wayback/available");
+    make(8, 0, nullptr, site_url(6) + "/wayback/available");
     take_log(6);
     start(urls, moments);
     std::map<std::string, CheckResult> results = collect();
@@ -284,10 +284,10 @@ TEST_F(Scheduler, BrokenPagesGetTheirArchivedCopy) {
 // A service that twice in a row gives nothing is not asked again in the
 // pass; a lookup in flight closes with Stop.
 TEST_F(Scheduler, ADownOrStoppedServiceHoldsNothingBack) {
-    make(4, 0, nullptr, site(7) + "/close");
+    make(4, 0, nullptr, site_url(7) + "/close");
     take_log(7);
     std::vector<std::string> urls;
-    for (int i = 0; i < 5; i++) urls.push_back(site(0) + "/status/404?" + std::to_string(i));
+    for (int i = 0; i < 5; i++) urls.push_back(site_url(0) + "/status/404?" + std::to_string(i));
     start(urls, std::vector<uint32_t>(urls.size(), 1000000000));
     std::map<std::string, CheckResult> results = collect();
     ASSERT_EQ(results.size(), urls.size());
@@ -297,13 +297,13 @@ TEST_F(Scheduler, ADownOrStoppedServiceHoldsNothingBack) {
     }
     EXPECT_EQ(take_log(7).size(), 1u + ARCHIVE_FAILURES_TOLERATED);
 
-    make(4, 0, nullptr, site(7) + "/wayback/available");
-    start({site(0) + "/status/404?archive-hold"}, {1000000000});
-    ASSERT_TRUE(holds({site(7)}, 1));
+    make(4, 0, nullptr, site_url(7) + "/wayback/available");
+    start({site_url(0) + "/status/404?archive-hold"}, {1000000000});
+    ASSERT_TRUE(servers_hold({site_url(7)}, 1));
     checker_stop(checker_);
     EXPECT_EQ(checker_pending(checker_), 0u);
-    EXPECT_TRUE(holds({site(7)}, 0)) << "its connection is closed";
-    release_held(site(7), "archive");
+    EXPECT_TRUE(servers_hold({site_url(7)}, 0)) << "its connection is closed";
+    release_held(site_url(7), "archive");
 }
 
 TEST(UrlHostKey, FillsItsBufferToTheLastByte) {

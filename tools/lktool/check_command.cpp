@@ -223,7 +223,9 @@ int run_check_command(int argc, char** argv) {
         }
         if (strcmp(argv[i], "--follow-moved") == 0) {
             follow_moved = true;
-        } else if (strcmp(argv[i], "--archive") == 0) {
+            continue;
+        }
+        if (strcmp(argv[i], "--archive") == 0) {
             archive = true;
             continue;
         }
