@@ -3,7 +3,8 @@
 #   ./build.sh run    build lk.exe and start it under Wine
 #   ./build.sh test   build everything and run every test: native, sanitizers, Wine, fuzz targets
 #   ./build.sh fuzz [SECONDS]   run each fuzz target that long (default 60) over its corpus
-# Both install what is missing first and reuse earlier builds.
+#   ./build.sh package   build the release packages (zips and setup program) into dist/
+# All install what is missing first and reuse earlier builds.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -16,7 +17,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev libssl-dev openssl libutf8proc-dev libidn2-dev
     rapidjson-dev libsqlite3-dev
     clang libclang-rt-14-dev
-    clang-format git
+    clang-format git nsis
 )
 
 install_missing() {
@@ -171,12 +172,25 @@ run_program() {
     fi
 }
 
+# Every Windows build makes its zip, the 64-bit one the setup program too
+# (package/): gathered here, with the version in their names.
+make_packages() {
+    build_windows 64
+    build_windows 32
+    rm -rf "$root/dist"
+    mkdir -p "$root/dist"
+    cat "$build/win64/package/packages.txt" "$build/win32/package/packages.txt" | xargs cp -t "$root/dist/"
+    echo "== packages in dist/"
+    ls -l "$root/dist"
+}
+
 case "${1:-}" in
     run) install_missing && run_program ;;
     test) install_missing && run_tests ;;
     fuzz) install_missing && run_fuzz "${2:-60}" ;;
+    package) install_missing && make_packages ;;
     *)
-        echo "usage: $0 run|test|fuzz [SECONDS]" >&2
+        echo "usage: $0 run|test|fuzz [SECONDS]|package" >&2
         exit 2
         ;;
 esac

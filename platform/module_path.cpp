@@ -56,11 +56,17 @@ void file_beside_executable(const char* name, char buffer[MAX_PATH]) {
 }
 
 void choose_data_folder() {
-    char program_folder[MAX_PATH], settings[MAX_PATH], collection[MAX_PATH];
+    char program_folder[MAX_PATH], settings[MAX_PATH], collection[MAX_PATH], marker[MAX_PATH];
     file_beside_executable("", program_folder);
     file_beside_executable("lk.ini", settings);
     file_beside_executable("lk.htm", collection);
-    bool portable = file_exists(settings) || file_exists(collection) || folder_takes_new_files(program_folder);
+    file_beside_executable(INSTALLED_MARKER, marker);
+    // Files already beside the program stay in use whatever else holds: the
+    // collection is never lost from view. An installed copy's folder takes new
+    // files too (the user's own programs folder, or an elevated start under
+    // Program Files), so the setup program's marker settles that case.
+    bool portable = file_exists(settings) || file_exists(collection) ||
+                    (!file_exists(marker) && folder_takes_new_files(program_folder));
     if (portable || !user_data_folder(data_folder)) lstrcpynA(data_folder, program_folder, MAX_PATH);
 }
 

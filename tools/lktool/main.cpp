@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/version.h"
 #include "tools/lktool/commands.h"
 
 #ifdef _WIN32
@@ -15,6 +16,7 @@ int print_usage() {
     for (const LktoolCommand* c = lktool_commands; c->name; c++) {
         fprintf(stderr, "  lktool %s %s\n", c->name, c->usage);
     }
+    fputs("  lktool --version\n", stderr);
     return 2;
 }
 
@@ -24,6 +26,10 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     if (argc < 2) return print_usage();
+    if (strcmp(argv[1], "--version") == 0) {
+        puts("lktool " LK_VERSION_TEXT " build " LK_BUILD_TEXT);
+        return 0;
+    }
     for (const LktoolCommand* c = lktool_commands; c->name; c++) {
         if (strcmp(argv[1], c->name) == 0) return c->run(argc - 2, argv + 2);
     }

@@ -1,0 +1,245 @@
+// The release as a user meets it: the version resource of the built programs,
+// the portable zip unpacked and run in place, and the setup program's silent
+// install, a start from the installed place, its uninstall entry and its
+// silent uninstall. Runs under Wine, in the build folder's prefix.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/resource.h"
+#include "core/version.h"
+#include "gtest/gtest.h"
+#include "platform/module_path.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Waits for the condition, which another process brings about; false when
+// it has not come within 30 seconds.
+template <typename Condition>
+bool eventually(Condition condition) {
+    for (DWORD begin = GetTickCount(); !condition();) {
+        if (GetTickCount() - begin > 30000) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::string version_string(const std::string& file, const char* name) {
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) return "";
+    std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) return "";
+    return std::string(value, length ? length - 1 : 0);
+}
+
+VS_FIXEDFILEINFO fixed_version(const std::string& file) {
+    VS_FIXEDFILEINFO fixed = {};
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    VS_FIXEDFILEINFO* found = nullptr;
+    UINT length = 0;
+    if (!data.empty() && GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) &&
+        VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&found), &length)) {
+        fixed = *found;
+    }
+    return fixed;
+}
+
+// Runs the command line to its end: its exit code (999: did not end), and its
+// standard output when asked for.
+DWORD run(std::string command, std::string* out = nullptr) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (out) {
+        CreatePipe(&read_end, &write_end, &inherited, 0);
+        SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = write_end;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    PROCESS_INFORMATION info = {};
+    DWORD code = 999;
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, out != nullptr, 0, nullptr, nullptr, &startup, &info)) {
+        if (out) {
+            CloseHandle(write_end);
+            write_end = nullptr;
+            char buffer[512];
+            DWORD got = 0;
+            while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got) out->append(buffer, got);
+        }
+        if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    if (read_end) CloseHandle(read_end);
+    if (write_end) CloseHandle(write_end);
+    return code;
+}
+
+// Starts lk.exe, waits for its window, and closes it as the user does: the
+// program has chosen its data folder and written its options by then.
+void start_and_close(const std::string& exe) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    HWND frame = nullptr;
+    EXPECT_TRUE(eventually([&] {
+        frame = FindWindowA(FRAME_CLASS_NAME, nullptr);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(frame, &owner);
+        return frame && owner == info.dwProcessId && IsWindowVisible(frame);
+    }));
+    if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 30000), WAIT_OBJECT_0);
+    TerminateProcess(info.hProcess, 9);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+std::string known_folder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// The user's data folder of an installed copy, emptied for the test.
+fs::path fresh_user_data_folder() {
+    fs::path folder = fs::path(known_folder(CSIDL_APPDATA)) / "Ravozorizi";
+    fs::remove_all(folder);
+    return folder;
+}
+
+void write_file(const fs::path& path, const char* text) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    fputs(text, f);
+    fclose(f);
+}
+
+const char* const kShipped[] = {"lk.exe", "lk-help.htm", "lktool.exe", "README.txt", "LICENSE.txt"};
+const char* const kUserFiles[] = {"lk.htm", "lk.htm.bak", "lk.ini"};
+
+TEST(VersionResource, BothProgramsCarryTheOneVersion) {
+    const struct {
+        const char* path;
+        const char* name;
+    } programs[] = {{LK_EXE_PATH, "lk.exe"}, {LKTOOL_EXE_PATH, "lktool.exe"}};
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.name);
+        VS_FIXEDFILEINFO fixed = fixed_version(program.path);
+        EXPECT_EQ(fixed.dwFileVersionMS, static_cast<DWORD>(MAKELONG(LK_VERSION_MINOR, LK_VERSION_MAJOR)));
+        EXPECT_EQ(fixed.dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, LK_BUILD_NUMBER)));
+        EXPECT_EQ(fixed.dwProductVersionMS, fixed.dwFileVersionMS);
+        EXPECT_EQ(version_string(program.path, "ProductName"), "Ravozorizi");
+        EXPECT_EQ(version_string(program.path, "ProductVersion"), LK_VERSION_TEXT);
+        EXPECT_EQ(version_string(program.path, "FileVersion"), LK_VERSION_TEXT " build " LK_BUILD_TEXT);
+        EXPECT_EQ(version_string(program.path, "CompanyName"), LK_MAKER);
+        EXPECT_EQ(version_string(program.path, "LegalCopyright"), LK_COPYRIGHT);
+        EXPECT_EQ(version_string(program.path, "OriginalFilename"), program.name);
+        EXPECT_NE(version_string(program.path, "FileDescription"), "");
+    }
+}
+
+TEST(Package, ZipRunsInPlaceWithItsFilesBesideIt) {
+    const fs::path folder = LK_UNZIPPED_DIR;
+    for (const char* name : kShipped) EXPECT_TRUE(fs::exists(folder / name)) << name;
+    EXPECT_FALSE(fs::exists(folder / INSTALLED_MARKER));
+
+    std::string out;
+    EXPECT_EQ(run("\"" + (folder / "lktool.exe").string() + "\" --version", &out), 0u);
+    EXPECT_EQ(out, "lktool " LK_VERSION_TEXT " build " LK_BUILD_TEXT "\n");
+
+    const fs::path user_data = fresh_user_data_folder();
+    start_and_close((folder / "lk.exe").string());
+    EXPECT_TRUE(fs::exists(folder / "lk.ini"));
+    EXPECT_FALSE(fs::exists(user_data / "lk.ini"));
+}
+
+TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
+    const fs::path folder = fs::path(known_folder(CSIDL_LOCAL_APPDATA)) / "Programs" / "Ravozorizi";
+    const fs::path shortcut = fs::path(known_folder(CSIDL_PROGRAMS)) / "Ravozorizi.lnk";
+    const char key_name[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravozorizi";
+    fs::remove_all(folder);
+    const fs::path user_data = fresh_user_data_folder();
+
+    ASSERT_EQ(run("\"" LK_SETUP_EXE "\" /S /CURRENTUSER"), 0u);
+    for (const char* name : kShipped) EXPECT_TRUE(fs::exists(folder / name)) << name;
+    EXPECT_TRUE(fs::exists(folder / INSTALLED_MARKER));
+    EXPECT_TRUE(fs::exists(shortcut));
+
+    // The entry in Settings, Apps: what it shows and how it uninstalls.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key_name, 0, KEY_READ, &key), ERROR_SUCCESS);
+    const std::string dir = folder.string();
+    const struct {
+        const char* name;
+        std::string value;
+    } texts[] = {
+        {"DisplayName", "Ravozorizi"},
+        {"DisplayVersion", LK_VERSION_TEXT},
+        {"Publisher", LK_MAKER},
+        {"DisplayIcon", dir + "\\lk.exe,0"},
+        {"InstallLocation", dir},
+        {"UninstallString", "\"" + dir + "\\uninstall.exe\""},
+        {"QuietUninstallString", "\"" + dir + "\\uninstall.exe\" /S"},
+    };
+    for (const auto& text : texts) {
+        char value[2 * MAX_PATH] = "";
+        DWORD size = sizeof value;
+        EXPECT_EQ(RegGetValueA(key, nullptr, text.name, RRF_RT_REG_SZ, nullptr, value, &size), ERROR_SUCCESS);
+        EXPECT_EQ(value, text.value) << text.name;
+    }
+    const struct {
+        const char* name;
+        DWORD low, high;
+    } numbers[] = {{"NoModify", 1, 1}, {"NoRepair", 1, 1}, {"EstimatedSize", 100, 100000}};
+    for (const auto& number : numbers) {
+        DWORD value = 0, size = sizeof value;
+        EXPECT_EQ(RegGetValueA(key, nullptr, number.name, RRF_RT_REG_DWORD, nullptr, &value, &size), ERROR_SUCCESS);
+        EXPECT_GE(value, number.low) << number.name;
+        EXPECT_LE(value, number.high) << number.name;
+    }
+    RegCloseKey(key);
+
+    // Installed, it keeps its files in the user's data folder, though it
+    // could write beside itself.
+    start_and_close((folder / "lk.exe").string());
+    EXPECT_TRUE(fs::exists(user_data / "lk.ini"));
+    EXPECT_FALSE(fs::exists(folder / "lk.ini"));
+
+    // The user's files, in both places, outlive the program.
+    for (const char* name : kUserFiles) {
+        write_file(folder / name, "mine");
+        write_file(user_data / name, "mine");
+    }
+    ASSERT_EQ(run("\"" + dir + "\\uninstall.exe\" /S"), 0u);
+    // The uninstaller goes on as a copy of itself in the temporary folder.
+    EXPECT_TRUE(eventually([&] {
+        return !fs::exists(folder / "uninstall.exe") &&
+               RegOpenKeyExA(HKEY_CURRENT_USER, key_name, 0, KEY_READ, &key) == ERROR_FILE_NOT_FOUND;
+    }));
+    for (const char* name : kShipped) EXPECT_FALSE(fs::exists(folder / name)) << name;
+    EXPECT_FALSE(fs::exists(folder / INSTALLED_MARKER));
+    EXPECT_FALSE(fs::exists(shortcut));
+    for (const char* name : kUserFiles) {
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+        EXPECT_TRUE(fs::exists(user_data / name)) << name;
+    }
+    fs::remove_all(folder);
+    fs::remove_all(user_data);
+}
+
+}  // namespace
