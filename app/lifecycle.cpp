@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/browser_imports.h"
 #include "app/collection_files.h"
+#include "app/dpi.h"
 #include "app/frame.h"
 #include "app/import_reports.h"
 #include "app/rescans.h"
@@ -16,15 +17,10 @@
 #include "app/status_text.h"
 #include "browser/dde_client.h"
 #include "checker/host_ascii.h"
-#include "platform/handles.h"
 #include "platform/message_box.h"
 #include "search/keyword_index.h"
 
 namespace {
-
-HFONT create_ui_font() {
-    return CreateFontA(-8, 0, 0, 0, 300, 0, 0, 0, 0, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
-}
 
 void fail_start(const char* message) {
     app_message_box(nullptr, message, MB_ICONINFORMATION);
@@ -33,10 +29,11 @@ void fail_start(const char* message) {
     app_state = nullptr;
 }
 
+// Kept as at 96 dpi, whatever screen the frame was on.
 void take_column_widths() {
     for (int i = 0; i < 2; i++) {
-        app_state->options.column_width[i] =
-            static_cast<int32_t>(SendMessageA(app_state->list_view, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+        int width = static_cast<int>(SendMessageA(app_state->list_view, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+        app_state->options.column_width[i] = unscaled(width, app_state->frame_dpi);
     }
 }
 
@@ -50,7 +47,6 @@ bool initialise_app(HINSTANCE instance, int show) {
     find_app_data_folders();
     bool first_run = is_first_run();
     if (first_run) import_legacy_settings();
-    app_state->ui_font = create_ui_font();
     app_state->collection = create_collection();
     app_state->record_terms = create_record_terms(&app_state->collection, host_ascii);
     set_status_text("Please Wait, Initializing Browser...", 1000);
@@ -110,7 +106,6 @@ void release_app() {
     forget_import_report();
     free_record_terms(&app_state->record_terms);
     free_collection(&app_state->collection);
-    close_handle<GdiObjectPolicy<HFONT>>(&app_state->ui_font);
     end_dde(&app_state->browser_link);
     free(app_state);
     app_state = nullptr;
