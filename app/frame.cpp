@@ -157,8 +157,10 @@ void frame_on_dpichanged(HWND hwnd, UINT dpi, const RECT* suggested) {
     layout_children(hwnd);
 }
 
-// The message font or the high-contrast theme changed.
+// The message font or the high-contrast theme changed (once the children
+// are made).
 void frame_on_settingchange(HWND hwnd) {
+    if (!app_state->frame_dpi) return;
     scale_frame_children(app_state->frame_dpi);
     layout_children(hwnd);
 }
