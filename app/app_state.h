@@ -56,6 +56,7 @@ struct AppState {
     HWND status_bar;
     HIMAGELIST state_images;  // the list's, destroyed with it
     HIMAGELIST toolbar_images;
+    HICON frame_icons[2];   // small and big, set on the frame with WM_SETICON
     UINT frame_dpi;         // the scale the frame's children are made for
     int32_t sort_column;    // 0 title, 1 URL
     uint32_t search_error;  // the SearchStatus of the last filter run that failed; 0 (SEARCH_OK) after one that did not

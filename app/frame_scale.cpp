@@ -71,6 +71,19 @@ void set_filter_width(int width) {
     }
 }
 
+// The caption's and the task switcher's icons, drawn at their sizes for the dpi.
+void set_frame_icons(UINT dpi) {
+    const int kinds[2] = {ICON_SMALL, ICON_BIG};
+    const int sides[2] = {metric_for_dpi(SM_CXSMICON, dpi), metric_for_dpi(SM_CXICON, dpi)};
+    for (int i = 0; i < 2; i++) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(app_instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, sides[i], sides[i], LR_DEFAULTCOLOR));
+        SendMessageA(app_state->main_window, WM_SETICON, static_cast<WPARAM>(kinds[i]), reinterpret_cast<LPARAM>(icon));
+        close_handle<ZeroInvalidPolicy<HICON, DestroyIcon>>(&app_state->frame_icons[i]);
+        app_state->frame_icons[i] = icon;
+    }
+}
+
 void scale_columns(UINT from, UINT to) {
     HWND list = app_state->list_view;
     int columns = Header_GetItemCount(ListView_GetHeader(list));
@@ -88,6 +101,7 @@ void scale_frame_children(UINT dpi) {
     set_status_images(set);
     set_toolbar_images(set, dpi);
     set_filter_width(scaled(SEARCH_FILTER_WIDTH, dpi));
+    set_frame_icons(dpi);
     if (app_state->frame_dpi && app_state->frame_dpi != dpi) scale_columns(app_state->frame_dpi, dpi);
     app_state->frame_dpi = dpi;
 }
@@ -95,4 +109,5 @@ void scale_frame_children(UINT dpi) {
 void free_frame_scale() {
     close_handle<GdiObjectPolicy<HFONT>>(&app_state->ui_font);
     close_handle<ZeroInvalidPolicy<HIMAGELIST, ImageList_Destroy>>(&app_state->toolbar_images);
+    for (HICON& icon : app_state->frame_icons) close_handle<ZeroInvalidPolicy<HICON, DestroyIcon>>(&icon);
 }

@@ -9,10 +9,10 @@
 const int SEARCH_FILTER_WIDTH = 250;
 
 // Gives the search filter, list and status bar the message font at the dpi,
-// the toolbar and the list the images drawn nearest to it, the filter its
+// the toolbar, the list and the frame the images drawn for it, the filter its
 // width, and scales the list's columns from the frame's last dpi
 // (app_state->frame_dpi) to this one, which becomes the frame's dpi. Laying
 // out the children afterwards is the caller's part.
 void scale_frame_children(UINT dpi);
-// Deletes the font and toolbar images made for the children.
+// Deletes the font, toolbar images and icons made for the frame.
 void free_frame_scale();

@@ -31,7 +31,7 @@ protected:
     }
 };
 
-TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesAndFontsAndBackAgain) {
+TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesIconsAndFontsAndBackAgain) {
     const RECT suggested = {10, 20, 1210, 920};
     const int title = column_width(0), url = column_width(1);
     const LONG font = font_height(app_state->list_view);
@@ -54,6 +54,13 @@ TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesAndFontsAndBackAgain) 
         EXPECT_NEAR(font_height(child), 2 * font, 1);
     }
     EXPECT_EQ(width_of(app_state->filter_edit), 2 * filter);
+    ICONINFO icon = {};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageA(frame, WM_GETICON, ICON_SMALL, 0)), &icon));
+    BITMAP colour = {};
+    GetObjectA(icon.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, 32);
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
 
     // 150 % takes the set drawn for it; back at 96 dpi everything is as it was.
     move_to_scale(144, suggested);
