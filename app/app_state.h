@@ -62,8 +62,11 @@ struct AppState {
     HWND tooltip_control;
     HWND filter_edit;
     HWND status_bar;
-    HIMAGELIST state_images;
-    int32_t sort_column;  // a ListColumn
+    HIMAGELIST state_images;  // the list's, destroyed with it
+    HIMAGELIST toolbar_images;
+    HICON frame_icons[2];  // small and big, set on the frame with WM_SETICON
+    UINT frame_dpi;        // the scale the frame's children are made for
+    int32_t sort_column;   // a ListColumn
     uint32_t sort_descending;
     // The ListColumn of each of the list's own columns, by their index.
     int8_t list_column_at[LIST_COLUMN_COUNT];
@@ -81,14 +84,13 @@ struct AppState {
     DWORD check_began_tick;
     uint32_t check_results_due;  // the timer that takes the next batch is set
     uint32_t check_minutes;
-    DWORD status_expiry;  // tick when a timed status text gives way to "Ready"
-    HFONT ui_font;
+    DWORD status_expiry;       // tick when a timed status text gives way to "Ready"
+    HFONT ui_font;             // the frame children's
     Collection collection;     // records, records_by_url, keyword_index
     RecordTerms record_terms;  // the filter's site: and is: terms over `collection`
     Options options;
     BrowserLink browser_link;
     uint32_t filter_dirty;
-    HBITMAP toolbar_bitmap;
     // The collection file existed but could not be read at start-up: saving
     // over it (or rotating it into the backup) needs the user's consent.
     uint32_t collection_unread;

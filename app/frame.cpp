@@ -3,12 +3,15 @@
 #include "app/frame.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 #include <windowsx.h>
 
 #include "app/app_state.h"
 #include "app/command_state.h"
 #include "app/commands.h"
+#include "app/dpi.h"
 #include "app/drop_target.h"
+#include "app/frame_scale.h"
 #include "app/import_reports.h"
 #include "app/lifecycle.h"
 #include "app/list_columns.h"
@@ -23,12 +26,11 @@
 
 namespace {
 
-const int kFilterWidth = 250;
 const char kCountPaneSample[] = "XXXX Ravozorizi";
 
 const TBBUTTON kToolbarButtons[] = {
     {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
-    {kFilterWidth, IDC_SEARCH_FILTER, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
+    {SEARCH_FILTER_WIDTH, IDC_SEARCH_FILTER, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
     {0, 0, TBSTATE_ENABLED, BTNS_SEP, {0}, 0, 0},
     {0, IDM_FAST_ADD, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
     {1, IDM_ADD, TBSTATE_ENABLED, BTNS_BUTTON, {0}, 0, 0},
@@ -46,20 +48,17 @@ bool create_list(HWND frame) {
     app_state->list_view = list;
     app_state->shown_records = vec_create();
     app_state->list_orders = create_list_orders();
-    app_state->state_images =
-        ImageList_LoadBitmap(app_instance, MAKEINTRESOURCEA(IDB_STATUS_IMAGES), 9, 3, RGB(255, 255, 255));
-    ListView_SetImageList(list, app_state->state_images, LVSIL_SMALL);
+    // The system's selection and hover look rather than the classic one.
+    SetWindowTheme(list, L"Explorer", nullptr);
     // Columns the user drags into another order keep it (lk.ini "Columns").
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
     return insert_list_columns(list);
 }
 
+// The buttons' images come from scale_frame_children.
 void create_toolbar(HWND frame) {
-    COLORMAP grey_to_face = {RGB(192, 192, 192), GetSysColor(COLOR_BTNFACE)};
-    app_state->toolbar_bitmap = CreateMappedBitmap(app_instance, IDB_TOOLBAR, 0, &grey_to_face, 1);
-    app_state->toolbar = CreateToolbarEx(frame, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 4, nullptr,
-                                         reinterpret_cast<UINT_PTR>(app_state->toolbar_bitmap), kToolbarButtons,
-                                         ARRAYSIZE(kToolbarButtons), 16, 15, 16, 15, sizeof(TBBUTTON));
+    app_state->toolbar = CreateToolbarEx(frame, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 0, nullptr, 0,
+                                         kToolbarButtons, ARRAYSIZE(kToolbarButtons), 0, 0, 0, 0, sizeof(TBBUTTON));
     app_state->tooltip_control = reinterpret_cast<HWND>(SendMessageA(app_state->toolbar, TB_GETTOOLTIPS, 0, 0));
     if (app_state->tooltip_control && !(app_state->options.option_flags & OPT_TOOLTIPS)) {
         SendMessageA(app_state->tooltip_control, TTM_ACTIVATE, FALSE, 0);
@@ -91,12 +90,6 @@ void create_search_filter(HWND frame) {
         SendMessageA(app_state->tooltip_control, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SetParent(edit, app_state->toolbar);
-    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(app_state->ui_font), FALSE);
-    RECT slot;
-    int index = static_cast<int>(SendMessageA(app_state->toolbar, TB_COMMANDTOINDEX, IDC_SEARCH_FILTER, 0));
-    if (SendMessageA(app_state->toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&slot))) {
-        MoveWindow(edit, slot.left, slot.top, slot.right - slot.left, slot.bottom - slot.top, TRUE);
-    }
 }
 
 int window_height(HWND window) {
@@ -106,7 +99,9 @@ int window_height(HWND window) {
 }
 
 void set_status_panes(int client_width) {
-    int parts[2] = {client_width - GetSystemMetrics(SM_CXVSCROLL) - status_text_width(kCountPaneSample) - 4, -1};
+    int parts[2] = {client_width - metric_for_dpi(SM_CXVSCROLL, app_state->frame_dpi) -
+                        status_text_width(kCountPaneSample) - scaled(4, app_state->frame_dpi),
+                    -1};
     SendMessageA(app_state->status_bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
@@ -136,9 +131,37 @@ BOOL frame_on_create(HWND hwnd, LPCREATESTRUCT /*create*/) {
     create_toolbar(hwnd);
     create_status_bar(hwnd);
     create_search_filter(hwnd);
+    // The columns' widths are kept as at 96 dpi.
+    app_state->frame_dpi = NORMAL_DPI;
+    scale_frame_children(window_dpi(hwnd));
     layout_children(hwnd);
     SetTimer(hwnd, IDT_CHECK_MINUTE, 60000, nullptr);
     return TRUE;
+}
+
+// Moved to a screen of another scale: the system suggests where the frame
+// keeps its size as the user sees it.
+void frame_on_dpichanged(HWND hwnd, UINT dpi, const RECT* suggested) {
+    scale_frame_children(dpi);
+    SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_children(hwnd);
+}
+
+// The message font or the high-contrast theme changed (once the children
+// are made).
+void frame_on_settingchange(HWND hwnd) {
+    if (!app_state->frame_dpi) return;
+    scale_frame_children(app_state->frame_dpi);
+    layout_children(hwnd);
+}
+
+// Common controls learn of new colours only from their parent.
+void frame_on_syscolorchange(HWND hwnd) {
+    for (HWND child : {app_state->list_view, app_state->toolbar, app_state->status_bar}) {
+        SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    frame_on_settingchange(hwnd);
 }
 
 void frame_on_size(HWND hwnd, UINT state, int /*cx*/, int /*cy*/) {
@@ -193,7 +216,7 @@ void frame_on_ncdestroy(HWND /*hwnd*/) {
     app_state->shown_records = nullptr;
     free_list_orders(app_state->list_orders);
     app_state->list_orders = nullptr;
-    close_handle<GdiObjectPolicy<HBITMAP>>(&app_state->toolbar_bitmap);
+    free_frame_scale();
     app_state->main_window = nullptr;
     set_message_box_owner(nullptr);
 }
@@ -311,6 +334,15 @@ LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         HANDLE_MSG(hwnd, WM_MENUSELECT, frame_on_menuselect);
         case WM_EXITMENULOOP:
             frame_on_exitmenuloop(hwnd);
+            return 0;
+        case WM_DPICHANGED:
+            frame_on_dpichanged(hwnd, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_SETTINGCHANGE:
+            frame_on_settingchange(hwnd);
+            break;
+        case WM_SYSCOLORCHANGE:
+            frame_on_syscolorchange(hwnd);
             return 0;
         case WM_CHECK_RESULTS:
             note_check_results();

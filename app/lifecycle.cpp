@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/browser_imports.h"
 #include "app/collection_files.h"
+#include "app/dpi.h"
 #include "app/frame.h"
 #include "app/import_reports.h"
 #include "app/list_columns.h"
@@ -18,15 +19,10 @@
 #include "app/undo_commands.h"
 #include "browser/dde_client.h"
 #include "checker/host_ascii.h"
-#include "platform/handles.h"
 #include "platform/message_box.h"
 #include "search/keyword_index.h"
 
 namespace {
-
-HFONT create_ui_font() {
-    return CreateFontA(-8, 0, 0, 0, 300, 0, 0, 0, 0, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
-}
 
 void fail_start(const char* message) {
     app_message_box(nullptr, message, MB_ICONINFORMATION);
@@ -45,7 +41,6 @@ bool initialise_app(HINSTANCE instance, int show) {
     find_app_data_folders();
     bool first_run = is_first_run();
     if (first_run) import_legacy_settings();
-    app_state->ui_font = create_ui_font();
     app_state->collection = create_collection();
     app_state->record_terms = create_record_terms(&app_state->collection, host_ascii);
     set_status_text("Please Wait, Initializing Browser...", 1000);
@@ -106,7 +101,6 @@ void release_app() {
     free_undo_history_of_app();
     free_record_terms(&app_state->record_terms);
     free_collection(&app_state->collection);
-    close_handle<GdiObjectPolicy<HFONT>>(&app_state->ui_font);
     end_dde(&app_state->browser_link);
     free(app_state);
     app_state = nullptr;

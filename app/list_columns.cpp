@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/dpi.h"
 #include "app/resource.h"
 #include "collection/check_state.h"
 
@@ -111,7 +112,8 @@ bool insert_list_columns(HWND list) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = options.column_width[at[index]];
+        // Widths are kept as at 96 dpi.
+        column.cx = scaled(options.column_width[at[index]], app_state->frame_dpi ? app_state->frame_dpi : NORMAL_DPI);
         column.pszText = const_cast<char*>(kNames[at[index]]);
         column.iSubItem = index;
         if (index == 0 && has_title) {
@@ -141,8 +143,8 @@ void take_list_columns(Options* options) {
     options->shown_column_count = 0;
     for (int i = 0; i < count; i++) {
         const int column = column_of_index(order[i]);
-        options->column_width[column] =
-            static_cast<int32_t>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(order[i]), 0));
+        const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(order[i]), 0));
+        options->column_width[column] = unscaled(width, app_state->frame_dpi);
         show_column(options, column);
     }
 }

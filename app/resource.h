@@ -16,6 +16,13 @@
 #define IDB_STATUS_IMAGES 110
 #define IDR_ACCELERATORS 118
 #define IDB_BROWSE 127
+// The toolbar and status images for screens at 125, 150 and 200 %
+#define IDB_TOOLBAR_125 151
+#define IDB_TOOLBAR_150 152
+#define IDB_TOOLBAR_200 153
+#define IDB_STATUS_IMAGES_125 161
+#define IDB_STATUS_IMAGES_150 162
+#define IDB_STATUS_IMAGES_200 163
 
 // Dialogs, the options sheet's pages and their controls
 #define IDD_PROPERTIES 103

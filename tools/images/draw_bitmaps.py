@@ -3,7 +3,10 @@
 Add, Properties, Delete) and the status images (app/res/status.bmp, five 9x9
 images: nothing known, broken, changed, being checked, suspect) from the pixel art
 below. Toolbar background is light grey (mapped to the button face colour at
-run time); status background is white (transparent in the list)."""
+run time); status background is white (transparent in the list).
+For screens at 125, 150 and 200 % it writes toolbar-PERCENT.bmp and
+status-PERCENT.bmp too, each image enlarged pixel by pixel: the program picks
+the strip nearest to its window's scale rather than stretching a small one."""
 import struct
 import sys
 
@@ -193,11 +196,25 @@ def write_indexed_bmp(path, art, background):
         f.write(header + info + table + data)
 
 
+def enlarged(art, width, height):
+    """The art at width x height, each target pixel taking the source pixel
+    it falls on: no blending, so the strip keeps its colour table."""
+    rows = art_rows(art)
+    return '\n'.join(''.join(rows[y * len(rows) // height][x * len(rows[0]) // width] for x in range(width))
+                     for y in range(height))
+
+
+# Percent of the normal scale: toolbar image width and height, status image side.
+SCALES = [(100, 16, 15, 9), (125, 20, 19, 11), (150, 24, 23, 14), (200, 32, 30, 18)]
+
+
 def main(folder):
-    write_indexed_bmp(folder + '/toolbar.bmp', side_by_side([FAST_ADD, ADD, PROPERTIES, DELETE]),
-                      (192, 192, 192))
-    write_indexed_bmp(folder + '/status.bmp', side_by_side([NOTHING, BROKEN, CHANGED, CHECKING, SUSPECT]),
-                      (255, 255, 255))
+    for percent, tool_width, tool_height, status_side in SCALES:
+        suffix = '' if percent == 100 else '-%d' % percent
+        tools = [enlarged(a, tool_width, tool_height) for a in (FAST_ADD, ADD, PROPERTIES, DELETE)]
+        marks = [enlarged(a, status_side, status_side) for a in (NOTHING, BROKEN, CHANGED, CHECKING, SUSPECT)]
+        write_indexed_bmp(folder + '/toolbar%s.bmp' % suffix, side_by_side(tools), (192, 192, 192))
+        write_indexed_bmp(folder + '/status%s.bmp' % suffix, side_by_side(marks), (255, 255, 255))
 
 
 if __name__ == '__main__':

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program icon (app/res/lk.ico): a grey stone with a red bookmark
-ribbon hanging from its top edge, at 16x16 and 32x32, 32 bits with alpha."""
+ribbon hanging from its top edge, 32 bits with alpha, at the sizes of the small
+and large icons at 100, 125, 150 and 200 %."""
 import struct
 import sys
 
@@ -48,7 +49,7 @@ def image(size):
 
 
 def main(path):
-    sizes = [16, 32]
+    sizes = [16, 20, 24, 32, 40, 48, 64]
     images = [image(s) for s in sizes]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)

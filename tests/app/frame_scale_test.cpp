@@ -1,0 +1,75 @@
+// The frame moved between screens of different scales, as the system tells
+// it with WM_DPICHANGED.
+#include <gtest/gtest.h>
+
+#include "app/frame_scale.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+class FrameScale : public WindowTest {
+protected:
+    void move_to_scale(UINT dpi, const RECT& suggested) {
+        SendMessageA(frame, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        idle();
+    }
+    int column_width(int column) { return ListView_GetColumnWidth(app_state->list_view, column); }
+    static SIZE image_size(HIMAGELIST images) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(images, &cx, &cy);
+        return SIZE{cx, cy};
+    }
+    static LONG font_height(HWND window) {
+        LOGFONTA font = {};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    }
+    static int width_of(HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        return r.right - r.left;
+    }
+};
+
+TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesIconsAndFontsAndBackAgain) {
+    const RECT suggested = {10, 20, 1210, 920};
+    const int title = column_width(0), url = column_width(1);
+    const LONG font = font_height(app_state->list_view);
+    const int filter = width_of(app_state->filter_edit);
+    ASSERT_EQ(image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL)).cx, 9);
+
+    move_to_scale(192, suggested);
+    RECT placed;
+    GetWindowRect(frame, &placed);
+    EXPECT_TRUE(EqualRect(&placed, &suggested));
+    EXPECT_EQ(column_width(0), 2 * title);
+    EXPECT_EQ(column_width(1), 2 * url);
+    SIZE status = image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL));
+    EXPECT_EQ(status.cx, 18);
+    EXPECT_EQ(status.cy, 18);
+    SIZE tools = image_size(reinterpret_cast<HIMAGELIST>(SendMessageA(app_state->toolbar, TB_GETIMAGELIST, 0, 0)));
+    EXPECT_EQ(tools.cx, 32);
+    EXPECT_EQ(tools.cy, 30);
+    for (HWND child : {app_state->list_view, app_state->filter_edit, app_state->status_bar}) {
+        EXPECT_NEAR(font_height(child), 2 * font, 1);
+    }
+    EXPECT_EQ(width_of(app_state->filter_edit), 2 * filter);
+    ICONINFO icon = {};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageA(frame, WM_GETICON, ICON_SMALL, 0)), &icon));
+    BITMAP colour = {};
+    GetObjectA(icon.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, 32);
+    DeleteObject(icon.hbmColor);
+    DeleteObject(icon.hbmMask);
+
+    // 150 % takes the set drawn for it; back at 96 dpi everything is as it was.
+    move_to_scale(144, suggested);
+    EXPECT_EQ(image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL)).cx, 14);
+    move_to_scale(96, suggested);
+    EXPECT_EQ(column_width(0), title);
+    EXPECT_EQ(column_width(1), url);
+    EXPECT_EQ(font_height(app_state->list_view), font);
+    EXPECT_EQ(width_of(app_state->filter_edit), filter);
+}
+
+}  // namespace
