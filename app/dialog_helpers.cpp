@@ -1,10 +1,14 @@
-// Placing dialogs, and the shell's folder and file pickers.
+// Placing dialogs, their check lists, and the shell's folder and file pickers.
 #include "app/dialog_helpers.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
+#include <uxtheme.h>
 
 #include <cstring>
+
+#include "app/dpi.h"
 
 void center_window(HWND dialog, HWND parent) {
     RECT work;
@@ -25,6 +29,19 @@ void center_window(HWND dialog, HWND parent) {
     if (x < 0) x = 0;
     if (y < 0) y = 0;
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void set_up_check_list(HWND list, const DialogListColumn* columns, int count) {
+    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    SetWindowTheme(list, L"Explorer", nullptr);
+    const UINT dpi = window_dpi(list);
+    for (int i = 0; i < count; i++) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(columns[i].title);
+        column.cx = scaled(columns[i].width, dpi);
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
 }
 
 namespace {

@@ -1,5 +1,5 @@
 // Small services that several dialogs share: placing a dialog over its parent,
-// and the shell's folder and file pickers.
+// the columns of a list in a dialog, and the shell's folder and file pickers.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,15 @@
 // parent is missing, hidden or minimised. Keeps the size and the Z order; the
 // dialog stays within the work area.
 void center_window(HWND dialog, HWND parent);
+
+// A column of a list in a dialog; its width as at 96 dpi.
+struct DialogListColumn {
+    const char* title;
+    int width;
+};
+// Check boxes, whole-row selection and the system's look for a report list in
+// a dialog, and its columns at the dialog's scale.
+void set_up_check_list(HWND list, const DialogListColumn* columns, int count);
 
 // The shell's folder browser, opened on the folder named in the buffer (one
 // trailing "\" or "/" is cut from the buffer first). Returns 1 and puts the

@@ -83,18 +83,8 @@ BOOL on_init_dialog(HWND dialog, DuplicatesDialog* data) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
     center_window(dialog, GetParent(dialog));
     HWND list = list_of(dialog);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    const struct {
-        const char* title;
-        int width;
-    } columns[] = {{"Title", 170}, {"URL", 230}, {"Added", 80}};
-    for (int i = 0; i < 3; i++) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(columns[i].title);
-        column.cx = columns[i].width;
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    const DialogListColumn columns[] = {{"Title", 170}, {"URL", 230}, {"Added", 80}};
+    set_up_check_list(list, columns, 3);
     size_t bookmarks = 0;
     for (size_t g = 0; g < data->groups.size(); g++) {
         if (g > 0) add_row(list, data, nullptr, kNoGroup);

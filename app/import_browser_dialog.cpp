@@ -2,7 +2,6 @@
 #include "app/import_browser_dialog.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <cstdio>
 #include <string>
@@ -11,7 +10,6 @@
 #include "app/app_state.h"
 #include "app/browser_imports.h"
 #include "app/dialog_helpers.h"
-#include "app/dpi.h"
 #include "app/import_reports.h"
 #include "app/resource.h"
 #include "platform/message_box.h"
@@ -26,12 +24,7 @@ struct ListedStore {
     bool ticked;
 };
 
-struct Columns {
-    const char* title;
-    int width;
-};
-
-const Columns kColumns[] = {{"Browser", 70}, {"Profile", 90}, {"Bookmarks", 100}, {"Last Change", 110}};
+const DialogListColumn kColumns[] = {{"Browser", 70}, {"Profile", 90}, {"Bookmarks", 100}, {"Last Change", 110}};
 
 // The file's last write in the user's short date and time.
 std::string last_change(const std::string& file) {
@@ -83,16 +76,7 @@ void list_stores(HWND dialog, std::vector<ListedStore>* listed, const std::vecto
 BOOL on_init_dialog(HWND dialog, std::vector<ListedStore>* listed) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(listed));
     HWND list = GetDlgItem(dialog, IDC_BROWSER_STORES);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    SetWindowTheme(list, L"Explorer", nullptr);
-    const UINT dpi = window_dpi(dialog);
-    for (int i = 0; i < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); i++) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(kColumns[i].title);
-        column.cx = scaled(kColumns[i].width, dpi);
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    set_up_check_list(list, kColumns, static_cast<int>(sizeof kColumns / sizeof kColumns[0]));
     list_stores(dialog, listed, user_browser_stores());
     return TRUE;
 }

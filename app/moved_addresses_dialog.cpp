@@ -26,18 +26,8 @@ BOOL on_init_dialog(HWND dialog, MovedDialog* data) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
     center_window(dialog, GetParent(dialog));
     HWND list = GetDlgItem(dialog, IDC_MOVED_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    const struct {
-        const char* title;
-        int width;
-    } columns[] = {{"Title", 140}, {"URL", 170}, {"New Address", 180}};
-    for (int i = 0; i < 3; i++) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(columns[i].title);
-        column.cx = columns[i].width;
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    const DialogListColumn columns[] = {{"Title", 140}, {"URL", 170}, {"New Address", 180}};
+    set_up_check_list(list, columns, 3);
     for (size_t i = 0; i < data->moved.size(); i++) {
         Bookmark* record = data->moved[i];
         const int row = static_cast<int>(i);
