@@ -3,6 +3,7 @@
 #include "app/properties_dialog.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
+#include "app/dpi.h"
 #include "app/list_view.h"
 #include "app/resource.h"
 #include "app/undo_commands.h"
@@ -273,10 +275,20 @@ void use_address(HWND dialog, const char* address, int button) {
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_PROP_URL)), TRUE);
 }
 
+// The labels sit on the tab's pane, which the visual styles paint in the
+// window colour: in the dialog's own colour they would show as grey boxes.
+INT_PTR on_ctl_color_static(HDC dc) {
+    if (!IsAppThemed() || high_contrast_on()) return FALSE;
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+}
+
 INT_PTR CALLBACK properties_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG:
             return on_init_dialog(dialog, reinterpret_cast<PropertiesDialog*>(lparam));
+        case WM_CTLCOLORSTATIC:
+            return on_ctl_color_static(reinterpret_cast<HDC>(wparam));
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
                 case IDOK:
