@@ -288,9 +288,10 @@ LRESULT frame_on_notify(HWND /*hwnd*/, int /*id*/, NMHDR* header) {
     }
 }
 
-void frame_on_timer(HWND /*hwnd*/, UINT id) {
+void frame_on_timer(HWND hwnd, UINT id) {
     if (id == IDT_CHECK_MINUTE) count_check_minute();
     if (id == IDT_CHECK_RESULTS) take_check_results();
+    if (id == IDT_URL_SORT_KEYS) start_url_sort_keys(hwnd);
 }
 
 void frame_on_initmenupopup(HWND /*hwnd*/, HMENU menu, UINT /*item*/, BOOL system_menu) {
@@ -346,6 +347,9 @@ LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_CHECK_RESULTS:
             note_check_results();
+            return 0;
+        case WM_URL_SORT_KEYS:
+            take_url_sort_keys(lParam);
             return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

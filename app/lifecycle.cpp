@@ -12,6 +12,7 @@
 #include "app/frame.h"
 #include "app/import_reports.h"
 #include "app/list_columns.h"
+#include "app/list_view.h"
 #include "app/rescans.h"
 #include "app/settings.h"
 #include "app/status_checking.h"
@@ -59,6 +60,7 @@ bool initialise_app(HINSTANCE instance, int show) {
     InvalidateRect(app_state->main_window, nullptr, TRUE);
     UpdateWindow(app_state->main_window);
     read_collection_at_startup();
+    make_url_sort_keys_soon(app_state->main_window);
     if (app_state->options.option_flags & OPT_AUTO_LAUNCH_BROWSER) launch_browser(&app_state->browser_link, true);
     run_startup_rescans(first_run);
     create_checker();

@@ -4,13 +4,17 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
+#include <numeric>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/list_columns.h"
+#include "app/resource.h"
 #include "collection/check_state.h"
 #include "platform/message_box.h"
 
@@ -265,7 +269,99 @@ void sort_by_text(ListOrders* orders, PtrVector* rows, int column, bool descendi
     }
 }
 
+// The worker's copies and what it made of them.
+struct UrlSortKeys {
+    HWND window;
+    uint64_t edits;              // the collection's edit count at the copies
+    std::vector<void*> records;  // never read; stand for the order only while `edits` holds
+    std::vector<std::string> urls;
+    // All keys end to end, the i-th from key_starts[i] to key_starts[i + 1] (empty if it failed):
+    // one block, not a hundred thousand, so that the two threads seldom meet in the heap.
+    std::string keys;
+    std::vector<size_t> key_starts;
+    std::vector<uint32_t> order;  // places by key, equal keys in collection order; empty if a key failed
+    std::vector<bool> tied;
+    std::unordered_map<std::string_view, size_t> by_url;  // the place of each URL's copy
+
+    std::string_view key(size_t i) const { return {keys.data() + key_starts[i], key_starts[i + 1] - key_starts[i]}; }
+};
+
+// The worker thread's part: its own copies only; posts the result to the window.
+DWORD WINAPI make_url_sort_keys(void* param) {
+    UrlSortKeys* job = static_cast<UrlSortKeys*>(param);
+    const size_t count = job->urls.size();
+    job->key_starts.assign(1, 0);
+    bool all = true;
+    std::string key;
+    for (size_t i = 0; i < count; i++) {
+        if (make_sort_key(job->urls[i].c_str(), &key)) {
+            job->keys += key;
+        } else {
+            all = false;
+        }
+        job->key_starts.push_back(job->keys.size());
+    }
+    for (size_t i = 0; i < count; i++) job->by_url.emplace(job->urls[i], i);
+    if (all) {
+        job->order.resize(count);
+        std::iota(job->order.begin(), job->order.end(), 0u);
+        std::stable_sort(job->order.begin(), job->order.end(),
+                         [job](uint32_t a, uint32_t b) { return job->key(a) < job->key(b); });
+        job->tied.assign(count, false);
+        for (size_t i = 1; i < count; i++) job->tied[i] = job->key(job->order[i - 1]) == job->key(job->order[i]);
+    }
+    if (!PostMessageA(job->window, WM_URL_SORT_KEYS, 0, reinterpret_cast<LPARAM>(job))) delete job;
+    return 0;
+}
+
 }  // namespace
+
+void make_url_sort_keys_soon(HWND window) { SetTimer(window, IDT_URL_SORT_KEYS, USER_TIMER_MINIMUM, nullptr); }
+
+void start_url_sort_keys(HWND window) {
+    if (app_state->filter_dirty) return;  // the list is filled and painted first
+    KillTimer(window, IDT_URL_SORT_KEYS);
+    const PtrVector* records = app_state->collection.records;
+    std::unique_ptr<UrlSortKeys> job(new UrlSortKeys());
+    job->window = window;
+    job->edits = app_state->collection.edits;
+    job->records.assign(records->items, records->items + records->count);
+    for (uint32_t i = 0; i < records->count; i++) job->urls.push_back(static_cast<Bookmark*>(records->items[i])->url);
+    HANDLE thread = CreateThread(nullptr, 0, make_url_sort_keys, job.get(), 0, nullptr);
+    if (!thread) return;  // a click makes them
+    job.release();
+    CloseHandle(thread);
+}
+
+void take_url_sort_keys(LPARAM param) {
+    std::unique_ptr<UrlSortKeys> job(reinterpret_cast<UrlSortKeys*>(param));
+    ListOrders* orders = app_state->list_orders;
+    if (!orders) return;
+    const Collection& collection = app_state->collection;
+    // Used only while the collection's edit count is still the copies' own.
+    if (!job->order.empty()) {
+        ColumnOrder& order = orders->column_orders[COLUMN_URL];
+        order.records.clear();
+        for (uint32_t place : job->order) order.records.push_back(job->records[place]);
+        order.tied = std::move(job->tied);
+        order.edits = job->edits;
+        order.made = true;
+    }
+    // The records as they are now, each matched by its URL: none of the copied
+    // pointers is followed, as the record behind one may be gone.
+    std::unordered_map<const Bookmark*, CachedKey>& cache = orders->sort_keys[COLUMN_URL];
+    const PtrVector* records = collection.records;
+    cache.reserve(records->count);
+    for (uint32_t i = 0; i < records->count; i++) {
+        const Bookmark* record = static_cast<const Bookmark*>(records->items[i]);
+        auto copy = job->by_url.find(record->url);
+        if (copy == job->by_url.end() || job->key(copy->second).empty()) continue;
+        CachedKey& cached = cache[record];
+        if (cached.text == record->url && !cached.key.empty()) continue;  // a click made it meanwhile
+        cached.text = record->url;
+        cached.key = job->key(copy->second);
+    }
+}
 
 void sort_list(HWND list) {
     const int column = app_state->sort_column;

@@ -144,3 +144,4 @@
 // The frame's one-minute timer that drives automatic status checking.
 #define IDT_CHECK_MINUTE 1
 #define IDT_CHECK_RESULTS 2
+#define IDT_URL_SORT_KEYS 3

@@ -23,6 +23,7 @@
 #include "app/collection_files.h"
 #include "app/frame.h"
 #include "app/list_columns.h"
+#include "app/list_view.h"
 #include "app/live_filter.h"
 #include "app/rescans.h"
 #include "app/status_checking.h"
@@ -89,6 +90,7 @@ void sort_by_every_column() {
     for (int index = 0; index < app_state->list_column_count; index++) {
         double wall[2] = {}, cpu[2] = {};
         for (int click = 0; click < 2 * (1 + kRepeats); click++) {
+            pump();  // what the main loop takes between clicks: the URL sort keys among it
             double clicked_cpu = thread_cpu_ms();
             LARGE_INTEGER clicked = clock_now();
             NMLISTVIEW header = {{list, 0, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, index, 0, 0, 0, {0, 0}, 0};
@@ -169,6 +171,7 @@ int main(int argc, char** argv) {
     create_frame(app_instance, SW_SHOWNORMAL);
     UpdateWindow(app_state->main_window);
     read_collection_at_startup();
+    make_url_sort_keys_soon(app_state->main_window);
     if (browsers[0]) {
         lstrcpynA(app_state->local_app_data, browsers[0], MAX_PATH);
         lstrcpynA(app_state->roaming_app_data, browsers[1], MAX_PATH);

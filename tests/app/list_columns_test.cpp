@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/command_state.h"
 #include "app/list_columns.h"
+#include "app/list_view.h"
 #include "collection/check_state.h"
 #include "tests/app/window_fixture.h"
 
@@ -140,4 +142,52 @@ TEST_F(ListColumns, ManyRowsReverseWithEqualTitlesInTheirOrder) {
     const PtrVector* shown = app_state->shown_records;
     ASSERT_EQ(shown->count, expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), shown->items));
+}
+
+// URL sort keys and order made on a worker thread from copies of the URLs:
+// the order is the one the list makes of its own keys, also when records are
+// edited, deleted and added while they are made (then only the keys of URLs
+// still there are taken).
+TEST_F(ListColumns, UrlOrderFromKeysMadeMeanwhileIsTheListsOwnThroughEdits) {
+    const char* const kTricky[] = {
+        "http://co-op.example/",    "http://coop.example/",    "http://co'op.example/",
+        "http://Coop.example/a",    "http://COOP.example/b",   "http://x.example/10",
+        "http://x.example/9",       "http://x.example/-9",     "http://\xe9t\xe9.example/",
+        "http://ete.example/",      "http://\xc9TE.example/x", "http://\xc5ngstr\xf6m.example/",
+        "http://angstrom.example/", "http://z_z.example/",     "http://z.z.example/"};
+    const size_t kinds = sizeof kTricky / sizeof kTricky[0];
+    for (size_t i = 0; i < 1100; i++) add("Tricky", (kTricky[i % kinds] + std::to_string(i / kinds)).c_str());
+    app_state->sort_column = COLUMN_URL;
+    type("tricky");
+    auto forget_keys = [] {
+        free_list_orders(app_state->list_orders);
+        app_state->list_orders = create_list_orders();
+    };
+    auto keys_made_meanwhile = [this, forget_keys](const std::function<void()>& edit) {
+        forget_keys();
+        start_url_sort_keys(frame);
+        edit();
+        MSG msg;
+        ASSERT_GT(GetMessageA(&msg, frame, WM_URL_SORT_KEYS, WM_URL_SORT_KEYS), 0);
+        DispatchMessageA(&msg);
+        app_state->filter_dirty = 1;  // the edited records' rows come and go
+        idle();
+        sort_list(app_state->list_view);
+        const PtrVector* shown = app_state->shown_records;
+        const std::vector<void*> sorted(shown->items, shown->items + shown->count);
+        // The order the list makes of its own keys, as before any were made meanwhile.
+        forget_keys();
+        sort_list(app_state->list_view);
+        ASSERT_EQ(shown->count, count() - 4);  // all but the fixture's own
+        EXPECT_TRUE(std::equal(sorted.begin(), sorted.end(), shown->items, shown->items + shown->count));
+    };
+    keys_made_meanwhile([] {});
+    keys_made_meanwhile([this] {
+        delete_record(&app_state->collection, record("http://coop.example/0"));
+        Bookmark* edited = record("http://x.example/93");
+        free(edited->url);
+        edited->url = str_dup("http://a-z.example/");
+        reposition_by_url(&app_state->collection, edited);
+        add("Tricky", "http://co-op.example/new");
+    });
 }
