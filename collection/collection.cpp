@@ -340,6 +340,7 @@ void insert_record(Collection* collection, Bookmark* record) {
 void insert_records(Collection* collection, PtrVector* records) {
     settle_batch(collection);
     collection->edits++;
+    collection->url_edits++;
     PtrVector* by_url = vec_create();
     vec_assign(by_url, records->items, records->count);
     sort_by_url(by_url);
