@@ -53,17 +53,6 @@ void show_status(const char* lead, const char* detail) {
     set_status_text(text, 8000);
 }
 
-// Repaints the record's row, whose texts the list asks for again.
-void redraw_row(const Bookmark* record) {
-    int rows = static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; row++) {
-        if (row_record(list(), row) == record) {
-            SendMessageA(list(), LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
-            return;
-        }
-    }
-}
-
 // A record made for the Add flow that the user cancelled.
 void discard_record(Bookmark* record) {
     free(record->url);
@@ -98,7 +87,7 @@ void add_command() {
     if (is_new) insert_record(collection(), record);
     set_bookmark_keywords(collection(), record, keyword_text);
     free(keyword_text);
-    if (!is_new) redraw_row(record);
+    if (!is_new) redraw_record_row(record);
     app_state->filter_dirty = 1;
 }
 
@@ -144,7 +133,7 @@ void properties_command() {
         return;
     }
     end_undoable_change("Edit Linkstone");
-    redraw_row(record);
+    redraw_record_row(record);
     set_bookmark_keywords(collection(), record, keyword_text);
     free(keyword_text);
     app_state->filter_dirty = 1;
@@ -329,7 +318,7 @@ void mark_visited(Bookmark* record) {
     uint32_t moment = now(collection());
     bool modified_ahead = is_real_date(record->last_modified) && moment <= record->last_modified;
     record->last_visit = modified_ahead ? record->last_modified : moment;
-    redraw_item_icon(record);
+    redraw_record_row(record);
 }
 
 void run_command(int id, HWND /*control*/, UINT code) {

@@ -87,8 +87,7 @@ void export_bookmarks(const PtrVector* records) {
     if (!ask_export_path(path, &with_folders)) return;
     if (with_folders ? write_folder_tree_file(records, path) : write_collection_file(records, path)) {
         char status[MAX_PATH + 64];
-        snprintf(status, sizeof status, "%u %s exported to %s", records->count,
-                 records->count == 1 ? "Linkstone" : "Ravozorizi", path);
+        snprintf(status, sizeof status, "%s exported to %s", bookmark_count(records->count).c_str(), path);
         set_status_text(status, 8000);
     } else {
         report_failure("Unable to export Ravozorizi to specified file", path);

@@ -10,7 +10,9 @@
 
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
+#include "app/local_dates.h"
 #include "app/resource.h"
+#include "app/status_text.h"
 #include "app/undo_commands.h"
 #include "checker/host_ascii.h"
 #include "collection/collection.h"
@@ -35,19 +37,6 @@ DuplicatesDialog* dialog_data(HWND dialog) {
 
 HWND list_of(HWND dialog) { return GetDlgItem(dialog, IDC_DUP_LIST); }
 
-// The add date as the system writes a short date.
-std::string date_text(uint32_t date) {
-    if (!is_real_date(date)) return "";
-    ULONGLONG ticks = (static_cast<ULONGLONG>(date) + 11644473600ULL) * 10000000ULL;
-    FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)}, local;
-    SYSTEMTIME t;
-    char text[64] = "";
-    if (FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &t)) {
-        GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &t, nullptr, text, sizeof text);
-    }
-    return text;
-}
-
 void add_row(HWND list, DuplicatesDialog* data, Bookmark* record, int group) {
     const int row = static_cast<int>(data->row_record.size());
     data->row_record.push_back(record);
@@ -63,7 +52,7 @@ void add_row(HWND list, DuplicatesDialog* data, Bookmark* record, int group) {
         return;
     }
     ListView_SetItemText(list, row, 1, record->url);
-    std::string added = date_text(record->added);
+    std::string added = short_date(record->added);
     ListView_SetItemText(list, row, 2, &added[0]);
 }
 

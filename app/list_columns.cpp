@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/dpi.h"
+#include "app/local_dates.h"
 #include "app/resource.h"
 #include "collection/check_state.h"
 
@@ -37,20 +38,6 @@ std::string trimmed(const std::string& text) {
 
 void show_column(Options* options, int column) {
     if (!is_shown(options, column)) options->shown_columns[options->shown_column_count++] = static_cast<int8_t>(column);
-}
-
-// A date of a record in the user's short date format, in local time.
-std::string short_date(uint32_t date) {
-    // Seconds since 1970 to 100-nanosecond units since 1601.
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(date) + 11644473600ULL) * 10000000ULL;
-    const FILETIME universal = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    FILETIME local;
-    SYSTEMTIME day;
-    char text[64] = "";
-    if (FileTimeToLocalFileTime(&universal, &local) && FileTimeToSystemTime(&local, &day)) {
-        GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, text, sizeof text);
-    }
-    return text;
 }
 
 uint64_t date_key(uint32_t date) { return is_real_date(date) ? date : KEY_BLANK; }
@@ -207,10 +194,10 @@ void give_cell_text(const Bookmark* record, LVITEMA* item) {
             copy_cell(item, status_text(record, short_date));
             break;
         case COLUMN_ADDED:
-            copy_cell(item, is_real_date(record->added) ? short_date(record->added) : std::string());
+            copy_cell(item, short_date(record->added));
             break;
         default:
-            copy_cell(item, is_real_date(record->last_visit) ? short_date(record->last_visit) : std::string());
+            copy_cell(item, short_date(record->last_visit));
             break;
     }
 }

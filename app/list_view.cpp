@@ -134,6 +134,14 @@ void reverse_keeping_ties(Item* items, size_t count, Same same) {
     }
 }
 
+// For each place, whether its item is the same as the one before.
+template <typename Item, typename Same>
+std::vector<bool> ties_of(const Item* items, size_t count, Same same) {
+    std::vector<bool> tied(count, false);
+    for (size_t i = 1; i < count; i++) tied[i] = same(items[i - 1], items[i]);
+    return tied;
+}
+
 typedef std::pair<const std::string*, void*> KeyedRow;
 
 // Sorting by keys: comparing the texts themselves costs a locale-aware
@@ -154,10 +162,7 @@ bool sort_by_keys(ListOrders* orders, PtrVector* rows, int column, bool descendi
                      [](const KeyedRow& a, const KeyedRow& b) { return *a.first < *b.first; });
     auto same = [](const KeyedRow& a, const KeyedRow& b) { return *a.first == *b.first; };
     if (descending) reverse_keeping_ties(keyed.data(), keyed.size(), same);
-    if (tied) {
-        tied->assign(keyed.size(), false);
-        for (size_t i = 1; i < keyed.size(); i++) (*tied)[i] = same(keyed[i - 1], keyed[i]);
-    }
+    if (tied) *tied = ties_of(keyed.data(), keyed.size(), same);
     for (uint32_t i = 0; i < rows->count; i++) rows->items[i] = keyed[i].second;
     return true;
 }
@@ -307,8 +312,8 @@ DWORD WINAPI make_url_sort_keys(void* param) {
         std::iota(job->order.begin(), job->order.end(), 0u);
         std::stable_sort(job->order.begin(), job->order.end(),
                          [job](uint32_t a, uint32_t b) { return job->key(a) < job->key(b); });
-        job->tied.assign(count, false);
-        for (size_t i = 1; i < count; i++) job->tied[i] = job->key(job->order[i - 1]) == job->key(job->order[i]);
+        job->tied =
+            ties_of(job->order.data(), count, [job](uint32_t a, uint32_t b) { return job->key(a) == job->key(b); });
     }
     if (!PostMessageA(job->window, WM_URL_SORT_KEYS, 0, reinterpret_cast<LPARAM>(job))) delete job;
     return 0;
@@ -388,11 +393,10 @@ Bookmark* row_record(HWND /*list*/, int row) {
     return static_cast<Bookmark*>(rows->items[row]);
 }
 
-void redraw_item_icon(const Bookmark* record) {
+void redraw_record_row(const Bookmark* record) {
     if (!(record->flags & BOOKMARK_LISTED)) return;
     int row = vec_index_of(app_state->shown_records, record);
     if (row < 0) return;
-    // The whole row: its Status and Last Visit change with its icon.
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
     if (SendMessageA(app_state->list_view, LVM_GETITEMRECT, static_cast<WPARAM>(row),

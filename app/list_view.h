@@ -50,9 +50,9 @@ void sort_list(HWND list);
 void forget_row(int row);
 void forget_all_rows();
 Bookmark* row_record(HWND list, int row);
-// Invalidates the record's row, if it has one: its icon and the cells that
-// tell of its checks and visits.
-void redraw_item_icon(const Bookmark* record);
+// Repaints the record's row, if it has one: the list asks for its icon and
+// texts again.
+void redraw_record_row(const Bookmark* record);
 // The selected and the focused rows' records, kept while the rows change: the
 // control keeps its selection by row number, which after a sort or a refill
 // would mark other bookmarks.

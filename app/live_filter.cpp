@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -90,15 +89,7 @@ void refresh_status_bar() {
     }
     int count = list_count();
     if (count != app_state->shown_count) {
-        char text[64];
-        if (count == 0) {
-            snprintf(text, sizeof text, "No Ravozorizi");
-        } else if (count == 1) {
-            snprintf(text, sizeof text, "1 Linkstone");
-        } else {
-            snprintf(text, sizeof text, "%d Ravozorizi", count);
-        }
-        set_pane_text(1, text);
+        set_pane_text(1, count == 0 ? "No Ravozorizi" : bookmark_count(static_cast<uint32_t>(count)).c_str());
         app_state->shown_count = count;
     }
     DWORD expiry = app_state->status_expiry;

@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "app/status_text.h"
 #include "app/undo_commands.h"
 #include "collection/check_state.h"
 #include "collection/collection.h"

@@ -14,6 +14,7 @@
 #include "app/dialog_helpers.h"
 #include "app/dpi.h"
 #include "app/list_view.h"
+#include "app/local_dates.h"
 #include "app/resource.h"
 #include "app/undo_commands.h"
 #include "collection/check_state.h"
@@ -47,9 +48,7 @@ const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", 
 
 // The fields of a date in local time, weekday included.
 SYSTEMTIME local_time(uint32_t date) {
-    // Seconds since 1970 to 100-nanosecond units since 1601.
-    ULONGLONG ticks = (static_cast<ULONGLONG>(date) + 11644473600ULL) * 10000000ULL;
-    FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    FILETIME utc = file_time_of(date);
     // The zone's offset on that date (summer time or not), as ctime() has it.
     SYSTEMTIME universal, t;
     FileTimeToSystemTime(&utc, &universal);

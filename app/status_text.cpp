@@ -40,6 +40,12 @@ void set_status_text(const char* text, DWORD duration) {
     app_state->status_expiry = duration == STATUS_FOREVER ? STATUS_FOREVER : GetTickCount() + duration;
 }
 
+std::string bookmark_count(uint32_t count, const char* adjective) {
+    std::string text = std::to_string(count) + " ";
+    if (adjective) text += std::string(adjective) + " ";
+    return text + (count == 1 ? "Linkstone" : "Ravozorizi");
+}
+
 int status_text_width(const char* text) {
     HWND bar = app_state->status_bar;
     HDC dc = GetDC(bar);

@@ -32,12 +32,6 @@ void end_undoable_change(const std::string& name) { end_undo_step(undo_history()
 
 void cancel_undoable_change() { cancel_undo_step(undo_history()); }
 
-std::string bookmark_count(uint32_t count, const char* adjective) {
-    std::string text = std::to_string(count) + " ";
-    if (adjective) text += std::string(adjective) + " ";
-    return text + (count == 1 ? "Linkstone" : "Ravozorizi");
-}
-
 bool can_undo() {
     if (GetFocus() == app_state->filter_edit) return SendMessageA(app_state->filter_edit, EM_CANUNDO, 0, 0) != 0;
     return app_state->undo_history && last_undo_name(app_state->undo_history);

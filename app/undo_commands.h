@@ -22,9 +22,6 @@ void note_undoable_record(const Bookmark* record);
 void end_undoable_change(const std::string& name);
 void cancel_undoable_change();
 
-// "1 Linkstone", "3 Ravozorizi", with an adjective between when given.
-std::string bookmark_count(uint32_t count, const char* adjective = nullptr);
-
 // Undo's menu item: in the search filter its typing, else the last change.
 bool can_undo();
 void undo_command();

@@ -11,15 +11,9 @@
 #include <cstdlib>
 
 #include "app/resource.h"
+#include "bench/stopwatch_win32.h"
 
 namespace {
-
-double milliseconds_since(LARGE_INTEGER start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 HWND frame_of(DWORD process) {
     HWND frame = nullptr;
@@ -38,13 +32,11 @@ bool painted(HWND frame, int rows) {
            !GetUpdateRect(frame, nullptr, FALSE);
 }
 
-// CPU time the process has used: on a busy machine a fairer figure than the
-// wall time.
+// CPU time the process has used.
 double process_cpu_ms(HANDLE process) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
-    auto ms = [](FILETIME t) { return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4; };
-    return ms(kernel) + ms(user);
+    return cpu_milliseconds(kernel, user);
 }
 
 // One start: the milliseconds to the painted list, or a negative number when
@@ -53,8 +45,7 @@ double one_start(const char* exe, int rows, double* shown_ms, double* cpu_ms) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    LARGE_INTEGER start;
-    QueryPerformanceCounter(&start);
+    LARGE_INTEGER start = clock_now();
     if (!CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
     double result = -1;
     *shown_ms = -1;

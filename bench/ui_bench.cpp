@@ -27,25 +27,13 @@
 #include "app/live_filter.h"
 #include "app/rescans.h"
 #include "app/status_checking.h"
+#include "bench/stopwatch_win32.h"
 #include "checker/host_ascii.h"
 #include "checker/scheduler.h"
 #include "collection/check_state.h"
 #include "collection/collection.h"
 
 namespace {
-
-double milliseconds_since(LARGE_INTEGER start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER clock_now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
 
 void pump() {
     MSG msg;
@@ -69,12 +57,11 @@ void idle_and_paint() {
     UpdateWindow(app_state->list_view);
 }
 
-// CPU time of this thread: a fairer figure than wall time on a busy machine.
+// CPU time of this thread.
 double thread_cpu_ms() {
     FILETIME created, ended, kernel, user;
     GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-    auto ms = [](FILETIME t) { return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4; };
-    return ms(kernel) + ms(user);
+    return cpu_milliseconds(kernel, user);
 }
 
 int list_rows() { return static_cast<int>(SendMessageA(app_state->list_view, LVM_GETITEMCOUNT, 0, 0)); }

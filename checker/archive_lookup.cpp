@@ -8,6 +8,7 @@
 
 #include "checker/reply.h"
 #include "checker/url.h"
+#include "core/civil_date.h"
 #include "core/containers.h"
 #include "rapidjson/document.h"
 
@@ -17,24 +18,13 @@ using rapidjson::Value;
 
 bool is_unreserved(char c) { return is_ascii_letter(c) || (c >= '0' && c <= '9') || strchr("-._~", c); }
 
-// "20010909014640" for 1000000000: the civil date in UTC (proleptic Gregorian,
-// years counted from March so that the leap day falls at the end).
+// "20010909014640" for 1000000000: the moment in UTC.
 void format_timestamp(uint32_t moment, char text[16]) {
-    int64_t days = moment / 86400;
-    uint32_t seconds = moment % 86400;
-    int64_t z = days + 719468;
-    int64_t era = z / 146097;
-    int64_t day_of_era = z - era * 146097;
-    int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    int64_t month_from_march = (5 * day_of_year + 2) / 153;
-    int64_t day = day_of_year - (153 * month_from_march + 2) / 5 + 1;
-    int64_t month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;
-    int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+    const CivilDate day = civil_date(moment);
+    const uint32_t seconds = moment % 86400;
     // The moduli only tell the compiler the widths: a 32-bit moment ends in 2106.
-    snprintf(text, 16, "%04u%02u%02u%02u%02u%02u", static_cast<unsigned>(year % 10000),
-             static_cast<unsigned>(month % 100), static_cast<unsigned>(day % 100), seconds / 3600 % 100,
-             seconds / 60 % 60, seconds % 60);
+    snprintf(text, 16, "%04u%02u%02u%02u%02u%02u", day.year % 10000, day.month % 100, day.day % 100,
+             seconds / 3600 % 100, seconds / 60 % 60, seconds % 60);
 }
 
 const Value* member(const Value& object, const char* name) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/civil_date.h"
 #include "core/containers.h"
 
 namespace {
@@ -116,7 +117,8 @@ const char* shown_state_name(ShownState state) {
 RecordStatus record_status(const Bookmark* record) {
     const uint32_t since = record->first_failure ? record->first_failure : record->last_check;
     const uint32_t failing_since = since ? since : DATE_UNSET;
-    switch (shown_state(record)) {
+    const ShownState shown = shown_state(record);
+    switch (shown) {
         case SHOWN_BROKEN:
             return {STATUS_BROKEN, failing_since};
         case SHOWN_SUSPECT:
@@ -127,7 +129,7 @@ RecordStatus record_status(const Bookmark* record) {
     if (record->verdict == VERDICT_MOVED) return {STATUS_MOVED, DATE_UNSET};
     if (record->verdict == VERDICT_BLOCKED) return {STATUS_BLOCKED, DATE_UNSET};
     if (record->verdict == VERDICT_NOT_CHECKED) return {STATUS_NOT_CHECKED, DATE_UNSET};
-    if (shown_state(record) == SHOWN_CHANGED) return {STATUS_CHANGED, record->last_modified};
+    if (shown == SHOWN_CHANGED) return {STATUS_CHANGED, record->last_modified};
     if (record->last_check == 0) return {STATUS_NOT_CHECKED, DATE_UNSET};
     return {STATUS_OK, record->last_check};
 }
@@ -135,17 +137,8 @@ RecordStatus record_status(const Bookmark* record) {
 std::string utc_day_text(uint32_t date) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    // Days since 1970 to the civil date (the proleptic Gregorian calendar).
-    const int64_t z = date / 86400 + 719468;
-    const int64_t era = z / 146097;
-    const int64_t day_of_era = z - era * 146097;
-    const int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-    const int64_t shifted_month = (5 * day_of_year + 2) / 153;  // March is 0
-    const int64_t day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
-    const int64_t month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
-    const int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
-    return std::to_string(day) + " " + kMonths[month - 1] + " " + std::to_string(year);
+    const CivilDate day = civil_date(date);
+    return std::to_string(day.day) + " " + kMonths[day.month - 1] + " " + std::to_string(day.year);
 }
 
 std::string status_text(const Bookmark* record, DayText day_text) {

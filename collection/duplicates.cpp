@@ -28,17 +28,6 @@ std::vector<DuplicateGroup> find_duplicates(const PtrVector* records, HostToAsci
     return groups;
 }
 
-PtrVector* duplicate_records(const PtrVector* records, HostToAscii to_ascii) {
-    std::vector<Bookmark*> found;
-    for (const DuplicateGroup& group : find_duplicates(records, to_ascii))
-        found.insert(found.end(), group.begin(), group.end());
-    std::sort(found.begin(), found.end(),
-              [](const Bookmark* a, const Bookmark* b) { return compare_record_identity(a, b) < 0; });
-    PtrVector* set = vec_create();
-    vec_assign(set, reinterpret_cast<void* const*>(found.data()), static_cast<uint32_t>(found.size()));
-    return set;
-}
-
 Bookmark* choose_keeper(const DuplicateGroup& group, KeeperRule rule) {
     Bookmark* keeper = nullptr;
     for (Bookmark* record : group) {

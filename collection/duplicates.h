@@ -17,10 +17,6 @@ typedef std::vector<Bookmark*> DuplicateGroup;
 // With to_ascii, a host and its IDNA form are one (page_key).
 std::vector<DuplicateGroup> find_duplicates(const PtrVector* records, HostToAscii to_ascii = nullptr);
 
-// The records that share their page with another, in record identity order:
-// a new vector (vec_destroy).
-PtrVector* duplicate_records(const PtrVector* records, HostToAscii to_ascii = nullptr);
-
 enum KeeperRule {
     KEEP_OLDEST,  // the earliest add date: the default, the bookmark kept longest
     KEEP_NEWEST,  // the latest add date
