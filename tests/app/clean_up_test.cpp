@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/command_state.h"
-#include "collection/check_state.h"
 #include "tests/app/window_fixture.h"
 #include "tests/collection/collection_invariants.h"
 
@@ -28,11 +27,6 @@ protected:
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
         idle();
-    }
-    void moved(const char* url, const char* target) {
-        CheckResult result = {VERDICT_MOVED, DATE_UNSET, 301, 0, str_dup(target), CHECK_ERROR_NONE};
-        store_check_result(record(url), &result, 3000);
-        free_check_result(&result);
     }
     void select_title(const char* title) {
         const Texts shown = titles();
@@ -58,8 +52,9 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
     record("https://kernel.org/")->added = 5000;
     add("Spare Page", "http://spare.example/");
     add("Old Page", "http://old.example/deep/page");
-    moved("http://webdesign.example/", "http://webdesign.example/basics");
-    moved("http://old.example/deep/page", "http://old.example/");  // only the front page: not ticked
+    store_check("http://webdesign.example/", VERDICT_MOVED, 3000, "http://webdesign.example/basics");
+    store_check("http://old.example/deep/page", VERDICT_MOVED, 3000,
+                "http://old.example/");  // only the front page: not ticked
     app_state->filter_dirty = 1;
     idle();
     EXPECT_FALSE(command_state(IDM_UNDO));

@@ -7,7 +7,6 @@
 
 #include "app/command_state.h"
 #include "app/list_columns.h"
-#include "collection/check_state.h"
 #include "tests/app/window_fixture.h"
 
 using Texts = std::vector<std::string>;
@@ -54,10 +53,6 @@ protected:
         for (int row = 0; row < rows(); row++) texts.push_back(row_text(row, index_of(name)));
         return texts;
     }
-    void check(const char* url, CheckVerdict verdict, uint32_t at) {
-        CheckResult result = {verdict, DATE_UNSET, 0, 0, nullptr, CHECK_ERROR_NONE};
-        store_check_result(record(url), &result, at);
-    }
 };
 
 }  // namespace
@@ -65,9 +60,9 @@ protected:
 TEST_F(ListColumns, StatusSortsBothWaysWithTheSelectionAndHidingAndOrderSurviveARestart) {
     EXPECT_EQ(headers(), (Texts{"Title", "URL", "Status"}));
     const uint32_t day = 1804032000;
-    check("http://www.kernel.org/", VERDICT_GONE, day);
-    check("http://www.ietf.org/", VERDICT_OK, day);
-    check("http://webdesign.example/", VERDICT_MOVED, day);
+    store_check("http://www.kernel.org/", VERDICT_GONE, day);
+    store_check("http://www.ietf.org/", VERDICT_OK, day);
+    store_check("http://webdesign.example/", VERDICT_MOVED, day);
     click_header("Status");
     const Texts ascending = {"The Linux Kernel Archives", "Web Design Basics", "Internet Engineering Task Force",
                              "Interface Design Patterns"};

@@ -106,8 +106,7 @@ struct TermsFixture : ::testing::Test {
     }
 };
 
-// Kept in step with the collection by what changed: after each addition,
-// deletion, change of URL or title, the terms answer as terms made afresh.
+// After each addition, deletion, change of URL or title, the terms answer as terms made afresh.
 TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
     std::mt19937 random(3207);
     const char* const hosts[] = {"a.example", "www.a.example", "b.a.example", "bücher.example",
@@ -120,23 +119,17 @@ TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
     for (int step = 0; step < 300; step++) {
         const uint32_t count = c.records->count;
         Bookmark* some = count ? static_cast<Bookmark*>(c.records->items[random() % count]) : nullptr;
-        switch (count < 4 ? 0 : random() % 4) {
-            case 0:
-            case 1:
-                add(some_url(step).c_str());
-                break;
-            case 2:
-                delete_record(&c, some);
-                break;
-            default:
-                if (step % 2) {
-                    note_title_edit(&c);
-                    break;
-                }
-                free(some->url);
-                some->url = str_dup(("http://b.example/" + std::to_string(step)).c_str());
-                reposition_by_url(&c, some);
-                break;
+        const uint32_t change = count < 4 ? 0 : random() % 4;
+        if (change < 2) {
+            add(some_url(step).c_str());
+        } else if (change == 2) {
+            delete_record(&c, some);
+        } else if (step % 2) {
+            note_title_edit(&c);
+        } else {
+            free(some->url);
+            some->url = str_dup(("http://b.example/" + std::to_string(step)).c_str());
+            reposition_by_url(&c, some);
         }
         RecordTerms fresh = create_record_terms(&c, host_ascii);
         for (const char* expression : {"is:duplicate", "site:a.example", "site:bücher.example"}) {
