@@ -1,12 +1,11 @@
-// Cleaning up through the real window: a delete, a Properties change, Find
-// Duplicates and Update Moved Addresses, each taken back by Ctrl+Z in turn.
+// Cleaning up through the real window, each change taken back by Ctrl+Z in turn; what Undo restores field by field
+// is the collection's own test, here the wiring: accelerator, menu state, status text, list, save.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/command_state.h"
-#include "collection/check_state.h"
 #include "tests/app/window_fixture.h"
 #include "tests/collection/collection_invariants.h"
 
@@ -29,18 +28,13 @@ protected:
         SetKeyboardState(keys);
         idle();
     }
-    void moved(const char* url, const char* target) {
-        CheckResult result = {VERDICT_MOVED, DATE_UNSET, 301, 0, str_dup(target), CHECK_ERROR_NONE};
-        store_check_result(record(url), &result, 3000);
-        free_check_result(&result);
-    }
     void select_title(const char* title) {
         const Texts shown = titles();
         for (size_t row = 0; row < shown.size(); row++) {
             if (shown[row] == title) select_rows({static_cast<int>(row)});
         }
     }
-    std::vector<std::string> selected_titles() {
+    Texts selected_titles() {
         Texts found;
         for (int row : selected_rows()) found.push_back(row_text(row, 0));
         return found;
@@ -58,8 +52,9 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
     record("https://kernel.org/")->added = 5000;
     add("Spare Page", "http://spare.example/");
     add("Old Page", "http://old.example/deep/page");
-    moved("http://webdesign.example/", "http://webdesign.example/basics");
-    moved("http://old.example/deep/page", "http://old.example/");  // only the front page: not ticked
+    store_check("http://webdesign.example/", VERDICT_MOVED, 3000, "http://webdesign.example/basics");
+    store_check("http://old.example/deep/page", VERDICT_MOVED, 3000,
+                "http://old.example/");  // only the front page: not ticked
     app_state->filter_dirty = 1;
     idle();
     EXPECT_FALSE(command_state(IDM_UNDO));
@@ -116,8 +111,7 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
         EXPECT_TRUE(driver.boxes.empty());
     }
     EXPECT_EQ(moved_ticks, (std::vector<bool>{true, false}));  // Web Design Basics, then Old Page
-    ASSERT_NE(record("http://webdesign.example/basics"), nullptr);
-    EXPECT_EQ(record("http://webdesign.example/basics")->verdict, VERDICT_NONE);
+    EXPECT_NE(record("http://webdesign.example/basics"), nullptr);
     EXPECT_EQ(selected_titles(), Texts{"Web Design Basics"});
     EXPECT_TRUE(command_state(IDM_UPDATE_MOVED)) << "Old Page has still moved";
 
@@ -129,7 +123,6 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
         ctrl_z();
         EXPECT_EQ(pane(0), undone[i]);
         EXPECT_EQ(dump_every_field(&app_state->collection), before[i]) << undone[i];
-        EXPECT_EQ(check_collection(&app_state->collection), "");
         EXPECT_EQ(static_cast<uint32_t>(rows()), count());
     }
     EXPECT_EQ(selected_titles(), Texts{"Internet Engineering Task Force"});
@@ -143,8 +136,7 @@ TEST_F(CleanUpTest, EachChangeIsUndoneInTurnAndTheSaveWritesWhatIsBack) {
     EXPECT_EQ(dump_every_field(&app_state->collection), before[0]);
 }
 
-// In the search filter Ctrl+Z takes back typing, as in any edit box, and
-// leaves the bookmarks alone.
+// In the filter Ctrl+Z takes back typing, as in any edit box, and leaves the bookmarks alone.
 TEST_F(CleanUpTest, CtrlZInTheFilterUndoesTheTyping) {
     {
         DialogDriver driver(IDYES);

@@ -1,6 +1,5 @@
-// Every dialog of the resources, laid out by the system at the screen's scale
-// and again at twice 96 dpi: no control reaches out of its dialog, is too
-// small for its text in the dialog's font, or lies over another control.
+// Every dialog, laid out at the screen's scale and at 192 dpi: no control out of its dialog, too small for its
+// text, unreachable by Tab, or over another.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,15 +10,14 @@
 
 #include "core/handles_win32.h"
 #include "platform/handles.h"
+#include "tests/platform/dialog_driver.h"
 
 namespace {
 
 const int kTwiceNormal = 192;
-const char kDesktopKey[] = "Control Panel\\Desktop";
 const char kExpectedDpi[] = "LK_EXPECTED_DPI";
 
-// The dialog as its template alone makes it: the program's procedures fill
-// in texts at run time, which the test does below with samples.
+// The template alone: run-time texts are filled with samples below.
 INT_PTR CALLBACK template_only_proc(HWND /*dialog*/, UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/) {
     return message == WM_INITDIALOG;
 }
@@ -27,18 +25,6 @@ INT_PTR CALLBACK template_only_proc(HWND /*dialog*/, UINT message, WPARAM /*wpar
 BOOL CALLBACK note_dialog(HMODULE /*module*/, LPCSTR /*type*/, LPSTR name, LONG_PTR found) {
     reinterpret_cast<std::vector<LPSTR>*>(found)->push_back(name);
     return TRUE;
-}
-
-std::string window_class(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string window_text(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 // Formats that the program fills in, with wide samples of what they become.
@@ -66,8 +52,7 @@ struct Control {
     RECT rect;  // in the dialog's client area
 };
 
-// The text's extent in the control's font; format as for DrawText, the
-// width the one to wrap at.
+// The text's extent in the control's font, wrapped at the width.
 SIZE text_extent(HWND control, const std::string& text, UINT format, int width) {
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
@@ -145,7 +130,9 @@ bool holds(const Control& outer, const Control& inner) {
 std::vector<Control> controls_of(HWND dialog) {
     std::vector<Control> found;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        Control c = {child, window_class(child), window_text(child), GetWindowLongA(child, GWL_STYLE), {}};
+        char kind[64] = "";
+        GetClassNameA(child, kind, sizeof kind);
+        Control c = {child, kind, window_text(child), GetWindowLongA(child, GWL_STYLE), {}};
         GetWindowRect(child, &c.rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
         found.push_back(c);
@@ -204,12 +191,11 @@ TEST(DialogLayout, EveryDialogFitsItsControlsAtTheScreensScale) {
     DestroyWindow(parent);
 }
 
-// The user's scale, read by each program at its start, is set to twice the
-// normal one for a second run of the test above in a process of its own.
+// The user's scale is read at a program's start: the test above again in a child process.
 TEST(DialogLayout, EveryDialogFitsItsControlsAtTwiceTheNormalScale) {
     if (screen_dpi() == kTwiceNormal) GTEST_SKIP() << "the run above was at this scale";
     HKEY opened = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened),
               ERROR_SUCCESS);
     UniqueKey desktop(opened);
     DWORD kept = 0, size = sizeof kept, type = 0;

@@ -1,6 +1,7 @@
-// The frame moved between screens of different scales, as the system tells
-// it with WM_DPICHANGED.
+// The frame moved between screens of different scales (WM_DPICHANGED).
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "app/frame_scale.h"
 #include "tests/app/window_fixture.h"
@@ -14,11 +15,13 @@ protected:
         idle();
     }
     int column_width(int column) { return ListView_GetColumnWidth(app_state->list_view, column); }
-    static SIZE image_size(HIMAGELIST images) {
+    // "width x height"
+    static std::string image_size(HIMAGELIST images) {
         int cx = 0, cy = 0;
         ImageList_GetIconSize(images, &cx, &cy);
-        return SIZE{cx, cy};
+        return std::to_string(cx) + "x" + std::to_string(cy);
     }
+    std::string status_images() { return image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL)); }
     static LONG font_height(HWND window) {
         LOGFONTA font = {};
         GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -36,7 +39,7 @@ TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesIconsAndFontsAndBackAg
     const int title = column_width(0), url = column_width(1);
     const LONG font = font_height(app_state->list_view);
     const int filter = width_of(app_state->filter_edit);
-    ASSERT_EQ(image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL)).cx, 9);
+    ASSERT_EQ(status_images(), "9x9");
 
     move_to_scale(192, suggested);
     RECT placed;
@@ -44,12 +47,9 @@ TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesIconsAndFontsAndBackAg
     EXPECT_TRUE(EqualRect(&placed, &suggested));
     EXPECT_EQ(column_width(0), 2 * title);
     EXPECT_EQ(column_width(1), 2 * url);
-    SIZE status = image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL));
-    EXPECT_EQ(status.cx, 18);
-    EXPECT_EQ(status.cy, 18);
-    SIZE tools = image_size(reinterpret_cast<HIMAGELIST>(SendMessageA(app_state->toolbar, TB_GETIMAGELIST, 0, 0)));
-    EXPECT_EQ(tools.cx, 32);
-    EXPECT_EQ(tools.cy, 30);
+    EXPECT_EQ(status_images(), "18x18");
+    EXPECT_EQ(image_size(reinterpret_cast<HIMAGELIST>(SendMessageA(app_state->toolbar, TB_GETIMAGELIST, 0, 0))),
+              "32x30");
     for (HWND child : {app_state->list_view, app_state->filter_edit, app_state->status_bar}) {
         EXPECT_NEAR(font_height(child), 2 * font, 1);
     }
@@ -64,7 +64,7 @@ TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesIconsAndFontsAndBackAg
 
     // 150 % takes the set drawn for it; back at 96 dpi everything is as it was.
     move_to_scale(144, suggested);
-    EXPECT_EQ(image_size(ListView_GetImageList(app_state->list_view, LVSIL_SMALL)).cx, 14);
+    EXPECT_EQ(status_images(), "14x14");
     move_to_scale(96, suggested);
     EXPECT_EQ(column_width(0), title);
     EXPECT_EQ(column_width(1), url);

@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "browser/dde_client.h"
 #include "checker/scheduler.h"
+#include "collection/check_state.h"
 #include "core/handles_win32.h"
 #include "search/keyword_index.h"
 #include "tests/browser/browser_test_support.h"
@@ -132,6 +133,13 @@ protected:
     }
     Bookmark* record(const char* url) { return find_by_url(&app_state->collection, url); }
     uint32_t count() { return app_state->collection.records->count; }
+    // A check's outcome stored as a pass stores it; a new address makes it a 301.
+    void store_check(const char* url, CheckVerdict verdict, uint32_t at, const char* moved_to = nullptr) {
+        CheckResult result = {verdict, DATE_UNSET, 0, 0, moved_to ? str_dup(moved_to) : nullptr, CHECK_ERROR_NONE};
+        if (moved_to) result.http_status = 301;
+        store_check_result(record(url), &result, at);
+        free_check_result(&result);
+    }
     static std::string keywords_of(const Bookmark* record) { return take_text(keyword_set_text(record->keywords)); }
 
     void idle() {

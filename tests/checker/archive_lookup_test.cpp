@@ -1,6 +1,5 @@
-// The web archive's availability service: the question byte for byte, the
-// answers read from canned JSON, and the lookup against the scripted server's
-// /wayback/available, whose answer the looked-up URL chooses.
+// The web archive's availability service: the question, canned answers, and the scripted server's answers, which
+// the looked-up URL chooses.
 #include "checker/archive_lookup.h"
 
 #include <gtest/gtest.h>
@@ -70,8 +69,7 @@ TEST(ArchiveLookup, TakesOnlyAnAvailableWebAddress) {
     }
 }
 
-// Found at the moment asked for; nothing else is a snapshot, and the
-// service's outcome says whether it answered at all.
+// The outcome says whether the service answered at all.
 TEST(ArchiveLookup, AsksTheServiceAndTrustsOnlyTheExpectedAnswer) {
     const std::string service = scripted_url("/wayback/available");
     const std::string down = "http://127.0.0.1:" + std::to_string(test_servers().closed_port) + "/wayback/available";

@@ -44,17 +44,14 @@ def main():
            "%s/status/404\t-1\tgone\t\thttp://web.archive.org/web/20010909014640/%s/status/404\n"
            "%s/status/500?archive-none\t-2\tserver-error\t\t\n%s/redirect/301/status/200\t-2\tmoved\t%s/status/200\t\n"
            "%s/date/rfc1123\t784111777\tdated\t\t\n" % (s, s, s, s, s, s))
-    path = os.path.join(temp_dir, "check-archive-%d.htm" % os.getpid())
+    path = os.path.join(temp_dir, "check-update-%d.htm" % os.getpid())
     with open(path, "w", newline="") as f:
         f.write(HEADER + entry(s + "/status/404") + "</DL><p>\r\n</BODY>\n")
     copy = "http://web.archive.org/web/19980709160000/%s/status/404" % s
     expect("archived copy stored", run(archive + ["--update", path]), "%s/status/404\tgone\tbroken\t%s\n" % (s, copy))
     with open(path, newline="") as f:
         expect("ARCHIVE in the file", 'ARCHIVE="%s" >' % copy in f.read(), True)
-    for name in (path, path + ".bak"):
-        os.remove(name)
 
-    path = os.path.join(temp_dir, "check-update-%d.htm" % os.getpid())
     with open(path, "w", newline="") as f:
         f.write(HEADER + entry(s + "/status/404") + entry(s + "/status/503")
                 + entry(offline, 'LAST_MODIFIED="784111777" ')

@@ -236,9 +236,8 @@ TEST_F(Scheduler, FailuresFasterThanAnswersAreStillJudged) {
     }
 }
 
-// A broken page's result waits for its archived copy at the moment asked
-// for; any other answer of the service leaves the verdict as it was and no
-// address. The service is one more host: one request at a time.
+// A broken page's result waits for its archived copy; any other answer leaves the verdict and no address. The
+// service is one more host: one request at a time.
 TEST_F(Scheduler, BrokenPagesGetTheirArchivedCopy) {
     const std::string closed = "http://127.0.0.1:" + std::to_string(test_servers().closed_port);
     const std::string copy = "http://web.archive.org/web/20010909014640/";
@@ -281,8 +280,7 @@ TEST_F(Scheduler, BrokenPagesGetTheirArchivedCopy) {
     EXPECT_EQ(log.size(), 1u + 5) << "only the broken pages that want one are looked up";
 }
 
-// A service that twice in a row gives nothing is not asked again in the
-// pass; a lookup in flight closes with Stop.
+// A service failing twice in a row is not asked again in the pass; a lookup in flight closes with Stop.
 TEST_F(Scheduler, ADownOrStoppedServiceHoldsNothingBack) {
     make(4, 0, nullptr, site_url(7) + "/close");
     take_log(7);

@@ -106,8 +106,7 @@ struct TermsFixture : ::testing::Test {
     }
 };
 
-// Kept in step with the collection by what changed: after each addition,
-// deletion, change of URL or title, the terms answer as terms made afresh.
+// After each addition, deletion, change of URL or title, the terms answer as terms made afresh.
 TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
     std::mt19937 random(3207);
     const char* const hosts[] = {"a.example", "www.a.example", "b.a.example", "bücher.example",

@@ -1,14 +1,13 @@
-// The release as a user meets it: the version resource of the built programs,
-// the portable zip unpacked and run in place, and the setup program's silent
-// install, a start from the installed place, its uninstall entry and its
-// silent uninstall. Runs under Wine, in the build folder's prefix.
+// The release as a user meets it, under Wine: the programs' version resource, the zip run in place, and the setup
+// program's silent install, start, uninstall entry and silent uninstall.
 #include <windows.h>
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/resource.h"
@@ -20,8 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Waits for the condition, which another process brings about; false when
-// it has not come within 30 seconds.
+// False when the condition, which another process brings about, has not come within 30 seconds.
 template <typename Condition>
 bool eventually(Condition condition) {
     for (DWORD begin = GetTickCount(); !condition();) {
@@ -31,28 +29,21 @@ bool eventually(Condition condition) {
     return true;
 }
 
-std::string version_string(const std::string& file, const char* name) {
+// The file's version resource; empty when it has none.
+std::vector<char> version_info(const char* file) {
     DWORD ignored = 0;
-    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), &ignored));
-    if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) return "";
-    std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
-    char* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) return "";
-    return std::string(value, length ? length - 1 : 0);
+    std::vector<char> data(GetFileVersionInfoSizeA(file, &ignored));
+    if (!data.empty() && !GetFileVersionInfoA(file, 0, static_cast<DWORD>(data.size()), data.data())) data.clear();
+    return data;
 }
 
-VS_FIXEDFILEINFO fixed_version(const std::string& file) {
-    VS_FIXEDFILEINFO fixed = {};
-    DWORD ignored = 0;
-    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), &ignored));
-    VS_FIXEDFILEINFO* found = nullptr;
+std::string version_string(std::vector<char>& data, const char* name) {
+    const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+    char* value = nullptr;
     UINT length = 0;
-    if (!data.empty() && GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) &&
-        VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&found), &length)) {
-        fixed = *found;
-    }
-    return fixed;
+    if (data.empty() || !VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
+        return "";
+    return std::string(value, length ? length - 1 : 0);
 }
 
 // Runs the command line to its end: its exit code (999: did not end), and its
@@ -122,13 +113,6 @@ fs::path fresh_user_data_folder() {
     return folder;
 }
 
-void write_file(const fs::path& path, const char* text) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr);
-    fputs(text, f);
-    fclose(f);
-}
-
 const char* const kShipped[] = {"lk.exe", "lk-help.htm", "lktool.exe", "README.txt", "LICENSE.txt"};
 const char* const kUserFiles[] = {"lk.htm", "lk.htm.bak", "lk.ini"};
 
@@ -139,17 +123,23 @@ TEST(VersionResource, BothProgramsCarryTheOneVersion) {
     } programs[] = {{LK_EXE_PATH, "lk.exe"}, {LKTOOL_EXE_PATH, "lktool.exe"}};
     for (const auto& program : programs) {
         SCOPED_TRACE(program.name);
-        VS_FIXEDFILEINFO fixed = fixed_version(program.path);
-        EXPECT_EQ(fixed.dwFileVersionMS, static_cast<DWORD>(MAKELONG(LK_VERSION_MINOR, LK_VERSION_MAJOR)));
-        EXPECT_EQ(fixed.dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, LK_BUILD_NUMBER)));
-        EXPECT_EQ(fixed.dwProductVersionMS, fixed.dwFileVersionMS);
-        EXPECT_EQ(version_string(program.path, "ProductName"), "Ravozorizi");
-        EXPECT_EQ(version_string(program.path, "ProductVersion"), LK_VERSION_TEXT);
-        EXPECT_EQ(version_string(program.path, "FileVersion"), LK_VERSION_TEXT " build " LK_BUILD_TEXT);
-        EXPECT_EQ(version_string(program.path, "CompanyName"), LK_MAKER);
-        EXPECT_EQ(version_string(program.path, "LegalCopyright"), LK_COPYRIGHT);
-        EXPECT_EQ(version_string(program.path, "OriginalFilename"), program.name);
-        EXPECT_NE(version_string(program.path, "FileDescription"), "");
+        std::vector<char> data = version_info(program.path);
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(!data.empty() && VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(LK_VERSION_MINOR, LK_VERSION_MAJOR)));
+        EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, LK_BUILD_NUMBER)));
+        EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+        const std::pair<const char*, std::string> strings[] = {
+            {"ProductName", "Ravozorizi"},
+            {"ProductVersion", LK_VERSION_TEXT},
+            {"FileVersion", LK_VERSION_TEXT " build " LK_BUILD_TEXT},
+            {"CompanyName", LK_MAKER},
+            {"LegalCopyright", LK_COPYRIGHT},
+            {"OriginalFilename", program.name},
+        };
+        for (const auto& string : strings) EXPECT_EQ(version_string(data, string.first), string.second) << string.first;
+        EXPECT_NE(version_string(data, "FileDescription"), "");
     }
 }
 
@@ -222,8 +212,8 @@ TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
 
     // The user's files, in both places, outlive the program.
     for (const char* name : kUserFiles) {
-        write_file(folder / name, "mine");
-        write_file(user_data / name, "mine");
+        std::ofstream(folder / name) << "mine";
+        std::ofstream(user_data / name) << "mine";
     }
     ASSERT_EQ(run("\"" + dir + "\\uninstall.exe\" /S"), 0u);
     // The uninstaller goes on as a copy of itself in the temporary folder.
