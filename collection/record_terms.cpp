@@ -77,6 +77,10 @@ bool follow_records(KnownRecords* known, const Collection* collection, std::vect
     for (uint32_t j = 0; j < records->count; j++) {
         Bookmark* record = static_cast<Bookmark*>(records->items[j]);
         while (i < before.size() && before[i].serial < record->serial) gone->push_back(before[i++]);
+        // Undo puts a deleted bookmark back as a new record of the same
+        // identity: the known one, freed, is gone.
+        if (i < before.size() && before[i].serial == record->serial && before[i].record != record)
+            gone->push_back(before[i++]);
         if (i < before.size() && before[i].serial == record->serial) {
             now.push_back(before[i++]);
         } else {

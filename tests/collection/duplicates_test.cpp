@@ -9,6 +9,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "checker/host_ascii.h"
 #include "collection/bookmark_reader.h"
@@ -116,6 +118,7 @@ TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
         return std::string("http://") + hosts[random() % 5] + paths[random() % 4] + (random() % 3 ? "" : "?n=") +
                (step % 2 ? "" : std::to_string(step));
     };
+    std::vector<std::pair<uint64_t, std::string>> deleted;
     for (int step = 0; step < 300; step++) {
         const uint32_t count = c.records->count;
         Bookmark* some = count ? static_cast<Bookmark*>(c.records->items[random() % count]) : nullptr;
@@ -123,21 +126,25 @@ TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
             case 0:
                 add(some_url(step).c_str());
                 break;
-            case 1: {  // put in as Undo puts deleted bookmarks back
-                const std::string url = some_url(step);
-                if (find_by_url(&c, url.c_str())) break;
+            case 1:
+            case 2: {  // deleted; put back as Undo does, as a new record of the same identity, at once or later
+                if (random() % 2) {
+                    deleted.push_back({some->serial, some->url});
+                    delete_record(&c, some);
+                    if (random() % 2) break;
+                }
+                if (deleted.empty() || find_by_url(&c, deleted.back().second.c_str())) break;
                 Bookmark* back = new_record(&c);
-                back->url = str_dup(url.c_str());
+                back->serial = deleted.back().first;
+                back->url = str_dup(deleted.back().second.c_str());
                 back->title = str_dup("t");
+                deleted.pop_back();
                 PtrVector* made = vec_create();
                 vec_append(made, back);
                 insert_records(&c, made);
                 vec_destroy(made);
                 break;
             }
-            case 2:
-                delete_record(&c, some);
-                break;
             default:
                 if (step % 2) {
                     note_title_edit(&c);
