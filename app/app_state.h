@@ -84,10 +84,11 @@ struct AppState {
     DWORD check_began_tick;
     uint32_t check_results_due;  // the timer that takes the next batch is set
     uint32_t check_minutes;
-    DWORD status_expiry;       // tick when a timed status text gives way to "Ready"
-    HFONT ui_font;             // the frame children's
-    Collection collection;     // records, records_by_url, keyword_index
-    RecordTerms record_terms;  // the filter's site: and is: terms over `collection`
+    DWORD status_expiry;        // tick when a timed status text gives way to "Ready"
+    HFONT ui_font;              // the frame children's
+    Collection collection;      // records, records_by_url, keyword_index
+    RecordTerms record_terms;   // the filter's site: and is: terms over `collection`
+    uint32_t search_terms_job;  // a TermsJobStage: how far making its indexes ahead is
     Options options;
     BrowserLink browser_link;
     uint32_t filter_dirty;
@@ -106,6 +107,8 @@ struct AppState {
     char local_app_data[MAX_PATH];
     char roaming_app_data[MAX_PATH];
 };
+
+enum TermsJobStage { TERMS_JOB_NONE, TERMS_JOB_SOON, TERMS_JOB_RUNNING };
 
 const DWORD STATUS_FOREVER = 0xFFFFFFFFu;
 

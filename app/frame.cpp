@@ -18,6 +18,7 @@
 #include "app/list_notifications.h"
 #include "app/list_view.h"
 #include "app/resource.h"
+#include "app/search_terms_ahead.h"
 #include "app/status_checking.h"
 #include "app/status_text.h"
 #include "app/strings.h"
@@ -292,6 +293,7 @@ void frame_on_timer(HWND hwnd, UINT id) {
     if (id == IDT_CHECK_MINUTE) count_check_minute();
     if (id == IDT_CHECK_RESULTS) take_check_results();
     if (id == IDT_URL_SORT_KEYS) start_url_sort_keys(hwnd);
+    if (id == IDT_SEARCH_TERMS) start_search_terms(hwnd);
 }
 
 void frame_on_initmenupopup(HWND /*hwnd*/, HMENU menu, UINT /*item*/, BOOL system_menu) {
@@ -350,6 +352,9 @@ LRESULT CALLBACK frame_window_proc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_URL_SORT_KEYS:
             take_url_sort_keys(lParam);
+            return 0;
+        case WM_SEARCH_TERMS:
+            take_search_terms(lParam);
             return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -16,6 +16,7 @@
 #include "app/list_columns.h"
 #include "app/resource.h"
 #include "collection/check_state.h"
+#include "core/handles_win32.h"
 #include "platform/message_box.h"
 
 StatusIcon status_icon(const Bookmark* record) {
@@ -332,10 +333,9 @@ void start_url_sort_keys(HWND window) {
     job->edits = app_state->collection.edits;
     job->records.assign(records->items, records->items + records->count);
     for (uint32_t i = 0; i < records->count; i++) job->urls.push_back(static_cast<Bookmark*>(records->items[i])->url);
-    HANDLE thread = CreateThread(nullptr, 0, make_url_sort_keys, job.get(), 0, nullptr);
+    const UniqueKernelObject thread{CreateThread(nullptr, 0, make_url_sort_keys, job.get(), 0, nullptr)};
     if (!thread) return;  // a click makes them
     job.release();
-    CloseHandle(thread);
 }
 
 void take_url_sort_keys(LPARAM param) {

@@ -13,6 +13,7 @@
 #include "app/command_state.h"
 #include "app/list_view.h"
 #include "app/resource.h"
+#include "app/search_terms_ahead.h"
 #include "app/status_text.h"
 #include "core/utf8.h"
 #include "platform/message_box.h"
@@ -154,4 +155,5 @@ void idle_update() {
     }
     refresh_status_bar();
     refresh_toolbar();
+    make_search_terms_soon(app_state->main_window);
 }

@@ -6,5 +6,5 @@
 void apply_search_filter();
 
 // The idle pass: the refilter when one is pending, then the count pane, the
-// return to "Ready" and the toolbar buttons.
+// return to "Ready", the toolbar buttons, and the search's indexes when due.
 void idle_update();

@@ -12,6 +12,7 @@
 
 #include "app/resource.h"
 #include "bench/stopwatch_win32.h"
+#include "core/handles_win32.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ double one_start(const char* exe, int rows, double* shown_ms, double* cpu_ms) {
     PROCESS_INFORMATION info = {};
     LARGE_INTEGER start = clock_now();
     if (!CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
+    const UniqueKernelObject process{info.hProcess}, thread{info.hThread};
     double result = -1;
     *shown_ms = -1;
     HWND frame = nullptr;
@@ -62,8 +64,6 @@ double one_start(const char* exe, int rows, double* shown_ms, double* cpu_ms) {
     }
     if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 9);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     return result;
 }
 

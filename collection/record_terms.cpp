@@ -207,7 +207,93 @@ PtrVector* duplicates_copy(RecordTerms* terms) {
     return copy;
 }
 
+void free_indexes(HostIndex* hosts, PageIndex* pages) {
+    if (pages) vec_destroy(pages->duplicates);
+    delete pages;
+    delete hosts;
+}
+
+// An index made anew at its next update: never made, or a URL changed in place since.
+bool made_anew(const KnownRecords* known, const Collection* collection) {
+    return !known->made || known->url_changes != collection->url_changes;
+}
+
 }  // namespace
+
+struct RecordTermsJob {
+    HostToAscii to_ascii;
+    uint64_t url_edits, url_changes;   // the collection's at the copies
+    std::vector<Bookmark*> originals;  // never followed: only put back in the indexes in place of the copies
+    std::vector<Bookmark> copies;      // serial and URL only
+    // The URLs end to end, each ended by a zero: one block, not a hundred
+    // thousand, so that the two threads seldom meet in the heap.
+    std::string urls;
+    HostIndex* hosts;
+    PageIndex* pages;
+};
+
+bool record_terms_due(const RecordTerms* terms) {
+    return !terms->hosts || !terms->pages || made_anew(&terms->hosts->known, terms->collection) ||
+           made_anew(&terms->pages->known, terms->collection);
+}
+
+RecordTermsJob* copy_for_record_terms(const RecordTerms* terms) {
+    const Collection* collection = terms->collection;
+    const PtrVector* records = collection->records;
+    RecordTermsJob* job = new RecordTermsJob();
+    job->to_ascii = terms->to_ascii;
+    job->url_edits = collection->url_edits;
+    job->url_changes = collection->url_changes;
+    job->originals.assign(reinterpret_cast<Bookmark* const*>(records->items),
+                          reinterpret_cast<Bookmark* const*>(records->items) + records->count);
+    std::vector<size_t> starts;
+    starts.reserve(records->count);
+    for (const Bookmark* record : job->originals) {
+        starts.push_back(job->urls.size());
+        job->urls.append(record->url).push_back('\0');
+    }
+    job->copies.resize(records->count, Bookmark{});
+    for (size_t i = 0; i < job->copies.size(); i++) {
+        job->copies[i].serial = job->originals[i]->serial;
+        job->copies[i].url = &job->urls[starts[i]];
+    }
+    return job;
+}
+
+void make_record_terms(RecordTermsJob* job) {
+    Collection copy = {};
+    copy.records = vec_create();
+    for (Bookmark& record : job->copies) vec_append(copy.records, &record);
+    copy.url_edits = job->url_edits;
+    copy.url_changes = job->url_changes;
+    job->hosts = new HostIndex();
+    update_host_index(job->hosts, &copy, job->to_ascii);
+    job->pages = new PageIndex();
+    update_page_index(job->pages, &copy, job->to_ascii);
+    vec_destroy(copy.records);
+    // The copies were in the records' order, so each stands for the original at its place.
+    for (HostIndex::Entry& entry : job->hosts->entries)
+        entry.record = job->originals[entry.record - job->copies.data()];
+    for (size_t i = 0; i < job->originals.size(); i++) {
+        job->hosts->known.records[i].record = job->originals[i];
+        job->pages->known.records[i].record = job->originals[i];
+    }
+}
+
+void take_record_terms(RecordTerms* terms, RecordTermsJob* job) {
+    const Collection* collection = terms->collection;
+    // One made before a URL changed in place is made anew at the next search, as the one it replaces would be.
+    if (job->hosts) {
+        if (!terms->hosts || made_anew(&terms->hosts->known, collection)) std::swap(terms->hosts, job->hosts);
+        if (!terms->pages || made_anew(&terms->pages->known, collection)) std::swap(terms->pages, job->pages);
+    }
+    free_record_terms_job(job);
+}
+
+void free_record_terms_job(RecordTermsJob* job) {
+    free_indexes(job->hosts, job->pages);
+    delete job;
+}
 
 RecordTerms create_record_terms(const Collection* collection, HostToAscii to_ascii) {
     RecordTerms terms = {};
@@ -217,10 +303,8 @@ RecordTerms create_record_terms(const Collection* collection, HostToAscii to_asc
 }
 
 void free_record_terms(RecordTerms* terms) {
-    if (terms->pages) vec_destroy(terms->pages->duplicates);
-    delete terms->pages;
+    free_indexes(terms->hosts, terms->pages);
     terms->pages = nullptr;
-    delete terms->hosts;
     terms->hosts = nullptr;
 }
 

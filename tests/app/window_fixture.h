@@ -17,6 +17,7 @@
 #include "app/resource.h"
 #include "app/settings.h"
 #include "browser/dde_client.h"
+#include "checker/host_ascii.h"
 #include "checker/scheduler.h"
 #include "collection/check_state.h"
 #include "core/handles_win32.h"
@@ -107,6 +108,7 @@ protected:
         lstrcpyA(app_state->options.collection_path, dir.path("lk.htm").c_str());
         app_state->ui_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         app_state->collection = create_collection();
+        app_state->record_terms = create_record_terms(&app_state->collection, host_ascii);
         add("The Linux Kernel Archives", "http://www.kernel.org/");
         add("Internet Engineering Task Force", "http://www.ietf.org/");
         add("Interface Design Patterns", "http://ui-patterns.com/");
@@ -125,6 +127,7 @@ protected:
         if (app_state->checker) checker_destroy(app_state->checker);
         if (IsWindow(frame)) DestroyWindow(frame);
         pump_messages();
+        free_record_terms(&app_state->record_terms);
         free_collection(&app_state->collection);
     }
 
@@ -192,6 +195,7 @@ protected:
     // Reads the file into a fresh collection as the next start does.
     void start_again() {
         ListView_DeleteAllItems(app_state->list_view);
+        free_record_terms(&app_state->record_terms);
         free_collection(&app_state->collection);
         app_state->collection = create_collection();
         app_state->recovery_path[0] = '\0';
