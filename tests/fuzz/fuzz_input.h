@@ -61,6 +61,9 @@ struct FuzzCollection {
         BookmarkSink sink = open_bookmark_sink(&collection, true, &report);
         feed(&sink);
         close_bookmark_sink(&sink);
-        fuzz_expect(check_collection(&collection).empty(), "collection after importing:", check_collection(&collection));
+        expect_whole("collection after importing:");
+    }
+    void expect_whole(const char* when) const {
+        fuzz_expect(check_collection(&collection).empty(), when, check_collection(&collection));
     }
 };

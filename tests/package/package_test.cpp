@@ -120,7 +120,8 @@ TEST(VersionResource, BothProgramsCarryTheOneVersion) {
         std::vector<char> data(GetFileVersionInfoSizeA(program.path, &ignored));
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT length = 0;
-        ASSERT_TRUE(!data.empty() && GetFileVersionInfoA(program.path, 0, static_cast<DWORD>(data.size()), data.data()) &&
+        ASSERT_TRUE(!data.empty() &&
+                    GetFileVersionInfoA(program.path, 0, static_cast<DWORD>(data.size()), data.data()) &&
                     VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
         EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(LK_VERSION_MINOR, LK_VERSION_MAJOR)));
         EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, LK_BUILD_NUMBER)));
