@@ -2,8 +2,10 @@
 // program's silent install, start, uninstall entry and silent uninstall.
 #include <windows.h>
 
+#include <process.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,37 +41,10 @@ std::string version_string(std::vector<char>& data, const char* name) {
     return std::string(value, length ? length - 1 : 0);
 }
 
-// Runs the command line to its end: its exit code (999: did not end), and its
-// standard output when asked for.
-DWORD run(std::string command, std::string* out = nullptr) {
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    HANDLE read_end = nullptr, write_end = nullptr;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (out) {
-        CreatePipe(&read_end, &write_end, &inherited, 0);
-        SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = write_end;
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    }
-    PROCESS_INFORMATION info = {};
-    DWORD code = 999;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, out != nullptr, 0, nullptr, nullptr, &startup, &info)) {
-        if (out) {
-            CloseHandle(write_end);
-            write_end = nullptr;
-            char buffer[512];
-            DWORD got = 0;
-            while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got) out->append(buffer, got);
-        }
-        if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    if (read_end) CloseHandle(read_end);
-    if (write_end) CloseHandle(write_end);
-    return code;
+// Runs the program to its end: its exit code.
+intptr_t run(const fs::path& program, const char* argument1, const char* argument2 = nullptr) {
+    const std::string path = program.string(), quoted = "\"" + path + "\"";
+    return _spawnl(_P_WAIT, path.c_str(), quoted.c_str(), argument1, argument2, nullptr);
 }
 
 // Starts lk.exe, waits for its window, and closes it as the user does: the
@@ -145,7 +120,9 @@ TEST(Package, ZipRunsInPlaceWithItsFilesBesideIt) {
     EXPECT_FALSE(fs::exists(folder / INSTALLED_MARKER));
 
     std::string out;
-    EXPECT_EQ(run("\"" + (folder / "lktool.exe").string() + "\" --version", &out), 0u);
+    FILE* lktool = _popen(((folder / "lktool.exe").make_preferred().string() + " --version").c_str(), "r");
+    for (char line[128]; lktool && fgets(line, sizeof line, lktool);) out += line;
+    EXPECT_EQ(lktool ? _pclose(lktool) : -1, 0);
     EXPECT_EQ(out, "lktool " LK_VERSION_TEXT " build " LK_BUILD_TEXT "\n");
 
     const fs::path user_data = fresh_user_data_folder();
@@ -161,7 +138,7 @@ TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
     fs::remove_all(folder);
     const fs::path user_data = fresh_user_data_folder();
 
-    ASSERT_EQ(run("\"" LK_SETUP_EXE "\" /S /CURRENTUSER"), 0u);
+    ASSERT_EQ(run(LK_SETUP_EXE, "/S", "/CURRENTUSER"), 0);
     for (const char* name : kShipped) EXPECT_TRUE(fs::exists(folder / name)) << name;
     EXPECT_TRUE(fs::exists(folder / INSTALLED_MARKER));
     EXPECT_TRUE(fs::exists(shortcut));
@@ -201,7 +178,7 @@ TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
         std::ofstream(folder / name) << "mine";
         std::ofstream(user_data / name) << "mine";
     }
-    ASSERT_EQ(run("\"" + dir + "\\uninstall.exe\" /S"), 0u);
+    ASSERT_EQ(run(folder / "uninstall.exe", "/S"), 0);
     // The uninstaller goes on as a copy of itself in the temporary folder.
     EXPECT_TRUE(eventually([&] {
         return !fs::exists(folder / "uninstall.exe") &&
