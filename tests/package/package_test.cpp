@@ -41,31 +41,28 @@ std::string version_string(std::vector<char>& data, const char* name) {
     return std::string(value, length ? length - 1 : 0);
 }
 
-// Runs the program to its end: its exit code.
-intptr_t run(const fs::path& program, const char* argument1, const char* argument2 = nullptr) {
+// Starts the program: with _P_WAIT its exit code when it has ended, with _P_NOWAIT its process handle.
+intptr_t spawn(int mode, const fs::path& program, const char* argument1 = nullptr, const char* argument2 = nullptr) {
     const std::string path = program.string(), quoted = "\"" + path + "\"";
-    return _spawnl(_P_WAIT, path.c_str(), quoted.c_str(), argument1, argument2, nullptr);
+    return _spawnl(mode, path.c_str(), quoted.c_str(), argument1, argument2, nullptr);
 }
 
 // Starts lk.exe, waits for its window, and closes it as the user does: the
 // program has chosen its data folder and written its options by then.
-void start_and_close(const std::string& exe) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+void start_and_close(const fs::path& exe) {
+    const HANDLE process = reinterpret_cast<HANDLE>(spawn(_P_NOWAIT, exe));
+    ASSERT_NE(process, INVALID_HANDLE_VALUE);
     HWND frame = nullptr;
     EXPECT_TRUE(eventually([&] {
         frame = FindWindowA(FRAME_CLASS_NAME, nullptr);
         DWORD owner = 0;
         GetWindowThreadProcessId(frame, &owner);
-        return frame && owner == info.dwProcessId && IsWindowVisible(frame);
+        return frame && owner == GetProcessId(process) && IsWindowVisible(frame);
     }));
     if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(info.hProcess, 30000), WAIT_OBJECT_0);
-    TerminateProcess(info.hProcess, 9);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+    TerminateProcess(process, 9);
+    CloseHandle(process);
 }
 
 std::string known_folder(int csidl) {
@@ -126,7 +123,7 @@ TEST(Package, ZipRunsInPlaceWithItsFilesBesideIt) {
     EXPECT_EQ(out, "lktool " LK_VERSION_TEXT " build " LK_BUILD_TEXT "\n");
 
     const fs::path user_data = fresh_user_data_folder();
-    start_and_close((folder / "lk.exe").string());
+    start_and_close(folder / "lk.exe");
     EXPECT_TRUE(fs::exists(folder / "lk.ini"));
     EXPECT_FALSE(fs::exists(user_data / "lk.ini"));
 }
@@ -138,7 +135,7 @@ TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
     fs::remove_all(folder);
     const fs::path user_data = fresh_user_data_folder();
 
-    ASSERT_EQ(run(LK_SETUP_EXE, "/S", "/CURRENTUSER"), 0);
+    ASSERT_EQ(spawn(_P_WAIT, LK_SETUP_EXE, "/S", "/CURRENTUSER"), 0);
     for (const char* name : kShipped) EXPECT_TRUE(fs::exists(folder / name)) << name;
     EXPECT_TRUE(fs::exists(folder / INSTALLED_MARKER));
     EXPECT_TRUE(fs::exists(shortcut));
@@ -169,7 +166,7 @@ TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
 
     // Installed, it keeps its files in the user's data folder, though it
     // could write beside itself.
-    start_and_close((folder / "lk.exe").string());
+    start_and_close(folder / "lk.exe");
     EXPECT_TRUE(fs::exists(user_data / "lk.ini"));
     EXPECT_FALSE(fs::exists(folder / "lk.ini"));
 
@@ -178,7 +175,7 @@ TEST(Package, SetupInstallsForTheUserAndUninstallsLeavingTheirFiles) {
         std::ofstream(folder / name) << "mine";
         std::ofstream(user_data / name) << "mine";
     }
-    ASSERT_EQ(run(folder / "uninstall.exe", "/S"), 0);
+    ASSERT_EQ(spawn(_P_WAIT, folder / "uninstall.exe", "/S"), 0);
     // The uninstaller goes on as a copy of itself in the temporary folder.
     EXPECT_TRUE(eventually([&] {
         return !fs::exists(folder / "uninstall.exe") &&

@@ -15,11 +15,11 @@ namespace {
 
 TEST(Handles, KernelHandlesAreClosed) {
     TempDir dir;
+    const std::string path = dir.path("held.txt");
     dir.write("held.txt", "x");
     // Opened without sharing: the file opens again only once the owner has closed it.
     const auto open_alone = [&] {
-        return UniqueFile(
-            CreateFileA(dir.path("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        return UniqueFile(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     };
     UniqueFile file = open_alone();
     ASSERT_TRUE(file);
