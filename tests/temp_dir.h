@@ -13,10 +13,9 @@ class TempDir {
 public:
     TempDir() {
         static std::atomic<unsigned> counter{0};
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        std::ostringstream name;
-        name << "lk-test-" << stamp << '-' << counter++;
-        root_ = std::filesystem::temp_directory_path() / name.str();
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        root_ = std::filesystem::temp_directory_path() /
+                ("lk-test-" + std::to_string(stamp) + '-' + std::to_string(counter++));
         std::filesystem::create_directories(root_);
     }
     ~TempDir() {
@@ -41,9 +40,8 @@ public:
         return found;
     }
     std::string read(const std::string& name) const {
-        std::ifstream in(root_ / name, std::ios::binary);
         std::ostringstream bytes;
-        bytes << in.rdbuf();
+        bytes << std::ifstream(root_ / name, std::ios::binary).rdbuf();
         return bytes.str();
     }
 

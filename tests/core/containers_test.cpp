@@ -24,49 +24,39 @@ int compare_ints(const void* element, const void* key) {
     return static_cast<int>(reinterpret_cast<intptr_t>(element) - reinterpret_cast<intptr_t>(key));
 }
 
-std::vector<uintptr_t> items_of(const PtrVector* v) {
-    std::vector<uintptr_t> out;
-    for (uint32_t i = 0; i < v->count; i++) out.push_back(reinterpret_cast<uintptr_t>(v->items[i]));
-    return out;
-}
+std::vector<void*> items_of(const PtrVector* v) { return std::vector<void*>(v->items, v->items + v->count); }
 
 TEST(PtrVector, RandomOperationsMatchTheStandardVector) {
     std::mt19937 rng(7);
     PtrVector* v = vec_create();
     PtrVector* sorted = vec_create();
-    std::vector<uintptr_t> model, sorted_model;
+    std::vector<void*> model, sorted_model;
     for (int step = 0; step < 4000; step++) {
-        const uintptr_t n = 1 + rng() % 300;
+        void* const n = ptr(1 + rng() % 300);
         const uint32_t at = static_cast<uint32_t>(rng() % (model.size() + 1));
-        switch (rng() % 4) {
-            case 0:
-                vec_append(v, ptr(n));
-                model.push_back(n);
-                break;
-            case 1:
-                vec_insert_at(v, at, ptr(n));
-                model.insert(model.begin() + at, n);
-                break;
-            case 2:
-                if (at < model.size()) {
-                    vec_remove_at(v, at);
-                    model.erase(model.begin() + at);
-                }
-                break;
-            default: {
-                const auto it = std::find(model.begin(), model.end(), n);
-                ASSERT_EQ(vec_index_of(v, ptr(n)), it == model.end() ? -1 : static_cast<int>(it - model.begin()));
-            }
+        const int kind = rng() % 4;
+        if (kind == 0) {
+            vec_append(v, n);
+            model.push_back(n);
+        } else if (kind == 1) {
+            vec_insert_at(v, at, n);
+            model.insert(model.begin() + at, n);
+        } else if (kind == 2 && at < model.size()) {
+            vec_remove_at(v, at);
+            model.erase(model.begin() + at);
+        } else if (kind == 3) {
+            const auto it = std::find(model.begin(), model.end(), n);
+            ASSERT_EQ(vec_index_of(v, n), it == model.end() ? -1 : static_cast<int>(it - model.begin()));
         }
         ASSERT_EQ(items_of(v), model);
 
         const auto lower = std::lower_bound(sorted_model.begin(), sorted_model.end(), n);
         const bool present = lower != sorted_model.end() && *lower == n;
         uint32_t position = 999;
-        ASSERT_EQ(vec_search(sorted, ptr(n), compare_ints, &position), present);
+        ASSERT_EQ(vec_search(sorted, n, compare_ints, &position), present);
         ASSERT_EQ(position, static_cast<uint32_t>(lower - sorted_model.begin()));
         if (step % 3 == 0) {
-            ASSERT_EQ(vec_insert_sorted(sorted, ptr(n), compare_ints), present ? 1 : 0);
+            ASSERT_EQ(vec_insert_sorted(sorted, n, compare_ints), present ? 1 : 0);
             if (!present) sorted_model.insert(lower, n);
             ASSERT_EQ(items_of(sorted), sorted_model);
         }
@@ -120,24 +110,19 @@ TEST(TextBuffer, RandomEditsMatchTheStandardString) {
     std::mt19937 rng(3);
     for (int i = 0; i < 3000; i++) {
         const char c = static_cast<char>('a' + rng() % 3);
-        switch (rng() % 7) {
-            case 0:
-                tb_assign(&tb, model.substr(0, rng() % (model.size() + 1)).c_str());
-                model = tb_text(tb);
-                break;
-            case 1:
-                if (model.size() > 200) {
-                    tb_clear(&tb);
-                    model.clear();
-                }
-                break;
-            case 2:
-                tb_append_char(&tb, c);
-                model += c;
-                break;
-            default:
-                tb_append(&tb, "0123456789", static_cast<uint32_t>(i % 11));
-                model.append("0123456789", static_cast<size_t>(i % 11));
+        const int kind = rng() % 7;
+        if (kind == 0) {
+            tb_assign(&tb, model.substr(0, rng() % (model.size() + 1)).c_str());
+            model = tb_text(tb);
+        } else if (kind == 1 && model.size() > 200) {
+            tb_clear(&tb);
+            model.clear();
+        } else if (kind == 2) {
+            tb_append_char(&tb, c);
+            model += c;
+        } else if (kind > 2) {
+            tb_append(&tb, "0123456789", static_cast<uint32_t>(i % 11));
+            model.append("0123456789", static_cast<size_t>(i % 11));
         }
         ASSERT_EQ(std::string(tb_text(tb)), model);
         ASSERT_EQ(tb_length(tb), model.size());
@@ -190,7 +175,7 @@ TEST(Utf8, DecodesValidSequencesOnlyAndCountsUtf16Units) {
         size_t length;
         uint32_t code_point;
     } cases[] = {
-        {"a", 1, 'a'},      {"\xC3\xA4", 2, 0xE4}, {"\xE2\x82\xAC", 3, 0x20AC},   {"\xF0\x9F\x98\x80", 4, 0x1F600},
+        {"a", 1, 'a'},      {"\xC2\x80", 2, 0x80}, {"\xE2\x82\xAC", 3, 0x20AC},   {"\xF0\x9F\x98\x80", 4, 0x1F600},
         {"\x80", 0, 0},     {"\xC0\xAF", 0, 0},    {"\xED\xA0\x80", 0, 0},        {"\xF4\x90\x80\x80", 0, 0},
         {"\xE2\x82", 0, 0}, {"\xC3", 0, 0},        {"\xF8\x88\x80\x80\x80", 0, 0}};
     for (const auto& c : cases) {

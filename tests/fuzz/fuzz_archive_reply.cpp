@@ -1,10 +1,6 @@
 // Any bytes as the web archive's answer: reading it must neither crash nor
 // hang, and an address it gives must be one the program may store in its
 // file and hand to the browser.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
 #include "checker/archive_lookup.h"
 #include "checker/reply.h"
 #include "core/containers.h"
@@ -22,13 +18,7 @@ bool starts_folded(const char* text, const char* prefix) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The reader is given the length: a block of exactly that size, so that
-    // AddressSanitizer sees a look past it.
-    char* bytes = static_cast<char*>(malloc(size ? size : 1));
-    memcpy(bytes, data, size);
-    char* snapshot = archived_snapshot(bytes, size);
-    free(bytes);
-    if (snapshot) {
+    if (char* snapshot = archived_snapshot(fuzz_bytes(data, size).get(), size)) {
         const size_t length = strlen(snapshot);
         fuzz_expect(length <= ARCHIVE_ADDRESS_LIMIT, "an address longer than the limit");
         fuzz_expect(starts_folded(snapshot, "http://") || starts_folded(snapshot, "https://"), "not a web address",
@@ -38,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         free(snapshot);
     }
-    char* reply = fuzz_text(data, size);
-    const char* body = reply_body(reply);
-    fuzz_expect(!body || body <= reply + strlen(reply), "a body past the reply's end");
-    free(reply);
+    const FuzzBlock reply = fuzz_text(data, size);
+    const char* body = reply_body(reply.get());
+    fuzz_expect(!body || body <= reply.get() + strlen(reply.get()), "a body past the reply's end");
     return 0;
 }

@@ -1,15 +1,12 @@
 // Each "&" of any text decoded as the scanner does: a reference ends in its ';' within the text and 36 bytes, and
 // stands for one character of valid UTF-8.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
 #include "collection/html_references.h"
 #include "core/utf8.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    char* text = fuzz_text(data, size);
+    const FuzzBlock block = fuzz_text(data, size);
+    const char* text = block.get();
     const size_t length = strlen(text);
     for (const char* at = strchr(text, '&'); at; at = strchr(at + 1, '&')) {
         char out[4];
@@ -21,6 +18,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz_expect(out_length >= 1 && out_length <= 4 && is_valid_utf8(out, out_length),
                     "a reference that is not one character");
     }
-    free(text);
     return 0;
 }

@@ -1,8 +1,4 @@
 // Any server reply read, evaluated and its redirect followed; any bytes read as an HTTP date by length alone.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
 #include "checker/check_url.h"
 #include "checker/last_modified.h"
 #include "checker/reply.h"
@@ -11,9 +7,9 @@
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    char* reply = fuzz_text(data, size);
-    const uint32_t status = reply_status(reply);
-    fuzz_expect(status <= 999, "a status code of more than three digits");
+    const FuzzBlock block = fuzz_text(data, size);
+    const char* reply = block.get();
+    fuzz_expect(reply_status(reply) <= 999, "a status code of more than three digits");
     size_t length;
     const char* value = find_header(reply, "Content-Type", &length);
     fuzz_expect(!value || value + length <= reply + strlen(reply), "a header value past the reply's end");
@@ -32,13 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     free_check_result(&result);
     parse_last_modified(reply);
-    free(reply);
 
     // A header value is a piece of the reply: the date is read by its length.
-    char* bytes = static_cast<char*>(malloc(size ? size : 1));
-    memcpy(bytes, data, size);
-    const uint32_t date = parse_http_date(bytes, size);
+    const uint32_t date = parse_http_date(fuzz_bytes(data, size).get(), size);
     fuzz_expect(date == DATE_UNSET || date < DATE_CHECKING, "a date that reads as a sentinel");
-    free(bytes);
     return 0;
 }

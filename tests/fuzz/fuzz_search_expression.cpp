@@ -1,11 +1,6 @@
 // Any text typed into the filter box, searched as the window does over a small collection. The input's first byte
 // chooses the options (bit 0 partial matches, bit 1 case counts, bit 2 implied OR) and how far before the text's end
 // the caret stands (the rest of its bits); the rest is the typed text.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
-#include "collection/collection.h"
 #include "search/search_eval.h"
 #include "search/search_filter.h"
 #include "search/search_parser.h"
@@ -41,7 +36,8 @@ const Collection kCollection = make_collection();
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t choice = data[0];
-    char* text = fuzz_text(data + 1, size - 1);
+    const FuzzBlock block = fuzz_text(data + 1, size - 1);
+    char* text = block.get();
     const int32_t length = static_cast<int32_t>(strlen(text));
 
     SearchNode* tree = parse_search_expression(text);
@@ -71,6 +67,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             free(request.hint);
         }
     }
-    free(text);
     return 0;
 }

@@ -1,8 +1,4 @@
 // Any URL (first line) and Location: what parse_url accepts for probing can go into a request as it is.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
 #include "checker/url.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -28,15 +24,11 @@ void expect_request_safe(const char* text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    char* requested;
-    char* location;
-    fuzz_split(data, size, &requested, &location);
-    expect_request_safe(requested);
-    expect_request_safe(location);
-    char* resolved = resolve_location(requested, location);
+    const auto input = fuzz_split(data, size);
+    expect_request_safe(input.first.get());
+    expect_request_safe(input.second.get());
+    char* resolved = resolve_location(input.first.get(), input.second.get());
     expect_request_safe(resolved);
     free(resolved);
-    free(requested);
-    free(location);
     return 0;
 }

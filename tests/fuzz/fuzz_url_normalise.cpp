@@ -1,18 +1,11 @@
 // Any bookmark address, keyed as duplicates are found and split for site: searches. For an http or https address the
 // key begins with "//", and writing the same address with a fragment, a tracking parameter or (without a port) the
 // other scheme never changes it.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
 #include "collection/page_address.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    char* text = fuzz_text(data, size);
-    const std::string url = text;
-    free(text);
+    const std::string url = fuzz_text(data, size).get();
     const std::string key = page_key(url.c_str());
     const char* host = nullptr;
     size_t length = 0;

@@ -45,8 +45,7 @@ TEST(Handles, SocketsAreClosed) {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_NE(s, INVALID_SOCKET);
     { UniqueSocket owner(static_cast<uintptr_t>(s)); }
-    int type = 0;
-    int size = sizeof type;
+    int type = 0, size = sizeof type;
     EXPECT_EQ(getsockopt(s, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &size), SOCKET_ERROR);
     WSACleanup();
 }
@@ -87,8 +86,7 @@ HDDEDATA CALLBACK answer_connect(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULO
 }
 
 TEST(Handles, DdeHandlesAreFreed) {
-    DWORD server = 0;
-    DWORD client = 0;
+    DWORD server = 0, client = 0;
     ASSERT_EQ(DdeInitializeA(&server, answer_connect, APPCLASS_STANDARD, 0), static_cast<UINT>(DMLERR_NO_ERROR));
     ASSERT_EQ(DdeInitializeA(&client, answer_connect, APPCMD_CLIENTONLY, 0), static_cast<UINT>(DMLERR_NO_ERROR));
     UniqueDdeInstance server_owner(server);

@@ -15,11 +15,7 @@
 
 // Sets a string value (null name: the key's default), creating the key.
 inline void set_registry_string(HKEY root, const char* path, const char* name, const char* value) {
-    HKEY created;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), ERROR_SUCCESS);
-    UniqueKey key(created);
-    RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>(strlen(value) + 1));
+    ASSERT_EQ(RegSetKeyValueA(root, path, name, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1)), ERROR_SUCCESS);
 }
 
 inline std::string registry_string(HKEY root, const char* path, const char* name) {

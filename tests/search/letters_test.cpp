@@ -12,16 +12,14 @@ namespace {
 
 int compare(const std::string& a, const std::string& b) {
     const int order = compare_folded(a.data(), a.size(), b.data(), b.size());
-    return order < 0 ? -1 : order > 0 ? 1 : 0;
+    return (order > 0) - (order < 0);
 }
 
 TEST(Letters, SpellingsAlikeApartFromCase) {
-    struct Case {
-        const char* a;
-        const char* b;
+    const struct {
+        const char *a, *b;
         int order;  // of a against b, ignoring case
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Müller", "MÜLLER", 0},
         {"Ⱥ", "ⱥ", -1},            // partners of different lengths stay apart
         {"straße", "STRAẞE", -1},  // so do sharp s and its capital
@@ -33,7 +31,7 @@ TEST(Letters, SpellingsAlikeApartFromCase) {
         {"a\xff", "A\xff", 0},  // invalid bytes compare as themselves
         {"a\xc3", "a\xc3\xa4", 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(compare(c.a, c.b), c.order) << c.a << " | " << c.b;
         EXPECT_EQ(compare(c.b, c.a), -c.order) << c.b << " | " << c.a;
         if (c.order == 0) {
@@ -51,13 +49,12 @@ TEST(Letters, SpellingsAlikeApartFromCase) {
 }
 
 TEST(Letters, KindsAndSpellingsOfCharacters) {
-    struct Case {
+    // More letters with case partners are scanned by the search's model.
+    const struct {
         const char* character;
         CharKind kind;
         const char* spellings;  // in the order the search scans their runs
-    };
-    // More letters with case partners are scanned by the search's model.
-    const Case cases[] = {
+    } cases[] = {
         {"a", CHAR_WORD, "Aa"},
         {"ÿ", CHAR_WORD, "ÿŸ"},  // the capital comes after
         {"7", CHAR_WORD, "7"},
@@ -74,7 +71,7 @@ TEST(Letters, KindsAndSpellingsOfCharacters) {
         {"😀", CHAR_SEPARATOR, "😀"},
         {"𠮷", CHAR_WORD, "𠮷"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         uint32_t code_point;
         ASSERT_EQ(utf8_decode(c.character, &code_point), strlen(c.character)) << c.character;
         EXPECT_EQ(char_kind(code_point), c.kind) << c.character;

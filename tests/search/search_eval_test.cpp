@@ -146,12 +146,8 @@ struct SearchFixture : ::testing::Test {
         std::vector<bool> selected;
         const bool parsed = model.expr(&selected) && model.tokens[model.at].text.empty();
         ASSERT_EQ(run_search(&r), parsed ? SEARCH_OK : SEARCH_SYNTAX_ERROR) << expression;
-        if (!parsed) {
-            // A syntax error leaves the outputs untouched.
-            EXPECT_EQ(r.result, nullptr);
-            EXPECT_EQ(r.hint, nullptr);
-            return;
-        }
+        EXPECT_TRUE(parsed || (!r.result && !r.hint)) << "a syntax error leaves the outputs untouched";
+        if (!parsed) return;
         std::vector<const void*> expected, got(r.result->items, r.result->items + r.result->count);
         for (uint32_t i = 0; i < collection.records->count; i++) {
             if (selected[i]) expected.push_back(collection.records->items[i]);

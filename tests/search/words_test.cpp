@@ -51,9 +51,7 @@ TEST_F(KeywordText, PlainTextsKeepEveryWordAutomaticOnesTitleWordsWithoutStopWor
         EXPECT_EQ(make(c.text, false), c.plain) << c.text;
         EXPECT_EQ(make(c.text, true), c.automatic) << c.text;
     }
-}
-
-TEST_F(KeywordText, EveryStopWordInCapitalsIsOneToo) {
+    // Every stop word is one in capitals too.
     for (uint32_t i = 0; i < index->stop_words->count; i++) {
         std::string word = static_cast<const char*>(index->stop_words->items[i]);
         for (char& c : word) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));

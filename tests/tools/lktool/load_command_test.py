@@ -21,11 +21,7 @@ def main():
     data, command = sys.argv[1], sys.argv[3:] + [sys.argv[2], "load"]
     host_data = data[2:] if data[1:2] == ":" else data
 
-    def tool_path(name):
-        return data + "/collection/" + name
-
-    def shortcut_path(name):
-        return data + "/shortcuts/" + name
+    tool_path, shortcut_path = (data + "/collection/{}").format, (data + "/shortcuts/{}").format
 
     def expected(name):
         with open(host_data + "/collection/loaded/" + name, "rb") as f:

@@ -9,19 +9,8 @@ import sys
 from cases import run_cases
 
 LONG = b"x" * 296
-ROWS = {
-    1: b"http://one.example/\tInternet News\n",
-    2: b"http://two.example/\tInterface Guide\n",
-    3: b"http://three.example/\tWinternet\n",
-    4: b"http://four.example/\tInter Exact\n",
-    5: b"http://five.example/\tPlain\n",
-}
-
-
-def rows(*numbers):
-    return b"".join(ROWS[n] for n in numbers)
-
-
+ROWS = [None, b"http://one.example/\tInternet News\n", b"http://two.example/\tInterface Guide\n",
+        b"http://three.example/\tWinternet\n", b"http://four.example/\tInter Exact\n", b"http://five.example/\tPlain\n"]
 CLEAN_ROWS = [
     b"http://news.example.org/today\tDaily News\n",
     b"https://www.news.example.org/today?utm_source=feed#top\tNews Feed Copy\n",
@@ -34,8 +23,12 @@ CLEAN_ROWS = [
 ]
 
 
+def rows(*numbers, table=ROWS):
+    return b"".join(table[n] for n in numbers)
+
+
 def clean_rows(*numbers):
-    return b"".join(CLEAN_ROWS[n] for n in numbers)
+    return rows(*numbers, table=CLEAN_ROWS)
 
 
 def main():
