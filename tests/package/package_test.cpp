@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "core/handles_win32.h"
 #include "core/version.h"
 #include "gtest/gtest.h"
 #include "platform/module_path.h"
@@ -50,19 +51,19 @@ intptr_t spawn(int mode, const fs::path& program, const char* argument1 = nullpt
 // Starts lk.exe, waits for its window, and closes it as the user does: the
 // program has chosen its data folder and written its options by then.
 void start_and_close(const fs::path& exe) {
-    const HANDLE process = reinterpret_cast<HANDLE>(spawn(_P_NOWAIT, exe));
-    ASSERT_NE(process, INVALID_HANDLE_VALUE);
+    const intptr_t spawned = spawn(_P_NOWAIT, exe);
+    ASSERT_NE(spawned, -1);
+    const UniqueKernelObject process{reinterpret_cast<HANDLE>(spawned)};
     HWND frame = nullptr;
     EXPECT_TRUE(eventually([&] {
         frame = FindWindowA(FRAME_CLASS_NAME, nullptr);
         DWORD owner = 0;
         GetWindowThreadProcessId(frame, &owner);
-        return frame && owner == GetProcessId(process) && IsWindowVisible(frame);
+        return frame && owner == GetProcessId(process.get()) && IsWindowVisible(frame);
     }));
     if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
-    TerminateProcess(process, 9);
-    CloseHandle(process);
+    EXPECT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
+    TerminateProcess(process.get(), 9);
 }
 
 std::string known_folder(int csidl) {
