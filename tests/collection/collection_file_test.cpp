@@ -60,9 +60,12 @@ TEST(WholeFile, ReadsLargeFilesWholeAndFailsWithoutText) {
 }
 
 #ifndef _WIN32
-TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
-    TempDir dir;  // a file size limit makes the write fail part-way, as a full disk would
+// A file size limit makes the write fail part-way, as a full disk would; a
+// replacement keeps the file's permissions.
+TEST(WholeFile, WriteCutShortLeavesTargetUntouchedAndReplacementKeepsPermissions) {
+    TempDir dir;
     dir.write("big.htm", "the previous collection");
+    chmod(dir.path("big.htm").c_str(), 0640);
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
     void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
@@ -75,15 +78,9 @@ TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
     EXPECT_FALSE(written);
     EXPECT_EQ(dir.read("big.htm"), "the previous collection");
     EXPECT_EQ(dir.names(), std::set<std::string>{"big.htm"});
-}
-
-TEST(WholeFile, ReplacementKeepsTheFilesPermissions) {
-    TempDir dir;
-    dir.write("p.htm", "old");
-    chmod(dir.path("p.htm").c_str(), 0640);
-    ASSERT_TRUE(write_whole_file(dir.path("p.htm").c_str(), "new"));
+    ASSERT_TRUE(write_whole_file(dir.path("big.htm").c_str(), "new"));
     struct stat info;
-    ASSERT_EQ(stat(dir.path("p.htm").c_str(), &info), 0);
+    ASSERT_EQ(stat(dir.path("big.htm").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 #endif
@@ -184,29 +181,15 @@ TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
     free_collection(&back);
 }
 
-TEST_F(FileFixture, BackupHoldsThePreviousSave) {
-    TempDir dir;
-    const std::string path = dir.path("lk.htm");
-    dir.write("lk.htm.bak", "the only copy");
-    ASSERT_TRUE(save_collection(&c, path.c_str(), true));
-    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy") << "nothing to keep";
-    const std::string first = dir.read("lk.htm");
-    // Many pieces, nothing cut or repeated at a piece's edge.
+// The new file is complete before anything else moves; the next save rotates
+// as usual. Many pieces, nothing cut or repeated at a piece's edge.
+TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
     for (int i = 0; i < 600; i++) {
         std::string url = "http://example.org/page/" + std::to_string(i);
         std::string title = i % 5 == 0 ? std::string(5000, 't') : "Title <" + std::to_string(i) + "> & more";
         put(url.c_str(), title.c_str(), "alpha beta gamma", static_cast<uint32_t>(i), 7, DATE_UNSET);
     }
     ASSERT_GT(text().size(), 500000u);
-    ASSERT_TRUE(save_collection(&c, path.c_str(), true));
-    EXPECT_EQ(dir.read("lk.htm.bak"), first);
-    EXPECT_EQ(dir.read("lk.htm"), text());
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"lk.htm", "lk.htm.bak"}));
-}
-
-// The new file is complete before anything else moves; the next save rotates as usual.
-TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
-    put("http://a/", "A", "a", 1, 2, 3);
     const struct {
         FileStep step;
         bool backup;
@@ -231,6 +214,11 @@ TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
         EXPECT_EQ(dir.read("lk.htm.bak"), test.backup ? "the previous collection" : "the older backup");
         EXPECT_EQ(dir.names(), both);
     }
+    TempDir dir;  // no file yet: nothing to keep
+    dir.write("lk.htm.bak", "the only copy");
+    ASSERT_TRUE(save_collection(&c, dir.path("lk.htm").c_str(), true));
+    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy");
+    EXPECT_EQ(dir.read("lk.htm"), text());
 }
 
 // Folders where the file, its folder or its backup should be.

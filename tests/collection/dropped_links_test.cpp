@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "collection/import_report.h"
 #include "core/utf8.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -21,23 +23,17 @@ std::string listed(const std::vector<DroppedLink>& links) {
     return text;
 }
 
-// As browsers write the HTML format's offsets.
-std::string offset(size_t value) {
-    std::string digits = std::to_string(value);
-    return std::string(10 - digits.size(), '0') + digits;
-}
-
-// An HTML clipboard text with a header whose offsets are right.
+// An HTML clipboard text with a header whose offsets are right, ten digits
+// each as browsers write them.
 std::string html_format(const std::string& fragment, const std::string& source = "") {
-    const std::string before = "<html><body><!--StartFragment-->";
-    const std::string after = "<!--EndFragment--></body></html>";
+    const std::string before = "<html><body><!--StartFragment-->", after = "<!--EndFragment--></body></html>";
     const std::string source_line = source.empty() ? "" : "SourceURL:" + source + "\r\n";
-    const size_t start = 105 + source_line.size();  // the header's length
-    const size_t fragment_start = start + before.size();
-    const std::string header = "Version:0.9\r\nStartHTML:" + offset(start) +
-                               "\r\nEndHTML:" + offset(fragment_start + fragment.size() + after.size()) +
-                               "\r\nStartFragment:" + offset(fragment_start) +
-                               "\r\nEndFragment:" + offset(fragment_start + fragment.size()) + "\r\n";
+    const unsigned start = 105 + source_line.size(), fragment_start = start + before.size();
+    const unsigned fragment_end = fragment_start + fragment.size();
+    char header[128];
+    snprintf(header, sizeof header,
+             "Version:0.9\r\nStartHTML:%010u\r\nEndHTML:%010u\r\nStartFragment:%010u\r\nEndFragment:%010u\r\n", start,
+             fragment_end + static_cast<unsigned>(after.size()), fragment_start, fragment_end);
     return header + source_line + before + fragment + after;
 }
 
@@ -119,28 +115,20 @@ TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {
 
 // The stored one stays as it is and counts as merged.
 TEST(DroppedLinks, SeveralLinksAddMergeAndSkip) {
-    Collection c = create_collection();
-    set_fixed_clock(&c, 500);
-    add_or_merge(&c, str_dup("Mine"), str_dup("http://stored.example/"), "own words", 100, 200, DATE_UNSET, false);
-    ImportReport report = create_import_report();
-    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
-    take_dropped_links(&sink, {{" http://new.example/a\"b ", "New Page"},
-                               {"HTTP://STORED.example/", "Their Title"},
-                               {"http://untitled.example/", ""},
-                               {"#top", "Top"},
-                               {"  ", ""}});
-    close_bookmark_sink(&sink);
-    EXPECT_EQ(check_collection(&c), "");
-    EXPECT_EQ(report.added, 2u);
-    EXPECT_EQ(report.merged, 1u);
-    EXPECT_EQ(report.skipped, 2u);
-    EXPECT_STREQ(tb_text(report.reasons), "Top: a place within a page, not a page\n  : no address\n");
-    EXPECT_STREQ(find_by_url(&c, "http://stored.example/")->title, "Mine");
-    const Bookmark* added = find_by_url(&c, "http://new.example/a%22b");
-    ASSERT_NE(added, nullptr);
-    EXPECT_STREQ(added->title, "New Page");
-    EXPECT_EQ(added->last_visit, 500u);  // seen in the browser: not shown as changed
-    EXPECT_STREQ(find_by_url(&c, "http://untitled.example/")->title, "http://untitled.example/");
-    free_import_report(&report);
-    free_collection(&c);
+    ImportInto into(true);
+    Collection* c = &into.collection;
+    add_or_merge(c, str_dup("Mine"), str_dup("http://stored.example/"), "own words", 1, 2, DATE_UNSET, false);
+    take_dropped_links(&into.sink, {{" http://new.example/a\"b ", "New Page"},
+                                    {"HTTP://STORED.example/", "Their Title"},
+                                    {"http://untitled.example/", ""},
+                                    {"#top", "Top"},
+                                    {"  ", ""}});
+    close_bookmark_sink(&into.sink);
+    EXPECT_EQ(check_collection(c), "");
+    EXPECT_EQ(take_text(import_counts_text(&into.report)), "2 added, 1 merged, 2 skipped");
+    EXPECT_STREQ(tb_text(into.report.reasons), "Top: a place within a page, not a page\n  : no address\n");
+    EXPECT_EQ(dump_records(c),
+              "http://stored.example/|Mine|own words|1|2|U\n"
+              "http://new.example/a%22b|New Page||9|9|U\n"  // seen in the browser: not shown as changed
+              "http://untitled.example/|http://untitled.example/||9|9|U\n");
 }
