@@ -144,33 +144,22 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     free_collection(&back);
 }
 
-// Each folder once, its own bookmarks (in their order) before the folders within it.
+// Each folder once, its own bookmarks (in their order) before the folders
+// within it. (Its layout and escapes: lktool load --folders's golden run.)
 TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
-    const struct {
-        const char* url;
-        const char* folder;
-    } entries[] = {{"http://1/", "a/b"}, {"http://2/", nullptr},      {"http://3/", "a b"}, {"http://4/", "a"},
-                   {"http://5/", "a/b"}, {"http://6/", "%3Cx%3E%2F"}, {"http://7/", ""}};
-    for (const auto& e : entries) {
-        Bookmark* r = put(e.url, "T", nullptr, 1, 1, DATE_UNSET);
-        r->folder = e.folder ? str_dup(e.folder) : nullptr;
-    }
+    const char* const entries[][2] = {{"http://1/", "a/b"}, {"http://2/", nullptr}, {"http://3/", "a b"},
+                                      {"http://4/", "a"},   {"http://5/", "a/b"},   {"http://6/", "%3Cx%3E%2F"},
+                                      {"http://7/", ""}};
+    for (const auto& e : entries) put(e[0], "T", nullptr, 1, 1, DATE_UNSET)->folder = e[1] ? str_dup(e[1]) : nullptr;
     const std::string tree = take_text(build_folder_tree_text(c.records));
-    const auto entry = [](const char* url, const char* folder) {
-        return std::string("<DT><A HREF=\"") + url + "\" ADD_DATE=\"1\" LAST_VISIT=\"1\" FOLDER=\"" + folder +
-               "\" >T</A>\r\n<DD>\r\n\r\n";
-    };
-    const auto opens = [](const char* indent, const char* name) {
-        return std::string(indent) + "<DT><H3>" + name + "</H3>\r\n" + indent + "<DL><p>\r\n";
-    };
-    EXPECT_EQ(tree.substr(tree.find("<DL><p>\r\n") + 9),
-              "    <DT><A HREF=\"http://2/\" ADD_DATE=\"1\" LAST_VISIT=\"1\" >T</A>\r\n<DD>\r\n\r\n" +
-                  opens("    ", "") + "        " + entry("http://7/", "") + "    </DL><p>\r\n" +
-                  opens("    ", "&lt;x&gt;/") + "        " + entry("http://6/", "%3Cx%3E%2F") + "    </DL><p>\r\n" +
-                  opens("    ", "a") + "        " + entry("http://4/", "a") + opens("        ", "b") + "            " +
-                  entry("http://1/", "a/b") + "            " + entry("http://5/", "a/b") +
-                  "        </DL><p>\r\n    </DL><p>\r\n" + opens("    ", "a b") + "        " +
-                  entry("http://3/", "a b") + "    </DL><p>\r\n</DL><p>\r\n");
+    // Each heading as '[' and its name, each list's end as ']', each bookmark as its number.
+    std::string shape;
+    for (size_t at = tree.find("<DL><p>") + 1; (at = tree.find('<', at)) != std::string::npos; at++) {
+        if (tree.compare(at, 8, "<DT><H3>") == 0) shape += "[" + tree.substr(at + 8, tree.find('<', at + 8) - at - 8);
+        if (tree.compare(at, 5, "</DL>") == 0) shape += "]";
+        if (tree.compare(at, 20, "<DT><A HREF=\"http://") == 0) shape += tree[at + 20];
+    }
+    EXPECT_EQ(shape, "2[7][&lt;x&gt;/6][a4[b15]][a b3]]");
     Collection back = create_collection();
     read_bookmark_text(&back, tree.c_str(), false, nullptr, nullptr);
     PtrVector* order = vec_create();
