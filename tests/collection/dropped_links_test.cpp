@@ -54,7 +54,8 @@ TEST(DroppedLinks, Utf16TextAsUtf8) {
     for (const auto& c : cases) EXPECT_EQ(utf8_from_utf16le(c.bytes.data(), c.bytes.size()), c.text);
 }
 
-TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
+TEST(DroppedLinks, EachFormWithItsTextsAndCutShort) {
+    const auto html = [](const std::string& data) { return html_format_links(data.data(), data.size()); };
     const struct {
         std::vector<DroppedLink> links;
         const char* expected;
@@ -67,50 +68,40 @@ TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
                           "see http://b.example/ now\nwww.example.com\n"),
          "https://a.example/x|\nftp://f.example|\n"},
         {plain_text_links("1http://x\n:x\nab:\x01y\n"), ""},
+        {html(html_format("<A HREF=\"http://a.example/?x=1&amp;y=2\" class=c>The <b>A</b>\r\n  &eacute;t&eacute;</a> "
+                          "and <a href='https://b.example/'>B</a><a name=n>no link</a><abbr>x</abbr>"
+                          "<a href=http://c.example/>")),
+         "http://a.example/?x=1&y=2|The A \xC3\xA9t\xC3\xA9\nhttps://b.example/|B\nhttp://c.example/|\n"},
+        // Relative addresses against the page's own.
+        {html(html_format("<a href=\"/root\">1</a><a href=\"//cdn.example/c\">2</a><a href=\"dir/d\">3</a>"
+                          "<a href=\"?q\">4</a><a href=\"#top\">5</a>",
+                          "https://s.example/p/page.htm?old#f")),
+         "https://s.example/root|1\nhttps://cdn.example/c|2\nhttps://s.example/p/dir/d|3\n"
+         "https://s.example/p/page.htm?q|4\n"},
+        {html(html_format("<a href=\"x\">1</a>", "https://s.example")), "https://s.example/x|1\n"},
+        {html(html_format("<a href=\"x\">no page to resolve against</a>")), ""},
+        // Outside the fragment is not what was copied.
+        {html("Version:0.9\r\nStartFragment:0000000060\r\nEndFragment:0000000070\r\n<a href=\"http://o.example/\">"
+              "O</a>   <a href=\"http://in.example/\">I</a>"),
+         ""},
+        // Offsets beyond the data: the text after the header is read.
+        {html("Version:0.9\r\nStartFragment:999\r\nEndFragment:9999999999999999999\r\n<a href=\"http://h.example/\">H"),
+         "http://h.example/|H\n"},
+        {html("<a href=\"http://raw.example/\">no header</a>"), "http://raw.example/|no header\n"},
+        // Cut short.
+        {html("Version:0.9\r\nStartFragment:"), ""},
+        {html("<a href=\"http://cut.example/"), "http://cut.example/|\n"},
+        {html("<a href"), ""},
     };
     for (const auto& c : cases) EXPECT_EQ(listed(c.links), c.expected);
+    // Cut at every length, the header's offsets then pointing past the end.
+    const std::string whole = html_format("<a href=\"http://a.example/\">A</a>", "http://s.example/");
+    for (size_t size = 0; size <= whole.size(); size++) html_format_links(whole.data(), size);
 
     DroppedLink link;
     ASSERT_TRUE(
         internet_shortcut_link("C:\\Temp\\News of the day.url", "[InternetShortcut]\r\nURL=http://n.example/", &link));
     EXPECT_EQ(listed({link}), "http://n.example/|News of the day\n");
-}
-
-TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {
-    const struct {
-        std::string data;
-        const char* expected;
-    } cases[] = {
-        {html_format("<A HREF=\"http://a.example/?x=1&amp;y=2\" class=c>The <b>A</b>\r\n  &eacute;t&eacute;</a> and "
-                     "<a href='https://b.example/'>B</a><a name=n>no link</a><abbr>x</abbr><a href=http://c.example/>"),
-         "http://a.example/?x=1&y=2|The A \xC3\xA9t\xC3\xA9\nhttps://b.example/|B\nhttp://c.example/|\n"},
-        // Relative addresses against the page's own.
-        {html_format("<a href=\"/root\">1</a><a href=\"//cdn.example/c\">2</a><a href=\"dir/d\">3</a>"
-                     "<a href=\"?q\">4</a><a href=\"#top\">5</a>",
-                     "https://s.example/p/page.htm?old#f"),
-         "https://s.example/root|1\nhttps://cdn.example/c|2\nhttps://s.example/p/dir/d|3\n"
-         "https://s.example/p/page.htm?q|4\n"},
-        {html_format("<a href=\"x\">1</a>", "https://s.example"), "https://s.example/x|1\n"},
-        {html_format("<a href=\"x\">no page to resolve against</a>"), ""},
-        // Outside the fragment is not what was copied.
-        {"Version:0.9\r\nStartFragment:0000000060\r\nEndFragment:0000000070\r\n<a href=\"http://o.example/\">"
-         "O</a>   <a href=\"http://in.example/\">I</a>",
-         ""},
-        // Offsets beyond the data: the text after the header is read.
-        {"Version:0.9\r\nStartFragment:999\r\nEndFragment:9999999999999999999\r\n<a href=\"http://h.example/\">H",
-         "http://h.example/|H\n"},
-        {"<a href=\"http://raw.example/\">no header</a>", "http://raw.example/|no header\n"},
-        // Cut short.
-        {"Version:0.9\r\nStartFragment:", ""},
-        {"<a href=\"http://cut.example/", "http://cut.example/|\n"},
-        {"<a href", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(listed(html_format_links(c.data.data(), c.data.size())), c.expected) << c.data;
-    }
-    // Cut at every length, the header's offsets then pointing past the end.
-    const std::string whole = html_format("<a href=\"http://a.example/\">A</a>", "http://s.example/");
-    for (size_t size = 0; size <= whole.size(); size++) html_format_links(whole.data(), size);
 }
 
 // The stored one stays as it is and counts as merged.
