@@ -110,7 +110,7 @@ TEST_F(CollectionFixture, RandomOperationsMatchModel) {
     };
     auto some_url = [&] {
         std::string url = "http://" + std::string(hosts[rng() % 6]) + (rng() % 2 ? "/long/shared/path/" : "/") +
-                          std::to_string(rng() % 8) + (rng() % 3 ? "" : "?utm_source=1");
+                          std::to_string(rng() % 5) + (rng() % 3 ? "" : "?utm_source=1");
         for (char& ch : url) {
             if (rng() % 2) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
         }

@@ -66,7 +66,7 @@ TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
               "http://untitled.example/|http://untitled.example/||9|9|U\n");
 }
 
-// Cut-off and altered shortcuts, and random texts behind the section.
+// Shortcuts cut at both ends (a [DEFAULT] URL before the section), random bytes put in.
 TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
     std::mt19937 rng(31);
     ImportInto into(true);
