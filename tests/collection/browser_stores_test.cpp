@@ -19,6 +19,7 @@
 #include "collection/store_bookmarks.h"
 #include "core/bookmark.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/take_text.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -145,63 +146,6 @@ TEST(StoreBookmarks, TakesDatesItCanHoldAndRepairsStrayBytes) {
     for (const auto& c : cases) EXPECT_EQ(repaired_utf8(c.text), c.repaired) << c.text;
 }
 
-// The tree tools/stores/browser_stores.py makes.
-TEST(BrowserProfiles, FindsAndReadsEveryProfileOfTheFixtureTree) {
-    const std::string root = LK_STORES_DIR "/profiles/";
-    const struct {
-        const char* browser;
-        const char* profile;
-        const char* file;
-        const char* dump;
-    } expected[] = {
-        {"Chrome", "Work", "Local/Google/Chrome/User Data/Default/Bookmarks",
-         "|Example Domain|https://example.org/|1705526400|-|\n"
-         "News/Tech Weekly|Caf\xE9 Tech|https://cafe.example/tech|1600000000|1700000500|\n"
-         "News|Daily Paper|https://paper.example/|1600000100|-|\n"
-         "News|No address||1600000200|-|\n"
-         "|Recipes|https://food.example/recipes|1650000000|1690000000|\n"
-         "|Phone Find|https://phone.example/find|1680000000|-|\n"},
-        {"Chrome", "Work", "Local/Google/Chrome/User Data/Default/AccountBookmarks",
-         "|Account Only|https://account.example/|1690000000|-|\n"},
-        {"Chrome", "Home", "Local/Google/Chrome/User Data/Profile 1/Bookmarks",
-         "|Home Page|https://home.example/|1690000000|-|\n"},
-        {"Edge", "Default", "Local/Microsoft/Edge/User Data/Default/EncryptedBookmarks2",
-         "failure: the browser keeps its bookmarks only encrypted"},
-        {"Brave", "Default", "Local/BraveSoftware/Brave-Browser/User Data/Default/Bookmarks",
-         "failure: not a bookmarks file: Missing a name for object member (byte 100)"},
-        {"Brave", "Personal", "Local/BraveSoftware/Brave-Browser/User Data/Profile 2/Bookmarks",
-         "|Brave Personal|https://personal.example/|1690000000|-|\n"},
-        {"Opera", "Default", "Roaming/Opera Software/Opera Stable/Bookmarks",
-         "|Opera Top|https://opera-top.example/|1690000000|-|\n"},
-        {"Opera GX", "Default", "Roaming/Opera Software/Opera GX Stable/Default/Bookmarks",
-         "|Opera GX Default|https://gx.example/|1690000000|-|\n"},
-        // Each install's default first; the bookmark added last is only in the log.
-        {"Firefox", "default-release", "Roaming/Mozilla/Firefox/Profiles/bbbb.default-release/places.sqlite",
-         "Travel/Night Trains|Sleeper Europe|https://sleeper.example/|1691000000|-|rail,europe,night\n"
-         "|Moved To Front|https://front.example/|1702000100|-|\n"
-         "|Getting Started|https://www.mozilla.example/start|1690000000|1700001000|\n"
-         "|Maps|https://maps.example/|1692000000|-|europe\n"
-         "Kept|Kept Page|https://kept.example/|1692000000|-|\n"
-         "|Added Just Now|https://fresh.example/|1702000000|-|\n"},
-        {"Firefox", "dev-edition-default", "Roaming/Mozilla/Firefox/Profiles/cccc.dev-edition-default/places.sqlite",
-         "|Developer|https://dev.example/|1695000000|-|\n"},
-        {"Firefox", "default", "Roaming/Mozilla/Firefox/Profiles/aaaa.default/places.sqlite",
-         "failure: the copy of the database fails its check"},
-        {"Firefox", "moved", "Elsewhere/moved.profile/places.sqlite",
-         "|Moved Profile|https://moved.example/|1696000000|-|\n"},
-    };
-    const std::vector<BrowserStore> stores = find_browser_stores(root + "Local", root + "Roaming");
-    ASSERT_EQ(stores.size(), std::size(expected));
-    for (size_t i = 0; i < stores.size(); i++) {
-        EXPECT_EQ(stores[i].browser, expected[i].browser) << i;
-        EXPECT_EQ(stores[i].profile, expected[i].profile) << i;
-        EXPECT_EQ(stores[i].file, root + expected[i].file) << i;
-        EXPECT_EQ(dump(read_browser_store(stores[i])), expected[i].dump) << stores[i].file;
-    }
-    EXPECT_TRUE(find_browser_stores("", "").empty());
-    EXPECT_TRUE(find_browser_stores(root + "Roaming", root + "Local").empty());
-}
-
 std::string file_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -244,6 +188,7 @@ TEST(FirefoxPlaces, ReadsACopyAndLeavesTheBrowsersFilesAndNoCopyBehind) {
     set_temp_folder(saved_tmpdir);
 }
 
+// (Title and folder words of automatic imports: lktool load's golden runs of the stores.)
 TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
     StoreRead store;
     store.bookmarks = {
@@ -252,28 +197,19 @@ TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
         {" ", "Blank", {"Outer"}, 5, 6, {}},
         {"http://c/", "Caf\xE9", {"F\xE9"}, DATE_UNSET, DATE_UNSET, {}},
     };
-    for (bool automatic : {false, true}) {
-        Collection collection = create_collection();
-        set_fixed_clock(&collection, 9);
-        ImportReport report = create_import_report();
-        BookmarkSink sink = open_bookmark_sink(&collection, automatic, &report);
-        add_store_bookmarks(&sink, store);
-        close_bookmark_sink(&sink);
-        EXPECT_EQ(check_collection(&collection), "");
-        EXPECT_EQ(report.added, 2u);
-        EXPECT_EQ(report.merged, 1u);
-        EXPECT_EQ(report.skipped, 1u);
-        EXPECT_STREQ(tb_text(report.reasons), "Outer/Blank: no address\n");
-        EXPECT_EQ(dump_records(&collection), automatic
-                                                 ? "http://a/|Alpha|Alpha tag kw Inner Outer|5|8|U|in Outer/Inner\n"
-                                                   "http://c/|Caf\xEF\xBF\xBD||9|9|U|in F\xEF\xBF\xBD\n"
-                                                 : "http://a/|Alpha|tag kw Inner Outer|5|8|U|in Outer/Inner\n"
-                                                   "http://c/|Caf\xEF\xBF\xBD|F|9|9|U|in F\xEF\xBF\xBD\n");
-        free_import_report(&report);
-        free_collection(&collection);
-    }
+    ImportInto into(false);
+    add_store_bookmarks(&into.sink, store);
+    close_bookmark_sink(&into.sink);
+    EXPECT_EQ(check_collection(&into.collection), "");
+    EXPECT_EQ(take_text(import_counts_text(&into.report)), "2 added, 1 merged, 1 skipped");
+    EXPECT_STREQ(tb_text(into.report.reasons), "Outer/Blank: no address\n");
+    EXPECT_EQ(dump_records(&into.collection),
+              "http://a/|Alpha|tag kw Inner Outer|5|8|U|in Outer/Inner\n"
+              "http://c/|Caf\xEF\xBF\xBD|F|9|9|U|in F\xEF\xBF\xBD\n");
 }
 
+// The fixture tree of tools/stores/browser_stores.py, each store found and
+// read, is lktool browsers' and lktool load's golden runs.
 TEST(BrowserProfiles, FindsTheStoresOfAFolderTheUserNames) {
     const std::string root = LK_STORES_DIR "/profiles/";
     const struct {
@@ -298,6 +234,8 @@ TEST(BrowserProfiles, FindsTheStoresOfAFolderTheUserNames) {
         }
         EXPECT_EQ(found, c.found) << c.folder;
     }
+    EXPECT_TRUE(find_browser_stores(root + "Roaming", root + "Local").empty());
+    EXPECT_TRUE(find_browser_stores("", "").empty());
 }
 
 TEST(ImportReport, NamesEachSourceWithItsCounts) {

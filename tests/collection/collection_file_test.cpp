@@ -60,9 +60,12 @@ TEST(WholeFile, ReadsLargeFilesWholeAndFailsWithoutText) {
 }
 
 #ifndef _WIN32
-TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
-    TempDir dir;  // a file size limit makes the write fail part-way, as a full disk would
+// A file size limit makes the write fail part-way, as a full disk would; a
+// replacement keeps the file's permissions.
+TEST(WholeFile, WriteCutShortLeavesTargetUntouchedAndReplacementKeepsPermissions) {
+    TempDir dir;
     dir.write("big.htm", "the previous collection");
+    chmod(dir.path("big.htm").c_str(), 0640);
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
     void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
@@ -75,15 +78,9 @@ TEST(WholeFile, WriteCutShortByTheFileSizeLimitLeavesTargetUntouched) {
     EXPECT_FALSE(written);
     EXPECT_EQ(dir.read("big.htm"), "the previous collection");
     EXPECT_EQ(dir.names(), std::set<std::string>{"big.htm"});
-}
-
-TEST(WholeFile, ReplacementKeepsTheFilesPermissions) {
-    TempDir dir;
-    dir.write("p.htm", "old");
-    chmod(dir.path("p.htm").c_str(), 0640);
-    ASSERT_TRUE(write_whole_file(dir.path("p.htm").c_str(), "new"));
+    ASSERT_TRUE(write_whole_file(dir.path("big.htm").c_str(), "new"));
     struct stat info;
-    ASSERT_EQ(stat(dir.path("p.htm").c_str(), &info), 0);
+    ASSERT_EQ(stat(dir.path("big.htm").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 #endif
@@ -147,33 +144,22 @@ TEST_F(FileFixture, EntriesCarryOnlyRealDatesAndEscapedTextAndReadBack) {
     free_collection(&back);
 }
 
-// Each folder once, its own bookmarks (in their order) before the folders within it.
+// Each folder once, its own bookmarks (in their order) before the folders
+// within it. (Its layout and escapes: lktool load --folders's golden run.)
 TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
-    const struct {
-        const char* url;
-        const char* folder;
-    } entries[] = {{"http://1/", "a/b"}, {"http://2/", nullptr},      {"http://3/", "a b"}, {"http://4/", "a"},
-                   {"http://5/", "a/b"}, {"http://6/", "%3Cx%3E%2F"}, {"http://7/", ""}};
-    for (const auto& e : entries) {
-        Bookmark* r = put(e.url, "T", nullptr, 1, 1, DATE_UNSET);
-        r->folder = e.folder ? str_dup(e.folder) : nullptr;
-    }
+    const char* const entries[][2] = {{"http://1/", "a/b"}, {"http://2/", nullptr}, {"http://3/", "a b"},
+                                      {"http://4/", "a"},   {"http://5/", "a/b"},   {"http://6/", "%3Cx%3E%2F"},
+                                      {"http://7/", ""}};
+    for (const auto& e : entries) put(e[0], "T", nullptr, 1, 1, DATE_UNSET)->folder = e[1] ? str_dup(e[1]) : nullptr;
     const std::string tree = take_text(build_folder_tree_text(c.records));
-    const auto entry = [](const char* url, const char* folder) {
-        return std::string("<DT><A HREF=\"") + url + "\" ADD_DATE=\"1\" LAST_VISIT=\"1\" FOLDER=\"" + folder +
-               "\" >T</A>\r\n<DD>\r\n\r\n";
-    };
-    const auto opens = [](const char* indent, const char* name) {
-        return std::string(indent) + "<DT><H3>" + name + "</H3>\r\n" + indent + "<DL><p>\r\n";
-    };
-    EXPECT_EQ(tree.substr(tree.find("<DL><p>\r\n") + 9),
-              "    <DT><A HREF=\"http://2/\" ADD_DATE=\"1\" LAST_VISIT=\"1\" >T</A>\r\n<DD>\r\n\r\n" +
-                  opens("    ", "") + "        " + entry("http://7/", "") + "    </DL><p>\r\n" +
-                  opens("    ", "&lt;x&gt;/") + "        " + entry("http://6/", "%3Cx%3E%2F") + "    </DL><p>\r\n" +
-                  opens("    ", "a") + "        " + entry("http://4/", "a") + opens("        ", "b") + "            " +
-                  entry("http://1/", "a/b") + "            " + entry("http://5/", "a/b") +
-                  "        </DL><p>\r\n    </DL><p>\r\n" + opens("    ", "a b") + "        " +
-                  entry("http://3/", "a b") + "    </DL><p>\r\n</DL><p>\r\n");
+    // Each heading as '[' and its name, each list's end as ']', each bookmark as its number.
+    std::string shape;
+    for (size_t at = tree.find("<DL><p>") + 1; (at = tree.find('<', at)) != std::string::npos; at++) {
+        if (tree.compare(at, 8, "<DT><H3>") == 0) shape += "[" + tree.substr(at + 8, tree.find('<', at + 8) - at - 8);
+        if (tree.compare(at, 5, "</DL>") == 0) shape += "]";
+        if (tree.compare(at, 20, "<DT><A HREF=\"http://") == 0) shape += tree[at + 20];
+    }
+    EXPECT_EQ(shape, "2[7][&lt;x&gt;/6][a4[b15]][a b3]]");
     Collection back = create_collection();
     read_bookmark_text(&back, tree.c_str(), false, nullptr, nullptr);
     PtrVector* order = vec_create();
@@ -184,29 +170,15 @@ TEST_F(FileFixture, FolderTreeNestsEachFolderOnceAndReadsBack) {
     free_collection(&back);
 }
 
-TEST_F(FileFixture, BackupHoldsThePreviousSave) {
-    TempDir dir;
-    const std::string path = dir.path("lk.htm");
-    dir.write("lk.htm.bak", "the only copy");
-    ASSERT_TRUE(save_collection(&c, path.c_str(), true));
-    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy") << "nothing to keep";
-    const std::string first = dir.read("lk.htm");
-    // Many pieces, nothing cut or repeated at a piece's edge.
+// The new file is complete before anything else moves; the next save rotates
+// as usual. Many pieces, nothing cut or repeated at a piece's edge.
+TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
     for (int i = 0; i < 600; i++) {
         std::string url = "http://example.org/page/" + std::to_string(i);
         std::string title = i % 5 == 0 ? std::string(5000, 't') : "Title <" + std::to_string(i) + "> & more";
         put(url.c_str(), title.c_str(), "alpha beta gamma", static_cast<uint32_t>(i), 7, DATE_UNSET);
     }
     ASSERT_GT(text().size(), 500000u);
-    ASSERT_TRUE(save_collection(&c, path.c_str(), true));
-    EXPECT_EQ(dir.read("lk.htm.bak"), first);
-    EXPECT_EQ(dir.read("lk.htm"), text());
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"lk.htm", "lk.htm.bak"}));
-}
-
-// The new file is complete before anything else moves; the next save rotates as usual.
-TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
-    put("http://a/", "A", "a", 1, 2, 3);
     const struct {
         FileStep step;
         bool backup;
@@ -231,6 +203,11 @@ TEST_F(FileFixture, FailedSaveAtAnyStepLeavesFileAndBackupAsTheyWere) {
         EXPECT_EQ(dir.read("lk.htm.bak"), test.backup ? "the previous collection" : "the older backup");
         EXPECT_EQ(dir.names(), both);
     }
+    TempDir dir;  // no file yet: nothing to keep
+    dir.write("lk.htm.bak", "the only copy");
+    ASSERT_TRUE(save_collection(&c, dir.path("lk.htm").c_str(), true));
+    EXPECT_EQ(dir.read("lk.htm.bak"), "the only copy");
+    EXPECT_EQ(dir.read("lk.htm"), text());
 }
 
 // Folders where the file, its folder or its backup should be.

@@ -71,3 +71,16 @@ std::string dump_every_field(const Collection* collection) {
     }
     return out;
 }
+
+std::string term_records(RecordTerms* terms, const char* expression) {
+    SearchNode* term = parse_search_expression(expression);
+    if (!term) return "(not a term)";
+    PtrVector* set = record_term_records(terms, term);
+    free_search_tree(term);
+    std::string out;
+    for (uint32_t i = 0; i < set->count; i++) {
+        out += (out.empty() ? "" : " ") + std::to_string(vec_index_of(terms->collection->records, set->items[i]));
+    }
+    vec_destroy(set);
+    return out;
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "collection/import_report.h"
 #include "core/utf8.h"
 #include "tests/collection/collection_invariants.h"
+#include "tests/take_text.h"
 
 namespace {
 
@@ -21,23 +23,17 @@ std::string listed(const std::vector<DroppedLink>& links) {
     return text;
 }
 
-// As browsers write the HTML format's offsets.
-std::string offset(size_t value) {
-    std::string digits = std::to_string(value);
-    return std::string(10 - digits.size(), '0') + digits;
-}
-
-// An HTML clipboard text with a header whose offsets are right.
+// An HTML clipboard text with a header whose offsets are right, ten digits
+// each as browsers write them.
 std::string html_format(const std::string& fragment, const std::string& source = "") {
-    const std::string before = "<html><body><!--StartFragment-->";
-    const std::string after = "<!--EndFragment--></body></html>";
+    const std::string before = "<html><body><!--StartFragment-->", after = "<!--EndFragment--></body></html>";
     const std::string source_line = source.empty() ? "" : "SourceURL:" + source + "\r\n";
-    const size_t start = 105 + source_line.size();  // the header's length
-    const size_t fragment_start = start + before.size();
-    const std::string header = "Version:0.9\r\nStartHTML:" + offset(start) +
-                               "\r\nEndHTML:" + offset(fragment_start + fragment.size() + after.size()) +
-                               "\r\nStartFragment:" + offset(fragment_start) +
-                               "\r\nEndFragment:" + offset(fragment_start + fragment.size()) + "\r\n";
+    const unsigned start = 105 + source_line.size(), fragment_start = start + before.size();
+    const unsigned fragment_end = fragment_start + fragment.size();
+    char header[128];
+    snprintf(header, sizeof header,
+             "Version:0.9\r\nStartHTML:%010u\r\nEndHTML:%010u\r\nStartFragment:%010u\r\nEndFragment:%010u\r\n", start,
+             fragment_end + static_cast<unsigned>(after.size()), fragment_start, fragment_end);
     return header + source_line + before + fragment + after;
 }
 
@@ -58,7 +54,8 @@ TEST(DroppedLinks, Utf16TextAsUtf8) {
     for (const auto& c : cases) EXPECT_EQ(utf8_from_utf16le(c.bytes.data(), c.bytes.size()), c.text);
 }
 
-TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
+TEST(DroppedLinks, EachFormWithItsTextsAndCutShort) {
+    const auto html = [](const std::string& data) { return html_format_links(data.data(), data.size()); };
     const struct {
         std::vector<DroppedLink> links;
         const char* expected;
@@ -71,8 +68,35 @@ TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
                           "see http://b.example/ now\nwww.example.com\n"),
          "https://a.example/x|\nftp://f.example|\n"},
         {plain_text_links("1http://x\n:x\nab:\x01y\n"), ""},
+        {html(html_format("<A HREF=\"http://a.example/?x=1&amp;y=2\" class=c>The <b>A</b>\r\n  &eacute;t&eacute;</a> "
+                          "and <a href='https://b.example/'>B</a><a name=n>no link</a><abbr>x</abbr>"
+                          "<a href=http://c.example/>")),
+         "http://a.example/?x=1&y=2|The A \xC3\xA9t\xC3\xA9\nhttps://b.example/|B\nhttp://c.example/|\n"},
+        // Relative addresses against the page's own.
+        {html(html_format("<a href=\"/root\">1</a><a href=\"//cdn.example/c\">2</a><a href=\"dir/d\">3</a>"
+                          "<a href=\"?q\">4</a><a href=\"#top\">5</a>",
+                          "https://s.example/p/page.htm?old#f")),
+         "https://s.example/root|1\nhttps://cdn.example/c|2\nhttps://s.example/p/dir/d|3\n"
+         "https://s.example/p/page.htm?q|4\n"},
+        {html(html_format("<a href=\"x\">1</a>", "https://s.example")), "https://s.example/x|1\n"},
+        {html(html_format("<a href=\"x\">no page to resolve against</a>")), ""},
+        // Outside the fragment is not what was copied.
+        {html("Version:0.9\r\nStartFragment:0000000060\r\nEndFragment:0000000070\r\n<a href=\"http://o.example/\">"
+              "O</a>   <a href=\"http://in.example/\">I</a>"),
+         ""},
+        // Offsets beyond the data: the text after the header is read.
+        {html("Version:0.9\r\nStartFragment:999\r\nEndFragment:9999999999999999999\r\n<a href=\"http://h.example/\">H"),
+         "http://h.example/|H\n"},
+        {html("<a href=\"http://raw.example/\">no header</a>"), "http://raw.example/|no header\n"},
+        // Cut short.
+        {html("Version:0.9\r\nStartFragment:"), ""},
+        {html("<a href=\"http://cut.example/"), "http://cut.example/|\n"},
+        {html("<a href"), ""},
     };
     for (const auto& c : cases) EXPECT_EQ(listed(c.links), c.expected);
+    // Cut at every length, the header's offsets then pointing past the end.
+    const std::string whole = html_format("<a href=\"http://a.example/\">A</a>", "http://s.example/");
+    for (size_t size = 0; size <= whole.size(); size++) html_format_links(whole.data(), size);
 
     DroppedLink link;
     ASSERT_TRUE(
@@ -80,67 +104,22 @@ TEST(DroppedLinks, MozUrlPlainTextAndShortcutForms) {
     EXPECT_EQ(listed({link}), "http://n.example/|News of the day\n");
 }
 
-TEST(DroppedLinks, HtmlFormatAnchorsWithTheirTexts) {
-    const struct {
-        std::string data;
-        const char* expected;
-    } cases[] = {
-        {html_format("<A HREF=\"http://a.example/?x=1&amp;y=2\" class=c>The <b>A</b>\r\n  &eacute;t&eacute;</a> and "
-                     "<a href='https://b.example/'>B</a><a name=n>no link</a><abbr>x</abbr><a href=http://c.example/>"),
-         "http://a.example/?x=1&y=2|The A \xC3\xA9t\xC3\xA9\nhttps://b.example/|B\nhttp://c.example/|\n"},
-        // Relative addresses against the page's own.
-        {html_format("<a href=\"/root\">1</a><a href=\"//cdn.example/c\">2</a><a href=\"dir/d\">3</a>"
-                     "<a href=\"?q\">4</a><a href=\"#top\">5</a>",
-                     "https://s.example/p/page.htm?old#f"),
-         "https://s.example/root|1\nhttps://cdn.example/c|2\nhttps://s.example/p/dir/d|3\n"
-         "https://s.example/p/page.htm?q|4\n"},
-        {html_format("<a href=\"x\">1</a>", "https://s.example"), "https://s.example/x|1\n"},
-        {html_format("<a href=\"x\">no page to resolve against</a>"), ""},
-        // Outside the fragment is not what was copied.
-        {"Version:0.9\r\nStartFragment:0000000060\r\nEndFragment:0000000070\r\n<a href=\"http://o.example/\">"
-         "O</a>   <a href=\"http://in.example/\">I</a>",
-         ""},
-        // Offsets beyond the data: the text after the header is read.
-        {"Version:0.9\r\nStartFragment:999\r\nEndFragment:9999999999999999999\r\n<a href=\"http://h.example/\">H",
-         "http://h.example/|H\n"},
-        {"<a href=\"http://raw.example/\">no header</a>", "http://raw.example/|no header\n"},
-        // Cut short.
-        {"Version:0.9\r\nStartFragment:", ""},
-        {"<a href=\"http://cut.example/", "http://cut.example/|\n"},
-        {"<a href", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(listed(html_format_links(c.data.data(), c.data.size())), c.expected) << c.data;
-    }
-    // Cut at every length, the header's offsets then pointing past the end.
-    const std::string whole = html_format("<a href=\"http://a.example/\">A</a>", "http://s.example/");
-    for (size_t size = 0; size <= whole.size(); size++) html_format_links(whole.data(), size);
-}
-
 // The stored one stays as it is and counts as merged.
 TEST(DroppedLinks, SeveralLinksAddMergeAndSkip) {
-    Collection c = create_collection();
-    set_fixed_clock(&c, 500);
-    add_or_merge(&c, str_dup("Mine"), str_dup("http://stored.example/"), "own words", 100, 200, DATE_UNSET, false);
-    ImportReport report = create_import_report();
-    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
-    take_dropped_links(&sink, {{" http://new.example/a\"b ", "New Page"},
-                               {"HTTP://STORED.example/", "Their Title"},
-                               {"http://untitled.example/", ""},
-                               {"#top", "Top"},
-                               {"  ", ""}});
-    close_bookmark_sink(&sink);
-    EXPECT_EQ(check_collection(&c), "");
-    EXPECT_EQ(report.added, 2u);
-    EXPECT_EQ(report.merged, 1u);
-    EXPECT_EQ(report.skipped, 2u);
-    EXPECT_STREQ(tb_text(report.reasons), "Top: a place within a page, not a page\n  : no address\n");
-    EXPECT_STREQ(find_by_url(&c, "http://stored.example/")->title, "Mine");
-    const Bookmark* added = find_by_url(&c, "http://new.example/a%22b");
-    ASSERT_NE(added, nullptr);
-    EXPECT_STREQ(added->title, "New Page");
-    EXPECT_EQ(added->last_visit, 500u);  // seen in the browser: not shown as changed
-    EXPECT_STREQ(find_by_url(&c, "http://untitled.example/")->title, "http://untitled.example/");
-    free_import_report(&report);
-    free_collection(&c);
+    ImportInto into(true);
+    Collection* c = &into.collection;
+    add_or_merge(c, str_dup("Mine"), str_dup("http://stored.example/"), "own words", 1, 2, DATE_UNSET, false);
+    take_dropped_links(&into.sink, {{" http://new.example/a\"b ", "New Page"},
+                                    {"HTTP://STORED.example/", "Their Title"},
+                                    {"http://untitled.example/", ""},
+                                    {"#top", "Top"},
+                                    {"  ", ""}});
+    close_bookmark_sink(&into.sink);
+    EXPECT_EQ(check_collection(c), "");
+    EXPECT_EQ(take_text(import_counts_text(&into.report)), "2 added, 1 merged, 2 skipped");
+    EXPECT_STREQ(tb_text(into.report.reasons), "Top: a place within a page, not a page\n  : no address\n");
+    EXPECT_EQ(dump_records(c),
+              "http://stored.example/|Mine|own words|1|2|U\n"
+              "http://new.example/a%22b|New Page||9|9|U\n"  // seen in the browser: not shown as changed
+              "http://untitled.example/|http://untitled.example/||9|9|U\n");
 }

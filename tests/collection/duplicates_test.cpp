@@ -1,4 +1,5 @@
-// Which URLs are the same page, the site: and is: terms over a collection,
+// Which URLs are the same page, the site: and is: terms over a collection
+// (how they follow its changes: the collection's random walk),
 // the duplicate groups of a generated collection with planted duplicates, the
 // keeper rules and the merge.
 #include "collection/duplicates.h"
@@ -9,8 +10,6 @@
 #include <cstring>
 #include <random>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "checker/host_ascii.h"
 #include "collection/bookmark_reader.h"
@@ -91,89 +90,8 @@ struct TermsFixture : ::testing::Test {
         add_or_merge(&c, str_dup("t"), str_dup(url), keywords, added, DATE_UNSET, DATE_UNSET, false);
         return find_by_url(&c, url);
     }
-    // The indexes in `records` of what a parsed term selects.
-    std::string selected(const char* expression) { return selected_by(&terms, expression); }
-    std::string selected_by(RecordTerms* by, const char* expression) {
-        SearchNode* term = parse_search_expression(expression);
-        EXPECT_NE(term, nullptr) << expression;
-        if (!term) return "";
-        PtrVector* set = record_term_records(by, term);
-        free_search_tree(term);
-        std::string out;
-        for (uint32_t i = 0; i < set->count; i++) {
-            out += (out.empty() ? "" : " ") + std::to_string(vec_index_of(c.records, set->items[i]));
-        }
-        vec_destroy(set);
-        return out;
-    }
+    std::string selected(const char* expression) { return term_records(&terms, expression); }
 };
-
-// After each addition, deletion, change of URL or title, the terms answer as terms made afresh.
-TEST_F(TermsFixture, FollowTheCollectionAsIfMadeAfresh) {
-    std::mt19937 random(3207);
-    const char* const hosts[] = {"a.example", "www.a.example", "b.a.example", "bücher.example",
-                                 "xn--bcher-kva.example"};
-    const char* const paths[] = {"", "/", "/x", "/x?utm_source=1"};
-    auto some_url = [&](int step) {
-        return std::string("http://") + hosts[random() % 5] + paths[random() % 4] + (random() % 3 ? "" : "?n=") +
-               (step % 2 ? "" : std::to_string(step));
-    };
-    std::vector<std::pair<uint64_t, std::string>> deleted;
-    RecordTermsJob* job = nullptr;
-    for (int step = 0; step < 300; step++) {
-        const uint32_t count = c.records->count;
-        Bookmark* some = count ? static_cast<Bookmark*>(c.records->items[random() % count]) : nullptr;
-        switch (count < 4 ? 0 : random() % 4) {
-            case 0:
-                add(some_url(step).c_str());
-                break;
-            case 1:
-            case 2: {  // deleted; put back as Undo does, as a new record of the same identity, at once or later
-                if (random() % 2) {
-                    deleted.push_back({some->serial, some->url});
-                    delete_record(&c, some);
-                    if (random() % 2) break;
-                }
-                if (deleted.empty() || find_by_url(&c, deleted.back().second.c_str())) break;
-                Bookmark* back = new_record(&c);
-                back->serial = deleted.back().first;
-                back->url = str_dup(deleted.back().second.c_str());
-                back->title = str_dup("t");
-                deleted.pop_back();
-                PtrVector* made = vec_create();
-                vec_append(made, back);
-                insert_records(&c, made);
-                vec_destroy(made);
-                break;
-            }
-            default:
-                if (step % 2) {
-                    note_title_edit(&c);
-                    break;
-                }
-                free(some->url);
-                some->url = str_dup(("http://b.example/" + std::to_string(step)).c_str());
-                reposition_by_url(&c, some);
-                break;
-        }
-        // Indexes made ahead from copies and taken a few steps later, in
-        // place of none or of ones due to be made anew.
-        if (!job && step % 5 == 0) {
-            job = copy_for_record_terms(&terms);
-        } else if (job && step % 5 == 3) {
-            make_record_terms(job);
-            if (step % 2) free_record_terms(&terms);
-            take_record_terms(&terms, job);
-            job = nullptr;
-        }
-        RecordTerms fresh = create_record_terms(&c, host_ascii);
-        for (const char* expression : {"is:duplicate", "site:a.example", "site:bücher.example"}) {
-            EXPECT_EQ(selected(expression), selected_by(&fresh, expression)) << expression << " at step " << step;
-        }
-        free_record_terms(&fresh);
-    }
-    if (job) free_record_terms_job(job);
-}
 
 // The host as written: no user, port, final period, query or path.
 TEST_F(TermsFixture, SiteTakesSubdomainsAndBothSpellingsOfANameBeyondAscii) {

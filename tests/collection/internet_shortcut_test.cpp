@@ -51,55 +51,40 @@ TEST(InternetShortcut, UrlKeyOfTheInternetShortcutSectionWhereverBothStand) {
 
 // (Titles, keywords, dates and the code page: lktool load's golden runs.)
 TEST(InternetShortcut, ImportCountsAddsMergesAndSkips) {
-    Collection c = create_collection();
-    set_fixed_clock(&c, 9);
-    ImportReport report = create_import_report();
-    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
-    read_internet_shortcut(&sink, "Daily News.url", "[InternetShortcut]\r\nURL=http://news.example/daily\r\n");
-    read_internet_shortcut(&sink, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n");
-    read_internet_shortcut(&sink, "Broken.url", "URL=http://broken.example/\r\n");
-    read_internet_shortcut(&sink, "Empty.url", "[InternetShortcut]\r\nURL=\r\n");
-    read_internet_shortcut(&sink, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n");
-    close_bookmark_sink(&sink);
-    EXPECT_EQ(take_text(import_counts_text(&report)), "2 added, 1 merged, 2 skipped");
-    EXPECT_STREQ(tb_text(report.reasons), "Broken.url: not an Internet Shortcut\nEmpty.url: no address\n");
-    free_import_report(&report);
-    EXPECT_EQ(dump_records(&c),
+    ImportInto into(true);
+    BookmarkSink* sink = &into.sink;
+    read_internet_shortcut(sink, "Daily News.url", "[InternetShortcut]\r\nURL=http://news.example/daily\r\n");
+    read_internet_shortcut(sink, "Other Name.url", "[InternetShortcut]\r\nURL=HTTP://NEWS.example/daily\r\n");
+    read_internet_shortcut(sink, "Broken.url", "URL=http://broken.example/\r\n");
+    read_internet_shortcut(sink, "Empty.url", "[InternetShortcut]\r\nURL=\r\n");
+    read_internet_shortcut(sink, ".url", "[InternetShortcut]\r\nURL=http://untitled.example/\r\n");
+    close_bookmark_sink(sink);
+    EXPECT_EQ(take_text(import_counts_text(&into.report)), "2 added, 1 merged, 2 skipped");
+    EXPECT_STREQ(tb_text(into.report.reasons), "Broken.url: not an Internet Shortcut\nEmpty.url: no address\n");
+    EXPECT_EQ(dump_records(&into.collection),
               "http://news.example/daily|Daily News|Daily News|9|9|U\n"
               "http://untitled.example/|http://untitled.example/||9|9|U\n");
-    free_collection(&c);
 }
 
+// Shortcuts cut at both ends (a [DEFAULT] URL before the section), random bytes put in.
 TEST(InternetShortcut, RandomAndTruncatedTextsNeverYieldAMultiLineUrl) {
     std::mt19937 rng(31);
-    Collection c = create_collection();
-    ImportReport report = create_import_report();
-    BookmarkSink sink = open_bookmark_sink(&c, true, &report);
-    const std::string valid = "[InternetShortcut]\r\nURL=http://x.example/a b\r\nIconFile=y\r\n";
+    ImportInto into(true);
+    const std::string valid = "[DEFAULT]\r\nURL=x\r\n[InternetShortcut]\r\nURL=http://x.example/a b\r\nIconFile=y\r\n";
     const char alphabet[] = "[]InternetShortcutURL=:/\r\n \t\x01\xff\xc3\xa9";
     for (int round = 0; round < 20000; round++) {
-        std::string text;
-        if (round % 3 == 0) {
-            text = valid.substr(0, rng() % (valid.size() + 1));
-            if (!text.empty() && rng() % 2) text[rng() % text.size()] = alphabet[rng() % (sizeof alphabet - 1)];
-        } else {
-            size_t length = rng() % 64;
-            for (size_t i = 0; i < length; i++) text += alphabet[rng() % (sizeof alphabet - 1)];
-            if (rng() % 2)
-                text = (rng() % 2 ? "[DEFAULT]\r\nURL=x\r\n[InternetShortcut]" : "[InternetShortcut]") + text;
-        }
+        const size_t from = rng() % 3 ? rng() % 30 : 0;
+        std::string text = valid.substr(from, rng() % (valid.size() + 1));
+        for (size_t i = rng() % 8; i > 0 && !text.empty(); i--)
+            text[rng() % text.size()] = alphabet[rng() % (sizeof alphabet - 1)];
         char* url = shortcut_url(text.c_str());
-        if (url) {
-            std::string u = url;
-            EXPECT_EQ(u.find_first_of("\r\n"), std::string::npos) << text;
-            EXPECT_TRUE(u.empty() || (u.front() != ' ' && u.back() != ' ')) << text;
-        }
+        const std::string u = url ? url : "";
         free(url);
-        if (round % 4 == 0) read_internet_shortcut(&sink, text.c_str(), text.c_str());
+        EXPECT_EQ(u.find_first_of("\r\n"), std::string::npos) << text;
+        EXPECT_TRUE(u.empty() || (u.front() != ' ' && u.back() != ' ')) << text;
+        if (round % 4 == 0) read_internet_shortcut(&into.sink, text.c_str(), text.c_str());
     }
-    close_bookmark_sink(&sink);
-    EXPECT_EQ(report.added + report.merged + report.skipped, 5000u);
-    EXPECT_EQ(check_collection(&c), "");
-    free_import_report(&report);
-    free_collection(&c);
+    close_bookmark_sink(&into.sink);
+    EXPECT_EQ(into.report.added + into.report.merged + into.report.skipped, 5000u);
+    EXPECT_EQ(check_collection(&into.collection), "");
 }
