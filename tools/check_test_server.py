@@ -128,8 +128,7 @@ class Scripted(socketserver.BaseRequestHandler):
         self.segments = self.path.split("?")[0].strip("/").split("/") + [""]
         self.arg, self.rest = self.segments[1], "".join(self.path.split("/", 3)[3:])
         self.host = "".join(line.split(":", 1)[1].strip() for line in lines if line.lower().startswith("host:"))
-        route = ROUTES.get(self.segments[0], lambda h: reply("404 Not Found"))
-        answer = route(self)
+        answer = ROUTES.get(self.segments[0], lambda h: reply("404 Not Found"))(self)
         with server.lock:
             server.open -= 1  # before the reply: the client can only go on once it arrives
         try:
