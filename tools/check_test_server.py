@@ -2,7 +2,7 @@
 """Web servers for the status checker's tests, on free ports: a scripted server on 127.0.0.1 whose paths answer
 the way real servers rarely do on demand; the same paths over TLS; and sixteen sites on 127.0.0.2 to 127.0.0.17 with
 those paths, each logging its requests. With --port-file FILE, it writes "SCRIPTED TLS CLOSED SITE..." there
-(CLOSED: bound, never listening) and ends on a request line "QUIT" (programs under Wine cannot signal it).
+(CLOSED: bound, never listening) and ends on a "QUIT" request (programs under Wine cannot signal it).
 """
 import json
 import os
@@ -15,15 +15,7 @@ import threading
 import time
 import urllib.parse
 
-PORTS = {}
-HELD = {}  # key: threading.Event that /release/KEY sets
-HELD_LOCK = threading.Lock()
-
-
-def held_event(key):
-    with HELD_LOCK:
-        return HELD.setdefault(key, threading.Event())
-
+HELD = {}  # key: threading.Event that /release/KEY sets (dict.setdefault is atomic)
 
 def client_gone(connection):
     """True once the client has closed or shut down its side (a read would give nothing)."""
@@ -33,20 +25,87 @@ def client_gone(connection):
     except (OSError, ValueError):
         return True
 
-DATES = {
-    "rfc1123": "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT",
-    "rfc850": "Last-Modified: Sunday, 06-Nov-94 08:49:37 GMT",
-    "asctime": "Last-Modified: Sun Nov  6 08:49:37 1994",
-}
-
 
 def reply(status, *headers, body=""):
-    lines = ["HTTP/1.0 %s" % status] + list(headers)
-    return ("\r\n".join(lines) + "\r\n\r\n" + body).encode("latin-1")
+    return ("\r\n".join(["HTTP/1.0 " + status] + list(headers)) + "\r\n\r\n" + body).encode("latin-1")
+
+
+DATE = "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT"
+DATES = {"rfc1123": DATE, "rfc850": "Last-Modified: Sunday, 06-Nov-94 08:49:37 GMT",
+         "asctime": "Last-Modified: Sun Nov  6 08:49:37 1994"}
+FILL = b"HTTP/1.0 200 OK\r\nX-Fill: "
+
+
+def retry(h):
+    """429 with "Retry-After: S" to the first request since the log was taken, to every one if S < 0."""
+    if int(h.arg) < 0 or len(h.server.arrivals) == 1:
+        return reply("429 Too Many", "Retry-After: %d" % abs(int(h.arg)))
+    return reply("200 OK", DATE)
+
+
+def log(h):
+    """X-Log: the most connections open at once, then the arrivals in milliseconds, this request left out; then the
+    log starts again."""
+    entries = [h.server.most_open] + [int(t * 1000) for t in h.server.arrivals[:-1]]
+    h.server.arrivals, h.server.most_open = [], 0
+    return reply("200 OK", "X-Log: " + " ".join(map(str, entries)))
+
+
+def drip(h):
+    """/drip/MS/COUNT: the status line, then COUNT header bytes MS apart."""
+    h.request.sendall(b"HTTP/1.0 200 OK\r\nX-Drip: ")
+    try:
+        for _ in range(int(h.segments[2])):
+            time.sleep(int(h.arg) / 1000.0)
+            h.request.sendall(b"d")
+    except OSError:
+        return None
+    return ("\r\n" + DATE + "\r\n\r\n").encode("latin-1")
+
+
+def wayback(h):
+    """/wayback/available?url=U&timestamp=T, a web archive's availability service. U with archive-500 gets that
+    error, with archive-hold no answer until /release/archive; any other U has its snapshot at T."""
+    query = urllib.parse.parse_qs(h.path.partition("?")[2])
+    url, timestamp = query.get("url", [""])[0], query.get("timestamp", [""])[0]
+    if "archive-hold" in url and not h.hold("archive"):
+        return None
+    if "archive-500" in url:
+        return reply("500 Internal Server Error")
+    closest = {"available": True, "url": "http://web.archive.org/web/%s/%s" % (timestamp, url),
+               "timestamp": timestamp, "status": "200"}
+    body = json.dumps({"url": url, "archived_snapshots": {"closest": closest}})
+    h.keep_open = True  # as some servers do: the client has to stop reading at the length
+    return reply("200 OK", "Content-Type: application/json", "Content-Length: %d" % len(body), body=body)
+
+
+# The answer to /NAME/ARG/REST..., by NAME; None closes without a word.
+ROUTES = {
+    "close": lambda h: None,
+    "close-head": lambda h: None if h.method == "HEAD" else reply("200 OK", DATE, body="<p>page</p>"),
+    "head-refused": lambda h: reply(h.arg + " Refused") if h.method == "HEAD" else reply("200 OK", DATE),
+    "status": lambda h: reply(h.arg + " Whatever"),
+    "date": lambda h: reply("200 OK", "Server: scripted", DATES[h.arg], "Content-Type: text/html"),
+    # /redirect/CODE/REST: CODE to REST when it is a whole URL (another site, or none at all), else to /REST.
+    "redirect": lambda h: reply(h.arg + " Redirect", "Location: " + ("" if "://" in h.rest else "/") + h.rest),
+    # /hold/KEY: no answer until a request for /release/KEY (then 200 with a date), nor ever if the client goes
+    # first; /open counts the connections held meanwhile.
+    "hold": lambda h: reply("200 OK", DATE) if h.hold(h.arg) else None,
+    "release": lambda h: HELD.setdefault(h.arg, threading.Event()).set() or reply("200 OK"),
+    "open": lambda h: reply("200 OK", "X-Open: %d" % h.server.holding),
+    "host": lambda h: reply("200 OK", "X-Host: " + h.host),  # the request's Host header as it came
+    # /fill/N: N bytes of a status line and one header that never ends, then the connection closes.
+    "fill": lambda h: FILL + b"f" * (int(h.arg) - len(FILL)),
+    "retry": retry,
+    "log": log,
+    "drip": drip,
+    "wayback": wayback,
+}
 
 
 class Scripted(socketserver.BaseRequestHandler):
     keep_open = False  # after the answer, until the client closes
+
     def setup(self):
         self.request.settimeout(10)
         if self.server.tls_context:
@@ -54,7 +113,7 @@ class Scripted(socketserver.BaseRequestHandler):
 
     def handle(self):
         try:
-            request = self.request.recv(65536)  # the checker and the test programs send theirs in one piece
+            request = self.request.recv(65536).decode("latin-1")  # the tests and the checker send theirs at once
         except OSError:
             return
         server = self.server
@@ -62,89 +121,27 @@ class Scripted(socketserver.BaseRequestHandler):
             server.arrivals.append(time.monotonic())
             server.open += 1
             server.most_open = max(server.most_open, server.open)
-        parts = request.split(b"\r\n", 1)[0].decode("latin-1").split(" ")
-        if parts[0] == "QUIT":
+        lines = request.split("\r\n")
+        if lines[0].startswith("QUIT "):
             os._exit(0)
-        self.headers = request.decode("latin-1").split("\r\n")[1:]
-        answer = self.answer(parts[0], parts[1] if len(parts) > 1 else "/")
+        self.method, self.path = (lines[0].split(" ") + ["/"])[:2]
+        self.segments = self.path.split("?")[0].strip("/").split("/") + [""]
+        self.arg, self.rest = self.segments[1], "".join(self.path.split("/", 3)[3:])
+        self.host = "".join(line.split(":", 1)[1].strip() for line in lines if line.lower().startswith("host:"))
+        answer = ROUTES.get(self.segments[0], lambda h: reply("404 Not Found"))(self)
         with server.lock:
             server.open -= 1  # before the reply: the client can only go on once it arrives
         try:
-            self.request.sendall(answer or b"")  # None: closing without a word
+            self.request.sendall(answer or b"")
             end = time.monotonic() + 10
             while self.keep_open and not client_gone(self.request) and time.monotonic() < end:
                 select.select([self.request], [], [], 0.05)
         except OSError:
             pass
 
-    def answer(self, method, path):
-        segments = path.split("?")[0].strip("/").split("/")
-        head = segments[0]
-        date = DATES["rfc1123"]
-        if head == "close":
-            return None
-        if head == "close-head":
-            return None if method == "HEAD" else reply("200 OK", date, body="<p>page</p>")
-        if head == "status":
-            return reply("%s Whatever" % segments[1])
-        if head == "date":
-            return reply("200 OK", "Server: scripted", DATES[segments[1]], "Content-Type: text/html")
-        if head == "to":
-            # /to/HOST:PORT/REST: 302 to http://HOST:PORT/REST, another site (or none at all).
-            return reply("302 Found", "Location: http://" + path.split("/", 3)[2] + "/" + path.split("/", 3)[3])
-        if head == "to-site":
-            return reply("302 Found", "Location: http://%s:%d/date/rfc1123" % PORTS["sites"][int(segments[1])])
-        if head == "hold":
-            # /hold/KEY: no answer until a request for /release/KEY (then 200 with a date), nor ever
-            # if the client goes first; /open counts the connections held meanwhile.
-            return reply("200 OK", date) if self.hold(segments[1]) else None
-        if head == "release":
-            held_event(segments[1]).set()
-            return reply("200 OK")
-        if head == "open":
-            return reply("200 OK", "X-Open: %d" % self.server.holding)
-        if head == "host":
-            # "X-Host: " and the request's Host header as it came.
-            host = [line.split(":", 1)[1].strip() for line in self.headers if line.lower().startswith("host:")]
-            return reply("200 OK", "X-Host: " + (host[0] if host else ""))
-        if head == "fill":
-            # /fill/N: N bytes of a status line and one header that never ends, then the connection closes.
-            start = b"HTTP/1.0 200 OK\r\nX-Fill: "
-            return start + b"f" * (int(segments[1]) - len(start))
-        if head == "redirect":
-            # /redirect/CODE/REST: CODE with a relative Location to /REST.
-            rest = path.split("/", 3)[3] if path.count("/") >= 3 else ""
-            return reply("%s Redirect" % segments[1], "Location: /" + rest)
-        if head == "head-refused":
-            return reply("%s Refused" % segments[1]) if method == "HEAD" else reply("200 OK", date)
-        if head == "retry":
-            # /retry/S: 429 with "Retry-After: S" to the first request since the log was taken, to every one if S < 0.
-            seconds = int(segments[1])
-            if seconds < 0 or len(self.server.arrivals) == 1:
-                return reply("429 Too Many", "Retry-After: %d" % abs(seconds))
-            return reply("200 OK", date)
-        if head == "log":
-            # "X-Log: MOST ARRIVAL..." in milliseconds, this request left out; then the log starts again.
-            log = [self.server.most_open] + [int(t * 1000) for t in self.server.arrivals[:-1]]
-            self.server.arrivals, self.server.most_open = [], 0
-            return reply("200 OK", "X-Log: " + " ".join(map(str, log)))
-        if head == "drip":
-            # /drip/MS/COUNT: the status line, then COUNT header bytes MS apart.
-            self.request.sendall(b"HTTP/1.0 200 OK\r\nX-Drip: ")
-            try:
-                for _ in range(int(segments[2])):
-                    time.sleep(int(segments[1]) / 1000.0)
-                    self.request.sendall(b"d")
-            except OSError:
-                return None
-            return ("\r\n" + date + "\r\n\r\n").encode("latin-1")
-        if head == "wayback":
-            return self.wayback(path)
-        return reply("404 Not Found")
-
     def hold(self, key):
         """Waits for /release/KEY; False when the client goes first."""
-        event = held_event(key)
+        event = HELD.setdefault(key, threading.Event())
         with self.server.lock:
             self.server.holding += 1
         try:
@@ -155,27 +152,6 @@ class Scripted(socketserver.BaseRequestHandler):
         finally:
             with self.server.lock:
                 self.server.holding -= 1
-
-    def wayback(self, path):
-        """/wayback/available?url=U&timestamp=T, a web archive's availability service. Words in U choose the answer:
-        archive-none (no snapshot), archive-500, archive-garbage (not JSON), archive-ftp (a snapshot at an ftp:// address),
-        archive-hold (no answer until /release/archive); any other U has its snapshot at T."""
-        query = urllib.parse.parse_qs(path.partition("?")[2])
-        url, timestamp = query.get("url", [""])[0], query.get("timestamp", [""])[0]
-        if "archive-hold" in url and not self.hold("archive"):
-            return None
-        if "archive-500" in url:
-            return reply("500 Internal Server Error")
-        if "archive-garbage" in url:
-            return reply("200 OK", "Content-Type: text/html", body="<html>Service unavailable</html>")
-        if "archive-none" in url:
-            return reply("200 OK", "Content-Type: application/json", body='{"url":"%s","archived_snapshots":{}}' % url)
-        scheme = "ftp" if "archive-ftp" in url else "http"
-        closest = {"available": True, "url": "%s://web.archive.org/web/%s/%s" % (scheme, timestamp, url),
-                   "timestamp": timestamp, "status": "200"}
-        body = json.dumps({"url": url, "archived_snapshots": {"closest": closest}})
-        self.keep_open = True  # as some servers do: the client has to stop reading at the length
-        return reply("200 OK", "Content-Type: application/json", "Content-Length: %d" % len(body), body=body)
 
 
 class ThreadingServer(socketserver.ThreadingTCPServer):
@@ -193,7 +169,7 @@ class ThreadingServer(socketserver.ThreadingTCPServer):
 
 
 def start():
-    """Serves them in this process: {"scripted": port, "tls": port, "closed": socket, "sites": [(address, port)...]}."""
+    """Serves them in this process: {"scripted": port, "tls": port, "closed": socket, "sites": [port...]}."""
     scripted, secure = ThreadingServer("127.0.0.1"), ThreadingServer("127.0.0.1")
     secure.tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "checker")
@@ -203,17 +179,15 @@ def start():
         threading.Thread(target=server.serve_forever, daemon=True).start()
     closed = socket.socket()  # bound, never listening: every connection is refused
     closed.bind(("127.0.0.1", 0))
-    PORTS.update(scripted=scripted.server_address[1], tls=secure.server_address[1], closed=closed,
-                 sites=[site.server_address for site in sites])
-    return PORTS
+    return {"scripted": scripted.server_address[1], "tls": secure.server_address[1], "closed": closed,
+            "sites": [site.server_address[1] for site in sites]}
 
 
 def main():
     ports = start()
     port_file = sys.argv[sys.argv.index("--port-file") + 1]
     with open(port_file + ".tmp", "w") as f:
-        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], ports["closed"].getsockname()[1]] +
-                         [port for _, port in ports["sites"]])) + "\n")
+        f.write(" ".join(map(str, [ports["scripted"], ports["tls"], ports["closed"].getsockname()[1]] + ports["sites"])))
     os.replace(port_file + ".tmp", port_file)
     time.sleep(600)  # in case no QUIT comes
 

@@ -18,6 +18,8 @@ const TestServers& test_servers();
 std::string scripted_url(const char* path);
 // "http://127.0.0.<2 + index>:<its port>", a site of its own.
 std::string site_url(int index);
+// The value of the header in the reply to a GET of the URL; empty when there is none (or no reply).
+std::string header_of(const std::string& url, const char* name);
 // The connections a server (a URL's scheme, host and port) holds in /hold/ now; -1 when it cannot say.
 int held_open(const std::string& server);
 // Waits, boundedly, until the servers together hold that many connections in /hold/ (each look is a request).

@@ -3,17 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "checker/http_request.h"
-#include "checker/net.h"
 #include "checker/reply.h"
-#include "core/socket_handle.h"
 #include "tests/checker/test_server.h"
 
 namespace {
+
+const ProbeSettings probe = {102, "32m", 5};
 
 struct ServerProcess {
     TestServers ports = {};
@@ -26,24 +26,19 @@ struct ServerProcess {
         // The server writes the file in one step once every port listens.
         for (int tries = 0; tries < 1000 && ports.scripted_port == 0; tries++) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            FILE* f = fopen(port_file.c_str(), "r");
-            if (!f) continue;
-            int read = fscanf(f, "%u %u %u", &ports.scripted_port, &ports.tls_port, &ports.closed_port);
-            for (unsigned& site : ports.site_ports) read += fscanf(f, "%u", &site);
-            if (read != 3 + sizeof ports.site_ports / sizeof ports.site_ports[0]) ports.scripted_port = 0;
-            fclose(f);
+            std::ifstream in(port_file);
+            in >> ports.scripted_port >> ports.tls_port >> ports.closed_port;
+            for (unsigned& site : ports.site_ports) in >> site;
+            if (!in) ports = {};
         }
         remove(port_file.c_str());
     }
 
     ~ServerProcess() {
-        uint32_t loopback;
-        uint64_t deadline = net_milliseconds() + 5000;
-        if (ports.scripted_port == 0 || net_resolve("127.0.0.1", &loopback, deadline, nullptr) != NET_FOUND) return;
-        UniqueSocket s(net_open_stream());
-        if (net_connect(s.get(), loopback, static_cast<uint16_t>(ports.scripted_port), deadline, nullptr)) {
-            net_send_all(s.get(), "QUIT\r\n\r\n", 8, deadline, nullptr);
-        }
+        char* reply = nullptr;
+        const std::string server = "http://127.0.0.1:" + std::to_string(ports.scripted_port) + "/";
+        if (ports.scripted_port) http_request("QUIT", server.c_str(), &reply, &probe);
+        free(reply);
     }
 };
 
@@ -63,15 +58,19 @@ std::string site_url(int index) {
     return "http://127.0.0." + std::to_string(2 + index) + ":" + std::to_string(test_servers().site_ports[index]);
 }
 
-int held_open(const std::string& server) {
-    const ProbeSettings probe = {102, "32m", 5};
+std::string header_of(const std::string& url, const char* name) {
     char* reply = nullptr;
-    if (http_request("GET", (server + "/open").c_str(), &reply, &probe) != HTTP_REPLY) return -1;
     size_t length = 0;
-    const char* value = find_header(reply, "X-Open", &length);
-    int open = value ? atoi(std::string(value, length).c_str()) : -1;
+    const char* value =
+        http_request("GET", url.c_str(), &reply, &probe) == HTTP_REPLY ? find_header(reply, name, &length) : nullptr;
+    std::string text = value ? std::string(value, length) : "";
     free(reply);
-    return open;
+    return text;
+}
+
+int held_open(const std::string& server) {
+    const std::string open = header_of(server + "/open", "X-Open");
+    return open.empty() ? -1 : atoi(open.c_str());
 }
 
 bool servers_hold(const std::vector<std::string>& servers, int count) {
@@ -84,9 +83,4 @@ bool servers_hold(const std::vector<std::string>& servers, int count) {
     return false;
 }
 
-void release_held(const std::string& server, const char* key) {
-    const ProbeSettings probe = {102, "32m", 5};
-    char* reply = nullptr;
-    http_request("GET", (server + "/release/" + key).c_str(), &reply, &probe);
-    free(reply);
-}
+void release_held(const std::string& server, const char* key) { header_of(server + "/release/" + key, ""); }
