@@ -105,6 +105,7 @@ TEST_F(TermsFixture, SiteTakesSubdomainsAndBothSpellingsOfANameBeyondAscii) {
     add("http://BÜCHER.example/x");                 // 7
     add("http://q.example?q=a/b.example.org");      // 8
     add("example.org/a");                           // 9
+    add("http://x/");                               // 10
     EXPECT_EQ(selected("site:example.org"), "0 1");
     EXPECT_EQ(selected("site:EXAMPLE.org."), "0 1");
     EXPECT_EQ(selected("site:news.example.org"), "1");
@@ -114,6 +115,7 @@ TEST_F(TermsFixture, SiteTakesSubdomainsAndBothSpellingsOfANameBeyondAscii) {
     EXPECT_EQ(selected("site:xn--bcher-kva.example"), "4 5 7");
     EXPECT_EQ(selected("site:www.bücher.example"), "5");
     EXPECT_EQ(selected("site:le.org"), "");
+    EXPECT_EQ(selected("site:x"), "10");
 }
 
 TEST_F(TermsFixture, StatesFromTheChecksAndDuplicatesFromTheWholeCollection) {

@@ -80,3 +80,14 @@ TEST(SearchFilter, HintTidyingMatchesRepeatedWordRemoval) {
 }
 
 }  // namespace
+
+// What the box holds, as the search takes it: blanks and dangling operators off its end.
+TEST(SearchFilter, TextLosesBlanksAndOperatorsAtItsEnd) {
+    const char* const cases[][2] = {{"a &", "a"},        {"a\t", "a"}, {"a |\r\n!", "a"}, {"a!b", "a!b"},
+                                    {"(a) \x0b", "(a)"}, {" & ", ""},  {"", ""}};
+    for (const auto& [text, taken] : cases) {
+        std::string box = text;
+        EXPECT_EQ(prepare_filter_text(&box[0]), *taken != '\0') << text;
+        EXPECT_STREQ(box.c_str(), taken) << text;
+    }
+}
