@@ -1,11 +1,12 @@
 // The collection's safety: a save that fails, a file that cannot be read, a missing file with its backup, the end of
 // the Windows session; and lk.exe started as a process of its own for what only the whole program does.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
-#include <set>
+#include <filesystem>
 #include <string>
+#include <vector>
 
-#include "collection/collection_file.h"
 #include "core/handles_win32.h"
 #include "core/whole_file.h"
 #include "tests/app/window_fixture.h"
@@ -13,11 +14,19 @@
 
 namespace {
 
-void write_one_bookmark(const std::string& path, const char* title, const char* url) {
-    Collection collection = create_collection();
-    add_or_merge(&collection, str_dup(title), str_dup(url), nullptr, 900000000, DATE_UNSET, DATE_UNSET, true);
-    ASSERT_TRUE(save_collection(&collection, path.c_str(), false));
-    free_collection(&collection);
+// Copies what `from` holds that `to` lacks, noting each copy made so that it can be taken away again; folders both have
+// are merged.
+void copy_missing(const std::filesystem::path& from, const std::filesystem::path& to,
+                  std::vector<std::filesystem::path>* made) {
+    for (const auto& entry : std::filesystem::directory_iterator(from)) {
+        const std::filesystem::path target = to / entry.path().filename();
+        if (!std::filesystem::exists(target)) {
+            std::filesystem::copy(entry.path(), target, std::filesystem::copy_options::recursive);
+            made->push_back(target);
+        } else if (entry.is_directory()) {
+            copy_missing(entry.path(), target, made);
+        }
+    }
 }
 
 }  // namespace
@@ -75,7 +84,7 @@ TEST_F(WindowTest, UnreadableCollectionIsNotReplacedWithoutConsent) {
 
 // The collection file gone, its backup there: the user is asked whether to take it back; No starts empty and keeps it.
 TEST_F(WindowTest, MissingCollectionWithABackupOffersTheBackup) {
-    write_one_bookmark(dir.path("lk.htm.bak"), "Backed Up", "http://backed.example/");
+    write_collection(dir.path("lk.htm.bak"), {{"Backed Up", "http://backed.example/"}});
     const std::string backup_text = dir.read("lk.htm.bak");
     for (int button : {IDNO, IDYES}) {
         DialogDriver driver(button);
@@ -122,24 +131,34 @@ TEST_F(WindowTest, SessionEndKeepsWhatCannotBeSavedForTheNextStart) {
 }
 
 // The whole program, a first start: the settings file of an older version, written in the ANSI code page, still names
-// the collection, the Favorites and the browser's bookmark file that the registry names are taken in, the filter works,
-// a second start only brings the first forward, and closing saves the collection and writes the path in UTF-8.
+// the collection; the Favorites and the browser's bookmark file that the registry names and the browsers' profiles in
+// the user's application data folders are taken in; the filter works, a second start only brings the first forward, and
+// closing saves the collection and writes the path in UTF-8.
 TEST(LkExe, FirstStartFindsTheCollectionImportsFiltersStaysSingleAndSaves) {
     TempDir dir;
     const std::string folder = "C:\\Users\\Jos\xC3\xA9";
     CreateDirectoryA(folder.c_str(), nullptr);
-    write_one_bookmark(folder + "\\lk.htm", "Caf\xC3\xA9 Central", "http://cafe.example/");
+    write_collection(folder + "\\lk.htm", {{"Caf\xC3\xA9 Central", "http://cafe.example/"}});
     dir.write("lk.ini", "[General]\r\nLinkstone File=C:\\Users\\Jos\xE9\\lk.htm\r\n");
     const char netscape_key[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
     const char shell_folders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    write_one_bookmark(dir.path("bookmark.htm"), "Navigator", "http://navigator.example/");
+    write_collection(dir.path("bookmark.htm"), {{"Navigator", "http://navigator.example/"}});
     dir.make_folder("fav\\Sub");
     dir.write("fav\\Sub\\Shortcut Page.url", "[InternetShortcut]\r\nURL=http://shortcut.example/\r\n");
     set_registry_string(HKEY_CURRENT_USER, netscape_key, "File Location", dir.path("bookmark.htm").c_str());
     const std::string favorites = registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites");
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", dir.path("fav").c_str());
+    char local[MAX_PATH], roaming[MAX_PATH];
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming)));
+    std::vector<std::filesystem::path> made;
+    copy_missing(LK_STORES_DIR "/profiles/Local", local, &made);
+    copy_missing(LK_STORES_DIR "/profiles/Roaming", roaming, &made);
     Program first(dir);
-    EXPECT_TRUE(eventually([&] { return first.rows() == 3; }));
+    // 18: every bookmark of the readable browsers' stores.
+    EXPECT_TRUE(eventually([&] { return first.rows() == 3 + 18; })) << first.rows();
+    std::error_code ignored;
+    for (const auto& path : made) std::filesystem::remove_all(path, ignored);
     set_registry_string(HKEY_CURRENT_USER, shell_folders, "Favorites", favorites.c_str());
     delete_registry_key(HKEY_CURRENT_USER, netscape_key);
     HWND filter =

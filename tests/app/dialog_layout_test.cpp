@@ -4,12 +4,11 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <process.h>
 
 #include <string>
 #include <vector>
 
-#include "core/handles_win32.h"
-#include "platform/handles.h"
 #include "tests/platform/dialog_driver.h"
 
 namespace {
@@ -86,17 +85,12 @@ std::string text_fault(const Control& c, int dpi) {
     }
     if (c.kind != "Button" || c.style & (BS_BITMAP | BS_ICON)) return "";
     SIZE need = text_extent(c.window, text, DT_SINGLELINE, 0);
-    switch (c.style & BS_TYPEMASK) {
-        case BS_PUSHBUTTON:
-        case BS_DEFPUSHBUTTON:
-            need.cx += MulDiv(8, dpi, 96);  // the button's edges
-            break;
-        case BS_GROUPBOX:
-            need.cx += MulDiv(16, dpi, 96);  // the frame's corners
-            break;
-        default:  // check boxes and radio buttons: the box and a gap
-            need.cx += MulDiv(13 + 4, dpi, 96);
-    }
+    // Beside the text: a button's edges, a group's frame corners, or a check box's or radio button's box and a gap.
+    const LONG type = c.style & BS_TYPEMASK;
+    need.cx += MulDiv(type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? 8
+                      : type == BS_GROUPBOX                             ? 16
+                                                                        : 13 + 4,
+                      dpi, 96);
     if (need.cx > width(c.rect))
         return "text needs " + std::to_string(need.cx) + " of " + std::to_string(width(c.rect));
     if (need.cy > height(c.rect)) return "text taller than its button";
@@ -194,46 +188,24 @@ TEST(DialogLayout, EveryDialogFitsItsControlsAtTheScreensScale) {
 // The user's scale is read at a program's start: the test above again in a child process.
 TEST(DialogLayout, EveryDialogFitsItsControlsAtTwiceTheNormalScale) {
     if (screen_dpi() == kTwiceNormal) GTEST_SKIP() << "the run above was at this scale";
-    HKEY opened = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened),
-              ERROR_SUCCESS);
-    UniqueKey desktop(opened);
-    DWORD kept = 0, size = sizeof kept, type = 0;
-    bool had = RegQueryValueExA(desktop.get(), "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&kept), &size) ==
-               ERROR_SUCCESS;
-    DWORD twice = kTwiceNormal;
-    ASSERT_EQ(
-        RegSetValueExA(desktop.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&twice), sizeof twice),
-        ERROR_SUCCESS);
+    const char desktop[] = "Control Panel\\Desktop";
+    DWORD kept = 0, size = sizeof kept, twice = kTwiceNormal;
+    const bool had =
+        RegGetValueA(HKEY_CURRENT_USER, desktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &kept, &size) == ERROR_SUCCESS;
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &twice, sizeof twice), ERROR_SUCCESS);
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string command =
-        std::string("\"") + exe + "\" --gtest_filter=DialogLayout.EveryDialogFitsItsControlsAtTheScreensScale";
     SetEnvironmentVariableA(kExpectedDpi, "192");
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION child = {};
-    bool started =
-        CreateProcessA(exe, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child) != FALSE;
-    DWORD code = 999;
-    if (started && WaitForSingleObject(child.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(child.hProcess, &code);
+    const std::string quoted = std::string("\"") + exe + "\"";
+    const intptr_t code = _spawnl(_P_WAIT, exe, quoted.c_str(),
+                                  "--gtest_filter=DialogLayout.EveryDialogFitsItsControlsAtTheScreensScale", nullptr);
     SetEnvironmentVariableA(kExpectedDpi, nullptr);
     if (had) {
-        RegSetValueExA(desktop.get(), "LogPixels", 0, type, reinterpret_cast<const BYTE*>(&kept), sizeof kept);
+        RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &kept, sizeof kept);
     } else {
-        RegDeleteValueA(desktop.get(), "LogPixels");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
     }
-    if (started) {
-        close_handle<KernelObjectPolicy>(&child.hThread);
-        close_handle<KernelObjectPolicy>(&child.hProcess);
-    }
-    ASSERT_TRUE(started);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <dlgs.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -20,12 +21,15 @@
 #include "checker/host_ascii.h"
 #include "checker/scheduler.h"
 #include "collection/check_state.h"
+#include "collection/collection_file.h"
 #include "core/handles_win32.h"
 #include "search/keyword_index.h"
 #include "tests/browser/browser_test_support.h"
 #include "tests/platform/dialog_driver.h"
 #include "tests/take_text.h"
 #include "tests/temp_dir.h"
+
+using Texts = std::vector<std::string>;
 
 inline void pump_messages() {
     MSG msg;
@@ -54,6 +58,16 @@ inline void choose_file(HWND dialog, const std::string& path) {
     press(dialog, IDOK);
 }
 
+// Fills the Properties dialog and takes it.
+inline DialogStep fill(const char* title, const char* url, const char* keywords = "penguin") {
+    return [=](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_PROP_TITLE, title);
+        SetDlgItemTextA(dialog, IDC_PROP_URL, url);
+        SetDlgItemTextA(dialog, IDC_PROP_KEYWORDS, keywords);
+        press(dialog, IDOK);
+    };
+}
+
 // Answers a message box, noting its text, and goes back to the dialog it belongs to.
 inline DialogStep answer(int button, std::string* text) {
     return [=](HWND box) {
@@ -61,6 +75,18 @@ inline DialogStep answer(int button, std::string* text) {
         press(box, button);
         DialogDriver::again(GetWindow(box, GW_OWNER));
     };
+}
+
+// A collection file of these bookmarks (title, URL), as the program saves it.
+inline void write_collection(const std::string& path,
+                             const std::vector<std::pair<std::string, std::string>>& bookmarks) {
+    Collection collection = create_collection();
+    for (const auto& b : bookmarks) {
+        add_or_merge(&collection, str_dup(b.first.c_str()), str_dup(b.second.c_str()), nullptr, 900000000, DATE_UNSET,
+                     DATE_UNSET, true);
+    }
+    ASSERT_TRUE(save_collection(&collection, path.c_str(), false));
+    free_collection(&collection);
 }
 
 // lk.exe, copied into the folder and started; ended with the test at the latest.
@@ -204,13 +230,14 @@ protected:
         idle();
     }
 
-    // The browser link with both profiles' programs the peer, showing the page.
-    void use_peer_browser(const std::string& url, const std::string& title) {
+    // The browser link with both profiles' programs the peer, showing the page; the log, if any, notes what it is
+    // asked.
+    void use_peer_browser(const std::string& url, const std::string& title, const std::string& log = "") {
         dir.write("lk.ini", peer_browser_settings(BROWSER_NETSCAPE));
         ASSERT_TRUE(start_dde(&app_state->browser_link));
         dde_started = true;
         load_browser_profiles(&app_state->browser_link);
-        ASSERT_TRUE(start_peer({"", "0x20000", "\"" + url + "\",\"Netscape - [" + title + "]\""}));
+        ASSERT_TRUE(start_peer({log, "0x20000", "\"" + url + "\",\"Netscape - [" + title + "]\""}));
     }
 
     AppState state = {};
