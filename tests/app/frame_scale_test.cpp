@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/frame_scale.h"
+#include "platform/handles.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -56,11 +57,10 @@ TEST_F(FrameScale, AMoveToTwiceTheScaleDoublesWidthsImagesIconsAndFontsAndBackAg
     EXPECT_EQ(width_of(app_state->filter_edit), 2 * filter);
     ICONINFO icon = {};
     ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageA(frame, WM_GETICON, ICON_SMALL, 0)), &icon));
+    const UniqueBitmap colour_bits{icon.hbmColor}, mask_bits{icon.hbmMask};
     BITMAP colour = {};
-    GetObjectA(icon.hbmColor, sizeof colour, &colour);
+    GetObjectA(colour_bits.get(), sizeof colour, &colour);
     EXPECT_EQ(colour.bmWidth, 32);
-    DeleteObject(icon.hbmColor);
-    DeleteObject(icon.hbmMask);
 
     // 150 % takes the set drawn for it; back at 96 dpi everything is as it was.
     move_to_scale(144, suggested);
