@@ -57,8 +57,7 @@ def main():
         (["--implied-or", "1", collection, "inter guide"], 0, rows(1, 2, 4), b""),
         # The caret picks the word for the hint; case variants are listed once.
         (["--caret", "5", "--hint", collection, "news web"], 0, b"Web \n" + rows(1), b""),
-        # Trailing blanks and operators are dropped; nothing left lists every bookmark.
-        (["--hint", collection, "  !plain guide\t\r |&!"], 0, b"No Matches\n" + rows(2), b""),
+        # No text lists every bookmark (how the text is tidied first is the filter's own test).
         (["--hint", collection, ""], 0, b"No Matches\n" + rows(1, 2, 3, 4, 5), b""),
         # site: and is: reach the file's hosts and checks (what they select: the collection's tests).
         (["--hint", clean, "site:example.org"], 0, b"site:example.org\n" + clean_rows(0, 1, 5, 6, 7), b""),
@@ -68,7 +67,6 @@ def main():
         ([clean, "is:dead"], 1, b"",
          b"Search expression error: is: takes broken, suspect, moved, changed, blocked, unchecked or duplicate"),
         ([clean, "news site:"], 1, b"", b"Search expression error: site: takes a host name"),
-        ([collection, "web ("], 1, b"", b"Search expression error"),
         ([missing, "web"], 1, b"", b"Unable to"),
         (["--caret", "-1", collection, "web"], 2, b"", b"usage"),
     ]
@@ -76,7 +74,6 @@ def main():
     duplicate_cases = [
         ([clean], 0, clean_rows(1, 0) + b"\n" + clean_rows(3, 4) + b"\n" + clean_rows(7, 6), b""),
         (["--keep", "newest", clean], 0, clean_rows(0, 1) + b"\n" + clean_rows(4, 3) + b"\n" + clean_rows(6, 7), b""),
-        (["--keep", "oldest", collection], 0, b"", b""),
         (["--keep", "first", clean], 2, b"", b"usage"),
         ([missing], 1, b"", b"Unable to"),
     ]
