@@ -74,6 +74,7 @@ def main():
     duplicate_cases = [
         ([clean], 0, clean_rows(1, 0) + b"\n" + clean_rows(3, 4) + b"\n" + clean_rows(7, 6), b""),
         (["--keep", "newest", clean], 0, clean_rows(0, 1) + b"\n" + clean_rows(4, 3) + b"\n" + clean_rows(6, 7), b""),
+        (["--keep", "oldest", collection], 0, b"", b""),
         (["--keep", "first", clean], 2, b"", b"usage"),
         ([missing], 1, b"", b"Unable to"),
     ]
