@@ -1,5 +1,6 @@
 // Browsers' own stores: the Chromium reader, the profile tree the fixture
-// script makes, the Firefox copy, and the hand-over to the collection.
+// script makes and the Firefox copy. (The hand-over to the collection, its
+// folder words, repaired bytes, counts and reasons: lktool load's golden runs.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "collection/bookmark_source.h"
 #include "collection/browser_profiles.h"
 #include "collection/chromium_bookmarks.h"
 #include "collection/collection.h"
@@ -18,8 +18,6 @@
 #include "collection/import_report.h"
 #include "collection/store_bookmarks.h"
 #include "core/bookmark.h"
-#include "tests/collection/collection_invariants.h"
-#include "tests/take_text.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -186,26 +184,6 @@ TEST(FirefoxPlaces, ReadsACopyAndLeavesTheBrowsersFilesAndNoCopyBehind) {
     }
     EXPECT_EQ(file_bytes(release) + file_bytes(release + "-wal"), before);
     set_temp_folder(saved_tmpdir);
-}
-
-// (Title and folder words of automatic imports: lktool load's golden runs of the stores.)
-TEST(StoreBookmarks, AddsAsANetscapeFilesBookmarksWithFolderWordsAndCounts) {
-    StoreRead store;
-    store.bookmarks = {
-        {"http://a/", "Alpha", {"Outer", "Inner"}, 5, 6, {"tag", "kw"}},
-        {"HTTP://A/", "Again", {}, 7, 8, {}},
-        {" ", "Blank", {"Outer"}, 5, 6, {}},
-        {"http://c/", "Caf\xE9", {"F\xE9"}, DATE_UNSET, DATE_UNSET, {}},
-    };
-    ImportInto into(false);
-    add_store_bookmarks(&into.sink, store);
-    close_bookmark_sink(&into.sink);
-    EXPECT_EQ(check_collection(&into.collection), "");
-    EXPECT_EQ(take_text(import_counts_text(&into.report)), "2 added, 1 merged, 1 skipped");
-    EXPECT_STREQ(tb_text(into.report.reasons), "Outer/Blank: no address\n");
-    EXPECT_EQ(dump_records(&into.collection),
-              "http://a/|Alpha|tag kw Inner Outer|5|8|U|in Outer/Inner\n"
-              "http://c/|Caf\xEF\xBF\xBD|F|9|9|U|in F\xEF\xBF\xBD\n");
 }
 
 // The fixture tree of tools/stores/browser_stores.py, each store found and

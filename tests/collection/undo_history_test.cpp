@@ -1,4 +1,5 @@
-// Taking changes back, and moved bookmarks given their new addresses.
+// Taking changes back. (Moved bookmarks given their new addresses, or joined to
+// the bookmark that has it: lktool check --follow-moved.)
 #include "collection/undo_history.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include "collection/moved_addresses.h"
 #include "search/keyword_index.h"
 #include "tests/collection/collection_invariants.h"
-#include "tests/take_text.h"
 
 namespace {
 
@@ -168,23 +168,6 @@ TEST_F(UndoTest, TheHistoryIsBoundedAndAnAddressTakenSinceEmptiesIt) {
     EXPECT_EQ(undo_last_step(history, &c, nullptr, nullptr, 0), UNDO_CONFLICT);
     EXPECT_EQ(dump_every_field(&c), now);
     EXPECT_EQ(last_undo_name(history), nullptr);
-}
-
-TEST_F(UndoTest, MovedBookmarksTakeTheirNewAddresses) {
-    add("http://plain.example/", "plain");
-    Bookmark* quoted = moved("http://q.example/a", "http://q.example/\"b\"");
-    Bookmark* held = moved("http://h.example/a", "HTTP://PLAIN.EXAMPLE/");
-    ASSERT_EQ(moved_records(c.records), (std::vector<Bookmark*>{quoted, held}));
-    EXPECT_EQ(follow_moved_address(&c, quoted), FOLLOW_MOVED);
-    EXPECT_STREQ(quoted->url, "http://q.example/%22b%22");
-    EXPECT_EQ(quoted->verdict, VERDICT_NONE);
-    EXPECT_EQ(quoted->moved_to, nullptr);
-    EXPECT_EQ(follow_moved_address(&c, quoted), FOLLOW_NONE);
-    EXPECT_EQ(follow_moved_address(&c, held), FOLLOW_MERGED);
-    EXPECT_EQ(take_text(keyword_set_text(find_by_url(&c, "http://plain.example/")->keywords)), "plain moved words");
-    EXPECT_EQ(c.records->count, 2u);
-    EXPECT_TRUE(moved_records(c.records).empty());
-    EXPECT_EQ(check_collection(&c), "");
 }
 
 }  // namespace
