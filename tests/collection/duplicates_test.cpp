@@ -1,21 +1,25 @@
 // Which URLs are the same page, the site: and is: terms over a collection
-// (how they follow its changes: the collection's random walk), the keeper
-// rules and the merge.
+// (how they follow its changes: the collection's random walk), the duplicate
+// groups of a generated collection with planted duplicates, the keeper rules
+// and the merge.
 #include "collection/duplicates.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "checker/host_ascii.h"
+#include "collection/bookmark_reader.h"
 #include "collection/collection.h"
 #include "collection/page_address.h"
 #include "collection/record_terms.h"
 #include "search/keyword_index.h"
 #include "tests/collection/collection_invariants.h"
 #include "tests/take_text.h"
+#include "tools/gen_bookmarks/bookmark_generator.h"
 
 namespace {
 
@@ -170,6 +174,68 @@ TEST_F(TermsFixture, KeeperRulesAndTheMergeKeepEveryWord) {
     EXPECT_EQ(take_text(keyword_set_text(tie->keywords)), "tie none first last");
     EXPECT_EQ(c.records->count, 2u);
     EXPECT_EQ(check_collection(&c), "");
+}
+
+// A generated collection, then copies of some of its URLs written another way
+// (which must join their originals) and near misses (which must not).
+TEST(Duplicates, PlantedInAGeneratedCollectionAndMerged) {
+    Collection c = create_collection();
+    const std::string file = generate_bookmark_file(3000, 7);
+    read_bookmark_text(&c, file.c_str(), false, nullptr, nullptr);
+    const size_t natural = find_duplicates(c.records).size();
+    std::vector<std::string> originals;
+    for (uint32_t i = 0; i < c.records->count; i += 150) {
+        const std::string url = static_cast<Bookmark*>(c.records->items[i])->url;
+        if (url.compare(0, 4, "http") == 0 && url.find('#') == std::string::npos) originals.push_back(url);
+    }
+    ASSERT_GE(originals.size(), 10u);
+    auto add = [&](const std::string& url, const char* keywords, uint32_t added) {
+        add_or_merge(&c, str_dup("copy"), str_dup(url.c_str()), keywords, added, DATE_UNSET, DATE_UNSET, false);
+    };
+    for (const std::string& url : originals) {
+        const size_t host = url.find("://") + 3;
+        const std::string www = url.substr(0, host) + "www." + url.substr(host);
+        const std::string flipped = url.compare(0, 5, "https") == 0 ? "http" + url.substr(5) : "https" + url.substr(4);
+        add(flipped + "#planted", "planted", 5);
+        add(www + (url.find('?') == std::string::npos ? "?utm_source=feed" : "&fbclid=1"), "www", 4000000000u);
+        add(url + (url.find('?') == std::string::npos ? "?page=2" : "&page=2"), "near", 5);  // another page
+    }
+    const std::vector<DuplicateGroup> groups = find_duplicates(c.records);
+    ASSERT_GE(groups.size(), originals.size());
+    EXPECT_LE(groups.size(), natural + originals.size());
+    const uint32_t before = c.records->count;
+    size_t planted_groups = 0, removed = 0;
+    for (const DuplicateGroup& group : groups) {
+        for (size_t i = 1; i < group.size(); i++) EXPECT_LT(compare_record_identity(group[i - 1], group[i]), 0);
+        bool planted = false;
+        for (const Bookmark* b : group) {
+            const std::string words = take_text(keyword_set_text(b->keywords));
+            planted = planted || words.find("planted") != std::string::npos;
+            EXPECT_EQ(words.find("near"), std::string::npos) << b->url;
+        }
+        planted_groups += planted;
+        // The oldest keeps the earliest date; the newest the copy dated 4000000000.
+        Bookmark* keeper = choose_keeper(group, KEEP_NEWEST);
+        if (planted) {
+            EXPECT_GE(group.size(), 3u);
+            EXPECT_EQ(choose_keeper(group, KEEP_OLDEST)->added, 5u);
+            EXPECT_EQ(keeper->added, 4000000000u);
+        }
+        // Merging keeps one per group with every group's words.
+        removed += group.size() - 1;
+        ASSERT_TRUE(merge_duplicates(&c, group, keeper));
+        const std::string words = take_text(keyword_set_text(keeper->keywords));
+        EXPECT_EQ(planted, words.find("planted") != std::string::npos && words.find("www") != std::string::npos);
+    }
+    EXPECT_EQ(planted_groups, originals.size());
+    EXPECT_EQ(c.records->count, before - removed);
+    EXPECT_TRUE(find_duplicates(c.records).empty());
+    EXPECT_EQ(check_collection(&c), "");
+    // A keeper outside its group changes nothing.
+    DuplicateGroup lone = {static_cast<Bookmark*>(c.records->items[0]), static_cast<Bookmark*>(c.records->items[1])};
+    EXPECT_FALSE(merge_duplicates(&c, lone, static_cast<Bookmark*>(c.records->items[2])));
+    EXPECT_EQ(c.records->count, before - removed);
+    free_collection(&c);
 }
 
 }  // namespace
