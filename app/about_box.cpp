@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/dialog_helpers.h"
 #include "app/resource.h"
+#include "core/version.h"
 #include "platform/handles.h"
 #include "platform/settings_file.h"
 
@@ -46,14 +47,10 @@ BOOL on_init_dialog(HWND dialog, AboutBox* data) {
     data->button_proc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(ok, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ok_button_key_filter)));
 
-    // The labels' templates in the resource are these same texts; the formats
-    // stay literal so that a resource edit cannot become a format string.
-    char text[64];
-    snprintf(text, sizeof text, "Version %u.%02u", APP_VERSION / 100, APP_VERSION % 100);
-    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, text);
+    // The labels' templates in the resource are these same texts.
+    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, "Version " LK_VERSION_TEXT);
     ShowWindow(GetDlgItem(dialog, IDC_ABOUT_BUILD), SW_HIDE);
-    snprintf(text, sizeof text, "Build: %s", app_build);
-    SetDlgItemTextA(dialog, IDC_ABOUT_BUILD, text);
+    SetDlgItemTextA(dialog, IDC_ABOUT_BUILD, "Build: " LK_BUILD_TEXT);
     // Where the files are: beside the program, in the user's application data
     // folder, or wherever the options point.
     char files[2 * MAX_PATH + 64];

@@ -13,7 +13,6 @@
 #include "browser/browser_link.h"
 #include "collection/collection.h"
 #include "collection/record_terms.h"
-#include "core/version.h"
 
 // Bits of Options::option_flags.
 const uint32_t OPT_PARTIAL_MATCH = 0x001;
@@ -114,7 +113,3 @@ const DWORD STATUS_FOREVER = 0xFFFFFFFFu;
 
 extern AppState* app_state;
 extern HINSTANCE app_instance;
-extern char app_build[16];  // "32m", formed at start-up
-
-// Forms the build string from the build number and letter.
-void init_build_string();

@@ -12,6 +12,7 @@ using DpiForWindow = UINT(WINAPI*)(HWND);
 using MetricsForDpi = int(WINAPI*)(int, UINT);
 using ParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
 
+// Looked up once per function: the layout asks at every resize.
 template <typename Function>
 Function user32_function(const char* name) {
     HMODULE user32 = GetModuleHandleA("user32.dll");
@@ -35,7 +36,7 @@ const ScaleImages kScaleImages[] = {
 }  // namespace
 
 UINT window_dpi(HWND window) {
-    DpiForWindow dpi_for_window = user32_function<DpiForWindow>("GetDpiForWindow");
+    static const DpiForWindow dpi_for_window = user32_function<DpiForWindow>("GetDpiForWindow");
     UINT dpi = dpi_for_window && window ? dpi_for_window(window) : 0;
     return dpi ? dpi : system_dpi();
 }
@@ -45,14 +46,14 @@ int scaled(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), NO
 int unscaled(int value, UINT dpi) { return dpi ? MulDiv(value, NORMAL_DPI, static_cast<int>(dpi)) : value; }
 
 int metric_for_dpi(int index, UINT dpi) {
-    MetricsForDpi metrics = user32_function<MetricsForDpi>("GetSystemMetricsForDpi");
+    static const MetricsForDpi metrics = user32_function<MetricsForDpi>("GetSystemMetricsForDpi");
     if (metrics) return metrics(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(system_dpi()));
 }
 
 HFONT create_message_font(UINT dpi) {
     // The per-dpi function fills only the wide structure.
-    ParametersForDpi parameters = user32_function<ParametersForDpi>("SystemParametersInfoForDpi");
+    static const ParametersForDpi parameters = user32_function<ParametersForDpi>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW wide = {};
     wide.cbSize = sizeof wide;
     if (parameters && parameters(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0, dpi)) {

@@ -35,7 +35,6 @@ void fail_start(const char* message) {
 }  // namespace
 
 bool initialise_app(HINSTANCE instance, int show) {
-    init_build_string();
     app_state = static_cast<AppState*>(calloc(1, sizeof(AppState)));
     app_instance = instance;
     init_settings_path();

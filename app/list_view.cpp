@@ -15,8 +15,8 @@
 #include "app/app_state.h"
 #include "app/list_columns.h"
 #include "app/resource.h"
+#include "app/window_worker.h"
 #include "collection/check_state.h"
-#include "core/handles_win32.h"
 #include "platform/message_box.h"
 
 StatusIcon status_icon(const Bookmark* record) {
@@ -292,9 +292,8 @@ struct UrlSortKeys {
     std::string_view key(size_t i) const { return {keys.data() + key_starts[i], key_starts[i + 1] - key_starts[i]}; }
 };
 
-// The worker thread's part: its own copies only; posts the result to the window.
-DWORD WINAPI make_url_sort_keys(void* param) {
-    UrlSortKeys* job = static_cast<UrlSortKeys*>(param);
+// The worker thread's part: its own copies only.
+void make_url_sort_keys(UrlSortKeys* job) {
     const size_t count = job->urls.size();
     job->key_starts.assign(1, 0);
     bool all = true;
@@ -316,8 +315,6 @@ DWORD WINAPI make_url_sort_keys(void* param) {
         job->tied =
             ties_of(job->order.data(), count, [job](uint32_t a, uint32_t b) { return job->key(a) == job->key(b); });
     }
-    if (!PostMessageA(job->window, WM_URL_SORT_KEYS, 0, reinterpret_cast<LPARAM>(job))) delete job;
-    return 0;
 }
 
 }  // namespace
@@ -333,9 +330,8 @@ void start_url_sort_keys(HWND window) {
     job->edits = app_state->collection.edits;
     job->records.assign(records->items, records->items + records->count);
     for (uint32_t i = 0; i < records->count; i++) job->urls.push_back(static_cast<Bookmark*>(records->items[i])->url);
-    const UniqueKernelObject thread{CreateThread(nullptr, 0, make_url_sort_keys, job.get(), 0, nullptr)};
-    if (!thread) return;  // a click makes them
-    job.release();
+    // Without a thread, a click makes them.
+    start_window_worker<UrlSortKeys, make_url_sort_keys, WM_URL_SORT_KEYS>(std::move(job));
 }
 
 void take_url_sort_keys(LPARAM param) {

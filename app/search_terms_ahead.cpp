@@ -2,28 +2,24 @@
 #include "app/search_terms_ahead.h"
 
 #include <memory>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/resource.h"
+#include "app/window_worker.h"
 #include "collection/record_terms.h"
-#include "core/handles_win32.h"
 
 namespace {
 
 struct SearchTermsJob {
     HWND window;
-    RecordTermsJob* copies;
+    RecordTermsJob* copies;  // null once taken
+    ~SearchTermsJob() {
+        if (copies) free_record_terms_job(copies);
+    }
 };
 
-DWORD WINAPI make_search_terms(void* param) {
-    SearchTermsJob* job = static_cast<SearchTermsJob*>(param);
-    make_record_terms(job->copies);
-    if (!PostMessageA(job->window, WM_SEARCH_TERMS, 0, reinterpret_cast<LPARAM>(job))) {
-        free_record_terms_job(job->copies);
-        delete job;
-    }
-    return 0;
-}
+void make_search_terms(SearchTermsJob* job) { make_record_terms(job->copies); }
 
 }  // namespace
 
@@ -38,17 +34,15 @@ void start_search_terms(HWND window) {
     app_state->search_terms_job = TERMS_JOB_NONE;
     if (!record_terms_due(&app_state->record_terms)) return;
     std::unique_ptr<SearchTermsJob> job(new SearchTermsJob{window, copy_for_record_terms(&app_state->record_terms)});
-    const UniqueKernelObject thread{CreateThread(nullptr, 0, make_search_terms, job.get(), 0, nullptr)};
-    if (!thread) {  // the first search makes them
-        free_record_terms_job(job->copies);
-        return;
+    // Without a thread, the first search makes them.
+    if (start_window_worker<SearchTermsJob, make_search_terms, WM_SEARCH_TERMS>(std::move(job))) {
+        app_state->search_terms_job = TERMS_JOB_RUNNING;
     }
-    app_state->search_terms_job = TERMS_JOB_RUNNING;
-    job.release();
 }
 
 void take_search_terms(LPARAM param) {
     std::unique_ptr<SearchTermsJob> job(reinterpret_cast<SearchTermsJob*>(param));
     take_record_terms(&app_state->record_terms, job->copies);
+    job->copies = nullptr;
     app_state->search_terms_job = TERMS_JOB_NONE;
 }

@@ -7,6 +7,7 @@
 #include "browser/browser_link.h"
 #include "checker/archive_lookup.h"
 #include "checker/scheduler.h"
+#include "core/version.h"
 #include "platform/module_path.h"
 #include "platform/registry.h"
 #include "platform/settings_file.h"

@@ -15,6 +15,7 @@
 #include "checker/scheduler.h"
 #include "collection/check_state.h"
 #include "collection/collection.h"
+#include "core/version.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ void begin_pass(uint32_t since) {
 
 void create_checker() {
     probe_settings.version = APP_VERSION;
-    probe_settings.build = app_build;
+    probe_settings.build = LK_BUILD_TEXT;
     probe_settings.wait_seconds = PROBE_WAIT_SECONDS;
     CheckerSettings settings = {app_state->options.check_connections,
                                 app_state->options.host_interval * 1000,

@@ -58,13 +58,18 @@ struct PageIndex {
 
 namespace {
 
+// An index made anew at its next update: never made, or a URL changed in place since.
+bool made_anew(const KnownRecords* known, const Collection* collection) {
+    return !known->made || known->url_changes != collection->url_changes;
+}
+
 // Brings the known records up to the collection's: fills `gone` with those
 // deleted since and `added` with the places of the new ones. False when the
 // index must be made anew (it never was, or a URL changed in place): then
 // every record is new.
 bool follow_records(KnownRecords* known, const Collection* collection, std::vector<KnownRecord>* gone,
                     std::vector<size_t>* added) {
-    const bool in_step = known->made && known->url_changes == collection->url_changes;
+    const bool in_step = !made_anew(known, collection);
     if (!in_step) known->records.clear();
     known->made = true;
     known->url_edits = collection->url_edits;
@@ -211,11 +216,6 @@ void free_indexes(HostIndex* hosts, PageIndex* pages) {
     if (pages) vec_destroy(pages->duplicates);
     delete pages;
     delete hosts;
-}
-
-// An index made anew at its next update: never made, or a URL changed in place since.
-bool made_anew(const KnownRecords* known, const Collection* collection) {
-    return !known->made || known->url_changes != collection->url_changes;
 }
 
 }  // namespace

@@ -24,15 +24,6 @@
 #define LK_COPYRIGHT "Copyright (C) 2026 " LK_MAKER
 
 #ifndef RC_INVOKED
-#include <cstddef>
-#include <cstdio>
-
 const unsigned APP_VERSION = LK_VERSION_MAJOR * 100 + LK_VERSION_MINOR;
 const unsigned APP_BUILD_NUMBER = LK_BUILD_NUMBER;
-const char APP_BUILD_LETTER[] = LK_BUILD_LETTER;
-
-// The build string: the build number followed by the build letter.
-inline void format_build_string(char* buffer, size_t size) {
-    snprintf(buffer, size, "%u%s", APP_BUILD_NUMBER, APP_BUILD_LETTER);
-}
 #endif

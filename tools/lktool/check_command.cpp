@@ -203,11 +203,9 @@ std::vector<std::string> read_lines() {
 
 int run_check_command(int argc, char** argv) {
     // The program's own identity, so that servers answer lktool as they answer the program.
-    char build[16];
-    format_build_string(build, sizeof build);
     CheckerSettings settings = {CHECK_CONNECTIONS_DEFAULT,
                                 HOST_INTERVAL_DEFAULT_SECONDS * 1000,
-                                {APP_VERSION, build, PROBE_WAIT_SECONDS, PROBE_CONNECT_SECONDS},
+                                {APP_VERSION, LK_BUILD_TEXT, PROBE_WAIT_SECONDS, PROBE_CONNECT_SECONDS},
                                 nullptr,
                                 nullptr};
     bool update = false;
